@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "app/ProgramEntry.h"
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return RunOrvandel(); }

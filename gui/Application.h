@@ -1,0 +1,84 @@
+// TApplication: the program's application object. It owns a hidden top-level
+// window of class "TApplication" titled with the application title, owns the
+// long-lived forms (freed newest first), runs the message loop and is where
+// every exception from a Win32 callback ends up (OnException).
+#pragma once
+
+#include <windows.h>
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "gui/Component.h"
+#include "gui/Form.h"
+
+namespace gui {
+
+class TApplication : public TComponent {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    // Makes the application window; the program entry calls it once.
+    void Initialize();
+    HWND Handle() const noexcept { return handle_; }
+
+    const std::wstring& Title() const noexcept { return title_; }
+    void SetTitle(const std::wstring& title);
+    std::wstring HelpFile;
+    bool ShowMainForm = true;
+
+    // Constructs a form owned by the application, stores it in `ref` and only
+    // then makes its window and raises its create event. The first form
+    // created is the main form.
+    template <class T>
+    T* CreateForm(T*& ref) {
+        T* form = new T(this);
+        ref = form;
+        if (!mainForm_) mainForm_ = form;
+        form->Initialize();
+        return form;
+    }
+    TForm* MainForm() const noexcept { return mainForm_; }
+
+    // The message loop; returns when Terminate was called or the main form closed.
+    void Run();
+    // Ends the message loop without asking any form to close.
+    void Terminate();
+    bool Terminated() const noexcept { return terminated_; }
+    // Handles the messages that are waiting, then returns.
+    void ProcessMessages();
+    // Waits for and handles one message; false once WM_QUIT arrived.
+    bool HandleMessage();
+
+    // A message box owned by the application window.
+    int MessageBox(const std::wstring& text, const std::wstring& caption, UINT flags);
+
+    // Every exception that reaches a callback boundary. Without a handler the
+    // message is shown in a message box.
+    std::function<void(const std::exception_ptr&)> OnException;
+    void HandleException(const std::exception_ptr& e) noexcept;
+
+    // The application lost the activation (WM_ACTIVATEAPP false).
+    std::function<void()> OnDeactivate;
+    // Sees every message before it is dispatched, also inside modal loops and
+    // menus; return true to swallow it.
+    std::function<bool(MSG&)> OnMessage;
+
+    // Frees every owned form, newest first.
+    void DestroyForms() noexcept;
+
+private:
+    static LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
+    void Dispatch(MSG& msg);
+
+    HWND handle_ = nullptr;
+    std::wstring title_;
+    TForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+};
+
+// The one application object of the process (null before it exists).
+extern TApplication* Application;
+
+}  // namespace gui

@@ -1,0 +1,131 @@
+#include "tests/support/TestSupport.h"
+
+#include "gui/FileIO.h"
+
+namespace testing_support {
+
+std::wstring BinDir() {
+    wchar_t buf[MAX_PATH];
+    DWORD n = ::GetModuleFileNameW(nullptr, buf, MAX_PATH);
+    std::wstring p(buf, n);
+    return p.substr(0, p.rfind(L'\\') + 1);
+}
+
+ScratchDir::ScratchDir() {
+    wchar_t tmp[MAX_PATH];
+    ::GetTempPathW(MAX_PATH, tmp);
+    static int counter = 0;
+    wchar_t name[64];
+    ::swprintf(name, 64, L"orvtest-%lu-%d-%lu", ::GetCurrentProcessId(), ++counter, ::GetTickCount());
+    path_ = std::wstring(tmp) + name;
+    ::CreateDirectoryW(path_.c_str(), nullptr);
+    path_ += L"\\";
+}
+
+ScratchDir::~ScratchDir() { RemoveTree(path_); }
+
+void RemoveTree(const std::wstring& path) {
+    std::wstring dir = path;
+    if (!dir.empty() && dir.back() == L'\\') dir.pop_back();
+    DWORD attr = ::GetFileAttributesW(dir.c_str());
+    if (attr == INVALID_FILE_ATTRIBUTES) return;
+    if (!(attr & FILE_ATTRIBUTE_DIRECTORY)) {
+        ::SetFileAttributesW(dir.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(dir.c_str());
+        return;
+    }
+    WIN32_FIND_DATAW fd;
+    gui::FindHandle h(::FindFirstFileW((dir + L"\\*").c_str(), &fd));
+    if (h) {
+        do {
+            std::wstring n = fd.cFileName;
+            if (n == L"." || n == L"..") continue;
+            RemoveTree(dir + L"\\" + n);
+        } while (::FindNextFileW(h.get(), &fd));
+    }
+    h.reset();
+    ::RemoveDirectoryW(dir.c_str());
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+    return gui::WriteWholeFile(path, bytes);
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    std::string b;
+    gui::ReadWholeFile(path, b);
+    return b;
+}
+
+ChildProcess::~ChildProcess() {
+    if (process_ && Running()) Terminate();
+}
+
+ChildProcess ChildProcess::Start(const std::wstring& exe, const std::wstring& args) {
+    ChildProcess c;
+    std::wstring cmd = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    if (::CreateProcessW(exe.c_str(), cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                         &pi)) {
+        ::CloseHandle(pi.hThread);
+        c.process_.reset(pi.hProcess);
+        c.pid_ = pi.dwProcessId;
+    }
+    return c;
+}
+
+bool ChildProcess::WaitExit(DWORD ms) {
+    return !process_ || ::WaitForSingleObject(process_.get(), ms) == WAIT_OBJECT_0;
+}
+
+bool ChildProcess::Running() { return process_ && ::WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+DWORD ChildProcess::ExitCode() {
+    DWORD code = STILL_ACTIVE;
+    if (process_) ::GetExitCodeProcess(process_.get(), &code);
+    return code;
+}
+
+void ChildProcess::Terminate() {
+    if (!process_) return;
+    ::TerminateProcess(process_.get(), 1);
+    ::WaitForSingleObject(process_.get(), 5000);
+}
+
+void PumpMessages(DWORD ms) {
+    DWORD end = ::GetTickCount() + ms;
+    do {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        if (ms) ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    } while (static_cast<LONG>(end - ::GetTickCount()) > 0);
+}
+
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD stepMs) {
+    DWORD start = ::GetTickCount();
+    for (;;) {
+        if (cond()) return true;
+        if (::GetTickCount() - start >= timeoutMs) return cond();
+        PumpMessages(stepMs);
+    }
+}
+
+std::vector<HWND> FindTopWindows(const std::wstring& cls, const std::wstring* title) {
+    std::vector<HWND> out;
+    HWND w = nullptr;
+    while ((w = ::FindWindowExW(nullptr, w, cls.c_str(), title ? title->c_str() : nullptr)))
+        out.push_back(w);
+    return out;
+}
+
+DWORD WindowProcessId(HWND wnd) {
+    DWORD pid = 0;
+    ::GetWindowThreadProcessId(wnd, &pid);
+    return pid;
+}
+
+}  // namespace testing_support

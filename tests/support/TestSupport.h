@@ -1,0 +1,67 @@
+// Helpers shared by the test programs: scratch folders, starting and
+// watching programs, waiting for windows while pumping messages.
+#pragma once
+
+#include <windows.h>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gui/Handles.h"
+
+namespace testing_support {
+
+// The folder of the running test program (where every built program lies), with "\".
+std::wstring BinDir();
+
+// A new empty folder under %TEMP%, removed with everything in it at the end.
+class ScratchDir {
+public:
+    ScratchDir();
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::wstring& Path() const { return path_; }  // with trailing "\"
+    std::wstring operator/(const std::wstring& name) const { return path_ + name; }
+
+private:
+    std::wstring path_;
+};
+
+void RemoveTree(const std::wstring& path);
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+std::string ReadBytes(const std::wstring& path);
+
+// A started program; terminated at the end unless it has ended.
+class ChildProcess {
+public:
+    ChildProcess() = default;
+    ChildProcess(ChildProcess&&) = default;
+    ChildProcess& operator=(ChildProcess&&) = default;
+    ~ChildProcess();
+
+    bool Started() const { return static_cast<bool>(process_); }
+    DWORD Pid() const { return pid_; }
+    HANDLE Get() const { return process_.get(); }
+    bool WaitExit(DWORD ms);  // true when it has ended within ms
+    bool Running();
+    DWORD ExitCode();
+    void Terminate();
+
+    static ChildProcess Start(const std::wstring& exe, const std::wstring& args = L"");
+
+private:
+    gui::Handle process_;
+    DWORD pid_ = 0;
+};
+
+// Polls cond every stepMs (handling this thread's messages) until it holds
+// or timeoutMs passed; returns its last value.
+bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD stepMs = 20);
+void PumpMessages(DWORD ms);
+
+// Top-level windows of that class (and title, when given), hidden ones too.
+std::vector<HWND> FindTopWindows(const std::wstring& cls, const std::wstring* title = nullptr);
+DWORD WindowProcessId(HWND wnd);
+
+}  // namespace testing_support
