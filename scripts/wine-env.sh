@@ -12,27 +12,23 @@ orv_build() {
   cmake --build "$ORV_BUILD" -j "$(nproc)"
 }
 
-orv_free_display() {
-  local n
-  for n in $(seq 93 199); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      echo "$n"; return 0
-    fi
-  done
-  return 1
-}
-
+# Starts Xvfb on the first free display number; another run may take the
+# same number at the same moment, so a start that dies moves on to the next.
 orv_start_xvfb() {
   local n
-  n=$(orv_free_display) || { echo "no free X display" >&2; return 1; }
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  ORV_STARTED_XVFB=$!
-  export DISPLAY=":$n"
-  for _ in $(seq 1 50); do
-    [ -e "/tmp/.X11-unix/X$n" ] && return 0
-    sleep 0.1
+  for n in $(seq 93 199); do
+    if [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; then continue; fi
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    ORV_STARTED_XVFB=$!
+    for _ in $(seq 1 50); do
+      if ! kill -0 "$ORV_STARTED_XVFB" 2>/dev/null; then break; fi
+      if [ -e "/tmp/.X11-unix/X$n" ]; then export DISPLAY=":$n"; return 0; fi
+      sleep 0.1
+    done
+    kill "$ORV_STARTED_XVFB" 2>/dev/null || true
+    ORV_STARTED_XVFB=""
   done
-  echo "Xvfb did not start" >&2
+  echo "Xvfb could not be started" >&2
   return 1
 }
 
