@@ -1,12 +1,91 @@
 #include "app/history/His.h"
 
+#include "app/Globals.h"
+#include "app/ProgramEntry.h"
+#include "app/Tray.h"
+#include "app/history/HisFiles.h"
+#include "gui/Application.h"
+#include "toolkit/QuorvinPlacement.h"
+
 THisForm* HisForm = nullptr;
 
-THisForm::THisForm(gui::TComponent* owner) : TForm(owner, L"THisForm") { Name = L"HisForm"; }
+THisForm::THisForm(gui::TComponent* owner) : TForm(owner, L"THisForm") {
+    Name = L"HisForm";
+    Lists.OnFavouritesCut = [](int) {
+        if (gui::Application)
+            gui::Application->MessageBox(L"登録できるのは" + std::to_wstring(kFavouritesLimit) + L"までです。",
+                                         L"Orvandel - 警告", MB_ICONWARNING);
+    };
+}
 
 void THisForm::CreateParams(gui::TCreateParams& params) {
     TForm::CreateParams(params);
     params.Caption = L"Orvandel - 履歴";
     params.Style = WS_OVERLAPPEDWINDOW;
     params.ExStyle = 0;
+}
+
+void THisForm::FormCreate() {
+    Proc_LoadIni();
+    Proc_LoadLists();
+}
+
+void THisForm::FormCloseQuery(bool& canClose) {
+    canClose = true;
+    Proc_SaveIni();
+    bool saved = Proc_SaveLists();
+    // Reading back after a failed save would put the older files' lists in
+    // place of what the user has now, and the next save would keep that loss.
+    bool shuttingDown = TrayForm && TrayForm->FClose;
+    if (saved && !shuttingDown) Proc_LoadLists();
+}
+
+int THisForm::RecordHistoryEntry(int c, const std::wstring& text) {
+    int old = Lists.RecordHistoryEntry(c, text);
+    Proc_PPListSet(c);
+    return old;
+}
+
+void THisForm::Proc_LoadIni() {
+    if (DataFolder.empty()) return;
+    THisSettings& s = Lists.Settings;
+    RECT r = BoundsRect();
+    s.Left = r.left;
+    s.Top = r.top;
+    s.Width = r.right - r.left;
+    s.Height = r.bottom - r.top;
+    LoadHisIni(HisIniFileName(DataFolder), s);
+    // The list font, the exclusion lists' scroll extents, the numeric
+    // displays and the tray menu's category items take these values once the
+    // window's controls and the tray menus exist; today only the window's
+    // own bounds are applied.
+    if (HandleAllocated()) {
+        SetBounds(s.Left, s.Top, s.Width, s.Height);
+        EnsureWindowOnScreen(Handle());
+    }
+}
+
+bool THisForm::Proc_SaveIni() {
+    if (DataFolder.empty()) return false;
+    THisSettings& s = Lists.Settings;
+    s.Normal = !(HandleAllocated() && ::IsZoomed(Handle()));
+    if (s.Normal) {
+        RECT r = BoundsRect();
+        s.Left = r.left;
+        s.Top = r.top;
+        s.Width = r.right - r.left;
+        s.Height = r.bottom - r.top;
+    }
+    return SaveHisIni(HisIniFileName(DataFolder), s);
+}
+
+void THisForm::Proc_LoadLists() {
+    if (DataFolder.empty()) return;
+    // The restart after a damaged history keeps only the favourites.
+    LoadHisLists(DataFolder, Lists, ParamStr1() == L"/ListError");
+}
+
+bool THisForm::Proc_SaveLists() {
+    if (DataFolder.empty()) return false;
+    return SaveHisLists(DataFolder, Lists);
 }
