@@ -1,26 +1,30 @@
 #include "gui/FileIO.h"
 
-#include <windows.h>
-
 #include "gui/Handles.h"
 
 namespace gui {
 
-bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
+bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD shareMode) {
     bytes.clear();
-    FileHandle f(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle f(::CreateFileW(path.c_str(), GENERIC_READ, shareMode, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f) return false;
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(f.get(), &size) || size.QuadPart > 0x7FFFFFFF) return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
+    try {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     size_t done = 0;
     while (done < bytes.size()) {
         DWORD got = 0;
         if (!::ReadFile(f.get(), bytes.data() + done, static_cast<DWORD>(bytes.size() - done), &got,
-                        nullptr))
+                        nullptr)) {
+            bytes.clear();
             return false;
-        if (got == 0) break;
+        }
+        if (got == 0) break;  // the file shrank while we read it
         done += got;
     }
     bytes.resize(done);
@@ -29,12 +33,15 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes) {
 
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
     // The temporary file sits beside the target, so the final move stays on
-    // one volume and replaces the target in one step.
-    wchar_t tmp[64];
-    ::swprintf(tmp, 64, L".%lu.%lu.tmp", ::GetCurrentProcessId(), ::GetTickCount());
+    // one volume and replaces the target in one step. The counter keeps two
+    // saves within one clock tick apart.
+    static LONG counter = 0;
+    wchar_t tmp[80];
+    ::swprintf(tmp, 80, L".%lu.%lu.%ld.tmp", ::GetCurrentProcessId(), ::GetTickCount(),
+               ::InterlockedIncrement(&counter));
     std::wstring tmpPath = path + tmp;
     {
-        FileHandle f(::CreateFileW(tmpPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+        FileHandle f(::CreateFileW(tmpPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!f) return false;
         size_t done = 0;
@@ -54,13 +61,15 @@ bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
     }
     // Retry briefly: another program (a virus scanner, an editor) may hold the
     // target for a moment.
-    for (int attempt = 0; attempt < 5; ++attempt) {
+    for (int attempt = 0; attempt < 10; ++attempt) {
         if (::MoveFileExW(tmpPath.c_str(), path.c_str(),
                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             return true;
         DWORD err = ::GetLastError();
-        if (err != ERROR_SHARING_VIOLATION && err != ERROR_ACCESS_DENIED) break;
-        ::Sleep(20);
+        if (err != ERROR_SHARING_VIOLATION && err != ERROR_ACCESS_DENIED &&
+            err != ERROR_LOCK_VIOLATION)
+            break;
+        ::Sleep(30);
     }
     ::DeleteFileW(tmpPath.c_str());
     return false;
