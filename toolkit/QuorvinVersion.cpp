@@ -4,30 +4,13 @@
 
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinRegistry.h"
+#include "toolkit/Wow64.h"
 
 namespace {
 
 const wchar_t kCabinetState[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CabinetState";
 
 const wchar_t* FullPathValueName() { return IsVistaOrLater() ? L"FullPath" : L"FullPathAddress"; }
-
-// Runs f with WOW64 file-system redirection off (where there is any), so the
-// 32-bit program reads the real system folder's files.
-template <class F>
-auto WithoutRedirection(F&& f) {
-    using Disable = BOOL(WINAPI*)(PVOID*);
-    using Revert = BOOL(WINAPI*)(PVOID);
-    HMODULE k32 = ::GetModuleHandleW(L"kernel32.dll");
-    auto disable = reinterpret_cast<Disable>(
-        reinterpret_cast<void*>(::GetProcAddress(k32, "Wow64DisableWow64FsRedirection")));
-    auto revert = reinterpret_cast<Revert>(
-        reinterpret_cast<void*>(::GetProcAddress(k32, "Wow64RevertWow64FsRedirection")));
-    PVOID old = nullptr;
-    bool off = disable && revert && disable(&old);
-    auto result = f();
-    if (off) revert(old);
-    return result;
-}
 
 }  // namespace
 
@@ -72,19 +55,19 @@ int GetKernelFileRevision() {
     GetSystemDir(sys);
     if (sys.empty()) return -1;
     std::wstring file = sys + L"NTOSKRNL.EXE";
-    return WithoutRedirection([&]() -> int {
-        DWORD dummy = 0;
-        DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), &dummy);
-        if (size == 0) return -1;
-        std::vector<BYTE> data(size);
-        if (!::GetFileVersionInfoW(file.c_str(), 0, size, data.data())) return -1;
-        VS_FIXEDFILEINFO* info = nullptr;
-        UINT len = 0;
-        if (!::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &len) || !info ||
-            len < sizeof(VS_FIXEDFILEINFO))
-            return -1;
-        return static_cast<int>(LOWORD(info->dwFileVersionLS));
-    });
+    // The real system folder's kernel, not the 32-bit copy.
+    Wow64RedirectionOff off;
+    DWORD dummy = 0;
+    DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), &dummy);
+    if (size == 0) return -1;
+    std::vector<BYTE> data(size);
+    if (!::GetFileVersionInfoW(file.c_str(), 0, size, data.data())) return -1;
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT len = 0;
+    if (!::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &len) || !info ||
+        len < sizeof(VS_FIXEDFILEINFO))
+        return -1;
+    return static_cast<int>(LOWORD(info->dwFileVersionLS));
 }
 
 int GetWindows11_22H2MomentLevel() {
