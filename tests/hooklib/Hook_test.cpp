@@ -315,6 +315,10 @@ bool MoveCursor(POINT pt) {
         3000);
 }
 
+// Absolute input coordinates run 0..65535 over the screen; rounded up, they
+// map back onto the same pixel.
+LONG Normalised(LONG pixel, int extent) { return static_cast<LONG>((pixel * 65536LL + extent - 1) / extent); }
+
 LONG ButtonUps(HWND w) { return static_cast<LONG>(::SendMessageW(w, kQueryButtonUps, 0, 0)); }
 
 POINT Centre(HWND w) {
@@ -382,10 +386,17 @@ protected:
         {
             HeldKeys held(std::move(keys));
             EXPECT_TRUE(MoveCursor(pt)) << "the cursor did not settle at " << pt.x << "," << pt.y;
+            // The button events carry the position too, so a late cursor
+            // update from the X server cannot take them elsewhere.
             INPUT in[2]{};
-            in[0].type = in[1].type = INPUT_MOUSE;
-            in[0].mi.dwFlags = MOUSEEVENTF_MIDDLEDOWN;
-            in[1].mi.dwFlags = MOUSEEVENTF_MIDDLEUP;
+            for (INPUT& i : in) {
+                i.type = INPUT_MOUSE;
+                i.mi.dx = Normalised(pt.x, ::GetSystemMetrics(SM_CXSCREEN));
+                i.mi.dy = Normalised(pt.y, ::GetSystemMetrics(SM_CYSCREEN));
+                i.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+            }
+            in[0].mi.dwFlags |= MOUSEEVENTF_MIDDLEDOWN;
+            in[1].mi.dwFlags |= MOUSEEVENTF_MIDDLEUP;
             EXPECT_EQ(::SendInput(2, in, sizeof(INPUT)), 2u);
             EXPECT_TRUE(WaitUntil([&] { return ButtonUps(wnd) > ups; }, 5000))
                 << "the click did not reach the window under the cursor";
