@@ -32,6 +32,11 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes, DWORD shareMode
 }
 
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+    // A read-only file is one the user wants kept; replacing it by a move
+    // would get round that.
+    DWORD attr = ::GetFileAttributesW(path.c_str());
+    if (attr != INVALID_FILE_ATTRIBUTES && (attr & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
+        return false;
     // The temporary file sits beside the target, so the final move stays on
     // one volume and replaces the target in one step. The counter keeps two
     // saves within one clock tick apart.

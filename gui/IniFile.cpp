@@ -1,7 +1,9 @@
 #include "gui/IniFile.h"
 
 #include <windows.h>
-#include <cwchar>
+
+#include <algorithm>
+#include <utility>
 
 #include "gui/FileIO.h"
 
@@ -10,16 +12,17 @@ namespace gui {
 namespace {
 
 bool SameText(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() &&
-           ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+    if (a.size() != b.size()) return false;
+    if (a.empty()) return true;
+    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
                                   static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
-std::wstring Trim(const std::wstring& s) {
+std::wstring Trim(std::wstring_view s) {
     size_t b = 0, e = s.size();
     while (b < e && static_cast<unsigned>(s[b]) <= L' ') ++b;
     while (e > b && static_cast<unsigned>(s[e - 1]) <= L' ') --e;
-    return s.substr(b, e - b);
+    return std::wstring(s.substr(b, e - b));
 }
 
 bool ParseInt(const std::wstring& raw, int& out) {
@@ -43,54 +46,59 @@ bool ParseInt(const std::wstring& raw, int& out) {
         v = v * base + d;
         if (v > 0xFFFFFFFFLL) return false;
     }
+    // Hexadecimal may use all 32 bits ("$FFFFFFFF" is -1); decimal must fit.
     if (base == 10 && v > (neg ? 2147483648LL : 2147483647LL)) return false;
-    out = static_cast<int>(neg ? -v : v);
+    out = static_cast<int>(static_cast<unsigned>(neg ? -v : v));
     return true;
 }
 
 }  // namespace
 
-TMemIniFile::TMemIniFile(std::wstring fileName) : fileName_(std::move(fileName)) { Load(); }
+TMemIniFile::TMemIniFile(std::wstring fileName) : fileName_(std::move(fileName)) { Load(nullptr); }
 
 TMemIniFile::TMemIniFile(std::wstring fileName, TTextEncoding encoding)
     : fileName_(std::move(fileName)) {
-    Load();
-    encoding_ = encoding;
+    Load(&encoding);
 }
 
-void TMemIniFile::Load() {
+void TMemIniFile::Load(const TTextEncoding* forced) {
+    encoding_ = forced ? *forced : TTextEncoding::Ansi;
     std::string bytes;
-    if (!ReadWholeFile(fileName_, bytes)) return;
+    if (!ReadWholeFile(fileName_, bytes)) {
+        DWORD attr = ::GetFileAttributesW(fileName_.c_str());
+        unreadable_ = attr != INVALID_FILE_ATTRIBUTES;
+        return;
+    }
     loaded_ = true;
     size_t bom = 0;
-    encoding_ = DetectBom(bytes, &bom);
+    TTextEncoding found = DetectBom(bytes, &bom);
     hadBom_ = bom > 0;
-    SetText(DecodeText(std::string_view(bytes).substr(bom), encoding_));
+    TTextEncoding readAs = found;
+    if (!hadBom_ && forced && *forced != TTextEncoding::Utf16LE && *forced != TTextEncoding::Utf16BE)
+        readAs = *forced;
+    if (!forced) encoding_ = found;
+    SetText(DecodeText(std::string_view(bytes).substr(bom), readAs));
 }
 
 void TMemIniFile::SetText(const std::wstring& text) {
     sections_.clear();
     Section* current = nullptr;
-    size_t pos = 0;
-    while (pos <= text.size()) {
-        size_t end = text.find_first_of(L"\r\n", pos);
-        if (end == std::wstring::npos) end = text.size();
-        std::wstring line = Trim(text.substr(pos, end - pos));
-        if (end < text.size() && text[end] == L'\r' && end + 1 < text.size() && text[end + 1] == L'\n')
-            ++end;
-        pos = end + 1;
+    for (const std::wstring& raw : SplitLines(text)) {
+        std::wstring line = Trim(raw);
         if (line.empty() || line[0] == L';') continue;
-        if (line.front() == L'[' && line.back() == L']') {
-            std::wstring name = Trim(line.substr(1, line.size() - 2));
-            current = const_cast<Section*>(FindSection(name));
-            if (!current) current = &AddSection(name);
+        if (line.size() >= 2 && line.front() == L'[' && line.back() == L']') {
+            sections_.push_back(Section{Trim(std::wstring_view(line).substr(1, line.size() - 2)), {}});
+            current = &sections_.back();
             continue;
         }
-        if (!current) continue;
+        if (!current) continue;  // no section yet: not part of any
         size_t eq = line.find(L'=');
-        std::wstring key = eq == std::wstring::npos ? line : Trim(line.substr(0, eq));
-        std::wstring value = eq == std::wstring::npos ? L"" : line.substr(eq + 1);
-        current->values.emplace_back(std::move(key), std::move(value));
+        if (eq == std::wstring::npos) {
+            current->lines.push_back(Line{line, L"", false});
+        } else {
+            current->lines.push_back(Line{Trim(std::wstring_view(line).substr(0, eq)),
+                                          Trim(std::wstring_view(line).substr(eq + 1)), true});
+        }
     }
 }
 
@@ -98,7 +106,11 @@ std::wstring TMemIniFile::Text() const {
     std::wstring out;
     for (const Section& s : sections_) {
         out += L"[" + s.name + L"]\r\n";
-        for (const auto& [k, v] : s.values) out += k + L"=" + v + L"\r\n";
+        for (const Line& l : s.lines) {
+            out += l.name;
+            if (l.isKey) out += L"=" + l.value;
+            out += L"\r\n";
+        }
         out += L"\r\n";
     }
     return out;
@@ -110,22 +122,28 @@ const TMemIniFile::Section* TMemIniFile::FindSection(const std::wstring& name) c
     return nullptr;
 }
 
-TMemIniFile::Section& TMemIniFile::AddSection(const std::wstring& name) {
-    sections_.push_back(Section{name, {}});
-    return sections_.back();
+TMemIniFile::Section* TMemIniFile::FindSection(const std::wstring& name) {
+    return const_cast<Section*>(std::as_const(*this).FindSection(name));
+}
+
+const TMemIniFile::Line* TMemIniFile::FindKey(const std::wstring& section,
+                                              const std::wstring& key) const {
+    if (const Section* s = FindSection(section))
+        for (const Line& l : s->lines)
+            if (l.isKey && SameText(l.name, key)) return &l;
+    return nullptr;
 }
 
 std::wstring TMemIniFile::ReadString(const std::wstring& section, const std::wstring& key,
                                      const std::wstring& def) const {
-    if (const Section* s = FindSection(section))
-        for (const auto& [k, v] : s->values)
-            if (SameText(k, key)) return v;
-    return def;
+    const Line* l = FindKey(section, key);
+    return l ? l->value : def;
 }
 
 int TMemIniFile::ReadInteger(const std::wstring& section, const std::wstring& key, int def) const {
+    const Line* l = FindKey(section, key);
     int v;
-    return ParseInt(ReadString(section, key, L""), v) ? v : def;
+    return l && ParseInt(l->value, v) ? v : def;
 }
 
 bool TMemIniFile::ReadBool(const std::wstring& section, const std::wstring& key, bool def) const {
@@ -134,14 +152,18 @@ bool TMemIniFile::ReadBool(const std::wstring& section, const std::wstring& key,
 
 void TMemIniFile::WriteString(const std::wstring& section, const std::wstring& key,
                               const std::wstring& value) {
-    Section* s = const_cast<Section*>(FindSection(section));
-    if (!s) s = &AddSection(section);
-    for (auto& [k, v] : s->values)
-        if (SameText(k, key)) {
-            v = value;
+    Section* s = FindSection(section);
+    if (!s) {
+        sections_.push_back(Section{section, {}});
+        s = &sections_.back();
+    }
+    for (Line& l : s->lines)
+        if (l.isKey && SameText(l.name, key)) {
+            l.name = key;
+            l.value = value;
             return;
         }
-    s->values.emplace_back(key, value);
+    s->lines.push_back(Line{key, value, true});
 }
 
 void TMemIniFile::WriteInteger(const std::wstring& section, const std::wstring& key, int value) {
@@ -157,10 +179,7 @@ bool TMemIniFile::SectionExists(const std::wstring& section) const {
 }
 
 bool TMemIniFile::ValueExists(const std::wstring& section, const std::wstring& key) const {
-    if (const Section* s = FindSection(section))
-        for (const auto& kv : s->values)
-            if (SameText(kv.first, key)) return true;
-    return false;
+    return FindKey(section, key) != nullptr;
 }
 
 std::vector<std::wstring> TMemIniFile::ReadSections() const {
@@ -172,30 +191,30 @@ std::vector<std::wstring> TMemIniFile::ReadSections() const {
 std::vector<std::wstring> TMemIniFile::ReadSection(const std::wstring& section) const {
     std::vector<std::wstring> out;
     if (const Section* s = FindSection(section))
-        for (const auto& kv : s->values) out.push_back(kv.first);
+        for (const Line& l : s->lines)
+            if (l.isKey) out.push_back(l.name);
     return out;
 }
 
 void TMemIniFile::EraseSection(const std::wstring& section) {
-    for (auto it = sections_.begin(); it != sections_.end(); ++it)
-        if (SameText(it->name, section)) {
-            sections_.erase(it);
-            return;
-        }
+    sections_.erase(std::remove_if(sections_.begin(), sections_.end(),
+                                   [&](const Section& s) { return SameText(s.name, section); }),
+                    sections_.end());
 }
 
 void TMemIniFile::DeleteKey(const std::wstring& section, const std::wstring& key) {
-    Section* s = const_cast<Section*>(FindSection(section));
+    Section* s = FindSection(section);
     if (!s) return;
-    for (auto it = s->values.begin(); it != s->values.end(); ++it)
-        if (SameText(it->first, key)) {
-            s->values.erase(it);
-            return;
-        }
+    s->lines.erase(std::remove_if(s->lines.begin(), s->lines.end(),
+                                  [&](const Line& l) { return l.isKey && SameText(l.name, key); }),
+                   s->lines.end());
 }
 
 void TMemIniFile::Clear() { sections_.clear(); }
 
-bool TMemIniFile::UpdateFile() const { return WriteWholeFile(fileName_, EncodeText(Text(), encoding_)); }
+bool TMemIniFile::UpdateFile() const {
+    if (unreadable_) return false;
+    return WriteWholeFile(fileName_, EncodeText(Text(), encoding_));
+}
 
 }  // namespace gui

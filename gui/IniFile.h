@@ -1,37 +1,46 @@
 // TMemIniFile: an ini file held in memory. The constructor reads the whole
-// file (a missing file gives an empty one) and remembers the encoding its
-// byte-order mark announced; UpdateFile writes the whole file back in that
-// encoding (or the one set), safely. Section and key names compare without
-// regard to case; sections and keys keep their order, new ones go last.
+// file (a missing file gives an empty one) and keeps the encoding its
+// byte-order mark announced, the system code page without one; UpdateFile
+// writes the whole file back in that encoding (or the forced one), safely.
+//
+// Section and key names compare without regard to case; sections and keys
+// keep their file order, a new key goes at the end of its section and a new
+// section at the end of the file. Names and values are trimmed on reading;
+// comment lines (";") and lines before the first section are dropped, a line
+// without "=" is kept as it is but is no key. A section or key that appears
+// twice stays twice in the file, and the first one is the one read and
+// written.
 #pragma once
 
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "gui/TextCodec.h"
 
 namespace gui {
 
-class TStringList;
-
 class TMemIniFile {
 public:
     explicit TMemIniFile(std::wstring fileName);
-    TMemIniFile(std::wstring fileName, TTextEncoding encoding);  // read, then write in `encoding`
+    // Forced encoding: the file is written in `encoding`. It is read by its
+    // byte-order mark when it has one; without one in `encoding`, or in the
+    // system code page when `encoding` is UTF-16 (whose files always carry
+    // the mark), so an old file in another encoding is converted, not garbled.
+    TMemIniFile(std::wstring fileName, TTextEncoding encoding);
 
     const std::wstring& FileName() const noexcept { return fileName_; }
     TTextEncoding Encoding() const noexcept { return encoding_; }
     void SetEncoding(TTextEncoding e) noexcept { encoding_ = e; }
     // Whether the file existed and carried a byte-order mark when read.
     bool HadBom() const noexcept { return hadBom_; }
+    // Whether the file existed and was read.
     bool Loaded() const noexcept { return loaded_; }
 
     std::wstring ReadString(const std::wstring& section, const std::wstring& key,
                             const std::wstring& def) const;
     // Decimal or hexadecimal ("$1F", "0x1F") integer; `def` when missing or not a number.
     int ReadInteger(const std::wstring& section, const std::wstring& key, int def) const;
-    // Read as an integer, non-zero is true.
+    // Read as an integer, non-zero is true; `def` when missing or not a number.
     bool ReadBool(const std::wstring& section, const std::wstring& key, bool def) const;
 
     void WriteString(const std::wstring& section, const std::wstring& key, const std::wstring& value);
@@ -40,9 +49,13 @@ public:
 
     bool SectionExists(const std::wstring& section) const;
     bool ValueExists(const std::wstring& section, const std::wstring& key) const;
+    // Every section name in file order (a repeated one as often as it appears).
     std::vector<std::wstring> ReadSections() const;
-    std::vector<std::wstring> ReadSection(const std::wstring& section) const;  // key names
+    // The key names of the section, in file order.
+    std::vector<std::wstring> ReadSection(const std::wstring& section) const;
+    // Removes the section, every copy of it.
     void EraseSection(const std::wstring& section);
+    // Removes the key (every copy of it) from the section that is read.
     void DeleteKey(const std::wstring& section, const std::wstring& key);
     void Clear();
 
@@ -51,21 +64,30 @@ public:
     void SetText(const std::wstring& text);
 
     // Writes the whole file; false (file untouched) when it cannot be written.
+    // A file that existed but could not be read is never written over, as
+    // that would lose everything in it that this object never saw.
     bool UpdateFile() const;
 
 private:
+    struct Line {
+        std::wstring name;  // the key, or the whole line when it has no "="
+        std::wstring value;
+        bool isKey = true;
+    };
     struct Section {
         std::wstring name;
-        std::vector<std::pair<std::wstring, std::wstring>> values;
+        std::vector<Line> lines;
     };
+    Section* FindSection(const std::wstring& name);
     const Section* FindSection(const std::wstring& name) const;
-    Section& AddSection(const std::wstring& name);
-    void Load();
+    const Line* FindKey(const std::wstring& section, const std::wstring& key) const;
+    void Load(const TTextEncoding* forced);
 
     std::wstring fileName_;
     TTextEncoding encoding_ = TTextEncoding::Ansi;
     bool hadBom_ = false;
     bool loaded_ = false;
+    bool unreadable_ = false;
     std::vector<Section> sections_;
 };
 

@@ -53,8 +53,8 @@ size_t MatchingBomLength(std::string_view b, TTextEncoding enc) {
     switch (enc) {
         case TTextEncoding::Utf16LE: return StartsWith(b, kUtf16LEBom) ? 2 : 0;
         case TTextEncoding::Utf16BE: return StartsWith(b, kUtf16BEBom) ? 2 : 0;
-        case TTextEncoding::Utf8:
-        case TTextEncoding::Utf8NoBom: return StartsWith(b, kUtf8Bom) ? 3 : 0;
+        case TTextEncoding::Utf8: return StartsWith(b, kUtf8Bom) ? 3 : 0;
+        case TTextEncoding::Utf8NoBom:
         case TTextEncoding::Ansi:
         default: return 0;
     }

@@ -21,8 +21,9 @@ enum class TTextEncoding : int {
 // a mark: Ansi and 0. Only bytes the data has are compared.
 TTextEncoding DetectBom(std::string_view bytes, size_t* bomLength = nullptr);
 
-// The length of the mark of `enc` when the bytes start with it, else 0. Both
-// UTF-8 kinds accept the UTF-8 mark, as a mark is never part of the text.
+// The length of the mark of `enc` when the bytes start with it, else 0. UTF-8
+// without mark has none: bytes EF BB BF there are the character U+FEFF, so
+// a list whose first entry starts with it reads back as written.
 size_t MatchingBomLength(std::string_view bytes, TTextEncoding enc);
 
 // Decodes bytes (mark already removed) in the given encoding. Never fails:

@@ -92,7 +92,8 @@ TEST(TextHelpers, StrToIntSafe) {
         {L"12a", 0},       {L"a12", 0},
         {L"12 ", 0},       {L" 12", 12},
         {L"-", 0},         {L"$1F", 31},
-        {L"0x10", 16},     {L"9223372036854775807", -1},
+        {L"0x10", 16},     {L"x1A", 26},
+        {L"$100000001", 1}, {L"9223372036854775807", -1},
         {L"9223372036854775808", 0},  // beyond 64 bits: no integer
         {L"-9223372036854775808", 0},
         {L"１２", 0},     // fullwidth digits are no integer
@@ -347,8 +348,10 @@ TEST(ListFiles, EmptyListAndOddInput) {
 
     // A mark that is not the encoding's is not skipped but read as text.
     ASSERT_TRUE(WriteBytes(file, "\xEF\xBB\xBF" "x\r\n"));
-    ReadListFile(list, file, TTextEncoding::Utf8NoBom);
+    ReadListFile(list, file, TTextEncoding::Utf8);
     EXPECT_EQ(list, Lines({L"x"}));
+    ReadListFile(list, file, TTextEncoding::Utf8NoBom);
+    EXPECT_EQ(list, Lines({L"\xFEFFx"})) << "UTF-8 without mark has no mark to skip";
     ReadListFile(list, file, TTextEncoding::Utf16LE);
     EXPECT_EQ(list.Count(), 1);
     EXPECT_NE(list[0], L"x");
@@ -393,6 +396,32 @@ TEST(ListFiles, LeaveTheProcessInTheProgramFolder) {
                                        nullptr, OPEN_EXISTING, 0, nullptr));
     EXPECT_FALSE(WriteListFile(Lines({L"a"}), dir / L"a.lst", TTextEncoding::Ansi));
     EXPECT_TRUE(SameFolder(CurrentFolder(), BinDir())) << "also after a refused write";
+}
+
+TEST(ListFiles, FiftyMegabytesReadWithoutTrouble) {
+    // 50 MB of lines in code page 932, then the same size in UTF-8 whose only
+    // non-ASCII line is the last one.
+    const std::string line = "\x8D\x73 0123456789 abcdefghijklmnopqrstuvwxyz " + kSjisNihongo + "\r\n";
+    const size_t lines = 50u * 1024 * 1024 / line.size();
+    std::string big;
+    big.reserve(lines * line.size() + 64);
+    for (size_t i = 0; i < lines; ++i) big += line;
+    ScratchDir dir;
+    ASSERT_TRUE(WriteBytes(dir / L"big.lst", big));
+    TStringList list;
+    EXPECT_EQ(ReadListFile(list, dir / L"big.lst", TTextEncoding::Ansi), static_cast<int>(lines));
+    EXPECT_EQ(list[static_cast<int>(lines) - 1], L"行 0123456789 abcdefghijklmnopqrstuvwxyz 日本語");
+    int kind = -1;
+    DetectTextEncoding(dir / L"big.lst", kind);
+    EXPECT_EQ(kind, 0);
+
+    big.assign(lines * line.size(), 'a');
+    for (size_t i = 99; i < big.size(); i += 100) big[i] = '\n';
+    big += kUtf8Nihongo;
+    ASSERT_TRUE(WriteBytes(dir / L"big.lst", big));
+    list.Clear();
+    DetectTextEncoding(dir / L"big.lst", kind);
+    EXPECT_EQ(kind, 4);
 }
 
 std::wstring ClipboardText() {
