@@ -75,6 +75,11 @@ void TApplication::Dispatch(MSG& msg) {
     bool handled = false;
     if (OnMessage) handled = GuardCallback(false, [&] { return OnMessage(msg); });
     if (handled) return;
+    if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.hwnd) {
+        HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
+        auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(root));
+        if (form && form->DialogKeys && ::IsDialogMessageW(root, &msg)) return;
+    }
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
 }

@@ -12,6 +12,14 @@ TComponent::TComponent(TComponent* owner) : owner_(owner) {
 }
 
 TComponent::~TComponent() {
+    // Tell those that refer to this one, each once, before the owned ones go.
+    while (!freeNotifies_.empty()) {
+        TComponent* other = freeNotifies_.back();
+        freeNotifies_.pop_back();
+        auto& back = other->freeNotifies_;
+        back.erase(std::remove(back.begin(), back.end(), this), back.end());
+        GuardCallback([&] { other->Notification(this, TOperation::opRemove); });
+    }
     DestroyComponents();
     if (owner_) {
         auto& list = owner_->components_;
@@ -27,6 +35,21 @@ TComponent* TComponent::FindComponent(std::wstring_view name) const {
             return c;
     }
     return nullptr;
+}
+
+void TComponent::FreeNotification(TComponent* other) {
+    if (!other || other == this) return;
+    if (std::find(freeNotifies_.begin(), freeNotifies_.end(), other) != freeNotifies_.end()) return;
+    freeNotifies_.push_back(other);
+    other->freeNotifies_.push_back(this);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* other) noexcept {
+    if (!other) return;
+    freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), other),
+                        freeNotifies_.end());
+    auto& back = other->freeNotifies_;
+    back.erase(std::remove(back.begin(), back.end(), this), back.end());
 }
 
 void TComponent::Free(TComponent* c) noexcept {

@@ -1,6 +1,7 @@
 // TComponent: the owner tree. A component is owned by the component given to
 // its constructor, which frees it (newest first) when it is freed itself.
-// Components have a name, found through their owner, and a tag.
+// Components have a name, found through their owner, and a tag. A component
+// that keeps a reference to another asks to be told when that one is freed.
 #pragma once
 
 #include <string>
@@ -8,6 +9,8 @@
 #include <vector>
 
 namespace gui {
+
+enum class TOperation { opInsert, opRemove };
 
 class TComponent {
 public:
@@ -31,7 +34,16 @@ public:
     // Runs BeforeDestruction (while the whole object still exists), then deletes.
     static void Free(TComponent* c) noexcept;
 
+    // `other` gets Notification(this, opRemove) when this component is freed
+    // (and this one forgets `other` when that is freed first).
+    void FreeNotification(TComponent* other);
+    void RemoveFreeNotification(TComponent* other) noexcept;
+
 protected:
+    // A component that asked for it is being freed; only its identity may be
+    // used, since its own destruction has already begun.
+    virtual void Notification(TComponent* component, TOperation operation) {}
+
     // Called by Free before the destructors run; forms raise their destroy
     // event here, so derived members are still alive.
     virtual void BeforeDestruction() {}
@@ -41,6 +53,7 @@ protected:
 private:
     TComponent* owner_;
     std::vector<TComponent*> components_;
+    std::vector<TComponent*> freeNotifies_;
 };
 
 }  // namespace gui

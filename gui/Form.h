@@ -36,6 +36,9 @@ public:
     // ModalResult is set (or the program terminates). Returns the result.
     int ShowModal();
     int ModalResult = mrNone;
+    // Enter, Esc and Tab work as in a dialog box (default and cancel
+    // buttons, moving between controls).
+    bool DialogKeys = false;
     bool InModal() const noexcept { return inModal_; }
 
     // Frees the form after the current message has been handled.

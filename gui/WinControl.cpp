@@ -105,8 +105,28 @@ LRESULT CALLBACK TWinControl::StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARA
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) { return DefaultHandler(msg, wp, lp); }
 
 LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
+    // Notifications of our own child controls go back to the control.
+    switch (msg) {
+        case WM_COMMAND:
+            if (lp)
+                if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lp)); child && child != this)
+                    if (child->HandleNotify(HIWORD(wp))) return 0;
+            break;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+            if (TWinControl* child = FromHandle(reinterpret_cast<HWND>(lp)); child && child != this) {
+                HBRUSH brush = nullptr;
+                if (child->HandleColor(reinterpret_cast<HDC>(wp), brush))
+                    return reinterpret_cast<LRESULT>(brush);
+            }
+            break;
+        default:
+            break;
+    }
     return ::CallWindowProcW(baseProc_, handle_, msg, wp, lp);
 }
+
 
 LRESULT TWinControl::Perform(UINT msg, WPARAM wp, LPARAM lp) {
     return handle_ ? ::SendMessageW(handle_, msg, wp, lp) : 0;

@@ -63,6 +63,13 @@ protected:
     // After WM_NCDESTROY: the window is gone.
     virtual void HandleDestroyed() {}
 
+    // A notification the parent received from this control (WM_COMMAND);
+    // true when the control handled it.
+    virtual bool HandleNotify(WORD code) { return false; }
+    // The parent is asked for this control's colours; true with the brush set
+    // (and the DC's colours) when the control has its own.
+    virtual bool HandleColor(HDC dc, HBRUSH& brush) { return false; }
+
 private:
     static LRESULT CALLBACK StaticWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     static WNDPROC RegisterClassFor(const TCreateParams& params);

@@ -89,7 +89,7 @@ int main() {
             if (eq != std::wstring::npos) f[field.substr(0, eq)] = field.substr(eq + 1);
         }
         auto num = [&](const wchar_t* key, long def) {
-            return f.count(key) ? std::wcstol(f[key].c_str(), nullptr, 0) : def;
+            return f.count(key) ? static_cast<long>(std::wcstoll(f[key].c_str(), nullptr, 0)) : def;
         };
         HWND parent = f.count(L"parent") ? windows.at(num(L"parent", 0)) : nullptr;
         HWND owner = f.count(L"owner") ? windows.at(num(L"owner", 0)) : nullptr;

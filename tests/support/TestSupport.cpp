@@ -129,3 +129,64 @@ DWORD WindowProcessId(HWND wnd) {
 }
 
 }  // namespace testing_support
+
+namespace testing_support {
+
+namespace {
+
+struct BoxScan {
+    DWORD pid;
+    std::vector<HWND> boxes;
+};
+
+BOOL CALLBACK CollectBoxes(HWND w, LPARAM lp) {
+    auto* scan = reinterpret_cast<BoxScan*>(lp);
+    wchar_t cls[32] = {};
+    ::GetClassNameW(w, cls, 32);
+    if (std::wstring(cls) == L"#32770" && ::IsWindowVisible(w) && WindowProcessId(w) == scan->pid)
+        scan->boxes.push_back(w);
+    return TRUE;
+}
+
+}  // namespace
+
+DialogAutoCloser::DialogAutoCloser() {
+    ::InitializeCriticalSection(&lock_);
+    stop_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    thread_.reset(::CreateThread(nullptr, 0, Run, this, 0, nullptr));
+}
+
+DialogAutoCloser::~DialogAutoCloser() {
+    ::SetEvent(stop_.get());
+    ::WaitForSingleObject(thread_.get(), 5000);
+    ::DeleteCriticalSection(&lock_);
+}
+
+std::vector<std::wstring> DialogAutoCloser::Texts() {
+    ::EnterCriticalSection(&lock_);
+    auto copy = texts_;
+    ::LeaveCriticalSection(&lock_);
+    return copy;
+}
+
+DWORD WINAPI DialogAutoCloser::Run(void* p) {
+    auto* self = static_cast<DialogAutoCloser*>(p);
+    while (::WaitForSingleObject(self->stop_.get(), 50) == WAIT_TIMEOUT) {
+        BoxScan scan{::GetCurrentProcessId(), {}};
+        ::EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&scan));
+        for (HWND box : scan.boxes) {
+            wchar_t text[1024] = {};
+            ::GetDlgItemTextW(box, 0xFFFF, text, 1024);  // the message text
+            ::EnterCriticalSection(&self->lock_);
+            self->texts_.push_back(text);
+            ::LeaveCriticalSection(&self->lock_);
+            LRESULT def = ::SendMessageW(box, DM_GETDEFID, 0, 0);
+            WORD id = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
+            ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
+            ::Sleep(100);
+        }
+    }
+    return 0;
+}
+
+}  // namespace testing_support

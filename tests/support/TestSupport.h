@@ -65,3 +65,26 @@ std::vector<HWND> FindTopWindows(const std::wstring& cls, const std::wstring* ti
 DWORD WindowProcessId(HWND wnd);
 
 }  // namespace testing_support
+
+namespace testing_support {
+
+// Presses the default button of every message box this process shows while
+// it exists, and keeps their texts: for code under test that asks the user.
+class DialogAutoCloser {
+public:
+    DialogAutoCloser();
+    ~DialogAutoCloser();
+    DialogAutoCloser(const DialogAutoCloser&) = delete;
+    DialogAutoCloser& operator=(const DialogAutoCloser&) = delete;
+    // Texts of the boxes closed so far.
+    std::vector<std::wstring> Texts();
+
+private:
+    static DWORD WINAPI Run(void* self);
+    gui::Handle stop_;
+    gui::Handle thread_;
+    CRITICAL_SECTION lock_;
+    std::vector<std::wstring> texts_;
+};
+
+}  // namespace testing_support

@@ -9,6 +9,7 @@
 #include "tests/toolkit/HelperWindows.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinShell.h"
+#include "toolkit/QuorvinVersion.h"
 #include "toolkit/Wow64.h"
 
 using helper_windows::RecordFile;
@@ -166,6 +167,29 @@ TEST_F(Wow64Files, StartsProgramsOnlyTheRealSystemFolderHolds) {
     EXPECT_TRUE(record.Wait().found);
 
     EXPECT_LE(ShellExecuteNoRedirect(nullptr, sys32 + L"orvwow64-none.exe", L"", L"", SW_HIDE), 32);
+    EXPECT_TRUE(RedirectionOn());
+}
+
+int RevisionOf(const std::wstring& file) {
+    DWORD dummy = 0;
+    DWORD size = ::GetFileVersionInfoSizeW(file.c_str(), &dummy);
+    std::vector<BYTE> data(size);
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT len = 0;
+    if (!size || !::GetFileVersionInfoW(file.c_str(), 0, size, data.data()) ||
+        !::VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &len) || !info)
+        return -1;
+    return LOWORD(info->dwFileVersionLS);
+}
+
+TEST_F(Wow64Files, KernelRevisionOfTheRealSystemFolder) {
+    int real = -1;
+    {
+        RawRedirectionOff off;
+        real = RevisionOf(sys32 + L"NTOSKRNL.EXE");
+    }
+    ASSERT_GE(real, 0);
+    EXPECT_EQ(GetKernelFileRevision(), real);
     EXPECT_TRUE(RedirectionOn());
 }
 
