@@ -113,6 +113,18 @@ TEST_F(HisFormFiles, LoadingTrimsWithTheSavedLengths) {
     EXPECT_EQ(run.Form().MFileList[2][0], L"C:\\p49.exe");
 }
 
+TEST_F(HisFormFiles, MoreThanAHundredFavouritesAreCutWithAWarning) {
+    gui::TStringList favs;
+    for (int i = 0; i < 120; ++i) favs.Add(L"C:\\fav" + std::to_wstring(i) + L".txt");
+    favs.SaveToFile(dir_ / L"His11.lst", gui::TTextEncoding::Utf16LE);
+
+    testing_support::DialogAutoCloser closer;
+    HisFormRun run;
+    ASSERT_EQ(run.Form().MFileList[6].Count(), 100);
+    EXPECT_EQ(run.Form().MFileList[6][99], L"C:\\fav99.txt");
+    EXPECT_EQ(closer.Texts(), std::vector<std::wstring>{L"登録できるのは100までです。"});
+}
+
 TEST_F(HisFormFiles, NoSaveEmptiesTheHistoryOnEveryClose) {
     HisFormRun run;
     THisForm& f = run.Form();
