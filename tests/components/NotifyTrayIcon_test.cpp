@@ -44,7 +44,7 @@ bool AllZero(const wchar_t* p, size_t n) {
 // A form to own icons: counts the WM_NULL posted after a menu.
 class TTestForm : public gui::TForm {
 public:
-    TTestForm() : TForm(nullptr, L"TTrayTestForm") {}
+    explicit TTestForm(gui::TComponent* owner = nullptr) : TForm(owner, L"TTrayTestForm") {}
     int nulls = 0;
 
 protected:
@@ -529,6 +529,85 @@ TEST_F(TrayIcon, ShiftStateComesFromTheKeyboard) {
     EXPECT_EQ(log.shifts[1], gui::ssMiddle);
 }
 
+// Where the screen shows this colour inside the window, or {-1, -1}.
+POINT FindOnScreen(HWND wnd, DWORD pixel) {
+    RECT r{};
+    ::GetWindowRect(wnd, &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    gui::TBitmap shot(w, h);
+    HDC screen = ::GetDC(nullptr);
+    ::BitBlt(shot.Canvas().Handle(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    ::ReleaseDC(nullptr, screen);
+    // The icon's middle: the centre of all pixels of that colour.
+    long sx = 0, sy = 0, n = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if ((shot.ScanLine(y)[x] & 0xFFFFFF) == pixel) {
+                sx += x;
+                sy += y;
+                ++n;
+            }
+    if (n < 50) return POINT{-1, -1};
+    return POINT{r.left + static_cast<int>(sx / n), r.top + static_cast<int>(sy / n)};
+}
+
+void ClickAt(POINT p, DWORD down, DWORD up) {
+    INPUT in[3] = {};
+    for (INPUT& i : in) i.type = INPUT_MOUSE;
+    in[0].mi.dx = p.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+    in[0].mi.dy = p.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1].mi.dwFlags = down;
+    in[2].mi.dwFlags = up;
+    ::SendInput(3, in, sizeof(INPUT));
+}
+
+TEST_F(TrayIcon, RealClicksOnTheIconInTheNotificationArea) {
+    HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    ASSERT_NE(taskbar, nullptr) << "the tests run on a virtual desktop with a taskbar";
+    const gui::TColor mark = RGB(0x12, 0x9A, 0x56);  // a colour nothing else shows
+    RecordingTrayIcon icon(nullptr);
+    gui::TIcon image;
+    image.SetHandle(SolidIcon(mark));
+    icon.SetIcon(image);
+    icon.SetIconVisible(true);
+    ASSERT_TRUE(icon.Last().result);
+    POINT at{-1, -1};
+    ASSERT_TRUE(WaitUntil([&] { return (at = FindOnScreen(taskbar, Px(mark))).x >= 0; }, 3000))
+        << "the icon shows in the notification area";
+
+    EventLog log;
+    log.Attach(icon, false);
+    ClickAt(at, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
+    ASSERT_TRUE(WaitUntil([&] { return log.Count("up left") == 1; }, 3000));
+    EXPECT_EQ(log.events, (std::vector<std::string>{"down left", "click", "up left"}));
+
+    // The right button pops the menu up; a timer closes it.
+    auto* menu = new gui::TPopupMenu(nullptr);
+    auto* item = new gui::TMenuItem(nullptr);
+    item->SetCaption(L"終了");
+    menu->Items()->Add(item);
+    icon.SetPopupMenu(menu);
+    bool shown = false;
+    TSimpleTimer closer(150, [&](TSimpleTimer*) {
+        if (menu->IsOpen()) {
+            shown = true;
+            menu->CloseMenu();
+        }
+    });
+    closer.SetEnabled(true);
+    ClickAt(at, MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP);
+    ASSERT_TRUE(WaitUntil([&] { return shown && !menu->IsOpen(); }, 3000));
+    EXPECT_EQ(log.Count("down right"), 1);
+    closer.SetEnabled(false);
+    icon.SetPopupMenu(nullptr);
+    gui::TComponent::Free(menu);
+
+    icon.SetIconVisible(false);
+    EXPECT_TRUE(WaitUntil([&] { return FindOnScreen(taskbar, Px(mark)).x < 0; }, 3000))
+        << "gone from the notification area";
+}
+
 // --- icon cycling ----------------------------------------------------------
 
 class CyclingIcon : public TrayIcon {
@@ -690,6 +769,50 @@ TEST_F(TrayIcon, MinimiseToTrayAndStartupDecision) {
     loose.Loaded();
     EXPECT_EQ(asked.size(), 1u) << "only an icon on a form asks";
     gui::TComponent::Free(form);
+}
+
+TEST_F(TrayIcon, MainFormHiddenToTheTrayAndShownAgain) {
+    ASSERT_EQ(gui::Application->MainForm(), nullptr);
+    TTestForm* main = nullptr;
+    gui::Application->CreateForm(main);
+    ASSERT_EQ(gui::Application->MainForm(), main);
+    main->Show();
+    auto* icon = new RecordingTrayIcon(main);
+    HWND app = gui::Application->Handle();
+
+    icon->ShowTaskbarIcon();
+    EXPECT_TRUE(::IsWindowVisible(app));
+    icon->HideMainForm();
+    EXPECT_FALSE(main->Visible());
+    EXPECT_FALSE(::IsWindowVisible(app)) << "the application's button goes too";
+
+    ::ShowWindow(main->Handle(), SW_SHOWMINNOACTIVE);
+    ::ShowWindow(main->Handle(), SW_HIDE);
+    icon->ShowMainForm();
+    EXPECT_TRUE(main->Visible());
+    EXPECT_FALSE(::IsIconic(main->Handle())) << "a minimised main form comes back normal";
+    EXPECT_EQ(::GetForegroundWindow(), app);
+
+    // Minimise to tray hides the main form and shows the icon.
+    icon->SetMinimizeToTray(true);
+    icon->OnMinimizeToTray = [](TNotifyTrayIcon*) {};
+    ::SendMessageW(main->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_FALSE(main->Visible());
+    EXPECT_TRUE(icon->IconVisible());
+    // The application window's restore command shows it again.
+    ::SendMessageW(app, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(main->Visible());
+
+    // A startup decision of "hidden" keeps the main form from showing.
+    icon->OnStartup = [](TNotifyTrayIcon*, bool& show) { show = false; };
+    icon->Loaded();
+    EXPECT_FALSE(gui::Application->ShowMainForm);
+    EXPECT_FALSE(main->Visible());
+    gui::Application->ShowMainForm = true;
+
+    icon->SetIconVisible(false);
+    main->Release();
+    ASSERT_TRUE(WaitUntil([] { return gui::Application->MainForm() == nullptr; }, 2000));
 }
 
 }  // namespace
