@@ -179,9 +179,11 @@ void TNotifyTrayIcon::Notification(gui::TComponent* component, gui::TOperation o
 // Properties
 
 void TNotifyTrayIcon::SetIconList(gui::TImageList* list) {
-    if (FIconList && FIconList != list) RemoveFreeNotification(FIconList);
+    if (list != FIconList) {
+        if (FIconList) RemoveFreeNotification(FIconList);
+        if (list) FreeNotification(list);
+    }
     FIconList = list;
-    if (list) FreeNotification(list);
     SetIconIndex(0);
 }
 
@@ -239,9 +241,11 @@ void TNotifyTrayIcon::SetIconIndex(int value) {
 }
 
 void TNotifyTrayIcon::SetPopupMenu(gui::TPopupMenu* menu) {
-    if (FPopupMenu && FPopupMenu != menu) RemoveFreeNotification(FPopupMenu);
+    if (menu != FPopupMenu) {
+        if (FPopupMenu) RemoveFreeNotification(FPopupMenu);
+        if (menu) FreeNotification(menu);
+    }
     FPopupMenu = menu;
-    if (menu) FreeNotification(menu);
 }
 
 void TNotifyTrayIcon::SetWantEnterExitEvents(bool value) {
