@@ -24,6 +24,8 @@ public:
     void Proc_PPListSet(int category) {}
     void Proc_DispHis() {}
     void Proc_DispFav() {}
+    // Acts on the tray history menu's entry with that tag; nothing yet.
+    void Proc_PPListClick(int tag) {}
 
     // The lists, their settings and their rules.
     THisLists Lists;
