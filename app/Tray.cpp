@@ -181,8 +181,11 @@ void TTrayForm::FormCreate() {
     for (int c = 0; c < 5; ++c) HisForm->Proc_PPListSet(c);
     HisForm->Proc_DispHis();
     HisForm->Proc_DispFav();
+    if (HisForm->Lists.Settings.RadioGroupStart == 1) HisForm->Show();
 
+    // The RAM icon's mouse handling comes with the RAM form's icon.
     TrayIcon->SetEnabled(true);
+    if (PPLaunch->Checked() && HisForm->FLaunchVisible) LaunchForm->Show();
     TimerMain->SetEnabled(true);
 
     MPPTrayPanel[MPPTrayPanelC]->SetChecked(true);

@@ -73,6 +73,8 @@ TEST_F(TrayClicks, SingleLeftClickOpensTheHistoryMenuAfterTheDoubleClickTime) {
 }
 
 TEST_F(TrayClicks, DoubleClickShowsTheHistoryWindowAndNoMenu) {
+    HisForm->Hide();  // shown at start by its default start option
+    ASSERT_FALSE(HisForm->Visible());
     start = ::GetTickCount();
     Post(WM_LBUTTONDOWN);
     Post(WM_LBUTTONUP);

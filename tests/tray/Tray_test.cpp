@@ -8,6 +8,7 @@
 
 #include "gui/Exception.h"
 #include "gui/IniFile.h"
+#include "gui/TextCodec.h"
 #include "tests/tray/TrayFixture.h"
 
 using testing_support::ReadBytes;
@@ -354,6 +355,20 @@ TEST_F(CPUDisplay, AutomaticStopCountsSlowTicksAtFullLoad) {
     EXPECT_TRUE(TrayForm->PPCPUStop->Checked()) << "stopped on the 60th slow tick at 100 %";
     EXPECT_EQ(TrayForm->TrayIcon->Hint(), L"Orvandel");
     EXPECT_EQ(TrayForm->MCPUStopC, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(TrayForm_, HistoryWindowShownAtStartByItsStartOption) {
+    StartTray();
+    EXPECT_TRUE(HisForm->Visible()) << "the start option's default is to show it";
+    StopTray();
+    testing_support::WriteBytes(dir / L"His.ini",
+                                gui::EncodeText(L"[Window]\r\nStart=0\r\n", gui::TTextEncoding::Utf16LE));
+    StartTray();
+    EXPECT_FALSE(HisForm->Visible());
 }
 
 }  // namespace
