@@ -165,15 +165,7 @@ void TTrayForm::FormCreate() {
 
     CPUUsageOpen();
 
-    if (PPCPUStop->Checked()) {
-        ApplyCPUStopLook();
-    } else {
-        TrayIcon->SetText(L"");
-        TrayIcon->SetHint(L"");
-        TrayIcon->SetBackgroundIcon(gui::TIcon());
-        TrayIcon->SetIcon(FormIcon);
-        TrayIcon->SetBorder(MCPUDisp == 0);
-    }
+    ApplyCPULook();
 
     FindTaskbarWindow();
     FindDesktopViewHostWindow();
@@ -444,6 +436,18 @@ void TTrayForm::Proc_TimerCPU() {
     }
 }
 
+void TTrayForm::ApplyCPULook() {
+    if (PPCPUStop->Checked()) {
+        ApplyCPUStopLook();
+        return;
+    }
+    TrayIcon->SetText(L"");
+    TrayIcon->SetHint(L"");
+    TrayIcon->SetBackgroundIcon(gui::TIcon());
+    TrayIcon->SetIcon(FormIcon);
+    TrayIcon->SetBorder(MCPUDisp == 0);
+}
+
 void TTrayForm::ApplyCPUStopLook() {
     if (MCPUDisp == 4) {
         TrayIcon->SetCycleIcons(false);
@@ -461,15 +465,7 @@ void TTrayForm::ApplyCPUStopLook() {
 void TTrayForm::PPCPUStopClick() {
     FPopUpR = false;
     MCPUStopC = 0;
-    if (PPCPUStop->Checked()) {
-        ApplyCPUStopLook();
-    } else {
-        TrayIcon->SetText(L"");
-        TrayIcon->SetHint(L"");
-        TrayIcon->SetBackgroundIcon(gui::TIcon());
-        TrayIcon->SetIcon(FormIcon);
-        TrayIcon->SetBorder(MCPUDisp == 0);
-    }
+    ApplyCPULook();
     CPUUsageClose();
     CPUUsageOpen();
 }

@@ -9,6 +9,7 @@
 #include "gui/Exception.h"
 #include "gui/IniFile.h"
 #include "gui/TextCodec.h"
+#include "tests/support/TrayConfig.h"
 #include "tests/tray/TrayFixture.h"
 
 using testing_support::ReadBytes;
@@ -59,16 +60,7 @@ TEST_F(TrayForm_, ConfigKeysInTheirOrder) {
     StartTray();
     TrayForm->CloseQuery();
     int size = TrayForm->TrayIcon->Font().Size();
-    const std::string expected =
-        "[Tray]\r\nTrashTop=0\r\nTrashCheck=0\r\nIMEHint=0\r\nIMEIconColor=0\r\nPPIMEEnable=0\r\n"
-        "IME=0\r\nIMEWave=0\r\nStartDelay=0\r\nFontSize=" + std::to_string(size) +
-        "\r\nFav=1\r\nIcon=0\r\nWide=0\r\nNarrow=0\r\n\r\n"
-        "[CPU]\r\nStop=0\r\nDisp=0\r\nTime=0\r\n\r\n"
-        "[RAM]\r\nStop=0\r\n\r\n"
-        "[History]\r\nStop=0\r\n\r\n"
-        "[Button]\r\nStop=0\r\nCursor=1\r\nCaret=1\r\n\r\n"
-        "[ProgramLaunch]\r\nDisp=0\r\n\r\n"
-        "[Panel]\r\nTray/Panel=0\r\n\r\n";
+    const std::string expected = testing_support::DefaultConfigIni(size);
     EXPECT_EQ(ReadBytes(dir / L"Config.ini"), expected);
 }
 
