@@ -28,6 +28,13 @@ void THisForm::CreateParams(gui::TCreateParams& params) {
 void THisForm::FormCreate() {
     Proc_LoadIni();
     Proc_LoadLists();
+    Proc_StartRecentWatch();
+}
+
+void THisForm::FormDestroy() {
+    // Its change event writes the form's fields, so it goes before they do.
+    gui::TComponent::Free(DirectoryWatcher);
+    DirectoryWatcher = nullptr;
 }
 
 void THisForm::FormCloseQuery(bool& canClose) {

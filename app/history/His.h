@@ -9,15 +9,16 @@
 
 #include <string>
 
+#include "app/history/HisCapture.h"
 #include "app/history/HisLists.h"
+#include "components/Watch.h"
 #include "gui/Form.h"
 
 class THisForm : public gui::TForm {
 public:
     explicit THisForm(gui::TComponent* owner);
 
-    // The heartbeat's steps; they do nothing yet.
-    void Proc_TimerHis(HWND foreground, bool changed) {}
+    // The heartbeat's steps; the hook check and the CPU caption do nothing yet.
     void Proc_CheckHook() {}
     void Proc_DispCPU() {}
     // Fill the tray history menu's category and show the lists; nothing yet.
@@ -53,10 +54,51 @@ public:
     // The launcher was visible when the program last ended.
     bool& FLaunchVisible = Lists.Settings.FLaunchVisible;
 
+    // --- history capture (HisCapture.cpp) ------------------------------------
+    // One poll of the heartbeat, given the foreground window and whether it
+    // changed since the previous poll: on a change the target window is
+    // chosen again; then, unless the tray menu's PPHisStop is checked, the
+    // recorders run: the newest Recent document, the foreground program, the
+    // folder of a file dialog, of a two-pane and of a single-pane Explorer
+    // window, and the clipboard text.
+    void Proc_TimerHis(HWND foreground, bool changed);
+
+    HWND MExe = nullptr;        // foreground window the program recorder saw last
+    std::wstring MDlgAdrB;      // folder last read from a file dialog's address bar
+    std::wstring MExpDir;       // folder last recorded from an Explorer window
+    std::wstring MClipB;        // clipboard text last recorded
+    std::wstring MRecentDir;    // the user's Recent folder with "\", '' when unusable
+    bool FRecentFile = false;   // the Recent folder changed since the last poll
+    // Watches MRecentDir (250 ms after a burst of changes); lives with the window.
+    TDirectoryWatcher* DirectoryWatcher = nullptr;
+    // Explorer windows have tabs; set from the Windows build at creation.
+    bool FWindows11_22H2Moment4 = false;
+    // Chooses the window that entries act on; that comes with acting on
+    // entries, so today it chooses nothing.
+    void Proc_GetTarget() {}
+
+private:
+    void Proc_StartRecentWatch();
+    void Proc_CaptureRecent();
+    void Proc_CaptureExe(HWND wnd);
+    void Proc_CaptureDialogDir(HWND wnd);
+    void Proc_CaptureExplorerDir(HWND wnd, int c);
+    void Proc_CaptureClip();
+    // The window's list shows category c again after a recording that moved
+    // an entry from index old (a text already first changes nothing).
+    void Proc_RefreshRecorded(int c, int old);
+    // The clipboard as last judged: its sequence number and the size limit
+    // then, so an unchanged clipboard is not read again.
+    DWORD FClipSequence = 0;
+    int FClipSequenceLimit = -1;
+    // --- end of history capture -----------------------------------------------
+
 protected:
     void CreateParams(gui::TCreateParams& params) override;
-    // Loads "His.ini", then the lists.
+    // Loads "His.ini", then the lists, and starts watching the Recent folder.
     void FormCreate() override;
+    // Stops the Recent watcher.
+    void FormDestroy() override;
     // Saves "His.ini" and the lists; unless the program is shutting down the
     // lists are read back from what was written. Closing is always allowed.
     void FormCloseQuery(bool& canClose) override;

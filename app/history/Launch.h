@@ -9,6 +9,10 @@ class TLaunchForm : public gui::TForm {
 public:
     explicit TLaunchForm(gui::TComponent* owner);
 
+    // Rebuilds one pane, 0 the history and 1 the favourites pane; the panes
+    // are not there yet, so today this does nothing.
+    void Proc_DispData(int pane) {}
+
 protected:
     void CreateParams(gui::TCreateParams& params) override;
 };
