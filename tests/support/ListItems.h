@@ -1,6 +1,7 @@
 // String lists as plain vectors, so tests can compare and fill them in one line.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,12 @@ inline Items ItemsOf(const gui::TStringList& list) {
 inline void SetItems(gui::TStringList& list, const Items& items) {
     list.Clear();
     for (const auto& s : items) list.Add(s);
+}
+
+inline gui::TStringList Lines(std::initializer_list<std::wstring> items) {
+    gui::TStringList list;
+    for (const auto& s : items) list.Add(s);
+    return list;
 }
 
 // prefix0, prefix1, ... prefix(n-1).

@@ -322,6 +322,30 @@ TEST_F(CPUDisplay, ClassicCycleGetsFasterWithTheLoad) {
     EXPECT_FALSE(TrayForm->TrayIcon->CycleIcons());
 }
 
+TEST_F(CPUDisplay, AnUnchangedValueIsNotDrawnAgain) {
+    Show(42);
+    HICON drawn = TrayForm->TrayIcon->Icon().Handle();
+    ASSERT_NE(drawn, nullptr);
+    Show(42);
+    EXPECT_EQ(TrayForm->TrayIcon->Icon().Handle(), drawn) << "the same text and colours: no new image";
+    Show(43);
+    EXPECT_NE(TrayForm->TrayIcon->Icon().Handle(), drawn);
+    EXPECT_EQ(TrayForm->TrayIcon->Text(), L" 43");
+}
+
+TEST_F(CPUDisplay, ClassicCycleRunsOnAcrossTicksOfTheSameSpeed) {
+    TrayForm->MPPCPUDisp[4]->Click();
+    Show(100);  // a picture every 100 ms
+    ASSERT_TRUE(testing_support::WaitUntil([] { return TrayForm->TrayIcon->IconIndex() != 0; }, 3000));
+    int shown = TrayForm->TrayIcon->IconIndex();
+    Show(100);
+    EXPECT_EQ(TrayForm->TrayIcon->IconIndex(), shown) << "the same speed does not start the pictures again";
+    EXPECT_TRUE(TrayForm->TrayIcon->CycleIcons());
+    Show(10);
+    EXPECT_EQ(TrayForm->TrayIcon->IconIndex(), 0) << "a new speed starts them again";
+    EXPECT_EQ(TrayForm->TrayIcon->CycleInterval(), 1000u);
+}
+
 TEST_F(CPUDisplay, BothMonitorsStoppedKeepTheLastValue) {
     Show(37);
     TrayForm->PPCPUStop->Click();
