@@ -3,11 +3,18 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "gui/Form.h"
 
 class TLaunchForm : public gui::TForm {
 public:
     explicit TLaunchForm(gui::TComponent* owner);
+
+    // Asks for the program's command-line options and starts it; true in
+    // every case, so the caller starts nothing itself. The options dialog is
+    // not there yet: today this starts nothing.
+    bool Func_ExeCmdDlg(const std::wstring& fileName) { return true; }
 
 protected:
     void CreateParams(gui::TCreateParams& params) override;
