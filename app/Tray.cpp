@@ -1,20 +1,501 @@
 #include "app/Tray.h"
 
+#include "app/CPUPictures.h"
+#include "app/Globals.h"
+#include "app/history/ExeCmd.h"
+#include "app/history/His.h"
+#include "app/history/Launch.h"
+#include "app/monitors/Btn.h"
+#include "app/monitors/Drive.h"
+#include "app/monitors/IMEExe.h"
+#include "app/monitors/IMEIcon.h"
+#include "app/monitors/Panel.h"
+#include "app/monitors/RAM.h"
+#include "app/monitors/SPDir.h"
+#include "gui/Application.h"
+#include "gui/IniFile.h"
+#include "toolkit/CPUUsage.h"
+#include "toolkit/QuorvinFiles.h"
+#include "toolkit/QuorvinShell.h"
+#include "toolkit/QuorvinVersion.h"
+#include "toolkit/QuorvinWindows.h"
+#include "toolkit/TaskBarList.h"
+#include "toolkit/Wow64.h"
+
 TTrayForm* TrayForm = nullptr;
 
-TTrayForm::TTrayForm(gui::TComponent* owner) : TForm(owner, L"TTrayForm") { Name = L"TrayForm"; }
+using gui::TMenuItem;
+
+TTrayForm::TTrayForm(gui::TComponent* owner) : TForm(owner, L"TTrayForm") {
+    Name = L"TrayForm";
+    CPUUsageSource = [] { return CPUUsageGet(); };
+    CreateComponents();
+    CreateMenus();
+}
 
 void TTrayForm::CreateParams(gui::TCreateParams& params) {
     TForm::CreateParams(params);
     params.Caption = L"Orvandel";
     params.Style = WS_POPUP;  // no border, no border icons
-    params.ExStyle = WS_EX_TOOLWINDOW;  // no taskbar button
     params.X = params.Y = 0;
     params.Width = params.Height = 0;
+}
+
+void TTrayForm::CreateComponents() {
+    TimerMain = new gui::TTimer(this);
+    TimerMain->Name = L"TimerMain";
+    TimerMain->SetEnabled(false);
+    TimerMain->SetInterval(250);
+    TimerMain->OnTimer = [this](gui::TTimer*) { TimerMainTimer(); };
+
+    TimerWClick = new gui::TTimer(this);
+    TimerWClick->Name = L"TimerWClick";
+    TimerWClick->SetEnabled(false);
+    TimerWClick->OnTimer = [this](gui::TTimer*) { TimerWClickTimer(); };
+
+    TimerExitWin = new gui::TTimer(this);
+    TimerExitWin->Name = L"TimerExitWin";
+    TimerExitWin->SetEnabled(false);
+
+    PPRMenu = new gui::TPopupMenu(this);
+    PPRMenu->Name = L"PPRMenu";
+    PPRMenu->OnPopup = [this](gui::TPopupMenu*) { PPRMenuPopup(); };
+    PPLMenu = new gui::TPopupMenu(this);
+    PPLMenu->Name = L"PPLMenu";
+    PPLMenu->AutoPopup = false;
+    PPLMenu->OnPopup = [this](gui::TPopupMenu*) { PPLMenuPopup(); };
+
+    ImageListNum = new gui::TImageList(this, 32, 32);
+    ImageListCPU = new gui::TImageList(this, 16, 16);
+    ImageListRAM = new gui::TImageList(this, 16, 16);
+    ImageListLevel = new gui::TImageList(this, 32, 32);
+    ImageListMirt = new gui::TImageList(this, 32, 32);
+    ImageListNum->Name = L"ImageListNum";
+    ImageListCPU->Name = L"ImageListCPU";
+    ImageListRAM->Name = L"ImageListRAM";
+    ImageListLevel->Name = L"ImageListLevel";
+    ImageListMirt->Name = L"ImageListMirt";
+    cpu_pictures::FillDigital(*ImageListNum);
+    cpu_pictures::FillNumbers(*ImageListCPU, gui::clLime);
+    cpu_pictures::FillNumbers(*ImageListRAM, gui::clAqua);
+    cpu_pictures::FillLevel(*ImageListLevel);
+    cpu_pictures::FillClassic(*ImageListMirt);
+    cpu_pictures::DrawClassicStill(ImageMirtStop);
+    FormIcon.LoadFromResourceName(::GetModuleHandleW(nullptr), L"MAINICON", 16);
+
+    MakeShortCut = new TMakeShortCut(this);
+    MakeShortCut->Name = L"MakeShortCut";
+    MakeShortCut->SCShowCmd = tsNormal;
+    MakeShortCut->SCSystemPath = tpBlank;
+
+    TrayIcon = new TTextTrayIcon(this);
+    TrayIcon->Name = L"TrayIcon";
+    TrayIcon->SetHint(L"Orvandel");
+    TrayIcon->SetEnabled(false);  // mouse input is ignored until the start is done
+    TrayIcon->SetPopupMenu(PPRMenu);
+    gui::TFont& font = TrayIcon->Font();
+    font.SetName(L"Small Fonts");
+    font.SetHeight(-9);
+    font.SetColor(gui::clLime);
+    TrayIcon->SetColor(gui::clBlack);
+    TrayIcon->SetBorder(true);
+    TrayIcon->SetBorderColor(gui::clAqua);
+    TrayIcon->Options().SetOffsetX(0);
+    TrayIcon->Options().SetOffsetY(1);
+    TrayIcon->Options().SetLineDistance(0);
+    TrayIcon->SetCycleInterval(0);
+    TrayIcon->OnMouseDown = [this](TNotifyTrayIcon*, gui::TMouseButton b, gui::TShiftState, int, int) {
+        TrayIconMouseDown(b);
+    };
+    TrayIcon->OnMouseUp = [this](TNotifyTrayIcon*, gui::TMouseButton, gui::TShiftState, int, int) {
+        TrayIconMouseUp();
+    };
+    TrayIcon->OnDblClick = [this](TNotifyTrayIcon*) { TrayIconDblClick(); };
+}
+
+void TTrayForm::FormCreate() {
+    TrayIcon->Loaded();  // the icon hooks the form's window, which exists now
+    gui::Application->OnException = [this](const std::exception_ptr& e) { ApplicationEventsException(e); };
+    gui::Application->OnDeactivate = [this] { ApplicationEventsDeactivate(); };
+    TaskBarInit();
+    TimerMain->SetInterval(250);
+    TimerMain->SetEnabled(false);
+    SetToolWindowStyle(Handle());
+    InitWow64();
+    // The recycle bin's display name is read by its own step, which comes later.
+    std::wstring windows;
+    GetWindowsDir(windows);
+    ExplorerPath = windows + L"\\" + L"Explorer.exe";
+
+    // The item arrays are filled at menu creation; their tags are their indexes.
+    MPPExitWin[3]->SetCaption(IsVistaOrLater() ? L"スリープ" : L"スタンバイ");
+
+    MCPUStopC = 0;
+    ReadConfig();
+
+    if (IsWindows2000()) {
+        PPTrashCheck->SetChecked(false);
+        PPTrashTop->SetChecked(false);
+        PPTrashCheck->SetVisible(false);
+        PPTrashTop->SetVisible(false);
+    }
+    PPTrashTop->SetEnabled(PPTrashCheck->Checked());
+
+    BuildHistoryEntries();
+    if (IsVistaOrLater()) MPPTab[4]->SetVisible(false);
+
+    if (MStartDelay > 0) ::Sleep(static_cast<DWORD>(MStartDelay) * 2000);
+
+    MPPCPUDisp[MCPUDisp]->SetChecked(true);
+    SetCPUImageList();
+    TrayIcon->SetBackgroundIcon(FormIcon);
+    TrayIcon->SetIcon(FormIcon);
+
+    gui::TApplication& app = *gui::Application;
+    app.CreateForm(PanelForm);
+    app.CreateForm(RAMForm);
+    app.CreateForm(HisForm);
+    app.CreateForm(LaunchForm);
+    app.CreateForm(BtnForm);
+    app.CreateForm(DriveForm);
+    app.CreateForm(IMEIconForm);
+    app.CreateForm(ExeCmdForm);
+    app.CreateForm(SPDirForm);
+    BindHeartbeatSteps();
+
+    CPUUsageOpen();
+
+    if (PPCPUStop->Checked()) {
+        ApplyCPUStopLook();
+    } else {
+        TrayIcon->SetText(L"");
+        TrayIcon->SetHint(L"");
+        TrayIcon->SetBackgroundIcon(gui::TIcon());
+        TrayIcon->SetIcon(FormIcon);
+        TrayIcon->SetBorder(MCPUDisp == 0);
+    }
+
+    FindTaskbarWindow();
+    FindDesktopViewHostWindow();
+
+    for (int c = 0; c < 5; ++c) HisForm->Proc_PPListSet(c);
+    HisForm->Proc_DispHis();
+    HisForm->Proc_DispFav();
+    if (HisForm->Lists.Settings.RadioGroupStart == 1) HisForm->Show();
+
+    // The RAM icon's mouse handling comes with the RAM form's icon.
+    TrayIcon->SetEnabled(true);
+    if (PPLaunch->Checked() && HisForm->FLaunchVisible) LaunchForm->Show();
+    TimerMain->SetEnabled(true);
+
+    MPPTrayPanel[MPPTrayPanelC]->SetChecked(true);
+    ApplyTrayPanelMode();
+}
+
+void TTrayForm::BindHeartbeatSteps() {
+    // The IME notices and the recycle-bin watch have their own steps, which
+    // come later; today they do nothing.
+    Steps.IMECheck = [] {};
+    Steps.TrashCheck = [] {};
+    Steps.CheckHook = [] { HisForm->Proc_CheckHook(); };
+    Steps.TimerCPU = [this] { Proc_TimerCPU(); };
+    Steps.TimerRAM = [] { RAMForm->Proc_TimerRAM(); };
+    Steps.DispCPU = [] { HisForm->Proc_DispCPU(); };
+    Steps.AutoMinimize = [this] { AutoMinimizeHistory(); };
+    Steps.TimerHis = [](HWND fg, bool changed) { HisForm->Proc_TimerHis(fg, changed); };
+    Steps.TimerBtn = [](HWND fg, bool changed) { BtnForm->Proc_TimerBtn(fg, changed); };
+    Steps.CursorWin = [] { return BtnForm->MCursorWin; };
+    Steps.PPLSet = [] { return HisForm->FPPLSet; };
+}
+
+void TTrayForm::ApplyTrayPanelMode() {
+    // Modes 0 and 1 show the CPU icon, mode 2 only the usage panel. The RAM
+    // icon and the panel follow the mode from their own forms, which have
+    // no display yet.
+    TrayIcon->SetIconVisible(MPPTrayPanelC != 2);
+}
+
+void TTrayForm::FormShow() {
+    // The application window stays hidden, so nothing shows on the taskbar.
+    if (gui::Application) ::ShowWindow(gui::Application->Handle(), SW_HIDE);
+}
+
+void TTrayForm::FormDeactivate() {
+    FPopUpR = false;
+    FPopUpL = false;
+}
+
+void TTrayForm::ApplicationEventsDeactivate() {
+    if (FPopUpR || FPopUpL) {
+        Proc_CancelPopUpMenu();
+        FPopUpR = false;
+        FPopUpL = false;
+    }
 }
 
 void TTrayForm::FormCloseQuery(bool& canClose) {
     canClose = true;
     if (FClose) return;
+    TimerMain->SetEnabled(false);
     FClose = true;
+    TrayIcon->SetIconVisible(false);
+
+    // Each form writes its own files when it closes.
+    gui::TForm* order[] = {HisForm, LaunchForm, RAMForm, BtnForm, DriveForm, IMEIconForm, IMEExeForm,
+                           PanelForm, ExeCmdForm};
+    for (gui::TForm* f : order)
+        if (f) f->Close();
+    if (SPDirForm) {
+        SPDirForm->FModify = false;  // close without asking about unsaved changes
+        SPDirForm->Close();
+    }
+    WriteConfig();
+}
+
+void TTrayForm::FormDestroy() {
+    gui::Application->OnException = nullptr;
+    gui::Application->OnDeactivate = nullptr;
+    TaskBarFree();
+    CPUUsageClose();
+}
+
+// --- Config.ini --------------------------------------------------------------
+
+namespace {
+
+// An integer key that selects an item of an array: out of range, or not a
+// number, gives the default.
+int ReadIndex(const gui::TMemIniFile& ini, const wchar_t* section, const wchar_t* key, int count) {
+    int v = ini.ReadInteger(section, key, 0);
+    return v >= 0 && v < count ? v : 0;
+}
+
+void ReadCheck(const gui::TMemIniFile& ini, const wchar_t* section, const wchar_t* key,
+               TMenuItem* item) {
+    item->SetChecked(ini.ReadBool(section, key, item->Checked()));
+}
+
+}  // namespace
+
+void TTrayForm::ReadConfig() {
+    gui::TMemIniFile ini(DataFolder + L"Config.ini");
+    ReadCheck(ini, L"Tray", L"TrashTop", PPTrashTop);
+    ReadCheck(ini, L"Tray", L"TrashCheck", PPTrashCheck);
+    ReadCheck(ini, L"Tray", L"IMEHint", PPIMEHint);
+    ReadCheck(ini, L"Tray", L"IMEIconColor", PPIMEIconColor);
+    ReadCheck(ini, L"Tray", L"PPIMEEnable", PPIMEEnable);
+    MPPIMEC = ReadIndex(ini, L"Tray", L"IME", 5);
+    MPPIME[MPPIMEC]->SetChecked(true);
+    MPPIMEWaveC = ReadIndex(ini, L"Tray", L"IMEWave", 4);
+    MPPIMEWave[MPPIMEWaveC]->SetChecked(true);
+    MStartDelay = ReadIndex(ini, L"Tray", L"StartDelay", 6);
+    MPPStartDelay[MStartDelay]->SetChecked(true);
+    ReadCheck(ini, L"CPU", L"Stop", PPCPUStop);
+    MCPUDisp = ReadIndex(ini, L"CPU", L"Disp", 5);
+    MCPUStopTime = ReadIndex(ini, L"CPU", L"Time", 6);
+    MPPCPUs[MCPUStopTime]->SetChecked(true);
+    ReadCheck(ini, L"RAM", L"Stop", PPRAMStop);
+    ReadCheck(ini, L"History", L"Stop", PPHisStop);
+    ReadCheck(ini, L"Button", L"Stop", PPBtnStop);
+    ReadCheck(ini, L"Button", L"Cursor", PPBtnCursor);
+    ReadCheck(ini, L"Button", L"Caret", PPCaret);
+    PPCaret->SetEnabled(PPBtnCursor->Checked());
+    int size = ini.ReadInteger(L"Tray", L"FontSize", TrayIcon->Font().Size());
+    if (size >= 1 && size <= 72) TrayIcon->Font().SetSize(size);
+    ReadCheck(ini, L"Tray", L"Fav", PPMenuFav);
+    ReadCheck(ini, L"Tray", L"Icon", PPIconMenu);
+    ReadCheck(ini, L"Tray", L"Wide", PPMenuWide);
+    ReadCheck(ini, L"Tray", L"Narrow", PPMenuNarrow);
+    ReadCheck(ini, L"ProgramLaunch", L"Disp", PPLaunch);
+    MPPTrayPanelC = ReadIndex(ini, L"Panel", L"Tray/Panel", 3);
+}
+
+bool TTrayForm::WriteConfig() {
+    // Written whole in the system code page, in this key order, whatever the
+    // file held before.
+    gui::TMemIniFile ini(DataFolder + L"Config.ini", gui::TTextEncoding::Ansi);
+    ini.Clear();
+    ini.WriteBool(L"Tray", L"TrashTop", PPTrashTop->Checked());
+    ini.WriteBool(L"Tray", L"TrashCheck", PPTrashCheck->Checked());
+    ini.WriteBool(L"Tray", L"IMEHint", PPIMEHint->Checked());
+    ini.WriteBool(L"Tray", L"IMEIconColor", PPIMEIconColor->Checked());
+    ini.WriteBool(L"Tray", L"PPIMEEnable", PPIMEEnable->Checked());
+    ini.WriteInteger(L"Tray", L"IME", MPPIMEC);
+    ini.WriteInteger(L"Tray", L"IMEWave", MPPIMEWaveC);
+    ini.WriteInteger(L"Tray", L"StartDelay", MStartDelay);
+    ini.WriteBool(L"CPU", L"Stop", PPCPUStop->Checked());
+    ini.WriteInteger(L"CPU", L"Disp", MCPUDisp);
+    ini.WriteInteger(L"CPU", L"Time", MCPUStopTime);
+    ini.WriteBool(L"RAM", L"Stop", PPRAMStop->Checked());
+    ini.WriteBool(L"History", L"Stop", PPHisStop->Checked());
+    ini.WriteBool(L"Button", L"Stop", PPBtnStop->Checked());
+    ini.WriteBool(L"Button", L"Cursor", PPBtnCursor->Checked());
+    ini.WriteBool(L"Button", L"Caret", PPCaret->Checked());
+    ini.WriteInteger(L"Tray", L"FontSize", TrayIcon->Font().Size());
+    ini.WriteBool(L"Tray", L"Fav", PPMenuFav->Checked());
+    ini.WriteBool(L"Tray", L"Icon", PPIconMenu->Checked());
+    ini.WriteBool(L"Tray", L"Wide", PPMenuWide->Checked());
+    ini.WriteBool(L"Tray", L"Narrow", PPMenuNarrow->Checked());
+    ini.WriteBool(L"ProgramLaunch", L"Disp", PPLaunch->Checked());
+    ini.WriteInteger(L"Panel", L"Tray/Panel", MPPTrayPanelC);
+    return ini.UpdateFile();
+}
+
+// --- heartbeat ---------------------------------------------------------------
+
+void TTrayForm::TimerMainTimer() {
+    if (MPPIMEC > 0 || MPPIMEWaveC > 0 || PPIMEHint->Checked()) Steps.IMECheck();
+    Steps.TrashCheck();
+
+    // From here on a tick cannot re-enter, even when a step pumps messages
+    // or shows a modal box. The timer comes back on every way out, also when
+    // a step fails, so one error never stops the heartbeat for good.
+    TimerMain->SetEnabled(false);
+    struct Restart {
+        TTrayForm* self;
+        ~Restart() {
+            if (!self->FClose) self->TimerMain->SetEnabled(true);
+        }
+    } restart{this};
+
+    Steps.CheckHook();
+    if (++MTime1000C > 4) {
+        Steps.TimerCPU();
+        Steps.TimerRAM();
+        Steps.DispCPU();
+        MTime1000C = 0;
+        Steps.AutoMinimize();
+    }
+    HWND fg = ::GetForegroundWindow();
+    if (!FPopUpR && !FPopUpL && !Steps.PPLSet()) {
+        bool changed = fg != MActWin;
+        if (changed) MActWin = fg;
+        Steps.TimerHis(fg, changed);
+        Steps.TimerBtn(fg, Steps.CursorWin() == MActWin ? changed : true);
+    }
+}
+
+void TTrayForm::AutoMinimizeHistory() {
+    // The history window's settings page, which holds the countdown choice,
+    // comes in a later step; until then there is nothing to count.
+}
+
+// --- CPU display -------------------------------------------------------------
+
+std::wstring CPUPercentText(int v) {
+    wchar_t buf[8];
+    ::swprintf(buf, 8, L"%3d", v < 0 ? 0 : v > 100 ? 100 : v);
+    return buf;
+}
+
+void TTrayForm::SetCPUImageList() {
+    gui::TImageList* lists[] = {nullptr, ImageListNum, ImageListCPU, ImageListLevel, ImageListMirt};
+    TrayIcon->SetIconList(lists[MCPUDisp]);
+}
+
+void TTrayForm::Proc_TimerCPU() {
+    int v = 0;
+    if (!(PPCPUStop->Checked() && PPRAMStop->Checked())) {
+        v = CPUUsageSource();
+        if (v > 99) v = 100;
+        if (v < 1) v = 0;
+        MCPU = v;
+    }
+    TrayIcon->SetHint(L"Orvandel");
+    if (PPCPUStop->Checked()) return;
+
+    const std::wstring t = CPUPercentText(v);
+    TrayIcon->SetHint(L"CPU使用率:" + t + L"%");
+    // The usage panel shows the value too once it is built; today it has no display.
+    switch (MCPUDisp) {
+        case 0:
+            TrayIcon->SetCycleIcons(false);
+            TrayIcon->Font().SetColor(v <= 50 ? gui::clLime
+                                      : v < 80 ? gui::clYellow
+                                      : v < 100 ? gui::clRed
+                                                : gui::clBlack);
+            TrayIcon->SetColor(v == 100 ? gui::clRed : gui::clBlack);
+            TrayIcon->SetText(t);
+            break;
+        case 1:
+        case 2:
+            TrayIcon->SetCycleIcons(false);
+            TrayIcon->SetIconIndex(v);
+            break;
+        case 3:
+            TrayIcon->SetCycleIcons(false);
+            TrayIcon->SetIconIndex(v / 10);
+            break;
+        case 4:
+            TrayIcon->SetCycleInterval(v < 20 ? 1000 : v < 40 ? 800 : v < 60 ? 600 : v < 80 ? 400
+                                       : v < 100 ? 200 : 100);
+            TrayIcon->SetCycleIcons(true);
+            break;
+        default:
+            break;
+    }
+    if (MCPUStopTime > 0) {
+        MCPUStopC = v == 100 ? MCPUStopC + 1 : 0;
+        if (MCPUStopC >= MCPUStopTime * 60) {
+            MCPUStopC = 0;
+            PPCPUStop->SetChecked(true);
+            PPCPUStopClick();
+        }
+    }
+}
+
+void TTrayForm::ApplyCPUStopLook() {
+    if (MCPUDisp == 4) {
+        TrayIcon->SetCycleIcons(false);
+        TrayIcon->SetIcon(ImageMirtStop);
+        TrayIcon->SetBackgroundIcon(ImageMirtStop);
+    } else {
+        TrayIcon->SetIcon(FormIcon);
+        TrayIcon->SetBackgroundIcon(FormIcon);
+    }
+    TrayIcon->SetBorder(false);
+    TrayIcon->SetText(L"");
+    TrayIcon->SetHint(L"Orvandel");
+}
+
+void TTrayForm::PPCPUStopClick() {
+    FPopUpR = false;
+    MCPUStopC = 0;
+    if (PPCPUStop->Checked()) {
+        ApplyCPUStopLook();
+    } else {
+        TrayIcon->SetText(L"");
+        TrayIcon->SetHint(L"");
+        TrayIcon->SetBackgroundIcon(gui::TIcon());
+        TrayIcon->SetIcon(FormIcon);
+        TrayIcon->SetBorder(MCPUDisp == 0);
+    }
+    CPUUsageClose();
+    CPUUsageOpen();
+}
+
+void TTrayForm::PPCPUResetClick() {
+    FPopUpR = false;
+    MCPUStopC = 0;
+    CPUUsageClose();
+    CPUUsageOpen();
+}
+
+void TTrayForm::PPCPUDispClick(TMenuItem* item) {
+    FPopUpR = false;
+    MCPUDisp = item->Tag;
+    item->SetChecked(true);
+    MCPUStopC = 0;
+    CPUUsageClose();
+    CPUUsageOpen();
+    SetCPUImageList();
+    TrayIcon->SetHint(L"");
+    Proc_TimerCPU();
+    PPCPUStopClick();
+}
+
+void TTrayForm::PPCPUsClick(TMenuItem* item) {
+    FPopUpR = false;
+    item->SetChecked(true);
+    MCPUStopTime = item->Tag;
 }

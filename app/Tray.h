@@ -1,20 +1,162 @@
 // TTrayForm: the program's hidden main form. It never shows a window of its
-// own; its creation continues the start-up and its close query runs the
-// shutdown, once.
+// own: it owns the CPU tray icon, both tray menus, the heartbeat timer and the
+// pictures of the usage icons, creates every long-lived form, keeps
+// "Config.ini" and runs the shutdown. Its menu items' check marks double as
+// settings that the other forms read.
 #pragma once
 
+#include <array>
+#include <exception>
+#include <functional>
+#include <string>
+
+#include "components/MakeShortCut.h"
+#include "components/TextTrayIcon.h"
 #include "gui/Form.h"
+#include "gui/Graphics.h"
+#include "gui/ImageList.h"
+#include "gui/Input.h"
+#include "gui/Menus.h"
+#include "gui/Timer.h"
 
 class TTrayForm : public gui::TForm {
 public:
     explicit TTrayForm(gui::TComponent* owner);
 
-    // The close query has run; read by the forms that close with it.
+    // The work of one heartbeat tick, in its fixed order. Each step is bound
+    // to its form at creation; a test may put recorders in their place.
+    struct THeartbeatSteps {
+        std::function<void()> IMECheck, TrashCheck, CheckHook, TimerCPU, TimerRAM, DispCPU, AutoMinimize;
+        std::function<void(HWND foreground, bool changed)> TimerHis, TimerBtn;
+        std::function<HWND()> CursorWin;  // the button form's MCursorWin
+        std::function<bool()> PPLSet;     // the history window is rebuilding the menu
+    };
+    THeartbeatSteps Steps;
+    // Where the CPU step reads the usage (the processor-time query by default).
+    std::function<int()> CPUUsageSource;
+
+    // --- components --------------------------------------------------------
+    gui::TPopupMenu* PPRMenu;
+    gui::TPopupMenu* PPLMenu;
+    gui::TTimer* TimerMain;
+    gui::TTimer* TimerWClick;
+    gui::TTimer* TimerExitWin;
+    TTextTrayIcon* TrayIcon;
+    TMakeShortCut* MakeShortCut;
+    gui::TImageList* ImageListNum;
+    gui::TImageList* ImageListCPU;
+    gui::TImageList* ImageListRAM;
+    gui::TImageList* ImageListLevel;
+    gui::TImageList* ImageListMirt;
+    gui::TIcon ImageMirtStop;
+    gui::TIcon FormIcon;  // the form's own icon
+
+    // --- menu items other forms read ---------------------------------------
+    gui::TMenuItem *PPCPUStop, *PPCPUDisp, *PPCPUReset, *CPU100S1, *PPRAMStop, *PPRAM, *PPHisStop,
+        *PPHis, *PPRecentClear, *PPBtnStop, *PPBtn, *PPBtnCursor, *PPCaret, *PPDrive, *PPDRVExe,
+        *PPIME, *PPIMEIconDisp, *PPIMEIconColor, *PPIMEWave, *PPIMEHint, *PPIMEEnable, *PPIMEExe,
+        *PPTaskman, *PPTrash, *PPTrashOpen, *PPTrashEmpty, *PPTrashCheck, *PPTrashTop, *PPWindows,
+        *PPSPDir, *PPTrayPanel, *PPLaunch, *PPStartDelay, *PPStartUp, *PPVer, *PPHelp, *PPClose;
+    gui::TMenuItem *PPMenuWide, *PPMenuNarrow, *PPIconMenu, *PPMenuFav, *PPWindow;
+
+    // --- fields --------------------------------------------------------------
+    std::array<gui::TMenuItem*, 5> MPPIME{};
+    int MPPIMEC = 0;
+    std::array<gui::TMenuItem*, 4> MPPIMEWave{};
+    int MPPIMEWaveC = 0;
+    int MIMEHintDispC = 0;
+    int MMinWinC = 0;
+    int MExitWinC = 0, MExitWinM = 0;
+    int MStartDelay = 0;
+    std::wstring MTrashName;
+    HWND MTrashWin = nullptr, MTrashDlg = nullptr;
+    std::array<gui::TMenuItem*, 6> MPPStartDelay{};
+    std::array<gui::TMenuItem*, 5> MPPExitWin{};
+    std::array<gui::TMenuItem*, 5> MPPCPUDisp{};
+    HWND MActWin = nullptr;
+    int MTime1000C = 0;
+    int MCPUStopC = 0, MCPUStopTime = 0;
+    std::array<gui::TMenuItem*, 3> MPPTrayPanel{};
+    std::array<gui::TMenuItem*, 6> MPPCPUs{};
+    int MPPTrayPanelC = 0;
+    int MCPUDisp = 0;
+    int MCPU = 0;
+    bool FPopUpL = false, FPopUpR = false;
+    std::array<gui::TMenuItem*, 200> MPPList{};
+    std::array<gui::TMenuItem*, 5> MPPTab{};
+    std::array<gui::TMenuItem*, 5> MPPMenuSepa{};
+    // The close query has run; read by the history window and the RAM form.
     bool FClose = false;
+
+    // --- operations other forms and the error handler call -----------------
+    void TimerMainTimer();
+    void Proc_TimerCPU();
+    void Proc_CancelPopUpMenu();
+    void Proc_ErrorLog(const std::wstring& message);
+    void ApplicationEventsException(const std::exception_ptr& e);
+    void ApplicationEventsDeactivate();
+    // Applies the panel mode MPPTrayPanelC to the icons and the usage panel.
+    void ApplyTrayPanelMode();
+    // Writes "Config.ini"; false when the file could not be written.
+    bool WriteConfig();
+    // Reads "Config.ini"; missing keys keep the items' current state.
+    void ReadConfig();
 
 protected:
     void CreateParams(gui::TCreateParams& params) override;
+    void FormCreate() override;
     void FormCloseQuery(bool& canClose) override;
+    void FormShow() override;
+    void FormDeactivate() override;
+    void FormDestroy() override;
+
+private:
+    void CreateComponents();
+    void CreateMenus();
+    void BuildHistoryEntries();
+    void FreeHistoryEntries();
+    void BindHeartbeatSteps();
+    void AutoMinimizeHistory();
+    void SetCPUImageList();
+    void ApplyCPUStopLook();
+
+    // Tray icon clicks.
+    void TrayIconMouseDown(gui::TMouseButton button);
+    void TrayIconMouseUp();
+    void TrayIconDblClick();
+    void TimerWClickTimer();
+    void PPLMenuPopup();
+    void PPRMenuPopup();
+
+    // Menu handlers.
+    void PPListClick(gui::TMenuItem* item);
+    void PPWindowClick();
+    void PPIconMenuClick();
+    void PPMenuRefillClick();
+    void PPMenuWideClick();
+    void ShowModalSettings(gui::TForm* form, bool taskbarButtons);
+    void PPHisClick();
+    void PPBtnStopClick();
+    void PPBtnCursorClick();
+    void PPRAMStopClick();
+    void PPRecentClearClick();
+    void PPTaskmanClick();
+    void PPTrayPanelClick(gui::TMenuItem* item);
+    void PPLaunchClick();
+    void PPStartDelayClick(gui::TMenuItem* item);
+    void PPStartUpClick();
+    void PPVerClick();
+    void PPHelpClick();
+    void PPCloseClick();
+    void PPCPUStopClick();
+    void PPCPUResetClick();
+    void PPCPUDispClick(gui::TMenuItem* item);
+    void PPCPUsClick(gui::TMenuItem* item);
+
+    bool FConfigReadable = true;
 };
 
 extern TTrayForm* TrayForm;
+
+// The text of the CPU icon for a percent 0-100: three characters, right-aligned.
+std::wstring CPUPercentText(int percent);

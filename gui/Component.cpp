@@ -12,10 +12,11 @@ TComponent::TComponent(TComponent* owner) : owner_(owner) {
 }
 
 TComponent::~TComponent() {
-    // Tell those that refer to this one, each once, before the owned ones go.
+    // Tell those linked with this one, each once, before the owned ones go.
     while (!freeNotifies_.empty()) {
         TComponent* other = freeNotifies_.back();
-        freeNotifies_.pop_back();
+        freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), other),
+                            freeNotifies_.end());
         auto& back = other->freeNotifies_;
         back.erase(std::remove(back.begin(), back.end(), this), back.end());
         GuardCallback([&] { other->Notification(this, TOperation::opRemove); });
@@ -37,19 +38,22 @@ TComponent* TComponent::FindComponent(std::wstring_view name) const {
     return nullptr;
 }
 
+// A link is kept once per request on both sides, so one side dropping its
+// own reference leaves a link the other side asked for in place.
 void TComponent::FreeNotification(TComponent* other) {
     if (!other || other == this) return;
-    if (std::find(freeNotifies_.begin(), freeNotifies_.end(), other) != freeNotifies_.end()) return;
     freeNotifies_.push_back(other);
     other->freeNotifies_.push_back(this);
 }
 
 void TComponent::RemoveFreeNotification(TComponent* other) noexcept {
     if (!other) return;
-    freeNotifies_.erase(std::remove(freeNotifies_.begin(), freeNotifies_.end(), other),
-                        freeNotifies_.end());
+    auto it = std::find(freeNotifies_.begin(), freeNotifies_.end(), other);
+    if (it == freeNotifies_.end()) return;
+    freeNotifies_.erase(it);
     auto& back = other->freeNotifies_;
-    back.erase(std::remove(back.begin(), back.end(), this), back.end());
+    auto jt = std::find(back.begin(), back.end(), this);
+    if (jt != back.end()) back.erase(jt);
 }
 
 void TComponent::Free(TComponent* c) noexcept {

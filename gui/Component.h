@@ -34,8 +34,9 @@ public:
     // Runs BeforeDestruction (while the whole object still exists), then deletes.
     static void Free(TComponent* c) noexcept;
 
-    // `other` gets Notification(this, opRemove) when this component is freed
-    // (and this one forgets `other` when that is freed first).
+    // Links this component with `other`: whichever of the two is freed
+    // first, the other gets Notification(it, opRemove). Each call is undone
+    // by one RemoveFreeNotification.
     void FreeNotification(TComponent* other);
     void RemoveFreeNotification(TComponent* other) noexcept;
 

@@ -56,8 +56,10 @@ void TImageList::SetColorDepth(TColorDepth depth) {
 }
 
 HIMAGELIST TImageList::Handle() {
-    if (!handle_) handle_.reset(ImageList_Create(width_, height_, DepthFlags(depth_) | ILC_MASK, 4, 4));
-    if (handle_) ImageList_SetBkColor(handle_.get(), CLR_NONE);  // draw through the mask
+    if (!handle_) {
+        handle_.reset(ImageList_Create(width_, height_, DepthFlags(depth_) | ILC_MASK, 4, 4));
+        if (handle_) ImageList_SetBkColor(handle_.get(), CLR_NONE);  // draw through the mask
+    }
     return handle_.get();
 }
 

@@ -37,8 +37,10 @@ LRESULT CALLBACK TUtilWindow::WndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) 
     }
     auto* self = reinterpret_cast<TUtilWindow*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
     if (self && self->handler_) {
+        // A copy: the handler may destroy the window's owner, and this object with it.
+        Handler handler = self->handler_;
         LRESULT result = 0;
-        bool handled = GuardCallback(false, [&] { return self->handler_(msg, wp, lp, result); });
+        bool handled = GuardCallback(false, [&] { return handler(msg, wp, lp, result); });
         if (handled) return result;
     }
     return ::DefWindowProcW(wnd, msg, wp, lp);

@@ -6,16 +6,16 @@
 #include <windows.h>
 #include <string>
 
+#include "gui/Input.h"
+
 // A shortcut value: the virtual key in the low byte, modifier bits above it.
 using TShortCut = WORD;
 enum : TShortCut { scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000 };
 
-// Held modifier keys and mouse buttons, as key and mouse events report them.
-using TShiftState = unsigned;
-enum : TShiftState {
-    ssShift = 0x01, ssAlt = 0x02, ssCtrl = 0x04, ssLeft = 0x08, ssRight = 0x10, ssMiddle = 0x20,
-    ssDouble = 0x40
-};
+// Held modifier keys and mouse buttons, as key and mouse events report them:
+// the GUI layer's shift state.
+using gui::TShiftState;
+using gui::ssShift, gui::ssAlt, gui::ssCtrl, gui::ssLeft, gui::ssRight, gui::ssMiddle, gui::ssDouble;
 
 // The value of key with the held modifiers; 0 for a key above 255.
 TShortCut ShortCut(WORD key, TShiftState shift);

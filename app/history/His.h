@@ -36,6 +36,8 @@ public:
     // Show the lists; nothing yet.
     void Proc_DispHis() {}
     void Proc_DispFav() {}
+    // Acts on the tray history menu's entry with that tag; nothing yet.
+    void Proc_PPListClick(int tag) {}
 
     // --- the tray history menu (HisMenu.cpp) ---------------------------------
     // Fills the 40 entries of category c of the main form's history menu.

@@ -374,6 +374,14 @@ TEST_F(PopupMenu, ForegroundWindowForATrayMenuAndPopupComponent) {
     EXPECT_EQ(menu.PopupComponent(), caller);
     TComponent::Free(caller);
     EXPECT_EQ(menu.PopupComponent(), nullptr) << "a freed caller is forgotten";
+
+    // Also when the caller had its own link to the menu and dropped it.
+    caller = new TComponent(&form_);
+    caller->FreeNotification(&menu);
+    menu.SetPopupComponent(caller);
+    caller->RemoveFreeNotification(&menu);
+    TComponent::Free(caller);
+    EXPECT_EQ(menu.PopupComponent(), nullptr);
 }
 
 TEST(PopupMenuWindow, MadeWithTheFirstMenuAndGoneWithTheLast) {

@@ -148,6 +148,23 @@ BOOL CALLBACK CollectBoxes(HWND w, LPARAM lp) {
     return TRUE;
 }
 
+BOOL CALLBACK FindDefaultButton(HWND w, LPARAM lp) {
+    wchar_t cls[16] = {};
+    ::GetClassNameW(w, cls, 16);
+    if (::lstrcmpiW(cls, L"Button") == 0 && (::GetWindowLongW(w, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON) {
+        *reinterpret_cast<WORD*>(lp) = static_cast<WORD>(::GetDlgCtrlID(w));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The id of the box's default button (a message box's first), else IDOK.
+WORD DefaultButtonId(HWND box) {
+    WORD id = IDOK;
+    ::EnumChildWindows(box, FindDefaultButton, reinterpret_cast<LPARAM>(&id));
+    return id;
+}
+
 }  // namespace
 
 DialogAutoCloser::DialogAutoCloser() {
@@ -180,8 +197,7 @@ DWORD WINAPI DialogAutoCloser::Run(void* p) {
             ::EnterCriticalSection(&self->lock_);
             self->texts_.push_back(text);
             ::LeaveCriticalSection(&self->lock_);
-            LRESULT def = ::SendMessageW(box, DM_GETDEFID, 0, 0);
-            WORD id = HIWORD(def) == DC_HASDEFID ? LOWORD(def) : IDOK;
+            WORD id = DefaultButtonId(box);
             ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
             ::Sleep(100);
         }

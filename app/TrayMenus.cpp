@@ -1,0 +1,528 @@
+// The main form's two tray menus: their items, the clicks on the CPU icon
+// that open them, and their handlers.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include "app/Globals.h"
+#include "app/Tray.h"
+#include "app/Ver.h"
+#include "app/history/His.h"
+#include "app/history/Launch.h"
+#include "app/monitors/Btn.h"
+#include "app/monitors/Drive.h"
+#include "app/monitors/IMEExe.h"
+#include "app/monitors/RAM.h"
+#include "app/monitors/SPDir.h"
+#include "gui/Application.h"
+#include "gui/Handles.h"
+#include "toolkit/QuorvinFiles.h"
+#include "toolkit/QuorvinShell.h"
+#include "toolkit/QuorvinVersion.h"
+#include "toolkit/QuorvinWindows.h"
+#include "toolkit/TaskBarList.h"
+#include "toolkit/Wow64.h"
+
+using gui::TMenuItem;
+
+namespace {
+
+struct ItemSpec {
+    const wchar_t* name;
+    std::wstring caption;
+    bool autoCheck = false;
+    bool checked = false;
+};
+
+TMenuItem* NewItem(gui::TComponent* owner, TMenuItem* parent, const ItemSpec& spec) {
+    auto* item = new TMenuItem(owner);
+    if (spec.name) item->Name = spec.name;
+    item->SetCaption(spec.caption);
+    item->AutoCheck = spec.autoCheck;
+    item->SetChecked(spec.checked);
+    parent->Add(item);
+    return item;
+}
+
+TMenuItem* Separator(gui::TComponent* owner, TMenuItem* parent) {
+    return NewItem(owner, parent, {nullptr, L"-"});
+}
+
+// A group of radio items named prefix + index, each tagged with its index.
+template <size_t N>
+void RadioGroup(gui::TComponent* owner, TMenuItem* parent, const wchar_t* prefix, int group,
+                const wchar_t* const (&captions)[N], std::array<TMenuItem*, N>& out,
+                const std::function<void(TMenuItem*)>& onClick) {
+    for (size_t i = 0; i < N; ++i) {
+        std::wstring name = prefix + std::to_wstring(i);
+        TMenuItem* item = NewItem(owner, parent, {nullptr, captions[i]});
+        item->Name = name;
+        item->Tag = static_cast<int>(i);
+        item->SetRadioItem(true);
+        item->SetGroupIndex(group);
+        item->OnClick = onClick;
+        out[i] = item;
+    }
+}
+
+// Whether a folder holds a file matching the pattern (any attributes).
+bool FolderHasMatch(const std::wstring& folder, const wchar_t* pattern) {
+    WIN32_FIND_DATAW fd;
+    gui::FindHandle h(::FindFirstFileW((folder + pattern).c_str(), &fd));
+    return static_cast<bool>(h);
+}
+
+// The "Recent" shell folder, or '' when it is unusable.
+std::wstring RecentFolder() {
+    std::wstring recent;
+    GetShellFolderPath(6, recent);
+    if (recent == L"\\" || !DirectoryExistsSafe(recent)) return {};
+    return recent;
+}
+
+bool RecycleBinHasItems() {
+    SHQUERYRBINFO info{sizeof(info)};
+    return SUCCEEDED(::SHQueryRecycleBinW(L"", &info)) && info.i64NumItems > 0;
+}
+
+}  // namespace
+
+void TTrayForm::CreateMenus() {
+    auto click = [this](void (TTrayForm::*handler)()) {
+        return [this, handler](TMenuItem*) { (this->*handler)(); };
+    };
+    auto clickItem = [this](void (TTrayForm::*handler)(TMenuItem*)) {
+        return [this, handler](TMenuItem* item) { (this->*handler)(item); };
+    };
+    // Handlers that only close the menu's state: the check mark is the setting.
+    auto clearR = [this](TMenuItem*) { FPopUpR = false; };
+
+    // --- the history menu ---------------------------------------------------
+    TMenuItem* l = PPLMenu->Items();
+    const wchar_t* tabs[5] = {L"クリップボード(&C)", L"ファイル(&F)", L"プログラム(&P)", L"フォルダ(&D)",
+                              L"エクスプローラ(&E)"};
+    for (int i = 0; i < 5; ++i) {
+        std::wstring name = L"PPTab" + std::to_wstring(i);
+        MPPTab[i] = NewItem(this, l, {nullptr, tabs[i]});
+        MPPTab[i]->Name = name;
+        MPPTab[i]->Tag = i;
+    }
+    Separator(this, l);
+    PPMenuWide = NewItem(this, l, {L"PPMenuWide", L"二列表示(&S)", true, false});
+    PPMenuWide->OnClick = click(&TTrayForm::PPMenuWideClick);
+    PPMenuNarrow = NewItem(this, l, {L"PPMenuNarrow", L"表示幅を小さく(&N)", true, false});
+    PPMenuNarrow->OnClick = click(&TTrayForm::PPMenuRefillClick);
+    PPIconMenu = NewItem(this, l, {L"PPIconMenu", L"アイコンを表示(&I)", true, false});
+    PPIconMenu->OnClick = click(&TTrayForm::PPIconMenuClick);
+    PPMenuFav = NewItem(this, l, {L"PPMenuFav", L"お気に入りを表示(&O)", true, true});
+    PPMenuFav->OnClick = click(&TTrayForm::PPMenuRefillClick);
+    Separator(this, l);
+    PPWindow = NewItem(this, l, {L"PPWindow", L"履歴ウィンドウを表示(&W)"});
+    PPWindow->SetDefault(true);
+    PPWindow->OnClick = click(&TTrayForm::PPWindowClick);
+
+    // --- the settings menu --------------------------------------------------
+    TMenuItem* r = PPRMenu->Items();
+    PPCPUStop = NewItem(this, r, {L"PPCPUStop", L"CPU使用率の監視を停止", true});
+    PPCPUStop->OnClick = click(&TTrayForm::PPCPUStopClick);
+    PPCPUDisp = NewItem(this, r, {L"PPCPUDisp", L"CPU使用率の表示"});
+    const wchar_t* const disp[5] = {L"数値", L"デジタル", L"数字アイコン", L"レベルメーター", L"クラシック"};
+    RadioGroup(this, PPCPUDisp, L"PPCPUDisp", 1, disp, MPPCPUDisp, clickItem(&TTrayForm::PPCPUDispClick));
+    PPCPUReset = NewItem(this, r, {L"PPCPUReset", L"CPU使用率のリセット"});
+    PPCPUReset->OnClick = click(&TTrayForm::PPCPUResetClick);
+    CPU100S1 = NewItem(this, r, {L"CPU100S1", L"CPU使用率の監視の自動停止"});
+    const wchar_t* const stops[6] = {L"しない", L"1分", L"2分", L"3分", L"4分", L"5分"};
+    RadioGroup(this, CPU100S1, L"PPCPUs", 2, stops, MPPCPUs, clickItem(&TTrayForm::PPCPUsClick));
+    Separator(this, r);
+
+    PPRAMStop = NewItem(this, r, {L"PPRAMStop", L"RAM使用率の監視を停止", true});
+    PPRAMStop->OnClick = click(&TTrayForm::PPRAMStopClick);
+    PPRAM = NewItem(this, r, {L"PPRAM", L"RAMクリーナーの設定"});
+    PPRAM->OnClick = [this](TMenuItem*) { ShowModalSettings(RAMForm, true); };
+    Separator(this, r);
+
+    PPHisStop = NewItem(this, r, {L"PPHisStop", L"履歴の監視を停止", true});
+    PPHisStop->OnClick = clearR;
+    PPHis = NewItem(this, r, {L"PPHis", L"履歴ウィンドウを表示"});
+    PPHis->OnClick = [this](TMenuItem*) {
+        FPopUpR = false;
+        PPHisClick();
+    };
+    PPRecentClear = NewItem(this, r, {L"PPRecentClear", L"Windowsの最近使ったファイルをクリア"});
+    PPRecentClear->OnClick = click(&TTrayForm::PPRecentClearClick);
+    Separator(this, r);
+
+    PPBtnStop = NewItem(this, r, {L"PPBtnStop", L"自動的に押すボタンの監視を停止", true});
+    PPBtnStop->OnClick = click(&TTrayForm::PPBtnStopClick);
+    PPBtn = NewItem(this, r, {L"PPBtn", L"自動的に押すボタンの設定"});
+    PPBtn->OnClick = [this](TMenuItem*) { ShowModalSettings(BtnForm, true); };
+    PPBtnCursor = NewItem(this, r, {L"PPBtnCursor", L"ボタンにマウスカーソルを移動", true, true});
+    PPBtnCursor->OnClick = click(&TTrayForm::PPBtnCursorClick);
+    PPCaret = NewItem(this, r, {L"PPCaret", std::wstring(L"\u3000") + L"キャレット優先", true, true});
+    PPCaret->OnClick = clearR;
+    Separator(this, r);
+
+    PPDrive = NewItem(this, r, {L"PPDrive", L"ドライブ検出の監視設定"});
+    PPDrive->OnClick = [this](TMenuItem*) { ShowModalSettings(DriveForm, true); };
+    PPDRVExe = NewItem(this, r, {L"PPDRVExe", L"ドライブ検出に登録されたプログラム"});
+    Separator(this, r);
+
+    PPIME = NewItem(this, r, {L"PPIME", L"IME ONの通知"});
+    PPIMEIconDisp = NewItem(this, PPIME, {L"PPIMEIconDisp", L"アイコンを表示"});
+    const wchar_t* const imePos[5] = {L"しない", L"左上", L"上中央", L"左下", L"下中央"};
+    RadioGroup(this, PPIMEIconDisp, L"PPIME", 3, imePos, MPPIME, [this](TMenuItem* item) {
+        FPopUpR = false;
+        item->SetChecked(true);
+        MPPIMEC = item->Tag;
+    });
+    PPIMEIconColor = NewItem(this, PPIMEIconDisp, {L"PPIMEIconColor", L"黒/白", true});
+    PPIMEIconColor->OnClick = clearR;
+    PPIMEWave = NewItem(this, PPIME, {L"PPIMEWave", L"音声再生"});
+    const wchar_t* const waves[4] = {L"しない", L"ニャー", L"カチッ", L"ピッ"};
+    RadioGroup(this, PPIMEWave, L"PPIMEWave", 4, waves, MPPIMEWave, [this](TMenuItem* item) {
+        FPopUpR = false;
+        item->SetChecked(true);
+        MPPIMEWaveC = item->Tag;
+    });
+    PPIMEHint = NewItem(this, PPIME, {L"PPIMEHint", L"マウスカーソル付近にヒントを表示", true});
+    PPIMEHint->OnClick = clearR;
+    PPIMEEnable = NewItem(this, PPIME, {L"PPIMEEnable", L"通知を有効にする/無効にする", true});
+    PPIMEEnable->OnClick = clearR;
+    PPIMEExe = NewItem(this, PPIME, {L"PPIMEExe", L"通知プログラム設定"});
+    PPIMEExe->OnClick = [this](TMenuItem*) {
+        FPopUpR = false;
+        IMEExeForm->Show();
+    };
+    Separator(this, r);
+
+    PPTaskman = NewItem(this, r, {L"PPTaskman", L"Windowsタスクマネージャ"});
+    PPTaskman->OnClick = click(&TTrayForm::PPTaskmanClick);
+    PPTrash = NewItem(this, r, {L"PPTrash", L"Windowsごみ箱"});
+    // Opening and emptying the bin, and the delete-dialog watch, are the
+    // recycle-bin step's, which comes later; its items already keep their settings.
+    PPTrashOpen = NewItem(this, PPTrash, {L"PPTrashOpen", L"開く"});
+    PPTrashEmpty = NewItem(this, PPTrash, {L"PPTrashEmpty", L"空にする"});
+    PPTrashCheck = NewItem(this, PPTrash, {L"PPTrashCheck", L"削除時に開く", true});
+    PPTrashCheck->OnClick = [this](TMenuItem*) {
+        FPopUpR = false;
+        PPTrashTop->SetEnabled(PPTrashCheck->Checked());
+    };
+    PPTrashTop = NewItem(this, PPTrash, {L"PPTrashTop", L"確認ダイアログを常に手前に表示", true});
+    PPTrashTop->OnClick = clearR;
+    PPWindows = NewItem(this, r, {L"PPWindows", L"Windowsの終了"});
+    const wchar_t* const exits[5] = {L"ログオフ", L"電源を切る", L"再起動", L"スタンバイ", L"休止状態"};
+    // The exit-Windows countdown is its own step, which comes later; today
+    // these items only close the menu.
+    RadioGroup(this, PPWindows, L"PPExitWin", 5, exits, MPPExitWin, clearR);
+    for (TMenuItem* item : MPPExitWin) item->SetRadioItem(false);
+    PPSPDir = NewItem(this, r, {L"PPSPDir", L"Windows特殊フォルダ"});
+    PPSPDir->OnClick = [this](TMenuItem*) {
+        FPopUpR = false;
+        if (!SPDirForm->Visible()) SPDirForm->Show();
+    };
+    Separator(this, r);
+
+    PPTrayPanel = NewItem(this, r, {L"PPTrayPanel", L"トレイアイコン/CPU,RAM使用率パネル"});
+    const wchar_t* const panels[3] = {L"トレイアイコン", L"トレイアイコン/CPU,RAM使用率パネル",
+                                      L"CPU,RAM使用率パネル"};
+    RadioGroup(this, PPTrayPanel, L"PPTrayPanel", 6, panels, MPPTrayPanel,
+               clickItem(&TTrayForm::PPTrayPanelClick));
+    PPLaunch = NewItem(this, r, {L"PPLaunch", L"プログラムランチャ表示", true});
+    PPLaunch->OnClick = click(&TTrayForm::PPLaunchClick);
+    PPStartDelay = NewItem(this, r, {L"PPStartDelay", L"起動遅延時間"});
+    const wchar_t* const delays[6] = {L"なし", L"2秒", L"4秒", L"6秒", L"8秒", L"10秒"};
+    RadioGroup(this, PPStartDelay, L"PPStartDelay", 7, delays, MPPStartDelay,
+               clickItem(&TTrayForm::PPStartDelayClick));
+    PPStartUp = NewItem(this, r, {L"PPStartUp", L"スタートアップに登録"});
+    PPStartUp->OnClick = click(&TTrayForm::PPStartUpClick);
+    Separator(this, r);
+
+    PPVer = NewItem(this, r, {L"PPVer", L"バージョン情報"});
+    PPVer->OnClick = click(&TTrayForm::PPVerClick);
+    PPHelp = NewItem(this, r, {L"PPHelp", L"ヘルプ"});
+    PPHelp->OnClick = click(&TTrayForm::PPHelpClick);
+    Separator(this, r);
+    PPClose = NewItem(this, r, {L"PPClose", L"終了"});
+    PPClose->OnClick = click(&TTrayForm::PPCloseClick);
+}
+
+// --- the history menu's 200 entries --------------------------------------------
+
+void TTrayForm::BuildHistoryEntries() {
+    for (int i = 0; i < 5; ++i) {
+        for (int j = 0; j < 40; ++j) {
+            auto* item = new TMenuItem(this);
+            item->Tag = j < 20 ? i * 1000 + j : i * 1000 + 80 + j;
+            item->OnClick = [this](TMenuItem* sender) { PPListClick(sender); };
+            MPPList[i * 40 + j] = item;
+            MPPTab[i]->Add(item);
+        }
+        auto* sepa = new TMenuItem(this);
+        sepa->SetCaption(L"-");
+        // With two columns the favourites stand in a column of their own.
+        if (PPMenuWide->Checked()) sepa->SetBreak(gui::TMenuBreak::mbBreak);
+        MPPTab[i]->Insert(20, sepa);
+        MPPMenuSepa[i] = sepa;
+    }
+}
+
+void TTrayForm::FreeHistoryEntries() {
+    for (int i = 4; i >= 0; --i) {
+        for (int j = 39; j >= 0; --j) {
+            TComponent::Free(MPPList[i * 40 + j]);
+            MPPList[i * 40 + j] = nullptr;
+        }
+        TComponent::Free(MPPMenuSepa[i]);
+        MPPMenuSepa[i] = nullptr;
+    }
+}
+
+// --- clicks on the CPU icon ------------------------------------------------------
+
+void TTrayForm::TrayIconMouseDown(gui::TMouseButton button) {
+    if (FPopUpL || FPopUpR) {
+        TimerWClick->SetEnabled(false);
+        Proc_CancelPopUpMenu();
+        return;
+    }
+    if (button == gui::TMouseButton::mbLeft) {
+        TimerWClick->SetInterval(::GetDoubleClickTime());
+        TimerWClick->SetEnabled(false);
+        TimerWClick->SetEnabled(true);
+    } else {
+        TimerWClick->SetEnabled(false);
+    }
+}
+
+void TTrayForm::TrayIconMouseUp() {
+    if (FPopUpR) {
+        FPopUpR = false;
+    } else if (FPopUpL) {
+        TimerWClick->SetEnabled(false);
+        Proc_CancelPopUpMenu();
+        FPopUpL = false;
+        TrayIcon->OnDblClick = nullptr;
+    } else {
+        TrayIcon->OnDblClick = [this](TNotifyTrayIcon*) { TrayIconDblClick(); };
+    }
+}
+
+void TTrayForm::TimerWClickTimer() {
+    TimerWClick->SetEnabled(false);
+    if (FPopUpL) {
+        Proc_CancelPopUpMenu();
+        FPopUpL = false;
+        return;
+    }
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    PPLMenu->Popup(pt.x, pt.y, Handle());
+}
+
+void TTrayForm::TrayIconDblClick() {
+    TimerWClick->SetEnabled(false);
+    if (FPopUpL) {
+        Proc_CancelPopUpMenu();
+        FPopUpL = false;
+    }
+    PPHisClick();
+}
+
+void TTrayForm::PPLMenuPopup() {
+    if (FPopUpL) return;
+    FPopUpL = true;
+    FPopUpR = false;
+    ForceForegroundWindow(gui::Application->Handle());
+    ForceForegroundWindow(Handle());
+}
+
+void TTrayForm::PPRMenuPopup() {
+    if (FPopUpR) return;
+    FPopUpL = false;
+    FPopUpR = true;
+    PPTrashEmpty->SetEnabled(RecycleBinHasItems());
+    PPRecentClear->SetEnabled(false);
+    std::wstring recent = RecentFolder();
+    if (!recent.empty() && FolderHasMatch(recent, L"*.lnk")) PPRecentClear->SetEnabled(true);
+    std::wstring windows;
+    GetWindowsDir(windows);
+    MPPExitWin[4]->SetEnabled(windows.size() >= 2 && FileExistsSafe(windows.substr(0, 2) + L"\\Hiberfil.sys"));
+}
+
+void TTrayForm::Proc_CancelPopUpMenu() {
+    ForceForegroundWindow(gui::Application->Handle());
+    for (gui::TPopupMenu* menu : {PPLMenu, PPRMenu}) {
+        HWND w = menu->WindowHandle();
+        if (w && ::IsWindow(w)) ::PostMessageW(w, WM_LBUTTONDOWN, 0, 0);
+        // Posting the click dismisses a menu of another thread's loop too;
+        // closing it directly makes sure ours goes as well.
+        menu->CloseMenu();
+    }
+}
+
+// --- history menu handlers -------------------------------------------------------
+
+void TTrayForm::PPListClick(TMenuItem* item) {
+    FPopUpL = false;
+    HisForm->Proc_PPListClick(item->Tag);
+}
+
+void TTrayForm::PPWindowClick() {
+    FPopUpL = false;
+    TrayIconDblClick();
+}
+
+void TTrayForm::PPIconMenuClick() {
+    FPopUpL = false;
+    for (int c = 1; c < 5; ++c) HisForm->Proc_PPListSet(c);
+}
+
+void TTrayForm::PPMenuRefillClick() {
+    FPopUpL = false;
+    for (int c = 0; c < 5; ++c) HisForm->Proc_PPListSet(c);
+}
+
+void TTrayForm::PPMenuWideClick() {
+    FPopUpL = false;
+    FreeHistoryEntries();
+    BuildHistoryEntries();
+    if (IsVistaOrLater()) MPPTab[4]->SetVisible(false);
+    for (int c = 0; c < 5; ++c) HisForm->Proc_PPListSet(c);
+}
+
+// --- settings menu handlers --------------------------------------------------------
+
+void TTrayForm::ShowModalSettings(gui::TForm* form, bool taskbarButtons) {
+    FPopUpR = false;
+    bool hisVisible = taskbarButtons && HisForm && HisForm->Visible();
+    if (hisVisible) TaskBarDeleteTab(HisForm->Handle());
+    TrayIcon->SetEnabled(false);
+    // The RAM icon's mouse handling is the RAM form's; it has no icon yet.
+    TimerMain->SetEnabled(false);
+    struct Restore {
+        TTrayForm* self;
+        bool his;
+        ~Restore() {
+            self->TrayIcon->SetEnabled(true);
+            if (!self->FClose) self->TimerMain->SetEnabled(true);
+            if (his && HisForm && HisForm->Visible()) TaskBarAddTab(HisForm->Handle());
+        }
+    } restore{this, hisVisible};
+    form->ShowModal();
+}
+
+void TTrayForm::PPHisClick() {
+    if (!HisForm) return;
+    HWND w = HisForm->Handle();
+    if (!HisForm->Visible()) {
+        HisForm->Show();
+        ForceForegroundWindow(w);
+    } else if (::IsIconic(w)) {
+        ::ShowWindow(w, SW_RESTORE);
+    } else {
+        ForceForegroundWindow(w);
+    }
+}
+
+void TTrayForm::PPBtnStopClick() {
+    FPopUpR = false;
+    if (!PPBtnStop->Checked()) ForceForegroundWindow(::GetDesktopWindow());
+}
+
+void TTrayForm::PPBtnCursorClick() {
+    FPopUpR = false;
+    PPCaret->SetEnabled(PPBtnCursor->Checked());
+}
+
+void TTrayForm::PPRAMStopClick() {
+    FPopUpR = false;
+    // The RAM icon and its stop handler are the RAM form's, whose icon comes
+    // in a later step; the check mark is kept as the setting.
+}
+
+void TTrayForm::PPRecentClearClick() {
+    FPopUpR = false;
+    if (!RecentFolder().empty()) ::SHAddToRecentDocs(SHARD_PATHW, nullptr);
+}
+
+void TTrayForm::PPTaskmanClick() {
+    FPopUpR = false;
+    Wow64RedirectionOff off;
+    ShellExecuteFile(L"taskmgr.exe", L"", L"", SW_SHOWNORMAL);
+}
+
+void TTrayForm::PPTrayPanelClick(TMenuItem* item) {
+    FPopUpR = false;
+    item->SetChecked(true);
+    MPPTrayPanelC = item->Tag;
+    ApplyTrayPanelMode();
+}
+
+void TTrayForm::PPLaunchClick() {
+    FPopUpR = false;
+    // The launcher's own tray icon comes with the launcher's step.
+    if (PPLaunch->Checked()) {
+        if (HisForm->FLaunchVisible) LaunchForm->Show();
+    } else {
+        LaunchForm->Close();
+    }
+}
+
+void TTrayForm::PPStartDelayClick(TMenuItem* item) {
+    FPopUpR = false;
+    item->SetChecked(true);
+    MStartDelay = item->Tag;
+}
+
+void TTrayForm::PPStartUpClick() {
+    FPopUpR = false;
+    if (gui::Application->MessageBox(L"スタートアップに登録しますか？", L"Orvandel",
+                                     MB_YESNO | MB_ICONINFORMATION) != IDYES)
+        return;
+    std::wstring startup;
+    GetShellFolderPath(9, startup);
+    if (startup == L"\\" || !DirectoryExistsSafe(startup)) return;
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring program = exe;
+    // The folder that holds the program's folder, not the program's folder.
+    std::wstring dir = program.substr(0, program.rfind(L'\\'));
+    dir = dir.substr(0, dir.rfind(L'\\') + 1);
+    MakeShortCut->SCFileName = startup + L"Orvandel" + L".lnk";
+    MakeShortCut->SCExecFile = program;
+    MakeShortCut->SCArguments = L"";
+    MakeShortCut->SCWorkDir = dir;
+    MakeShortCut->SCSystemPath = tpBlank;
+    MakeShortCut->SCDescription = L"Orvandel";
+    MakeShortCut->SCShowCmd = tsNormal;
+    MakeShortCut->SCSave();
+}
+
+void TTrayForm::PPVerClick() {
+    FPopUpR = false;
+    // Created for this one use and released after it closes.
+    gui::TApplication& app = *gui::Application;
+    auto* ver = new TVerForm(&app);
+    VerForm = ver;
+    struct Release {
+        ~Release() {
+            gui::TComponent::Free(VerForm);
+            VerForm = nullptr;
+        }
+    } release;
+    ver->Initialize();
+    ShowModalSettings(ver, false);
+}
+
+void TTrayForm::PPHelpClick() {
+    FPopUpR = false;
+    ::ShellExecuteW(gui::Application->Handle(), L"open", gui::Application->HelpFile.c_str(), nullptr,
+                    nullptr, SW_SHOW);
+}
+
+void TTrayForm::PPCloseClick() {
+    FPopUpR = false;
+    FPopUpL = false;
+    if (HisForm) HisForm->FPPLSet = false;
+    Close();
+}

@@ -1,0 +1,118 @@
+// The real Orvandel.exe writing "Config.ini" through its close query.
+#include <gtest/gtest.h>
+
+#include "gui/Graphics.h"
+#include "gui/TextCodec.h"
+#include "tests/support/TestSupport.h"
+#include "toolkit/QuorvinFiles.h"
+
+using namespace testing_support;
+
+namespace {
+
+std::wstring SettingsFolder() {
+    std::wstring appdata;
+    GetSpecialFolderPath(1, appdata);
+    return appdata + L"\\Quorvin\\Orvandel\\";
+}
+
+// The main form of that process once the start-up is done (the forms it
+// creates come after "Config.ini" was read, the special-folder window last).
+HWND WaitForTrayForm(DWORD pid) {
+    HWND found = nullptr;
+    const std::wstring title = L"Orvandel";
+    WaitUntil(
+        [&] {
+            bool last = false;
+            for (HWND w : FindTopWindows(L"TSPDirForm")) last = last || WindowProcessId(w) == pid;
+            if (!last) return false;
+            for (HWND w : FindTopWindows(L"TTrayForm", &title))
+                if (WindowProcessId(w) == pid) found = w;
+            return found != nullptr;
+        },
+        10000);
+    return found;
+}
+
+// A close request as another program (or a user) sends it.
+void SendClose(HWND trayForm) {
+    HWND top = trayForm;
+    for (HWND up = ::GetParent(top); up; up = ::GetParent(up)) top = up;
+    ::SendMessageW(top, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+TEST(TrayProcess, FreshSettingsFolderGetsDefaultConfig) {
+    const std::wstring config = SettingsFolder() + L"Config.ini";
+    ::DeleteFileW(config.c_str());
+    ChildProcess p = ChildProcess::Start(BinDir() + L"Orvandel.exe");
+    HWND form = WaitForTrayForm(p.Pid());
+    ASSERT_NE(form, nullptr);
+    EXPECT_TRUE(ReadBytes(config).empty());
+    SendClose(form);
+    ASSERT_TRUE(p.WaitExit(10000));
+
+    gui::TFont font;
+    font.SetHeight(-9);
+    const std::string expected =
+        "[Tray]\r\nTrashTop=0\r\nTrashCheck=0\r\nIMEHint=0\r\nIMEIconColor=0\r\nPPIMEEnable=0\r\n"
+        "IME=0\r\nIMEWave=0\r\nStartDelay=0\r\nFontSize=" + std::to_string(font.Size()) +
+        "\r\nFav=1\r\nIcon=0\r\nWide=0\r\nNarrow=0\r\n\r\n"
+        "[CPU]\r\nStop=0\r\nDisp=0\r\nTime=0\r\n\r\n"
+        "[RAM]\r\nStop=0\r\n\r\n"
+        "[History]\r\nStop=0\r\n\r\n"
+        "[Button]\r\nStop=0\r\nCursor=1\r\nCaret=1\r\n\r\n"
+        "[ProgramLaunch]\r\nDisp=0\r\n\r\n"
+        "[Panel]\r\nTray/Panel=0\r\n\r\n";
+    EXPECT_EQ(ReadBytes(config), expected);
+
+    // Changed values survive a restart, and a taking-over start saves them
+    // through the running instance's close query.
+    std::string changed = expected;
+    changed.replace(changed.find("Disp=0\r\nTime=0"), 14, "Disp=3\r\nTime=2");
+    ASSERT_TRUE(WriteBytes(config, changed));
+    ChildProcess again = ChildProcess::Start(BinDir() + L"Orvandel.exe");
+    ASSERT_NE(WaitForTrayForm(again.Pid()), nullptr);
+    ::DeleteFileW(config.c_str());
+    ChildProcess takeOver = ChildProcess::Start(BinDir() + L"Orvandel.exe", L"/ListError");
+    EXPECT_TRUE(again.WaitExit(8000));
+    EXPECT_EQ(ReadBytes(config), changed);
+    HWND last = WaitForTrayForm(takeOver.Pid());
+    ASSERT_NE(last, nullptr);
+    SendClose(last);
+    EXPECT_TRUE(takeOver.WaitExit(10000));
+}
+
+}  // namespace
+
+namespace {
+
+// Histories and favourites survive a restart of the real program: what it
+// loads at start it writes back at its close.
+TEST(TrayProcess, HistoriesSurviveARestart) {
+    const std::wstring folder = SettingsFolder();
+    ScratchDir files;
+    const std::wstring a = files / L"履歴A.txt", b = files / L"b.txt";
+    ASSERT_TRUE(WriteBytes(a, "a"));
+    ASSERT_TRUE(WriteBytes(b, "b"));
+    // Files history and files favourites, UTF-16LE with mark, CR LF after each line.
+    auto lines = [](std::initializer_list<std::wstring> entries) {
+        std::wstring text;
+        for (const auto& e : entries) text += e + L"\r\n";
+        return gui::EncodeText(text, gui::TTextEncoding::Utf16LE);
+    };
+    ASSERT_TRUE(WriteBytes(folder + L"His01.lst", lines({a, b})));
+    ASSERT_TRUE(WriteBytes(folder + L"His11.lst", lines({b})));
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        ChildProcess p = ChildProcess::Start(BinDir() + L"Orvandel.exe");
+        HWND form = WaitForTrayForm(p.Pid());
+        ASSERT_NE(form, nullptr);
+        SendClose(form);
+        ASSERT_TRUE(p.WaitExit(10000));
+        EXPECT_EQ(ReadBytes(folder + L"His01.lst"), lines({a, b}));
+        EXPECT_EQ(ReadBytes(folder + L"His11.lst"), lines({b}));
+        EXPECT_FALSE(ReadBytes(folder + L"His.ini").empty());
+    }
+}
+
+}  // namespace
