@@ -12,9 +12,12 @@
 
 #include <windows.h>
 
+#include <array>
+#include <memory>
 #include <string>
 
 #include "app/history/HisLists.h"
+#include "gui/Canvas.h"
 #include "gui/Form.h"
 #include "gui/Graphics.h"
 
@@ -36,14 +39,16 @@ public:
     // Show the lists; nothing yet.
     void Proc_DispHis() {}
     void Proc_DispFav() {}
-    // Acts on the tray history menu's entry with that tag; nothing yet.
-    void Proc_PPListClick(int tag) {}
 
     // --- the tray history menu (HisMenu.cpp) ---------------------------------
     // Fills the 40 entries of category c of the main form's history menu.
     void Proc_PPListSet(int c);
     // Acts on the entry the menu item with this tag stands for.
     void Proc_PPListClick(int tag);
+    // The picture of each entry item (with "アイコンを表示"), by item index;
+    // empty for none. The menu layer cannot show item pictures yet, so today
+    // they are made and kept here only.
+    std::array<std::unique_ptr<gui::TBitmap>, 200> MPPListPicture;
 
     // --- the target window and acting on entries (HisTarget.cpp) -------------
     // Chooses the target: the program window just below the program's own

@@ -3,9 +3,14 @@
 // the history window fills them and acts on a pick.
 #include "app/history/His.h"
 
+#include <memory>
+
 #include "app/Globals.h"
+#include "app/Tray.h"
 #include "app/history/AdrJump.h"
+#include "app/history/HisMenuText.h"
 #include "app/history/HisPaths.h"
+#include "gui/Canvas.h"
 #include "toolkit/QuorvinShell.h"
 #include "toolkit/QuorvinText.h"
 #include "toolkit/QuorvinWindows.h"
@@ -20,10 +25,80 @@ std::wstring ClassNameOf(HWND wnd) {
     return buf;
 }
 
+// The font the menus are drawn in.
+void MenuFont(gui::TFont& font) {
+    NONCLIENTMETRICSW ncm{sizeof(ncm)};
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) return;
+    font.SetName(ncm.lfMenuFont.lfFaceName);
+    font.SetCharset(ncm.lfMenuFont.lfCharSet);
+    font.SetHeight(ncm.lfMenuFont.lfHeight);
+}
+
+// The icon on a bitmap of its size filled with the menu colour.
+std::unique_ptr<gui::TBitmap> MenuPicture(HICON icon) {
+    if (!icon) return nullptr;
+    gui::TIcon owned;
+    owned.SetHandle(icon);
+    int w = owned.Width(), h = owned.Height();
+    if (w <= 0 || h <= 0) return nullptr;
+    auto picture = std::make_unique<gui::TBitmap>(w, h);
+    gui::TCanvas& canvas = picture->Canvas();
+    canvas.Brush().SetColor(gui::clMenu);
+    canvas.FillRect(RECT{0, 0, w, h});
+    canvas.Draw(0, 0, owned);
+    return picture;
+}
+
+// Clears the flag however the fill ends.
+struct FlagScope {
+    bool& flag;
+    explicit FlagScope(bool& f) : flag(f) { flag = true; }
+    ~FlagScope() { flag = false; }
+};
+
 }  // namespace
 
 void THisForm::Proc_PPListSet(int c) {
-    // The main form's entry items are not made yet; there is nothing to fill.
+    if (!THisLists::ValidCategory(c) || !Lists.Settings.MCHKHisMenuItem[c]) return;
+    TTrayForm* tray = TrayForm;
+    if (!tray || !tray->PPMenuWide || !tray->PPMenuNarrow || !tray->PPIconMenu || !tray->PPMenuFav) return;
+    FlagScope filling(FPPLSet);
+    if (c != 0) Proc_PruneList(c);
+
+    int g = tray->PPMenuWide->Checked() ? 32 : 64;
+    if (tray->PPMenuNarrow->Checked()) g /= 2;
+    const bool icons = c != 0 && tray->PPIconMenu->Checked();
+    const bool showFav = tray->PPMenuFav->Checked();
+
+    // Captions are measured in the menus' own font.
+    gui::TBitmap measure(1, 1);
+    gui::TCanvas& canvas = measure.Canvas();
+    MenuFont(canvas.Font());
+    int fontSize = canvas.Font().Size();
+    if (fontSize < 0) fontSize = -fontSize;
+    const TTextWidthFn width = [&](const std::wstring& text) { return canvas.TextWidth(text); };
+
+    for (int r = 0; r < 40; ++r) {
+        const int k = r < 20 ? 0 : 1, i = r - 20 * k, slot = c * 40 + r;
+        gui::TMenuItem* item = tray->MPPList[slot];
+        if (!item) continue;
+        item->SetCaption(L"(空)");
+        item->SetEnabled(false);
+        MPPListPicture[slot].reset();
+        item->SetVisible(!(k == 1 && !showFav));
+
+        const gui::TStringList& entries = MFileList[k * kHisCategories + c];
+        if (i >= entries.Count()) continue;
+        const std::wstring s = entries[i];
+        if (icons) MPPListPicture[slot] = MenuPicture(GetFileIconNoRedirect(s));
+        item->SetCaption(HisMenuCaption(c, s, g, fontSize, width));
+        item->SetEnabled(true);
+        // Network entries stay enabled: testing them could stall the menu.
+        if (s.find(L"\\\\") == std::wstring::npos) {
+            if (c == 1 || c == 2) item->SetEnabled(FileExistsNoRedirect(s));
+            else if (c == 3 || c == 4) item->SetEnabled(DirectoryExistsNoRedirect(s));
+        }
+    }
 }
 
 void THisForm::Proc_PPListClick(int tag) {
