@@ -18,6 +18,7 @@
 #include "gui/Exception.h"
 #include "gui/Handles.h"
 #include "tests/support/TestSupport.h"
+#include "tests/toolkit/HelperWindows.h"
 
 namespace acting {
 
@@ -74,6 +75,17 @@ private:
     std::vector<HWND> windows_;
 };
 
+// The recorder's report once it is complete: the file may be seen before
+// its text can be read.
+inline helper_windows::Record WaitForStart(const helper_windows::RecordFile& file, DWORD ms = 10000) {
+    helper_windows::Record r;
+    testing_support::WaitUntil([&] {
+        r = helper_windows::WaitForRecord(file.Path(), 0);
+        return r.found && !r.commandLine.empty();
+    }, ms);
+    return r;
+}
+
 // The text of another program's window.
 inline std::wstring TextOf(HWND wnd) {
     wchar_t buf[4096] = {};
@@ -82,13 +94,27 @@ inline std::wstring TextOf(HWND wnd) {
     return buf;
 }
 
-// A key held down for the lifetime of a scope, as the user holds it.
+// A key held down for the lifetime of a scope, as the user holds it. This
+// Wine takes the modifier keys' state from the X server whenever the window
+// in front changes, which lets go of a key pressed by an event; so the key
+// is pressed until it stays down for a while.
 class HeldKey {
 public:
-    explicit HeldKey(BYTE vk) : vk_(vk) { ::keybd_event(vk_, 0, 0, 0); }
-    ~HeldKey() { ::keybd_event(vk_, 0, KEYEVENTF_KEYUP, 0); }
+    explicit HeldKey(BYTE vk) : vk_(vk) {
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            ::keybd_event(vk_, 0, 0, 0);
+            testing_support::WaitUntil([&] { return Down(); }, 1000);
+            testing_support::PumpMessages(200);
+            if (Down()) return;
+        }
+    }
+    ~HeldKey() {
+        ::keybd_event(vk_, 0, KEYEVENTF_KEYUP, 0);
+        testing_support::WaitUntil([&] { return !Down(); }, 2000);
+    }
     HeldKey(const HeldKey&) = delete;
     HeldKey& operator=(const HeldKey&) = delete;
+    bool Down() const { return (::GetAsyncKeyState(vk_) & 0x8000) != 0; }
 
 private:
     BYTE vk_;
