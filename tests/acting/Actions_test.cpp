@@ -10,6 +10,7 @@
 
 namespace {
 
+using acting::ClassKey;
 using acting::HeldKey;
 using helper_windows::RecordFile;
 using helper_windows::WindowHost;
@@ -22,39 +23,6 @@ std::wstring WithoutSlash(std::wstring s) {
     if (!s.empty() && s.back() == L'\\') s.pop_back();
     return s;
 }
-
-// A default value under HKEY_CLASSES_ROOT for the test; the keys it made go again.
-class ClassKey {
-public:
-    ClassKey(const std::wstring& key, const std::wstring& value) {
-        // Remember the first part of the path that did not exist, to remove it whole.
-        std::wstring path;
-        for (size_t pos = 0; pos != std::wstring::npos;) {
-            size_t end = key.find(L'\\', pos);
-            path = key.substr(0, end);
-            HKEY h = nullptr;
-            if (created_.empty() && ::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
-                created_ = path;
-            if (h) ::RegCloseKey(h);
-            pos = end == std::wstring::npos ? end : end + 1;
-        }
-        HKEY h = nullptr;
-        if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr) !=
-            ERROR_SUCCESS)
-            return;
-        gui::RegKey k(h);
-        ::RegSetValueExW(k.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-    ~ClassKey() {
-        if (!created_.empty()) ::RegDeleteTreeW(HKEY_CLASSES_ROOT, created_.c_str());
-    }
-    ClassKey(const ClassKey&) = delete;
-    ClassKey& operator=(const ClassKey&) = delete;
-
-private:
-    std::wstring created_;
-};
 
 class Actions : public acting::ActingTest {
 protected:

@@ -150,6 +150,19 @@ TEST_F(Target, WithoutATargetAClipboardEntryIsOnlyCopied) {
     EXPECT_EQ(ClipboardText(), L"メニューから");
 }
 
+TEST_F(Target, TheWindowClosesAfterAnActionWhenSetTo) {
+    WindowHost host;
+    ASSERT_TRUE(host.Start({L"class=ActNormal\ttitle=外\tx=-12000"}));
+    His().Lists.Settings.TBExeClose = true;
+    His().Show();
+    ASSERT_TRUE(His().Visible());
+    StackBelowProgram({host[0]});
+    // Nothing to paste into: the action does less than it could, the window closes all the same.
+    His().MFileList[0].Add(L"閉じる");
+    ExecuteHistoryRow(0);
+    EXPECT_FALSE(His().Visible());
+}
+
 TEST_F(Target, FolderHintsByTargetKind) {
     WindowHost host;
     ASSERT_TRUE(host.Start({
