@@ -41,6 +41,13 @@ HWND FirstChild(HWND parent, const wchar_t* className) {
 
 }  // namespace
 
+std::wstring WindowClassName(HWND wnd) {
+    if (!wnd) return L"";
+    wchar_t buf[260] = {};
+    ::GetClassNameW(wnd, buf, 260);
+    return buf;
+}
+
 DWORD PasteStepDelay(int timing) {
     switch (timing) {
         case 1: return 200;

@@ -7,6 +7,11 @@
 
 #include <windows.h>
 
+#include <string>
+
+// The window's class name; '' for none.
+std::wstring WindowClassName(HWND wnd);
+
 // The pause between the steps for the settings choice [Address] Timing:
 // 0 100 ms, 1 200 ms, 2 300 ms, 3 50 ms, 4 25 ms; any other choice 100 ms.
 DWORD PasteStepDelay(int timing);

@@ -9,6 +9,7 @@
 #include "app/Tray.h"
 #include "app/history/AdrJump.h"
 #include "app/history/HisMenuText.h"
+#include "app/history/HisJump.h"
 #include "app/history/HisPaths.h"
 #include "gui/Canvas.h"
 #include "toolkit/QuorvinShell.h"
@@ -17,13 +18,6 @@
 #include "toolkit/Wow64.h"
 
 namespace {
-
-std::wstring ClassNameOf(HWND wnd) {
-    if (!wnd) return L"";
-    wchar_t buf[260] = {};
-    ::GetClassNameW(wnd, buf, 260);
-    return buf;
-}
 
 // The font the menus are drawn in.
 void MenuFont(gui::TFont& font) {
@@ -141,7 +135,7 @@ void THisForm::Proc_PPListClick(int tag) {
             const wchar_t* explorerClass = c == 4 ? L"ExploreWClass" : L"CabinetWClass";
             if (IsFileDialogWindow(MClipHandle)) {
                 Proc_PasteDialogPath(s);
-            } else if (ClassNameOf(MClipHandle) == explorerClass && !FWindows11_22H2Moment4) {
+            } else if (WindowClassName(MClipHandle) == explorerClass && !FWindows11_22H2Moment4) {
                 Proc_JumpExplorer(s);
             } else {
                 bool jumped = false;

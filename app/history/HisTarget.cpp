@@ -6,6 +6,7 @@
 
 #include "app/Globals.h"
 #include "app/history/AdrJump.h"
+#include "app/history/HisJump.h"
 #include "app/history/HisPaths.h"
 #include "app/history/Launch.h"
 #include "gui/Application.h"
@@ -17,13 +18,6 @@
 #include "toolkit/Wow64.h"
 
 namespace {
-
-std::wstring ClassNameOf(HWND wnd) {
-    if (!wnd) return L"";
-    wchar_t buf[260] = {};
-    ::GetClassNameW(wnd, buf, 260);
-    return buf;
-}
 
 std::wstring LowerFileName(const std::wstring& path) {
     size_t slash = path.find_last_of(L'\\');
@@ -46,7 +40,7 @@ HWND TargetBelow(HWND own) {
     if (!own) return nullptr;
     HWND w = GetNextVisibleWindow(own);
     // A taskbar that does not stay on top lies in the Z order like any window.
-    if (w && ClassNameOf(w) == L"Shell_TrayWnd" && !IsTaskbarAlwaysOnTop()) w = GetNextVisibleWindow(w);
+    if (w && WindowClassName(w) == L"Shell_TrayWnd" && !IsTaskbarAlwaysOnTop()) w = GetNextVisibleWindow(w);
     if (!w) return nullptr;
     std::wstring exe, title, cls;
     if (!IsListableAppWindow(w, exe, title, cls)) return nullptr;
@@ -58,7 +52,7 @@ HWND TargetBelow(HWND own) {
     if (!::GetWindowRect(w, &r) || r.right - r.left <= 0 || r.bottom - r.top <= 0) return nullptr;
     const LONG kChildClip = WS_CHILD | WS_CLIPCHILDREN;
     if ((::GetWindowLongW(w, GWL_STYLE) & kChildClip) == kChildClip) return nullptr;
-    if (HWND parent = ::GetParent(w); parent && ClassNameOf(parent) == L"MDIClient") return nullptr;
+    if (HWND parent = ::GetParent(w); parent && WindowClassName(parent) == L"MDIClient") return nullptr;
     return w;
 }
 
@@ -94,7 +88,7 @@ void THisForm::Proc_GetTarget() {
     if (target == MClipHandleB) return;
     MClipHandleB = target;
 
-    const std::wstring cls = ClassNameOf(target);
+    const std::wstring cls = WindowClassName(target);
     const bool dialog = target && IsFileDialogWindow(target);
     switch (Lists.Settings.Tab) {
         case 0:
@@ -179,7 +173,7 @@ void THisForm::Proc_Execute(int list, int action) {
         AdrJumpForm->MTargetHandle = MClipHandle;
         return AdrJumpForm->Func_JumpExp(folder);
     };
-    auto targetClass = [&] { return ClassNameOf(MClipHandle); };
+    auto targetClass = [&] { return WindowClassName(MClipHandle); };
     const bool shift = KeyHeld(VK_SHIFT);
 
     // The folder actions of the file and program tabs: d is the folder.

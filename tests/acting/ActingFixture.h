@@ -22,6 +22,14 @@
 
 namespace acting {
 
+// Waits for a newly shown window of another program to take the
+// foreground, and a little longer: this Wine may activate a new window
+// again a moment later, which would lift it above windows arranged meanwhile.
+inline void Settle(HWND wnd) {
+    testing_support::WaitUntil([&] { return ::GetForegroundWindow() == wnd; }, 2000);
+    testing_support::PumpMessages(200);
+}
+
 // A run of ActTarget in one of its modes (see tests/helpers/ActTarget.cpp).
 class Target {
 public:
@@ -42,7 +50,9 @@ public:
             windows_.push_back(reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::stoull(bytes.substr(pos, end - pos)))));
             pos = end + 1;
         }
-        return !windows_.empty();
+        if (windows_.empty()) return false;
+        Settle(windows_[0]);
+        return true;
     }
     HWND operator[](size_t i) const { return windows_.at(i); }
     DWORD Pid() const { return process_.Pid(); }

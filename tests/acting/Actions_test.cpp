@@ -30,6 +30,7 @@ protected:
         ActingTest::SetUp();
         // A window of another program below ours that is no Explorer and no dialog.
         ASSERT_TRUE(other_.Start({L"class=ActNormal\ttitle=ほか"}));
+        acting::Settle(other_[0]);
         StackBelowProgram({other_[0]});
         AdrJumpForm->ShellWindowsSource = [] { return nullptr; };
         ExplorerPath = Recorder();
@@ -79,6 +80,7 @@ TEST_F(Actions, ExplorerIsStartedWithTheFolder) {
     // With Shift the two-pane view opens also where a jump would do.
     WindowHost twoPane;
     ASSERT_TRUE(twoPane.Start({L"class=ExploreWClass\ttitle=二枚"}));
+    acting::Settle(twoPane[0]);
     for (bool fromMenu : {false, true}) {
         SCOPED_TRACE(fromMenu ? "menu" : "window");
         RecordFile record(dir_ / L"record.txt");

@@ -271,4 +271,32 @@ TEST_F(Menu, ChangedListsAreShownAtOnce) {
     EXPECT_EQ(Item(1, 0)->Tag, 1000);
 }
 
+// Keys a user presses in the open menu, from another thread: "C" opens the
+// clipboard category with its first entry highlighted, Enter picks it.
+DWORD WINAPI PickFirstClipboardEntry(void*) {
+    ::Sleep(800);
+    for (BYTE vk : {BYTE('C'), BYTE(VK_RETURN)}) {
+        ::keybd_event(vk, 0, 0, 0);
+        ::keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
+        ::Sleep(500);
+    }
+    return 0;
+}
+
+TEST_F(Menu, AnEntryPickedFromTheMenuIsPastedIntoTheWindowInFront) {
+    acting::Target front;
+    ASSERT_TRUE(front.Start(L"paste"));
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return ::GetForegroundWindow() == front[0]; }, 3000));
+    His().Lists.Settings.UDWait = 0;
+    Fill(0, {L"メニューから & 貼る"});
+    // As the tray icon's click opens it, with the keys pressed while it is open.
+    gui::Handle keys(::CreateThread(nullptr, 0, PickFirstClipboardEntry, nullptr, 0, nullptr));
+    ASSERT_TRUE(keys);
+    POINT pt{300, 300};
+    TrayForm->PPLMenu->Popup(pt.x, pt.y, TrayForm->Handle());
+    ::WaitForSingleObject(keys.get(), 5000);
+    EXPECT_TRUE(testing_support::WaitUntil([&] { return acting::TextOf(front[1]) == L"メニューから & 貼る"; }, 5000))
+        << gui::WideToUtf8(acting::TextOf(front[1]));
+}
+
 }  // namespace

@@ -56,6 +56,7 @@ TEST_F(Target, TheWindowBelowUnlessOfAnExcludedKind) {
         L"class=Shell_TrayWnd\ttitle=",
         L"class=ActNormal\ttitle=",
     }));
+    testing_support::PumpMessages(300);  // let new windows settle in front
     gui::OwnedWindow own = MakeWindow(L"このプログラム", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
     ASSERT_TRUE(own);
 
@@ -106,7 +107,9 @@ TEST_F(Target, ASecondCopyOfThisProgramIsNoTarget) {
     ASSERT_TRUE(::CopyFileW((BinDir() + L"OrvWindowHost.exe").c_str(), copy.c_str(), FALSE));
     WindowHost twin, other;
     ASSERT_TRUE(twin.Start({L"class=ActNormal\ttitle=二つ目"}, copy));
+    testing_support::PumpMessages(300);  // let new windows settle in front
     ASSERT_TRUE(other.Start({L"class=ActNormal\ttitle=別"}));
+    testing_support::PumpMessages(300);  // let new windows settle in front
     StackBelowProgram({twin[0], other[0]});
     His().Proc_GetTarget();
     EXPECT_EQ(His().MClipHandle, nullptr);
@@ -118,6 +121,7 @@ TEST_F(Target, ASecondCopyOfThisProgramIsNoTarget) {
 TEST_F(Target, ClipboardHintAndPictureFollowTheTarget) {
     WindowHost host;
     ASSERT_TRUE(host.Start({L"class=ActNormal\ttitle=貼り付け先", L"class=ActNormal\ttitle=外\tx=-12000"}));
+    testing_support::PumpMessages(300);  // let new windows settle in front
     His().Lists.Settings.Tab = 0;
     StackBelowProgram({host[0]});
     His().Proc_GetTarget();
@@ -139,6 +143,7 @@ TEST_F(Target, ClipboardHintAndPictureFollowTheTarget) {
 TEST_F(Target, WithoutATargetAClipboardEntryIsOnlyCopied) {
     WindowHost host;
     ASSERT_TRUE(host.Start({L"class=ActNormal\ttitle=外\tx=-12000"}));
+    testing_support::PumpMessages(300);  // let new windows settle in front
     StackBelowProgram({host[0]});
     His().MFileList[0].Add(L"コピーだけ");
     ExecuteHistoryRow(0);
@@ -153,6 +158,7 @@ TEST_F(Target, WithoutATargetAClipboardEntryIsOnlyCopied) {
 TEST_F(Target, TheWindowClosesAfterAnActionWhenSetTo) {
     WindowHost host;
     ASSERT_TRUE(host.Start({L"class=ActNormal\ttitle=外\tx=-12000"}));
+    testing_support::PumpMessages(300);  // let new windows settle in front
     His().Lists.Settings.TBExeClose = true;
     His().Show();
     ASSERT_TRUE(His().Visible());
@@ -174,6 +180,7 @@ TEST_F(Target, FolderHintsByTargetKind) {
         L"class=Button\tsys=1\tparent=2\tid=2\ttitle=キャンセル",
         L"class=ActNormal\ttitle=普通",
     }));
+    testing_support::PumpMessages(300);  // let new windows settle in front
     const HWND cabinet = host[0], explore = host[1], dialog = host[2], normal = host[6];
     const std::wstring open = L"開く [Enter]", move = L"移動 [Enter]";
     const std::wstring upOpenK = L"一つ上のフォルダを開く [ALT+K]", upMoveK = L"一つ上のフォルダに移動 [ALT+K]";

@@ -62,7 +62,8 @@ TEST_F(ProgramEntry, RunsWithHiddenMainFormInTheSettingsFolder) {
     auto forms = TrayForms();
     ASSERT_EQ(forms.size(), 1u);
     EXPECT_FALSE(::IsWindowVisible(forms[0]));
-    EXPECT_TRUE(::GetWindowLongW(forms[0], GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    // The window is there before its creation event has given it the style.
+    EXPECT_TRUE(WaitUntil([&] { return (::GetWindowLongW(forms[0], GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0; }, 5000));
     EXPECT_TRUE(MutexExists());
 
     std::wstring appdata;
