@@ -165,15 +165,7 @@ void TTrayForm::FormCreate() {
 
     CPUUsageOpen();
 
-    if (PPCPUStop->Checked()) {
-        ApplyCPUStopLook();
-    } else {
-        TrayIcon->SetText(L"");
-        TrayIcon->SetHint(L"");
-        TrayIcon->SetBackgroundIcon(gui::TIcon());
-        TrayIcon->SetIcon(FormIcon);
-        TrayIcon->SetBorder(MCPUDisp == 0);
-    }
+    ApplyCPULook();
 
     FindTaskbarWindow();
     FindDesktopViewHostWindow();
@@ -401,22 +393,31 @@ void TTrayForm::Proc_TimerCPU() {
         if (v < 1) v = 0;
         MCPU = v;
     }
-    TrayIcon->SetHint(L"Orvandel");
-    if (PPCPUStop->Checked()) return;
+    // This runs every second: only what changed goes to the icon, as each
+    // change renders its image again and tells the shell.
+    auto setHint = [this](const std::wstring& hint) {
+        if (TrayIcon->Hint() != hint) TrayIcon->SetHint(hint);
+    };
+    if (PPCPUStop->Checked()) {
+        setHint(L"Orvandel");
+        return;
+    }
 
     const std::wstring t = CPUPercentText(v);
-    TrayIcon->SetHint(L"CPU使用率:" + t + L"%");
+    setHint(L"CPU使用率:" + t + L"%");
     // The usage panel shows the value too once it is built; today it has no display.
     switch (MCPUDisp) {
-        case 0:
+        case 0: {
             TrayIcon->SetCycleIcons(false);
             TrayIcon->Font().SetColor(v <= 50 ? gui::clLime
                                       : v < 80 ? gui::clYellow
                                       : v < 100 ? gui::clRed
                                                 : gui::clBlack);
-            TrayIcon->SetColor(v == 100 ? gui::clRed : gui::clBlack);
-            TrayIcon->SetText(t);
+            const gui::TColor back = v == 100 ? gui::clRed : gui::clBlack;
+            if (TrayIcon->Color() != back) TrayIcon->SetColor(back);
+            if (TrayIcon->Text() != t) TrayIcon->SetText(t);
             break;
+        }
         case 1:
         case 2:
             TrayIcon->SetCycleIcons(false);
@@ -427,9 +428,11 @@ void TTrayForm::Proc_TimerCPU() {
             TrayIcon->SetIconIndex(v / 10);
             break;
         case 4:
+            // A new interval restarts the pictures by itself; switching the
+            // cycle on again every second would keep showing the first ones.
             TrayIcon->SetCycleInterval(v < 20 ? 1000 : v < 40 ? 800 : v < 60 ? 600 : v < 80 ? 400
                                        : v < 100 ? 200 : 100);
-            TrayIcon->SetCycleIcons(true);
+            if (!TrayIcon->CycleIcons()) TrayIcon->SetCycleIcons(true);
             break;
         default:
             break;
@@ -442,6 +445,18 @@ void TTrayForm::Proc_TimerCPU() {
             PPCPUStopClick();
         }
     }
+}
+
+void TTrayForm::ApplyCPULook() {
+    if (PPCPUStop->Checked()) {
+        ApplyCPUStopLook();
+        return;
+    }
+    TrayIcon->SetText(L"");
+    TrayIcon->SetHint(L"");
+    TrayIcon->SetBackgroundIcon(gui::TIcon());
+    TrayIcon->SetIcon(FormIcon);
+    TrayIcon->SetBorder(MCPUDisp == 0);
 }
 
 void TTrayForm::ApplyCPUStopLook() {
@@ -461,15 +476,7 @@ void TTrayForm::ApplyCPUStopLook() {
 void TTrayForm::PPCPUStopClick() {
     FPopUpR = false;
     MCPUStopC = 0;
-    if (PPCPUStop->Checked()) {
-        ApplyCPUStopLook();
-    } else {
-        TrayIcon->SetText(L"");
-        TrayIcon->SetHint(L"");
-        TrayIcon->SetBackgroundIcon(gui::TIcon());
-        TrayIcon->SetIcon(FormIcon);
-        TrayIcon->SetBorder(MCPUDisp == 0);
-    }
+    ApplyCPULook();
     CPUUsageClose();
     CPUUsageOpen();
 }

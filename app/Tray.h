@@ -118,6 +118,8 @@ private:
     void BindHeartbeatSteps();
     void AutoMinimizeHistory();
     void SetCPUImageList();
+    // The stopped or the running look of the CPU icon, as PPCPUStop says.
+    void ApplyCPULook();
     void ApplyCPUStopLook();
 
     // Tray icon clicks.

@@ -233,7 +233,11 @@ void TNotifyTrayIcon::SetIconIndex(int value) {
     if (FIconList) {
         FIconIndex = value;
         if (FIconIndex > FIconList->Count() - 1) FIconIndex = FIconList->Count() - 1;
+        // The icon's own change notice would tell the shell once more.
+        auto notify = std::move(FIcon.OnChange);
+        FIcon.OnChange = nullptr;
         FIconList->GetIcon(FIconIndex, FIcon);
+        FIcon.OnChange = std::move(notify);
     } else {
         FIconIndex = 0;
     }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "gui/Application.h"
+#include "gui/Callback.h"
 
 namespace gui {
 
@@ -16,9 +17,11 @@ struct ModalScan {
 };
 
 BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM lp) {
-    auto* s = reinterpret_cast<ModalScan*>(lp);
-    if (w != s->self && ::IsWindowVisible(w) && ::IsWindowEnabled(w)) s->disabled.push_back(w);
-    return TRUE;
+    return GuardCallback(FALSE, [&] {
+        auto* s = reinterpret_cast<ModalScan*>(lp);
+        if (w != s->self && ::IsWindowVisible(w) && ::IsWindowEnabled(w)) s->disabled.push_back(w);
+        return TRUE;
+    });
 }
 
 }  // namespace

@@ -62,8 +62,10 @@ TEST_F(ProgramEntry, RunsWithHiddenMainFormInTheSettingsFolder) {
     auto forms = TrayForms();
     ASSERT_EQ(forms.size(), 1u);
     EXPECT_FALSE(::IsWindowVisible(forms[0]));
-    // The window is there before its creation event has given it the style.
-    EXPECT_TRUE(WaitUntil([&] { return (::GetWindowLongW(forms[0], GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0; }, 5000));
+    // The window is seen as soon as it exists; its create event sets the style just after.
+    HWND main = forms[0];
+    EXPECT_TRUE(WaitUntil([main] { return (::GetWindowLongW(main, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0; },
+                          5000));
     EXPECT_TRUE(MutexExists());
 
     std::wstring appdata;

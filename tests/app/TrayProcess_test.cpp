@@ -4,6 +4,7 @@
 #include "gui/Graphics.h"
 #include "gui/TextCodec.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/TrayConfig.h"
 #include "toolkit/QuorvinFiles.h"
 
 using namespace testing_support;
@@ -53,16 +54,7 @@ TEST(TrayProcess, FreshSettingsFolderGetsDefaultConfig) {
 
     gui::TFont font;
     font.SetHeight(-9);
-    const std::string expected =
-        "[Tray]\r\nTrashTop=0\r\nTrashCheck=0\r\nIMEHint=0\r\nIMEIconColor=0\r\nPPIMEEnable=0\r\n"
-        "IME=0\r\nIMEWave=0\r\nStartDelay=0\r\nFontSize=" + std::to_string(font.Size()) +
-        "\r\nFav=1\r\nIcon=0\r\nWide=0\r\nNarrow=0\r\n\r\n"
-        "[CPU]\r\nStop=0\r\nDisp=0\r\nTime=0\r\n\r\n"
-        "[RAM]\r\nStop=0\r\n\r\n"
-        "[History]\r\nStop=0\r\n\r\n"
-        "[Button]\r\nStop=0\r\nCursor=1\r\nCaret=1\r\n\r\n"
-        "[ProgramLaunch]\r\nDisp=0\r\n\r\n"
-        "[Panel]\r\nTray/Panel=0\r\n\r\n";
+    const std::string expected = testing_support::DefaultConfigIni(font.Size());
     EXPECT_EQ(ReadBytes(config), expected);
 
     // Changed values survive a restart, and a taking-over start saves them

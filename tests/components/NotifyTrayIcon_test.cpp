@@ -638,9 +638,11 @@ TEST_F(CyclingIcon, IndexFollowsTheListAndItsBounds) {
     icon->SetIconList(list);
     EXPECT_EQ(icon->IconIndex(), 0);
     EXPECT_EQ(ShownColor(*icon), Px(gui::clRed));
+    size_t before = icon->calls.size();
     icon->SetIconIndex(2);
     EXPECT_EQ(ShownColor(*icon), Px(gui::clBlue));
     EXPECT_EQ(icon->Last().data.hIcon, icon->Icon().Handle()) << "the new image went to the shell";
+    EXPECT_EQ(icon->calls.size(), before + 1) << "one shell call for one new image";
     icon->SetIconIndex(9);
     EXPECT_EQ(icon->IconIndex(), 3) << "beyond the list: the last image";
     EXPECT_EQ(ShownColor(*icon), Px(gui::clYellow));

@@ -2,21 +2,17 @@
 
 #include "gui/ComponentStream.h"
 #include "gui/Exception.h"
+#include "tests/support/ListItems.h"
 #include "tests/support/TestSupport.h"
 
 using gui::TMemoryStream;
 using gui::TStringList;
+using testing_support::Lines;
 using testing_support::ReadBytes;
 using testing_support::ScratchDir;
 using testing_support::WriteBytes;
 
 namespace {
-
-TStringList Lines(std::initializer_list<std::wstring> items) {
-    TStringList l;
-    for (const auto& s : items) l.Add(s);
-    return l;
-}
 
 // Builds stream bytes by hand.
 struct Bytes {

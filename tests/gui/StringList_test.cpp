@@ -5,21 +5,17 @@
 #include "gui/Exception.h"
 #include "gui/Handles.h"
 #include "gui/StringList.h"
+#include "tests/support/ListItems.h"
 #include "tests/support/TestSupport.h"
 
 using gui::TStringList;
+using testing_support::Lines;
 using gui::TTextEncoding;
 using testing_support::ReadBytes;
 using testing_support::ScratchDir;
 using testing_support::WriteBytes;
 
 namespace {
-
-TStringList Lines(std::initializer_list<std::wstring> items) {
-    TStringList l;
-    for (const auto& s : items) l.Add(s);
-    return l;
-}
 
 std::wstring ErrorOf(const std::function<void()>& f) {
     try {

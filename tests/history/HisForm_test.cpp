@@ -9,20 +9,15 @@
 #include "app/history/His.h"
 #include "gui/Application.h"
 #include "gui/IniFile.h"
+#include "tests/support/ListItems.h"
 #include "tests/support/TestSupport.h"
 
 using testing_support::ReadBytes;
 using testing_support::ScratchDir;
 
+using namespace testing_support;
+
 namespace {
-
-using Items = std::vector<std::wstring>;
-
-Items ItemsOf(const gui::TStringList& list) {
-    Items out;
-    for (int i = 0; i < list.Count(); ++i) out.push_back(list[i]);
-    return out;
-}
 
 // One run of the program's history window: an application object and the
 // form, created as the program creates it, freed at the end.

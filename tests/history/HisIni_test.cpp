@@ -10,26 +10,16 @@
 #include "gui/Exception.h"
 #include "gui/IniFile.h"
 #include "gui/TextCodec.h"
+#include "tests/support/ListItems.h"
 #include "tests/support/TestSupport.h"
 
 using testing_support::ReadBytes;
 using testing_support::ScratchDir;
 using testing_support::WriteBytes;
 
+using namespace testing_support;
+
 namespace {
-
-using Items = std::vector<std::wstring>;
-
-Items ItemsOf(const gui::TStringList& list) {
-    Items out;
-    for (int i = 0; i < list.Count(); ++i) out.push_back(list[i]);
-    return out;
-}
-
-void SetItems(gui::TStringList& list, const Items& items) {
-    list.Clear();
-    for (const auto& s : items) list.Add(s);
-}
 
 std::string Utf16File(const std::wstring& text) { return gui::EncodeText(text, gui::TTextEncoding::Utf16LE); }
 

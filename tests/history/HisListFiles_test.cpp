@@ -11,32 +11,16 @@
 #include "gui/Exception.h"
 #include "gui/Handles.h"
 #include "gui/TextCodec.h"
+#include "tests/support/ListItems.h"
 #include "tests/support/TestSupport.h"
 
 using testing_support::ReadBytes;
 using testing_support::ScratchDir;
 using testing_support::WriteBytes;
 
+using namespace testing_support;
+
 namespace {
-
-using Items = std::vector<std::wstring>;
-
-Items ItemsOf(const gui::TStringList& list) {
-    Items out;
-    for (int i = 0; i < list.Count(); ++i) out.push_back(list[i]);
-    return out;
-}
-
-void SetItems(gui::TStringList& list, const Items& items) {
-    list.Clear();
-    for (const auto& s : items) list.Add(s);
-}
-
-Items Numbered(const std::wstring& prefix, int n) {
-    Items out;
-    for (int i = 0; i < n; ++i) out.push_back(prefix + std::to_wstring(i));
-    return out;
-}
 
 // Parts of a component stream, written out by hand.
 std::string Name(const std::string& s) { return std::string(1, static_cast<char>(s.size())) + s; }

@@ -7,32 +7,16 @@
 #include <vector>
 
 #include "app/history/HisLists.h"
+#include "tests/support/ListItems.h"
 #include "tests/support/TestSupport.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/Wow64.h"
 
 using testing_support::ScratchDir;
 
+using namespace testing_support;
+
 namespace {
-
-using Items = std::vector<std::wstring>;
-
-Items ItemsOf(const gui::TStringList& list) {
-    Items out;
-    for (int i = 0; i < list.Count(); ++i) out.push_back(list[i]);
-    return out;
-}
-
-void SetItems(gui::TStringList& list, const Items& items) {
-    list.Clear();
-    for (const auto& s : items) list.Add(s);
-}
-
-Items Numbered(const std::wstring& prefix, int n) {
-    Items out;
-    for (int i = 0; i < n; ++i) out.push_back(prefix + std::to_wstring(i));
-    return out;
-}
 
 TEST(RecordHistoryEntry, MostRecentFirstWithoutDuplicates) {
     struct Case {

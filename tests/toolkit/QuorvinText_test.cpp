@@ -6,10 +6,12 @@
 #include "gui/Application.h"
 #include "gui/Exception.h"
 #include "gui/Handles.h"
+#include "tests/support/ListItems.h"
 #include "tests/support/TestSupport.h"
 #include "toolkit/QuorvinText.h"
 
 using gui::TStringList;
+using testing_support::Lines;
 using gui::TTextEncoding;
 using testing_support::BinDir;
 using testing_support::ReadBytes;
@@ -17,12 +19,6 @@ using testing_support::ScratchDir;
 using testing_support::WriteBytes;
 
 namespace {
-
-TStringList Lines(std::initializer_list<std::wstring> items) {
-    TStringList l;
-    for (const auto& s : items) l.Add(s);
-    return l;
-}
 
 std::wstring CurrentFolder() {
     wchar_t buf[MAX_PATH];

@@ -9,6 +9,7 @@
 #include "gui/Exception.h"
 #include "gui/IniFile.h"
 #include "gui/TextCodec.h"
+#include "tests/support/TrayConfig.h"
 #include "tests/tray/TrayFixture.h"
 
 using testing_support::ReadBytes;
@@ -59,16 +60,7 @@ TEST_F(TrayForm_, ConfigKeysInTheirOrder) {
     StartTray();
     TrayForm->CloseQuery();
     int size = TrayForm->TrayIcon->Font().Size();
-    const std::string expected =
-        "[Tray]\r\nTrashTop=0\r\nTrashCheck=0\r\nIMEHint=0\r\nIMEIconColor=0\r\nPPIMEEnable=0\r\n"
-        "IME=0\r\nIMEWave=0\r\nStartDelay=0\r\nFontSize=" + std::to_string(size) +
-        "\r\nFav=1\r\nIcon=0\r\nWide=0\r\nNarrow=0\r\n\r\n"
-        "[CPU]\r\nStop=0\r\nDisp=0\r\nTime=0\r\n\r\n"
-        "[RAM]\r\nStop=0\r\n\r\n"
-        "[History]\r\nStop=0\r\n\r\n"
-        "[Button]\r\nStop=0\r\nCursor=1\r\nCaret=1\r\n\r\n"
-        "[ProgramLaunch]\r\nDisp=0\r\n\r\n"
-        "[Panel]\r\nTray/Panel=0\r\n\r\n";
+    const std::string expected = testing_support::DefaultConfigIni(size);
     EXPECT_EQ(ReadBytes(dir / L"Config.ini"), expected);
 }
 
@@ -328,6 +320,30 @@ TEST_F(CPUDisplay, ClassicCycleGetsFasterWithTheLoad) {
     EXPECT_EQ(TrayForm->TrayIcon->Hint(), L"Orvandel");
     Show(50);
     EXPECT_FALSE(TrayForm->TrayIcon->CycleIcons());
+}
+
+TEST_F(CPUDisplay, AnUnchangedValueIsNotDrawnAgain) {
+    Show(42);
+    HICON drawn = TrayForm->TrayIcon->Icon().Handle();
+    ASSERT_NE(drawn, nullptr);
+    Show(42);
+    EXPECT_EQ(TrayForm->TrayIcon->Icon().Handle(), drawn) << "the same text and colours: no new image";
+    Show(43);
+    EXPECT_NE(TrayForm->TrayIcon->Icon().Handle(), drawn);
+    EXPECT_EQ(TrayForm->TrayIcon->Text(), L" 43");
+}
+
+TEST_F(CPUDisplay, ClassicCycleRunsOnAcrossTicksOfTheSameSpeed) {
+    TrayForm->MPPCPUDisp[4]->Click();
+    Show(100);  // a picture every 100 ms
+    ASSERT_TRUE(testing_support::WaitUntil([] { return TrayForm->TrayIcon->IconIndex() != 0; }, 3000));
+    int shown = TrayForm->TrayIcon->IconIndex();
+    Show(100);
+    EXPECT_EQ(TrayForm->TrayIcon->IconIndex(), shown) << "the same speed does not start the pictures again";
+    EXPECT_TRUE(TrayForm->TrayIcon->CycleIcons());
+    Show(10);
+    EXPECT_EQ(TrayForm->TrayIcon->IconIndex(), 0) << "a new speed starts them again";
+    EXPECT_EQ(TrayForm->TrayIcon->CycleInterval(), 1000u);
 }
 
 TEST_F(CPUDisplay, BothMonitorsStoppedKeepTheLastValue) {
