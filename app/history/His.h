@@ -13,13 +13,12 @@
 #include <windows.h>
 
 #include <array>
-#include <memory>
 #include <string>
 
 #include "app/history/HisLists.h"
-#include "gui/Canvas.h"
 #include "gui/Form.h"
 #include "gui/Graphics.h"
+#include "gui/Handles.h"
 
 // A tool button of the window as acting on entries sees it: its hint and
 // whether it can be pressed.
@@ -45,10 +44,11 @@ public:
     void Proc_PPListSet(int c);
     // Acts on the entry the menu item with this tag stands for.
     void Proc_PPListClick(int tag);
-    // The picture of each entry item (with "アイコンを表示"), by item index;
-    // empty for none. The menu layer cannot show item pictures yet, so today
-    // they are made and kept here only.
-    std::array<std::unique_ptr<gui::TBitmap>, 200> MPPListPicture;
+    // The picture of each entry item (with "アイコンを表示"), by item index:
+    // a bitmap for the item's picture beside its caption, empty for none.
+    // The menu layer cannot show item pictures yet, so today they are made
+    // and kept here only.
+    std::array<gui::OwnedGdiObject, 200> MPPListPicture;
 
     // --- the target window and acting on entries (HisTarget.cpp) -------------
     // Chooses the target: the program window just below the program's own

@@ -3,8 +3,6 @@
 // the history window fills them and acts on a pick.
 #include "app/history/His.h"
 
-#include <memory>
-
 #include "app/Globals.h"
 #include "app/Tray.h"
 #include "app/history/AdrJump.h"
@@ -12,6 +10,7 @@
 #include "app/history/HisJump.h"
 #include "app/history/HisPaths.h"
 #include "gui/Canvas.h"
+#include "gui/Handles.h"
 #include "toolkit/QuorvinShell.h"
 #include "toolkit/QuorvinText.h"
 #include "toolkit/QuorvinWindows.h"
@@ -28,19 +27,23 @@ void MenuFont(gui::TFont& font) {
     font.SetHeight(ncm.lfMenuFont.lfHeight);
 }
 
-// The icon on a bitmap of its size filled with the menu colour.
-std::unique_ptr<gui::TBitmap> MenuPicture(HICON icon) {
-    if (!icon) return nullptr;
+// The icon on a bitmap of its size filled with the menu colour. The bitmap
+// is of the screen's own format: a 32-bit one would be drawn through its
+// alpha bytes, which are empty. The icon is destroyed.
+gui::OwnedGdiObject MenuPicture(HICON icon) {
     gui::TIcon owned;
     owned.SetHandle(icon);
-    int w = owned.Width(), h = owned.Height();
-    if (w <= 0 || h <= 0) return nullptr;
-    auto picture = std::make_unique<gui::TBitmap>(w, h);
-    gui::TCanvas& canvas = picture->Canvas();
-    canvas.Brush().SetColor(gui::clMenu);
-    canvas.FillRect(RECT{0, 0, w, h});
-    canvas.Draw(0, 0, owned);
-    return picture;
+    const int w = icon ? owned.Width() : 0, h = icon ? owned.Height() : 0;
+    if (w <= 0 || h <= 0) return {};
+    gui::WindowDC screen(nullptr);
+    gui::OwnedDC dc(::CreateCompatibleDC(screen.get()));
+    gui::OwnedGdiObject bitmap(::CreateCompatibleBitmap(screen.get(), w, h));
+    if (!dc || !bitmap) return {};
+    gui::SelectObjectScope select(dc.get(), bitmap.get());
+    RECT all{0, 0, w, h};
+    ::FillRect(dc.get(), &all, ::GetSysColorBrush(COLOR_MENU));
+    ::DrawIconEx(dc.get(), 0, 0, owned.Handle(), w, h, 0, nullptr, DI_NORMAL);
+    return bitmap;
 }
 
 // Clears the flag however the fill ends.

@@ -203,7 +203,21 @@ TEST_F(Menu, PicturesWithIcons) {
     Fill(1, {file, dir / L"無い.txt"});
     EXPECT_FALSE(His().MPPListPicture[0]) << "clipboard texts have none";
     ASSERT_TRUE(His().MPPListPicture[40]);
-    EXPECT_GT(His().MPPListPicture[40]->Width(), 0);
+    BITMAP bm{};
+    ASSERT_TRUE(::GetObjectW(His().MPPListPicture[40].get(), sizeof(bm), &bm));
+    EXPECT_GT(bm.bmWidth, 0);
+    EXPECT_GT(bm.bmHeight, 0);
+    {
+        // The icon is drawn on the menu colour.
+        gui::OwnedDC dc(::CreateCompatibleDC(nullptr));
+        gui::SelectObjectScope select(dc.get(), His().MPPListPicture[40].get());
+        const COLORREF menu = ::GetSysColor(COLOR_MENU);
+        int background = 0, drawn = 0;
+        for (int y = 0; y < bm.bmHeight; ++y)
+            for (int x = 0; x < bm.bmWidth; ++x) ++(::GetPixel(dc.get(), x, y) == menu ? background : drawn);
+        EXPECT_GT(drawn, 0);
+        EXPECT_GT(background, 0) << "the icon's transparent parts show the menu colour";
+    }
     EXPECT_TRUE(His().MPPListPicture[41]) << "a missing file gets the shell's default icon";
     EXPECT_FALSE(His().MPPListPicture[42]) << "an empty slot";
     Check(TrayForm->PPIconMenu, false);
