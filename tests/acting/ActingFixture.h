@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -162,6 +163,18 @@ public:
 private:
     std::wstring created_;
 };
+
+// Runs act while the key is held, and again (up to four times in all) when
+// this Wine let go of the key before act was over; true once act ran with
+// the key held throughout.
+inline bool RunWithKeyHeld(BYTE vk, const std::function<void()>& act) {
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        HeldKey key(vk);
+        act();
+        if (key.Down()) return true;
+    }
+    return false;
+}
 
 // The program's application object, history window and address jump.
 class ActingTest : public testing::Test {
