@@ -220,9 +220,14 @@ TEST_F(Menu, PicturesWithIcons) {
     }
     EXPECT_TRUE(His().MPPListPicture[41]) << "a missing file gets the shell's default icon";
     EXPECT_FALSE(His().MPPListPicture[42]) << "an empty slot";
+    // The entries show the pictures.
+    EXPECT_EQ(TrayForm->MPPList[40]->Bitmap(), His().MPPListPicture[40].get());
+    EXPECT_EQ(TrayForm->MPPList[0]->Bitmap(), nullptr);
+    EXPECT_EQ(TrayForm->MPPList[42]->Bitmap(), nullptr);
     Check(TrayForm->PPIconMenu, false);
     His().Proc_PPListSet(1);
     EXPECT_FALSE(His().MPPListPicture[40]);
+    EXPECT_EQ(TrayForm->MPPList[40]->Bitmap(), nullptr);
 }
 
 TEST_F(Menu, EachItemsTagLeadsToTheEntryItShows) {
