@@ -221,6 +221,10 @@ void TPopupMenu::FillMenu(HMENU menu, TMenuItem* parent) {
             mii.fMask |= MIIM_STRING;
             mii.dwTypeData = const_cast<wchar_t*>(item->caption_.c_str());
             if (item->radioItem_) mii.fType |= MFT_RADIOCHECK;
+            if (item->bitmap_) {
+                mii.fMask |= MIIM_BITMAP;
+                mii.hbmpItem = item->bitmap_;
+            }
         }
         if (item->break_ == TMenuBreak::mbBreak) mii.fType |= MFT_MENUBREAK;
         if (item->break_ == TMenuBreak::mbBarBreak) mii.fType |= MFT_MENUBARBREAK;

@@ -52,6 +52,10 @@ public:
     void SetDefault(bool isDefault) { default_ = isDefault; }
     TMenuBreak Break() const noexcept { return break_; }
     void SetBreak(TMenuBreak value) { break_ = value; }
+    // A picture beside the caption; it stays its owner's, who keeps it alive
+    // while the item shows it (nullptr: none).
+    HBITMAP Bitmap() const noexcept { return bitmap_; }
+    void SetBitmap(HBITMAP bitmap) { bitmap_ = bitmap; }
 
     // Sub-items; an item with sub-items opens a sub-menu.
     int Count() const noexcept { return static_cast<int>(items_.size()); }
@@ -89,6 +93,7 @@ private:
     bool visible_ = true;
     bool default_ = false;
     TMenuBreak break_ = TMenuBreak::mbNone;
+    HBITMAP bitmap_ = nullptr;
     std::vector<TMenuItem*> items_;
     TMenuItem* parent_ = nullptr;
     TPopupMenu* menu_ = nullptr;  // set on the root item only

@@ -6,11 +6,13 @@
 #include "app/history/HisFiles.h"
 #include "gui/Application.h"
 #include "toolkit/QuorvinPlacement.h"
+#include "toolkit/QuorvinVersion.h"
 
 THisForm* HisForm = nullptr;
 
 THisForm::THisForm(gui::TComponent* owner) : TForm(owner, L"THisForm") {
     Name = L"HisForm";
+    FWindows11_22H2Moment4 = IsWindows11_22H2Moment4();
     Lists.OnFavouritesCut = [](int) {
         if (gui::Application)
             gui::Application->MessageBox(L"登録できるのは" + std::to_wstring(kFavouritesLimit) + L"までです。",

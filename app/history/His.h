@@ -1,18 +1,34 @@
 // THisForm: the history window. It owns the ten history and favourites lists
 // with their rules and files (THisLists, HisFiles), loads them when it is
-// created and saves them on every close. The window itself is still a
-// hidden frame: its controls, menus and capture come later, so the settings
-// they will show are plain values in Lists.Settings today.
+// created and saves them on every close. It acts on entries for the window
+// the user was in before (the target window, HisTarget.cpp): pastes texts,
+// opens files and programs, types folders into file dialogs and Explorer
+// windows (HisJump.cpp), fills and answers the tray history menu
+// (HisMenu.cpp), and on every heartbeat records what the user works with
+// (HisCapture.cpp). The window itself is still a hidden frame: its controls
+// and menus come later, so the settings they will show are plain values in
+// Lists.Settings today, and the state of its list boxes and tool buttons is
+// kept in plain fields below.
 #pragma once
 
 #include <windows.h>
 
+#include <array>
 #include <string>
 
 #include "app/history/HisCapture.h"
 #include "app/history/HisLists.h"
 #include "components/Watch.h"
 #include "gui/Form.h"
+#include "gui/Graphics.h"
+#include "gui/Handles.h"
+
+// A tool button of the window as acting on entries sees it: its hint and
+// whether it can be pressed.
+struct THisToolButton {
+    std::wstring Hint;
+    bool Enabled = false;
+};
 
 class THisForm : public gui::TForm {
 public:
@@ -21,12 +37,58 @@ public:
     // The heartbeat's steps; the hook check and the CPU caption do nothing yet.
     void Proc_CheckHook() {}
     void Proc_DispCPU() {}
-    // Fill the tray history menu's category and show the lists; nothing yet.
-    void Proc_PPListSet(int category) {}
+    // Show the lists; nothing yet.
     void Proc_DispHis() {}
     void Proc_DispFav() {}
-    // Acts on the tray history menu's entry with that tag; nothing yet.
-    void Proc_PPListClick(int tag) {}
+
+    // --- the tray history menu (HisMenu.cpp) ---------------------------------
+    // Fills the 40 entries of category c of the main form's history menu.
+    void Proc_PPListSet(int c);
+    // Acts on the entry the menu item with this tag stands for.
+    void Proc_PPListClick(int tag);
+    // The picture of each entry item (with "アイコンを表示"), by item index:
+    // a bitmap for the item's picture beside its caption, empty for none.
+    // The menu layer cannot show item pictures yet, so today they are made
+    // and kept here only.
+    std::array<gui::OwnedGdiObject, 200> MPPListPicture;
+
+    // --- the target window and acting on entries (HisTarget.cpp) -------------
+    // Chooses the target: the program window just below the program's own
+    // in Z order, unless it is one that cannot take a paste or a folder.
+    // Sets MClipHandle; on a change also the tool buttons' hints.
+    void Proc_GetTarget();
+    // Acts on the selected entry of the history list (list 0) or the
+    // favourites (1) of the current tab: action 0 the main action (TBexe),
+    // 1 the folder action of TBUpExp, 2 that of TBUpFol.
+    void Proc_Execute(int list, int action);
+    // Brings the target to the front and sends it the paste keys.
+    void Proc_Paste();
+    // Types the folder into the target file dialog's file-name box and
+    // presses Enter, so the dialog goes there (HisJump.cpp).
+    void Proc_PasteDialogPath(const std::wstring& folder);
+    // Types the folder into the target Explorer window's address bar and
+    // presses Enter (HisJump.cpp).
+    void Proc_JumpExplorer(const std::wstring& folder);
+
+    // The target window, 0 when there is none.
+    HWND MClipHandle = nullptr;
+    // The target of the previous determination (hints change only with it).
+    HWND MClipHandleB = nullptr;
+    // Ctrl+Enter was pressed: the next program start asks for options first.
+    bool FExeCtrlKey = false;
+    // Explorer windows have tabs: their address bar cannot be driven.
+    bool FWindows11_22H2Moment4 = false;
+    // The file-name box found in the last file dialog typed into.
+    HWND MDlgEdit = nullptr;
+
+    // The tool buttons that act on the selection, and the selected rows of
+    // the history and favourites list boxes (-1: none) with the status text.
+    THisToolButton TBexe, TBUpExp, TBUpFol, TBContx, TBBrackwen;
+    int ListBoxHisIndex = -1, ListBoxFavIndex = -1;
+    std::wstring StatusText;
+    // The main button's picture on the clipboard tab: the target program's
+    // icon; empty while there is no target (the no-target picture).
+    gui::TIcon TBexeIcon;
 
     // The lists, their settings and their rules.
     THisLists Lists;
@@ -71,11 +133,6 @@ public:
     bool FRecentFile = false;   // the Recent folder changed since the last poll
     // Watches MRecentDir (250 ms after a burst of changes); lives with the window.
     TDirectoryWatcher* DirectoryWatcher = nullptr;
-    // Explorer windows have tabs; set from the Windows build at creation.
-    bool FWindows11_22H2Moment4 = false;
-    // Chooses the window that entries act on; that comes with acting on
-    // entries, so today it chooses nothing.
-    void Proc_GetTarget() {}
 
 private:
     void Proc_StartRecentWatch();

@@ -221,7 +221,6 @@ void THisForm::Proc_RefreshRecorded(int c, int old) {
 }
 
 void THisForm::Proc_StartRecentWatch() {
-    FWindows11_22H2Moment4 = IsWindows11_22H2Moment4();
     GetShellFolderPath(kRecentShellFolder, MRecentDir);
     if (MRecentDir == L"\\" || !DirectoryExistsSafe(MRecentDir)) MRecentDir.clear();
 

@@ -1,0 +1,161 @@
+// THisForm: the tray history menu. The main form owns PPLMenu and its 200
+// entry items (MPPList[c*40 + r]: slots 0-19 history, 20-39 favourites);
+// the history window fills them and acts on a pick.
+#include "app/history/His.h"
+
+#include "app/Globals.h"
+#include "app/Tray.h"
+#include "app/history/AdrJump.h"
+#include "app/history/HisMenuText.h"
+#include "app/history/HisJump.h"
+#include "app/history/HisPaths.h"
+#include "gui/Canvas.h"
+#include "gui/Handles.h"
+#include "toolkit/QuorvinShell.h"
+#include "toolkit/QuorvinText.h"
+#include "toolkit/QuorvinWindows.h"
+#include "toolkit/Wow64.h"
+
+namespace {
+
+// The font the menus are drawn in.
+void MenuFont(gui::TFont& font) {
+    NONCLIENTMETRICSW ncm{sizeof(ncm)};
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) return;
+    font.SetName(ncm.lfMenuFont.lfFaceName);
+    font.SetCharset(ncm.lfMenuFont.lfCharSet);
+    font.SetHeight(ncm.lfMenuFont.lfHeight);
+}
+
+// The icon on a bitmap of its size filled with the menu colour. The bitmap
+// is of the screen's own format: a 32-bit one would be drawn through its
+// alpha bytes, which are empty. The icon is destroyed.
+gui::OwnedGdiObject MenuPicture(HICON icon) {
+    gui::TIcon owned;
+    owned.SetHandle(icon);
+    const int w = icon ? owned.Width() : 0, h = icon ? owned.Height() : 0;
+    if (w <= 0 || h <= 0) return {};
+    gui::WindowDC screen(nullptr);
+    gui::OwnedDC dc(::CreateCompatibleDC(screen.get()));
+    gui::OwnedGdiObject bitmap(::CreateCompatibleBitmap(screen.get(), w, h));
+    if (!dc || !bitmap) return {};
+    gui::SelectObjectScope select(dc.get(), bitmap.get());
+    RECT all{0, 0, w, h};
+    ::FillRect(dc.get(), &all, ::GetSysColorBrush(COLOR_MENU));
+    ::DrawIconEx(dc.get(), 0, 0, owned.Handle(), w, h, 0, nullptr, DI_NORMAL);
+    return bitmap;
+}
+
+// Clears the flag however the fill ends.
+struct FlagScope {
+    bool& flag;
+    explicit FlagScope(bool& f) : flag(f) { flag = true; }
+    ~FlagScope() { flag = false; }
+};
+
+}  // namespace
+
+void THisForm::Proc_PPListSet(int c) {
+    if (!THisLists::ValidCategory(c) || !Lists.Settings.MCHKHisMenuItem[c]) return;
+    TTrayForm* tray = TrayForm;
+    if (!tray || !tray->PPMenuWide || !tray->PPMenuNarrow || !tray->PPIconMenu || !tray->PPMenuFav) return;
+    FlagScope filling(FPPLSet);
+    if (c != 0) Proc_PruneList(c);
+
+    int g = tray->PPMenuWide->Checked() ? 32 : 64;
+    if (tray->PPMenuNarrow->Checked()) g /= 2;
+    const bool icons = c != 0 && tray->PPIconMenu->Checked();
+    const bool showFav = tray->PPMenuFav->Checked();
+
+    // Captions are measured in the menus' own font.
+    gui::TBitmap measure(1, 1);
+    gui::TCanvas& canvas = measure.Canvas();
+    MenuFont(canvas.Font());
+    int fontSize = canvas.Font().Size();
+    if (fontSize < 0) fontSize = -fontSize;
+    const TTextWidthFn width = [&](const std::wstring& text) { return canvas.TextWidth(text); };
+
+    for (int r = 0; r < 40; ++r) {
+        const int k = r < 20 ? 0 : 1, i = r - 20 * k, slot = c * 40 + r;
+        gui::TMenuItem* item = tray->MPPList[slot];
+        if (!item) continue;
+        item->SetCaption(L"(空)");
+        item->SetEnabled(false);
+        item->SetBitmap(nullptr);  // before the old picture goes
+        MPPListPicture[slot].reset();
+        item->SetVisible(!(k == 1 && !showFav));
+
+        const gui::TStringList& entries = MFileList[k * kHisCategories + c];
+        if (i >= entries.Count()) continue;
+        const std::wstring s = entries[i];
+        if (icons) {
+            MPPListPicture[slot] = MenuPicture(GetFileIconNoRedirect(s));
+            item->SetBitmap(static_cast<HBITMAP>(MPPListPicture[slot].get()));
+        }
+        item->SetCaption(HisMenuCaption(c, s, g, fontSize, width));
+        item->SetEnabled(true);
+        // Network entries stay enabled: testing them could stall the menu.
+        if (s.find(L"\\\\") == std::wstring::npos) {
+            if (c == 1 || c == 2) item->SetEnabled(FileExistsNoRedirect(s));
+            else if (c == 3 || c == 4) item->SetEnabled(DirectoryExistsNoRedirect(s));
+        }
+    }
+}
+
+void THisForm::Proc_PPListClick(int tag) {
+    if (tag < 0) return;
+    const int c = tag / 1000, k = (tag % 1000) / 100, i = (tag % 1000) % 100;
+    if (!THisLists::ValidCategory(c) || k > 1 || i >= 99) return;
+    const gui::TStringList& entries = MFileList[k * kHisCategories + c];
+    // The list may have changed since the menu was filled.
+    if (i >= entries.Count()) return;
+    // The entry as stored: the caption's "&" escapes are the caption's only.
+    const std::wstring s = entries[i];
+
+    HWND owner = Handle();
+    auto explorer = [&](const std::wstring& params) {
+        ShellExecuteOwned(owner, ExplorerPath, params, L"", SW_SHOWNORMAL);
+    };
+    switch (c) {
+        case 0:
+            // A text that did not reach the clipboard is not pasted: the
+            // paste would put in whatever the clipboard held before.
+            if (SetClipboardTextRetry(s)) {
+                Proc_GetTarget();
+                if (MClipHandle) Proc_Paste();
+            }
+            break;
+        case 1:
+            if (FileExistsNoRedirect(s)) ShellExecuteOwned(owner, s, L"", FolderOfPath(s), SW_SHOWNORMAL);
+            break;
+        case 2:
+            if (FileExistsNoRedirect(s)) ShellExecuteNoRedirect(owner, s, L"", FolderOfPath(s), SW_SHOWNORMAL);
+            break;
+        default: {
+            if (!DirectoryExistsNoRedirect(s)) break;
+            if (::GetAsyncKeyState(VK_SHIFT) & 0x8000) {
+                if (c == 4) explorer(L" /e," + Quoted(s));
+                else ShellExecuteOwned(owner, s, L"", FolderOfPath(s), SW_SHOWNORMAL);
+                break;
+            }
+            Proc_GetTarget();
+            const wchar_t* explorerClass = c == 4 ? L"ExploreWClass" : L"CabinetWClass";
+            if (IsFileDialogWindow(MClipHandle)) {
+                Proc_PasteDialogPath(s);
+            } else if (WindowClassName(MClipHandle) == explorerClass && !FWindows11_22H2Moment4) {
+                Proc_JumpExplorer(s);
+            } else {
+                bool jumped = false;
+                if (AdrJumpForm) {
+                    AdrJumpForm->MTargetHandle = MClipHandle;
+                    jumped = AdrJumpForm->Func_JumpExp(FolderOfPath(s));
+                }
+                if (!jumped) {
+                    if (c == 4) explorer(L" /select," + Quoted(s));
+                    else ShellExecuteOwned(owner, s, L"", FolderOfPath(s), SW_SHOWNORMAL);
+                }
+            }
+            break;
+        }
+    }
+}

@@ -1,0 +1,287 @@
+// THisForm: choosing the target window, acting on an entry of the window's
+// lists, and pasting into the target with synthesized keys.
+#include "app/history/His.h"
+
+#include <cwctype>
+
+#include "app/Globals.h"
+#include "app/history/AdrJump.h"
+#include "app/history/HisJump.h"
+#include "app/history/HisPaths.h"
+#include "app/history/Launch.h"
+#include "gui/Application.h"
+#include "toolkit/QuorvinFiles.h"
+#include "toolkit/QuorvinPlacement.h"
+#include "toolkit/QuorvinShell.h"
+#include "toolkit/QuorvinText.h"
+#include "toolkit/QuorvinWindows.h"
+#include "toolkit/Wow64.h"
+
+namespace {
+
+std::wstring LowerFileName(const std::wstring& path) {
+    size_t slash = path.find_last_of(L'\\');
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    for (auto& ch : name) ch = static_cast<wchar_t>(std::towlower(ch));
+    return name;
+}
+
+std::wstring OwnProgramPath() {
+    wchar_t buf[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, buf, MAX_PATH);
+    return buf;
+}
+
+bool KeyHeld(int key) { return (::GetAsyncKeyState(key) & 0x8000) != 0; }
+
+// The window below the program's own that may take a paste or a folder; 0
+// when that window is not one.
+HWND TargetBelow(HWND own) {
+    if (!own) return nullptr;
+    HWND w = GetNextVisibleWindow(own);
+    // A taskbar that does not stay on top lies in the Z order like any window.
+    if (w && WindowClassName(w) == L"Shell_TrayWnd" && !IsTaskbarAlwaysOnTop()) w = GetNextVisibleWindow(w);
+    if (!w) return nullptr;
+    std::wstring exe, title, cls;
+    if (!IsListableAppWindow(w, exe, title, cls)) return nullptr;
+    // This program's own windows, also those of a second copy of it.
+    if (LowerFileName(exe) == LowerFileName(OwnProgramPath())) return nullptr;
+    if (IsBareUwpWindow(w, cls) || !CanQueryWindowProcess(w)) return nullptr;
+    if (cls == L"TApplication") return nullptr;
+    RECT r{};
+    if (!::GetWindowRect(w, &r) || r.right - r.left <= 0 || r.bottom - r.top <= 0) return nullptr;
+    const LONG kChildClip = WS_CHILD | WS_CLIPCHILDREN;
+    if ((::GetWindowLongW(w, GWL_STYLE) & kChildClip) == kChildClip) return nullptr;
+    if (HWND parent = ::GetParent(w); parent && WindowClassName(parent) == L"MDIClient") return nullptr;
+    return w;
+}
+
+// The paste keys as keyboard events (scan code 0), in order.
+void SendPasteKeys(int paste) {
+    if (paste == 0) {
+        ::keybd_event(VK_CONTROL, 0, 0, 0);
+        ::keybd_event('V', 0, 0, 0);
+        ::keybd_event('V', 0, KEYEVENTF_KEYUP, 0);
+        ::keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    } else if (paste == 1) {
+        ::keybd_event(VK_SHIFT, 0, KEYEVENTF_EXTENDEDKEY, 0);
+        ::keybd_event(VK_INSERT, 0, KEYEVENTF_EXTENDEDKEY, 0);
+        ::keybd_event(VK_INSERT, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+        ::keybd_event(VK_SHIFT, 0, KEYEVENTF_EXTENDEDKEY | KEYEVENTF_KEYUP, 0);
+    }
+}
+
+// Whether the focus of the window's thread lies in the window or below it.
+bool FocusInside(HWND wnd) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(wnd, nullptr), &info) || !info.hwndFocus)
+        return false;
+    return info.hwndFocus == wnd || ::IsChild(wnd, info.hwndFocus);
+}
+
+}  // namespace
+
+void THisForm::Proc_GetTarget() {
+    HWND target = TargetBelow(gui::Application ? gui::Application->Handle() : nullptr);
+    MClipHandle = target;
+    if (target == MClipHandleB) return;
+    MClipHandleB = target;
+
+    const std::wstring cls = WindowClassName(target);
+    const bool dialog = target && IsFileDialogWindow(target);
+    switch (Lists.Settings.Tab) {
+        case 0:
+            TBexe.Hint = target ? L"貼り付け [Enter]" : L"コピー [Enter]";
+            if (target) {
+                std::wstring exe;
+                GetWindowExePath(target, exe);
+                TBexeIcon.SetHandle(GetFileIconNoRedirect(exe));
+            } else {
+                TBexeIcon.Clear();
+            }
+            break;
+        case 3:
+            TBUpExp.Hint = L"一つ上のフォルダを開く [ALT+K]";
+            if (cls != L"CabinetWClass" && !dialog) {
+                TBexe.Hint = L"開く [Enter]";
+                TBUpFol.Hint = L"一つ上のフォルダを開く [ALT+L]";
+            } else {
+                TBexe.Hint = L"移動 [Enter]";
+                TBUpFol.Hint = L"一つ上のフォルダに移動 [ALT+L]";
+            }
+            break;
+        case 4:
+            if (cls == L"ExploreWClass" || dialog) {
+                TBexe.Hint = L"移動 [Enter]";
+                TBUpExp.Hint = L"一つ上のフォルダに移動 [ALT+K]";
+            } else {
+                TBexe.Hint = L"開く [Enter]";
+                TBUpExp.Hint = L"一つ上のフォルダを開く [ALT+K]";
+            }
+            TBUpFol.Hint = L"一つ上のフォルダを開く [ALT+L]";
+            break;
+        default:
+            break;
+    }
+}
+
+void THisForm::Proc_Paste() {
+    Proc_GetTarget();
+    HWND target = MClipHandle;
+    ForceForegroundWindow(target);
+    bool inFront = false;
+    for (int round = 0; round < 10 && !inFront; ++round) {
+        ForceForegroundWindow(target);
+        // A target that closed or hid gets nothing.
+        if (!::IsWindow(target) || !::IsWindowVisible(target)) return;
+        HWND foreground = ::GetForegroundWindow();
+        ::Sleep(500);
+        inFront = foreground == target;
+    }
+    if (!inFront) return;
+    if (Lists.Settings.UDWait > 0) ::Sleep(static_cast<DWORD>(Lists.Settings.UDWait));
+    ForceForegroundWindow(target);
+    // The control the user was typing in keeps the focus; the window itself
+    // gets it only when the focus is elsewhere.
+    if (!FocusInside(target)) SetFocusAcrossThreads(target);
+    SendPasteKeys(Lists.Settings.RadioGroupPaste);
+}
+
+void THisForm::Proc_Execute(int list, int action) {
+    THisToolButton* const buttons[3] = {&TBexe, &TBUpExp, &TBUpFol};
+    if (action < 0 || action > 2 || !buttons[action]->Enabled) return;
+    const int tab = Lists.Settings.Tab;
+    const int row = list == 0 ? ListBoxHisIndex : ListBoxFavIndex;
+    if (!THisLists::ValidCategory(tab) || (list != 0 && list != 1) || row < 0) return;
+    const gui::TStringList& entries = MFileList[list * kHisCategories + tab];
+    if (row >= entries.Count()) return;
+    std::wstring s = entries[row];
+
+    HWND owner = Handle();
+    auto open = [&](const std::wstring& x, const std::wstring& dir) {
+        ShellExecuteOwned(owner, x, L"", dir, SW_SHOWNORMAL);
+    };
+    auto startProgram = [&](const std::wstring& x) {
+        ShellExecuteNoRedirect(owner, x, L"", FolderOfPath(x), SW_SHOWNORMAL);
+    };
+    auto explorer = [&](const std::wstring& params) {
+        ShellExecuteOwned(owner, ExplorerPath, params, L"", SW_SHOWNORMAL);
+    };
+    auto addressJump = [&](const std::wstring& folder) {
+        if (!AdrJumpForm) return false;
+        AdrJumpForm->MTargetHandle = MClipHandle;
+        return AdrJumpForm->Func_JumpExp(folder);
+    };
+    auto targetClass = [&] { return WindowClassName(MClipHandle); };
+    const bool shift = KeyHeld(VK_SHIFT);
+
+    // The folder actions of the file and program tabs: d is the folder.
+    auto folderUpExp = [&](const std::wstring& d) {
+        Proc_GetTarget();
+        if (targetClass() != L"ExploreWClass") explorer(L" /e," + Quoted(d));
+        else Proc_JumpExplorer(d);
+    };
+    auto folderUpFol = [&](const std::wstring& d) {
+        Proc_GetTarget();
+        if (targetClass() != L"CabinetWClass" || FWindows11_22H2Moment4) {
+            if (!addressJump(d)) open(d, d);
+        } else {
+            Proc_JumpExplorer(d);
+        }
+    };
+
+    switch (tab * 3 + action) {
+        case 0 * 3 + 0:
+            if (SetClipboardTextRetry(s)) {
+                Proc_GetTarget();
+                if (MClipHandle) Proc_Paste();
+            }
+            break;
+        case 1 * 3 + 0: {
+            startProgram(s);
+            if (s.find(L"\\\\") == std::wstring::npos) {
+                std::wstring longPath;
+                GetLongPathNameStr(s, longPath);
+                s = longPath;
+            }
+            // To the top of the file history, also when it came from the
+            // favourites; the tray menu follows, so its items show the lists.
+            RecordHistoryEntry(1, s);
+            break;
+        }
+        case 1 * 3 + 1:
+            folderUpExp(FolderOfPath(s));
+            break;
+        case 1 * 3 + 2:
+            if (shift) open(FolderOfPath(s), FolderOfPath(s));
+            else folderUpFol(FolderOfPath(s));
+            break;
+        case 2 * 3 + 0:
+            if (KeyHeld(VK_CONTROL) || FExeCtrlKey) {
+                if (LaunchForm) LaunchForm->Func_ExeCmdDlg(s);
+            } else {
+                startProgram(s);
+            }
+            FExeCtrlKey = false;
+            break;
+        case 2 * 3 + 1:
+            folderUpExp(ParentOfPath(s));
+            break;
+        case 2 * 3 + 2:
+            if (shift) open(FolderOfPath(s), FolderOfPath(s));
+            else folderUpFol(ParentOfPath(s));
+            break;
+        case 3 * 3 + 0:
+            Proc_GetTarget();
+            if (shift) {
+                open(s, s);
+            } else if (targetClass() == L"CabinetWClass" && !FWindows11_22H2Moment4) {
+                Proc_JumpExplorer(s);
+            } else if (IsFileDialogWindow(MClipHandle)) {
+                Proc_PasteDialogPath(s);
+            } else if (!addressJump(s)) {
+                open(s, s);
+            }
+            break;
+        case 4 * 3 + 0:
+            Proc_GetTarget();
+            if (shift) explorer(L" /e," + Quoted(s));
+            else if (targetClass() == L"ExploreWClass") Proc_JumpExplorer(s);
+            else if (IsFileDialogWindow(MClipHandle)) Proc_PasteDialogPath(s);
+            else explorer(L" /e," + Quoted(s));
+            break;
+        case 3 * 3 + 1:
+        case 4 * 3 + 1: {
+            Proc_GetTarget();
+            const std::wstring t = IsDriveRootPath(s) ? kThisPCPath : s;
+            if (targetClass() != L"ExploreWClass") explorer(L" /e,/select," + Quoted(t));
+            else Proc_JumpExplorer(ParentOfPath(s));
+            break;
+        }
+        case 3 * 3 + 2:
+        case 4 * 3 + 2: {
+            if (shift) {
+                open(FolderOfPath(s), FolderOfPath(s));
+                break;
+            }
+            Proc_GetTarget();
+            const std::wstring t = IsDriveRootPath(s) ? kThisPCPath : s;
+            if (targetClass() != L"CabinetWClass" || FWindows11_22H2Moment4) {
+                if (!addressJump(FolderOfPath(t))) explorer(L" /select," + Quoted(t));
+            } else {
+                Proc_JumpExplorer(ParentOfPath(s));
+            }
+            break;
+        }
+        default:
+            break;
+    }
+
+    // Whatever happened, the selection is gone and the buttons wait for the next.
+    ListBoxHisIndex = ListBoxFavIndex = -1;
+    StatusText.clear();
+    for (THisToolButton* b : buttons) b->Hint.clear();
+    for (THisToolButton* b : {&TBexe, &TBUpExp, &TBUpFol, &TBContx, &TBBrackwen}) b->Enabled = false;
+    if (Lists.Settings.TBExeClose) Close();
+}
