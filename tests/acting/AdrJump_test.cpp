@@ -125,7 +125,9 @@ TEST_F(AdrJump, NothingIsNavigatedWhenItCannotBe) {
         Use(c.windows);
         EXPECT_FALSE(Jump().Func_JumpExp(c.folder));
         for (FakeWindow* w : c.windows)
-            if (w) EXPECT_TRUE(w->navigated.empty());
+            if (w) {
+                EXPECT_TRUE(w->navigated.empty());
+            }
     }
     EXPECT_EQ(Jump().IEHandle, nullptr) << "cleared when no window shows a folder";
 
