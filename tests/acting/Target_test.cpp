@@ -13,20 +13,8 @@ namespace {
 using helper_windows::MakeWindow;
 using helper_windows::WindowHost;
 using testing_support::BinDir;
+using testing_support::ClipboardText;
 using testing_support::ScratchDir;
-
-std::wstring ClipboardText() {
-    std::wstring text;
-    for (int i = 0; i < 10 && !::OpenClipboard(nullptr); ++i) ::Sleep(50);
-    if (HANDLE h = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (auto* p = static_cast<const wchar_t*>(::GlobalLock(h))) {
-            text = p;
-            ::GlobalUnlock(h);
-        }
-    }
-    ::CloseClipboard();
-    return text;
-}
 
 class Target : public acting::ActingTest {};
 

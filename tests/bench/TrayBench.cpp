@@ -12,29 +12,14 @@
 #include "app/Tray.h"
 #include "app/monitors/SPDir.h"
 #include "gui/Application.h"
+#include "tests/bench/BenchClock.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testing_support;
+using bench::Now;
+using bench::ThreadCpuSeconds;
 
 namespace {
-
-double Seconds(const FILETIME& ft) {
-    ULARGE_INTEGER u{{ft.dwLowDateTime, ft.dwHighDateTime}};
-    return static_cast<double>(u.QuadPart) / 1e7;
-}
-
-double ThreadCpuSeconds() {
-    FILETIME c, e, k, u;
-    ::GetThreadTimes(::GetCurrentThread(), &c, &e, &k, &u);
-    return Seconds(k) + Seconds(u);
-}
-
-double Now() {
-    LARGE_INTEGER f, c;
-    ::QueryPerformanceFrequency(&f);
-    ::QueryPerformanceCounter(&c);
-    return static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
-}
 
 void ProcessStart() {
     for (HWND w : FindTopWindows(L"TTrayForm")) ::PostMessageW(w, WM_CLOSE, 0, 0);

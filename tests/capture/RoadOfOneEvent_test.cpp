@@ -9,13 +9,6 @@ using namespace testing_support;
 
 namespace {
 
-// The open pop-up menu window of this process, if any.
-HWND OpenMenuWindow() {
-    for (HWND w : FindTopWindows(L"#32768"))
-        if (::IsWindowVisible(w) && WindowProcessId(w) == ::GetCurrentProcessId()) return w;
-    return nullptr;
-}
-
 std::wstring TextOf(HWND wnd) {
     wchar_t buf[1024] = {};
     DWORD_PTR r = 0;

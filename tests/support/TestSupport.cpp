@@ -128,6 +128,27 @@ DWORD WindowProcessId(HWND wnd) {
     return pid;
 }
 
+HWND OpenMenuWindow() {
+    for (HWND w : FindTopWindows(L"#32768"))
+        if (::IsWindowVisible(w) && WindowProcessId(w) == ::GetCurrentProcessId()) return w;
+    return nullptr;
+}
+
+std::wstring ClipboardText() {
+    bool open = false;
+    for (int i = 0; i < 10 && !(open = ::OpenClipboard(nullptr)); ++i) ::Sleep(50);
+    if (!open) return L"<not opened>";
+    std::wstring text;
+    if (HANDLE h = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (auto* p = static_cast<const wchar_t*>(::GlobalLock(h))) {
+            text = p;
+            ::GlobalUnlock(h);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
 }  // namespace testing_support
 
 namespace testing_support {

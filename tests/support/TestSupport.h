@@ -63,6 +63,10 @@ void PumpMessages(DWORD ms);
 // Top-level windows of that class (and title, when given), hidden ones too.
 std::vector<HWND> FindTopWindows(const std::wstring& cls, const std::wstring* title = nullptr);
 DWORD WindowProcessId(HWND wnd);
+// The open pop-up menu window ("#32768") of this process, or nullptr.
+HWND OpenMenuWindow();
+// The clipboard's Unicode text (up to 10 tries to open it); "<not opened>" when it cannot be opened.
+std::wstring ClipboardText();
 
 }  // namespace testing_support
 

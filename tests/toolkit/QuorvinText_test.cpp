@@ -14,6 +14,7 @@ using gui::TStringList;
 using testing_support::Lines;
 using gui::TTextEncoding;
 using testing_support::BinDir;
+using testing_support::ClipboardText;
 using testing_support::ReadBytes;
 using testing_support::ScratchDir;
 using testing_support::WriteBytes;
@@ -418,19 +419,6 @@ TEST(ListFiles, FiftyMegabytesReadWithoutTrouble) {
     list.Clear();
     DetectTextEncoding(dir / L"big.lst", kind);
     EXPECT_EQ(kind, 4);
-}
-
-std::wstring ClipboardText() {
-    std::wstring text;
-    if (!::OpenClipboard(nullptr)) return L"<not opened>";
-    if (HANDLE h = ::GetClipboardData(CF_UNICODETEXT)) {
-        if (auto* p = static_cast<const wchar_t*>(::GlobalLock(h))) {
-            text = p;
-            ::GlobalUnlock(h);
-        }
-    }
-    ::CloseClipboard();
-    return text;
 }
 
 class Clipboard : public testing::Test {

@@ -13,13 +13,6 @@ using namespace testing_support;
 
 namespace {
 
-// The open pop-up menu window of this process, if any.
-HWND OpenMenuWindow() {
-    for (HWND w : FindTopWindows(L"#32768"))
-        if (::IsWindowVisible(w) && WindowProcessId(w) == ::GetCurrentProcessId()) return w;
-    return nullptr;
-}
-
 class TrayClicks : public testing::Test, public TrayFormFixture {
 protected:
     void SetUp() override {
