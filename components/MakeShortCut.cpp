@@ -17,6 +17,7 @@ void TMakeShortCut::SCLoad() {
     SCArguments = link.Arguments();
     ReadShowMode(link, SCShowCmd);
     SCWorkDir = link.WorkingDirectory();
+    LoadMore(link);
 }
 
 void TMakeShortCut::SCSave() {
@@ -27,5 +28,6 @@ void TMakeShortCut::SCSave() {
     link.SetArguments(SCArguments);
     link.SetShowCmd(ShowModeToShowCmd(SCShowCmd));
     link.SetWorkingDirectory(SCWorkDir);
+    SaveMore(link);
     link.Save(path);
 }

@@ -29,4 +29,9 @@ public:
     // Both the base folder followed by SCFileName.
     std::wstring GetSaveName() const;
     std::wstring GetLoadName() const;
+
+protected:
+    // What a version of the component keeps beyond these fields.
+    virtual void LoadMore(const ShellLinkFile& link) {}
+    virtual void SaveMore(ShellLinkFile& link) {}
 };

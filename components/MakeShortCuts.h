@@ -4,28 +4,16 @@
 
 #include <string>
 
-#include "components/ShortCutFile.h"
-#include "gui/Component.h"
+#include "components/MakeShortCut.h"
 
-class TMakeShortCuts : public gui::TComponent {
+class TMakeShortCuts : public TMakeShortCut {
 public:
     explicit TMakeShortCuts(gui::TComponent* owner);
 
-    // Relative to the base folder; with tpBlank the full path including ".lnk".
-    std::wstring SCFileName;
-    TShowMode SCShowCmd = tsNormal;
-    std::wstring SCDescription;
-    std::wstring SCExecFile;
-    std::wstring SCArguments;
-    std::wstring SCWorkDir;
-    TSysPath SCSystemPath = tpBlank;
     std::wstring SCIconFile;
     int SCIconIdx = 0;
 
-    void SCLoad();
-    // Creates or replaces the file.
-    void SCSave();
-    // Both the base folder followed by SCFileName.
-    std::wstring GetSaveName() const;
-    std::wstring GetLoadName() const;
+protected:
+    void LoadMore(const ShellLinkFile& link) override;
+    void SaveMore(ShellLinkFile& link) override;
 };
