@@ -72,6 +72,10 @@ public:
 
     // The target window, 0 when there is none.
     HWND MClipHandle = nullptr;
+    // The last window of another program the heartbeat saw in front (the
+    // taskbar aside): the target when the Z-order walk finds none.
+    HWND MFrontWin = nullptr;
+    void Proc_RememberFront(HWND foreground);
     // The target of the previous determination (hints change only with it).
     HWND MClipHandleB = nullptr;
     // Ctrl+Enter was pressed: the next program start asks for options first.

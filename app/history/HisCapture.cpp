@@ -205,7 +205,10 @@ bool AdmitProgramPlace(std::wstring& path, const TProgramPlaces& places) {
 // ------------------------------------------------------------ the poll
 
 void THisForm::Proc_TimerHis(HWND foreground, bool changed) {
-    if (changed) Proc_GetTarget();
+    if (changed) {
+        Proc_RememberFront(foreground);
+        Proc_GetTarget();
+    }
     if (TrayForm && TrayForm->PPHisStop && TrayForm->PPHisStop->Checked()) return;
     Proc_CaptureRecent();
     Proc_CaptureExe(foreground);

@@ -34,13 +34,8 @@ std::wstring OwnProgramPath() {
 
 bool KeyHeld(int key) { return (::GetAsyncKeyState(key) & 0x8000) != 0; }
 
-// The window below the program's own that may take a paste or a folder; 0
-// when that window is not one.
-HWND TargetBelow(HWND own) {
-    if (!own) return nullptr;
-    HWND w = GetNextVisibleWindow(own);
-    // A taskbar that does not stay on top lies in the Z order like any window.
-    if (w && WindowClassName(w) == L"Shell_TrayWnd" && !IsTaskbarAlwaysOnTop()) w = GetNextVisibleWindow(w);
+// W itself when it is a window that may take a paste or a folder, else 0.
+HWND TargetCandidate(HWND w) {
     if (!w) return nullptr;
     std::wstring exe, title, cls;
     if (!IsListableAppWindow(w, exe, title, cls)) return nullptr;
@@ -54,6 +49,18 @@ HWND TargetBelow(HWND own) {
     if ((::GetWindowLongW(w, GWL_STYLE) & kChildClip) == kChildClip) return nullptr;
     if (HWND parent = ::GetParent(w); parent && WindowClassName(parent) == L"MDIClient") return nullptr;
     return w;
+}
+
+// The window below the program's own that may take a paste or a folder; 0
+// when that window is not one. The taskbar is passed over whatever its
+// always-on-top setting says: one that stays on top can never lie below the
+// program's window, and one that does not (or a shell that reports it as on
+// top while ordering it like any window) stands where a click left it.
+HWND TargetBelow(HWND own) {
+    if (!own) return nullptr;
+    HWND w = GetNextVisibleWindow(own);
+    if (w && WindowClassName(w) == L"Shell_TrayWnd") w = GetNextVisibleWindow(w);
+    return TargetCandidate(w);
 }
 
 // The paste keys as keyboard events (scan code 0), in order.
@@ -82,8 +89,21 @@ bool FocusInside(HWND wnd) {
 
 }  // namespace
 
+void THisForm::Proc_RememberFront(HWND foreground) {
+    DWORD pid = 0;
+    if (!foreground || !::GetWindowThreadProcessId(foreground, &pid)) return;
+    if (pid == ::GetCurrentProcessId() || WindowClassName(foreground) == L"Shell_TrayWnd") return;
+    MFrontWin = foreground;
+}
+
 void THisForm::Proc_GetTarget() {
     HWND target = TargetBelow(gui::Application ? gui::Application->Handle() : nullptr);
+    // Bringing the program's hidden window to the front does not always
+    // raise it above the window the user was in (the taskbar click that
+    // opens a tray menu may reorder the windows again), so when the walk
+    // finds nothing, the window last seen in front is taken, if it still
+    // may take a paste or a folder.
+    if (!target) target = TargetCandidate(MFrontWin);
     MClipHandle = target;
     if (target == MClipHandleB) return;
     MClipHandleB = target;

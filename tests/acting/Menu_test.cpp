@@ -290,16 +290,17 @@ TEST_F(Menu, ChangedListsAreShownAtOnce) {
     EXPECT_EQ(Item(1, 0)->Tag, 1000);
 }
 
-// Keys a user presses in the open menu, from another thread: "C" opens the
-// clipboard category with its first entry highlighted, Enter picks it.
-DWORD WINAPI PickFirstClipboardEntry(void*) {
-    ::Sleep(800);
-    for (BYTE vk : {BYTE('C'), BYTE(VK_RETURN)}) {
-        ::keybd_event(vk, 0, 0, 0);
-        ::keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
-        ::Sleep(500);
-    }
-    return 0;
+// Visible pop-up menu windows of this process (the menu and its open sub-menus).
+int OpenMenuCount() {
+    int n = 0;
+    for (HWND w : testing_support::FindTopWindows(L"#32768"))
+        if (::IsWindowVisible(w) && testing_support::WindowProcessId(w) == ::GetCurrentProcessId()) ++n;
+    return n;
+}
+
+void PressKey(BYTE vk) {
+    ::keybd_event(vk, 0, 0, 0);
+    ::keybd_event(vk, 0, KEYEVENTF_KEYUP, 0);
 }
 
 TEST_F(Menu, AnEntryPickedFromTheMenuIsPastedIntoTheWindowInFront) {
@@ -308,12 +309,30 @@ TEST_F(Menu, AnEntryPickedFromTheMenuIsPastedIntoTheWindowInFront) {
     ASSERT_TRUE(testing_support::WaitUntil([&] { return ::GetForegroundWindow() == front[0]; }, 3000));
     His().Lists.Settings.UDWait = 0;
     Fill(0, {L"メニューから & 貼る"});
-    // As the tray icon's click opens it, with the keys pressed while it is open.
-    gui::Handle keys(::CreateThread(nullptr, 0, PickFirstClipboardEntry, nullptr, 0, nullptr));
-    ASSERT_TRUE(keys);
+    // As the tray icon's click opens it. Timers run inside the menu's own
+    // loop, so one of ours presses the keys a user would once the menu is up:
+    // "C" opens the clipboard category with its first entry highlighted,
+    // Enter picks it. A menu still open after 60 s is closed, so a lost key
+    // fails the test instead of hanging it.
+    int step = 0;
+    const DWORD start = ::GetTickCount();
+    gui::TTimer* keys = new gui::TTimer(TrayForm);
+    keys->SetInterval(30);
+    keys->OnTimer = [&](gui::TTimer*) {
+        if (::GetTickCount() - start > 60000) {
+            ::EndMenu();
+        } else if (step == 0 && OpenMenuCount() == 1) {
+            PressKey('C');
+            step = 1;
+        } else if (step == 1 && OpenMenuCount() >= 2) {
+            PressKey(VK_RETURN);
+            step = 2;
+        }
+    };
     POINT pt{300, 300};
     TrayForm->PPLMenu->Popup(pt.x, pt.y, TrayForm->Handle());
-    ::WaitForSingleObject(keys.get(), 5000);
+    gui::TComponent::Free(keys);
+    EXPECT_EQ(step, 2) << "the menu and its clipboard category opened";
     EXPECT_TRUE(testing_support::WaitUntil([&] { return acting::TextOf(front[1]) == L"メニューから & 貼る"; }, 5000))
         << gui::WideToUtf8(acting::TextOf(front[1]));
 }

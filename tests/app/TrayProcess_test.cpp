@@ -5,42 +5,12 @@
 #include "gui/TextCodec.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/TrayConfig.h"
+#include "tests/support/TrayProcess.h"
 #include "toolkit/QuorvinFiles.h"
 
 using namespace testing_support;
 
 namespace {
-
-std::wstring SettingsFolder() {
-    std::wstring appdata;
-    GetSpecialFolderPath(1, appdata);
-    return appdata + L"\\Quorvin\\Orvandel\\";
-}
-
-// The main form of that process once the start-up is done (the forms it
-// creates come after "Config.ini" was read, the special-folder window last).
-HWND WaitForTrayForm(DWORD pid) {
-    HWND found = nullptr;
-    const std::wstring title = L"Orvandel";
-    WaitUntil(
-        [&] {
-            bool last = false;
-            for (HWND w : FindTopWindows(L"TSPDirForm")) last = last || WindowProcessId(w) == pid;
-            if (!last) return false;
-            for (HWND w : FindTopWindows(L"TTrayForm", &title))
-                if (WindowProcessId(w) == pid) found = w;
-            return found != nullptr;
-        },
-        10000);
-    return found;
-}
-
-// A close request as another program (or a user) sends it.
-void SendClose(HWND trayForm) {
-    HWND top = trayForm;
-    for (HWND up = ::GetParent(top); up; up = ::GetParent(up)) top = up;
-    ::SendMessageW(top, WM_SYSCOMMAND, SC_CLOSE, 0);
-}
 
 TEST(TrayProcess, FreshSettingsFolderGetsDefaultConfig) {
     const std::wstring config = SettingsFolder() + L"Config.ini";

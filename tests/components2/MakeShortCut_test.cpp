@@ -202,55 +202,6 @@ private:
     int made_ = 0;
 };
 
-// Answers the next message box of this thread with OK and keeps its text.
-class MessageBoxAnswerer {
-public:
-    MessageBoxAnswerer() : owner_(::GetCurrentThreadId()) {
-        worker_ = std::thread([this] {
-            DWORD end = ::GetTickCount() + 10000;
-            while (!stop_ && static_cast<LONG>(end - ::GetTickCount()) > 0) {
-                if (HWND box = FindBox()) {
-                    wchar_t buf[256] = {};
-                    ::GetDlgItemTextW(box, 0xFFFF, buf, 256);
-                    text_ = buf;
-                    ++count_;
-                    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-                    ::Sleep(300);
-                }
-                ::Sleep(20);
-            }
-        });
-    }
-    ~MessageBoxAnswerer() {
-        stop_ = true;
-        worker_.join();
-    }
-    int Count() const { return count_; }
-    const std::wstring& Text() const { return text_; }
-
-private:
-    static BOOL CALLBACK Find(HWND wnd, LPARAM lp) {
-        wchar_t cls[32] = {};
-        ::GetClassNameW(wnd, cls, 32);
-        if (std::wstring(cls) == L"#32770" && ::IsWindowVisible(wnd)) {
-            *reinterpret_cast<HWND*>(lp) = wnd;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    HWND FindBox() const {
-        HWND found = nullptr;
-        ::EnumThreadWindows(owner_, Find, reinterpret_cast<LPARAM>(&found));
-        return found;
-    }
-
-    DWORD owner_;
-    std::thread worker_;
-    std::atomic<bool> stop_{false};
-    std::atomic<int> count_{0};
-    std::wstring text_;
-};
-
 // A registry value naming a shell folder, pointed elsewhere for a test and
 // put back afterwards.
 class ShellFolderValue {
@@ -396,10 +347,9 @@ TEST_F(ShortCutFiles, UnexpectedShowCommandIsReportedAndLoadingGoesOn) {
     sc.SCFileName = file;
     sc.SCShowCmd = tsMax;
     {
-        MessageBoxAnswerer answer;
+        testing_support::MessageBoxAnswerer answer(IDOK);
         sc.SCLoad();
-        EXPECT_EQ(answer.Count(), 1);
-        EXPECT_EQ(answer.Text(), L"Error:致命的エラー(Load)");
+        EXPECT_EQ(answer.Texts(), std::vector<std::wstring>{L"Error:致命的エラー(Load)"});
     }
     EXPECT_EQ(sc.SCShowCmd, tsMax) << "left as it was";
     EXPECT_EQ(sc.SCWorkDir, L"C:\\windows\\temp") << "read after the show command";

@@ -113,7 +113,7 @@ TEST_F(HisFormFiles, MoreThanAHundredFavouritesAreCutWithAWarning) {
     for (int i = 0; i < 120; ++i) favs.Add(L"C:\\fav" + std::to_wstring(i) + L".txt");
     favs.SaveToFile(dir_ / L"His11.lst", gui::TTextEncoding::Utf16LE);
 
-    testing_support::DialogAutoCloser closer;
+    testing_support::MessageBoxAnswerer closer;
     HisFormRun run;
     ASSERT_EQ(run.Form().MFileList[6].Count(), 100);
     EXPECT_EQ(run.Form().MFileList[6][99], L"C:\\fav99.txt");

@@ -1,8 +1,30 @@
 #include "tests/support/TestSupport.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "gui/FileIO.h"
 
 namespace testing_support {
+
+namespace {
+
+// Every program a test starts, itself or through the code under test, is in
+// the test program's job, which kills them all when the test program ends,
+// however it ends: no helper outlives its test. The job's handle stays open
+// for the life of the process on purpose; closing it is what kills.
+struct ChildrenEndWithTheTest {
+    ChildrenEndWithTheTest() {
+        HANDLE job = ::CreateJobObjectW(nullptr, nullptr);
+        if (!job) return;
+        JOBOBJECT_EXTENDED_LIMIT_INFORMATION info{};
+        info.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+        ::SetInformationJobObject(job, JobObjectExtendedLimitInformation, &info, sizeof info);
+        ::AssignProcessToJobObject(job, ::GetCurrentProcess());
+    }
+} const childrenEndWithTheTest;
+
+}  // namespace
 
 std::wstring BinDir() {
     wchar_t buf[MAX_PATH];
@@ -59,6 +81,15 @@ std::string ReadBytes(const std::wstring& path) {
 
 ChildProcess::~ChildProcess() {
     if (process_ && Running()) Terminate();
+}
+
+ChildProcess& ChildProcess::operator=(ChildProcess&& other) noexcept {
+    if (this != &other) {
+        if (process_ && Running()) Terminate();
+        process_ = std::move(other.process_);
+        pid_ = std::exchange(other.pid_, 0);
+    }
+    return *this;
 }
 
 ChildProcess ChildProcess::Start(const std::wstring& exe, const std::wstring& args) {
@@ -160,11 +191,13 @@ struct BoxScan {
     std::vector<HWND> boxes;
 };
 
+// Visible message boxes of the process: dialogs with a message text.
 BOOL CALLBACK CollectBoxes(HWND w, LPARAM lp) {
     auto* scan = reinterpret_cast<BoxScan*>(lp);
     wchar_t cls[32] = {};
     ::GetClassNameW(w, cls, 32);
-    if (std::wstring(cls) == L"#32770" && ::IsWindowVisible(w) && WindowProcessId(w) == scan->pid)
+    if (std::wstring(cls) == L"#32770" && ::IsWindowVisible(w) && WindowProcessId(w) == scan->pid &&
+        ::GetDlgItem(w, 0xFFFF))
         scan->boxes.push_back(w);
     return TRUE;
 }
@@ -179,7 +212,7 @@ BOOL CALLBACK FindDefaultButton(HWND w, LPARAM lp) {
     return TRUE;
 }
 
-// The id of the box's default button (a message box's first), else IDOK.
+// The id of the box's default button, else IDOK.
 WORD DefaultButtonId(HWND box) {
     WORD id = IDOK;
     ::EnumChildWindows(box, FindDefaultButton, reinterpret_cast<LPARAM>(&id));
@@ -188,42 +221,41 @@ WORD DefaultButtonId(HWND box) {
 
 }  // namespace
 
-DialogAutoCloser::DialogAutoCloser() {
-    ::InitializeCriticalSection(&lock_);
-    stop_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    thread_.reset(::CreateThread(nullptr, 0, Run, this, 0, nullptr));
+MessageBoxAnswerer::MessageBoxAnswerer(WORD button) : button_(button), thread_([this] { Run(); }) {}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+    stop_ = true;
+    thread_.join();
 }
 
-DialogAutoCloser::~DialogAutoCloser() {
-    ::SetEvent(stop_.get());
-    ::WaitForSingleObject(thread_.get(), 5000);
-    ::DeleteCriticalSection(&lock_);
+std::vector<std::wstring> MessageBoxAnswerer::Texts() {
+    std::lock_guard<std::mutex> hold(lock_);
+    return texts_;
 }
 
-std::vector<std::wstring> DialogAutoCloser::Texts() {
-    ::EnterCriticalSection(&lock_);
-    auto copy = texts_;
-    ::LeaveCriticalSection(&lock_);
-    return copy;
-}
-
-DWORD WINAPI DialogAutoCloser::Run(void* p) {
-    auto* self = static_cast<DialogAutoCloser*>(p);
-    while (::WaitForSingleObject(self->stop_.get(), 50) == WAIT_TIMEOUT) {
+void MessageBoxAnswerer::Run() {
+    while (!stop_) {
         BoxScan scan{::GetCurrentProcessId(), {}};
         ::EnumWindows(CollectBoxes, reinterpret_cast<LPARAM>(&scan));
         for (HWND box : scan.boxes) {
-            wchar_t text[1024] = {};
-            ::GetDlgItemTextW(box, 0xFFFF, text, 1024);  // the message text
-            ::EnterCriticalSection(&self->lock_);
-            self->texts_.push_back(text);
-            ::LeaveCriticalSection(&self->lock_);
-            WORD id = DefaultButtonId(box);
+            {
+                std::lock_guard<std::mutex> hold(lock_);
+                if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) continue;
+                wchar_t text[1024] = {};
+                ::GetDlgItemTextW(box, 0xFFFF, text, 1024);
+                texts_.push_back(text);
+                answered_.push_back(box);
+            }
+            WORD id = button_ ? button_ : DefaultButtonId(box);
             ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
-            ::Sleep(100);
         }
+        // Handles of boxes that are gone may be reused by new windows.
+        {
+            std::lock_guard<std::mutex> hold(lock_);
+            std::erase_if(answered_, [](HWND w) { return !::IsWindow(w); });
+        }
+        ::Sleep(20);  // polling interval of the answering thread, not a wait for a result
     }
-    return 0;
 }
 
 }  // namespace testing_support

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <windows.h>
+#include <atomic>
 #include <functional>
+#include <mutex>
+#include <thread>
 #include <string>
 #include <vector>
 
@@ -37,7 +40,8 @@ class ChildProcess {
 public:
     ChildProcess() = default;
     ChildProcess(ChildProcess&&) = default;
-    ChildProcess& operator=(ChildProcess&&) = default;
+    // A running process given up by the assignment is terminated.
+    ChildProcess& operator=(ChildProcess&& other) noexcept;
     ~ChildProcess();
 
     bool Started() const { return static_cast<bool>(process_); }
@@ -72,23 +76,29 @@ std::wstring ClipboardText();
 
 namespace testing_support {
 
-// Presses the default button of every message box this process shows while
-// it exists, and keeps their texts: for code under test that asks the user.
-class DialogAutoCloser {
+// Answers the message boxes this process shows while it exists, each once:
+// presses `button` (0: the box's default button) and keeps the box's text.
+// A box is recognised by its message text (a static of id 0xFFFF in a
+// "#32770" window), so other dialogs of the process are left alone. The
+// answering thread has ended when the object is gone.
+class MessageBoxAnswerer {
 public:
-    DialogAutoCloser();
-    ~DialogAutoCloser();
-    DialogAutoCloser(const DialogAutoCloser&) = delete;
-    DialogAutoCloser& operator=(const DialogAutoCloser&) = delete;
-    // Texts of the boxes closed so far.
+    explicit MessageBoxAnswerer(WORD button = 0);
+    ~MessageBoxAnswerer();
+    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+    // Texts of the boxes answered so far, in order.
     std::vector<std::wstring> Texts();
+    size_t Count() { return Texts().size(); }
 
 private:
-    static DWORD WINAPI Run(void* self);
-    gui::Handle stop_;
-    gui::Handle thread_;
-    CRITICAL_SECTION lock_;
+    void Run();
+    WORD button_;
+    std::atomic<bool> stop_{false};
+    std::mutex lock_;
     std::vector<std::wstring> texts_;
+    std::vector<HWND> answered_;
+    std::thread thread_;  // last: starts after every other member exists
 };
 
 }  // namespace testing_support

@@ -61,7 +61,7 @@ TEST_F(ErrorHandler, ListIndexErrorRestartsWithoutSaving) {
 
     std::vector<std::wstring> boxes;
     {
-        DialogAutoCloser closer;
+        MessageBoxAnswerer closer;
         ::SetLastError(ERROR_INVALID_INDEX);
         TrayForm->ApplicationEventsException(std::make_exception_ptr(
             gui::Exception(L"リストのインデックスが範囲を超えています (7)")));

@@ -231,7 +231,7 @@ TEST_F(StartUpShortcut, WrittenOnYesAndReadBackThroughTheShell) {
 
     std::vector<std::wstring> boxes;
     {
-        DialogAutoCloser yes;  // presses the default button, "はい"
+        MessageBoxAnswerer yes;  // presses the default button, "はい"
         TrayForm->PPStartUp->Click();
         boxes = yes.Texts();
     }
