@@ -9,6 +9,7 @@
 #include "app/history/AdrJump.h"
 #include "app/monitors/IMEExe.h"
 #include "gui/Application.h"
+#include "gui/FileIO.h"
 #include "gui/Handles.h"
 #include "gui/IniFile.h"
 #include "toolkit/QuorvinFiles.h"
@@ -86,6 +87,8 @@ int RunOrvandel() {
         app.HelpFile = L"Orvandel.chm";
 
         DataFolder = UserSettingsDir;
+        // This is the only instance now: nobody else writes there.
+        gui::RemoveLeftoverWrites(DataFolder);
         BrackwenExe = ReadBrackwenExe(DataFolder);
 
         app.ShowMainForm = false;

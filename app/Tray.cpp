@@ -271,6 +271,7 @@ void ReadCheck(const gui::TMemIniFile& ini, const wchar_t* section, const wchar_
 
 void TTrayForm::ReadConfig() {
     gui::TMemIniFile ini(DataFolder + L"Config.ini");
+    FConfigReadable = !ini.Unreadable();
     ReadCheck(ini, L"Tray", L"TrashTop", PPTrashTop);
     ReadCheck(ini, L"Tray", L"TrashCheck", PPTrashCheck);
     ReadCheck(ini, L"Tray", L"IMEHint", PPIMEHint);
@@ -303,6 +304,9 @@ void TTrayForm::ReadConfig() {
 }
 
 bool TTrayForm::WriteConfig() {
+    // A file that could not be read at start holds settings this run never
+    // saw: it is kept as it is.
+    if (!FConfigReadable) return false;
     // Written whole in the system code page, in this key order, whatever the
     // file held before.
     gui::TMemIniFile ini(DataFolder + L"Config.ini", gui::TTextEncoding::Ansi);

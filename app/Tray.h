@@ -155,6 +155,7 @@ private:
     void PPCPUDispClick(gui::TMenuItem* item);
     void PPCPUsClick(gui::TMenuItem* item);
 
+    // "Config.ini" existed but could not be read at start: never written over.
     bool FConfigReadable = true;
 };
 

@@ -80,4 +80,36 @@ bool WriteWholeFile(const std::wstring& path, std::string_view bytes) {
     return false;
 }
 
+namespace {
+
+// "<target>.<pid>.<tick>.<counter>.tmp", as WriteWholeFile names them.
+bool IsLeftoverName(const std::wstring& name) {
+    const std::wstring ext = L".tmp";
+    if (name.size() <= ext.size() || name.compare(name.size() - ext.size(), ext.size(), ext) != 0)
+        return false;
+    size_t end = name.size() - ext.size();
+    for (int part = 0; part < 3; ++part) {
+        size_t dot = name.rfind(L'.', end - 1);
+        if (dot == std::wstring::npos || dot + 1 == end) return false;
+        for (size_t i = dot + 1; i < end; ++i)
+            if (!(iswdigit(name[i]) || (i == dot + 1 && part == 0 && name[i] == L'-'))) return false;
+        end = dot;
+    }
+    return end > 0;
+}
+
+}  // namespace
+
+void RemoveLeftoverWrites(const std::wstring& folder) {
+    std::wstring dir = folder;
+    if (!dir.empty() && dir.back() != L'\\') dir += L'\\';
+    WIN32_FIND_DATAW fd;
+    FindHandle find(::FindFirstFileW((dir + L"*.tmp").c_str(), &fd));
+    if (!find) return;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && IsLeftoverName(fd.cFileName))
+            ::DeleteFileW((dir + fd.cFileName).c_str());
+    } while (::FindNextFileW(find.get(), &fd));
+}
+
 }  // namespace gui

@@ -21,4 +21,9 @@ bool ReadWholeFile(const std::wstring& path, std::string& bytes,
 // temporary file is left behind.
 bool WriteWholeFile(const std::wstring& path, std::string_view bytes);
 
+// Deletes the temporary files that writes into the folder left behind when
+// they were interrupted (a crash, a power cut). Only for a folder no other
+// process is writing into.
+void RemoveLeftoverWrites(const std::wstring& folder);
+
 }  // namespace gui

@@ -35,6 +35,8 @@ public:
     bool HadBom() const noexcept { return hadBom_; }
     // Whether the file existed and was read.
     bool Loaded() const noexcept { return loaded_; }
+    // Whether the file existed but could not be read.
+    bool Unreadable() const noexcept { return unreadable_; }
 
     std::wstring ReadString(const std::wstring& section, const std::wstring& key,
                             const std::wstring& def) const;

@@ -63,7 +63,9 @@ void THisForm::Proc_LoadIni() {
     s.Top = r.top;
     s.Width = r.right - r.left;
     s.Height = r.bottom - r.top;
-    LoadHisIni(HisIniFileName(DataFolder), s);
+    const std::wstring fileName = HisIniFileName(DataFolder);
+    if (LoadHisIni(fileName, s)) Lists.UnreadFiles.erase(fileName);
+    else Lists.UnreadFiles.insert(fileName);
     // The list font, the exclusion lists' scroll extents, the numeric
     // displays and the tray menu's category items take these values once the
     // window's controls and the tray menus exist; today only the window's
@@ -85,7 +87,10 @@ bool THisForm::Proc_SaveIni() {
         s.Width = r.right - r.left;
         s.Height = r.bottom - r.top;
     }
-    return SaveHisIni(HisIniFileName(DataFolder), s);
+    const std::wstring fileName = HisIniFileName(DataFolder);
+    // Settings this run never saw stay as they are.
+    if (Lists.UnreadFiles.count(fileName)) return false;
+    return SaveHisIni(fileName, s);
 }
 
 void THisForm::Proc_LoadLists() {

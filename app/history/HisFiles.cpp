@@ -1,6 +1,7 @@
 #include "app/history/HisFiles.h"
 
 #include <algorithm>
+#include <set>
 #include <string_view>
 
 #include "gui/ComponentStream.h"
@@ -59,19 +60,24 @@ void WriteItems(TMemIniFile& ini, const wchar_t* section, const TStringList& ite
     for (int i = 0; i < items.Count(); ++i) ini.WriteString(section, std::to_wstring(i), items[i]);
 }
 
-// Replaces list by the lines of the file when it exists and can be read.
-void LoadLineFile(const std::wstring& fileName, TStringList& list) {
+// Replaces list by the lines of the file when it exists and can be read; a
+// file that cannot be read leaves the list as it was and is noted in unread.
+void LoadLineFile(const std::wstring& fileName, TStringList& list, std::set<std::wstring>& unread) {
     if (!FileExistsSafe(fileName)) return;
     try {
         TStringList lines;
         lines.LoadFromFile(fileName);
         list = lines;
+        unread.erase(fileName);
     } catch (const gui::Exception&) {
-        // An unreadable file leaves the list as it was.
+        unread.insert(fileName);
     }
 }
 
-bool SaveLineFile(const std::wstring& fileName, const TStringList& list) {
+// A file noted as unread is kept as it is (and counts as saved).
+bool SaveLineFile(const std::wstring& fileName, const TStringList& list,
+                  const std::set<std::wstring>& unread) {
+    if (unread.count(fileName)) return true;
     try {
         list.SaveToFile(fileName, TTextEncoding::Utf16LE);
         return true;
@@ -103,7 +109,7 @@ bool ConvertAnsiHisIni(const std::wstring& fileName) {
     }
 }
 
-void LoadHisIni(const std::wstring& fileName, THisSettings& s) {
+bool LoadHisIni(const std::wstring& fileName, THisSettings& s) {
     ConvertAnsiHisIni(fileName);
     const TMemIniFile ini = OpenHisIni(fileName);
     const THisSettings d = DefaultHisSettings();
@@ -166,6 +172,7 @@ void LoadHisIni(const std::wstring& fileName, THisSettings& s) {
     s.EditWave = ini.ReadString(kClip, L"Sound File", d.EditWave);
 
     s.FLaunchVisible = ini.ReadBool(L"Launch", L"Visible", d.FLaunchVisible);
+    return !ini.Unreadable();
 }
 
 bool SaveHisIni(const std::wstring& fileName, const THisSettings& s) {
@@ -244,10 +251,17 @@ bool WriteClipListFile(const std::wstring& fileName, const TStringList& items) {
     }
 }
 
-bool ReadClipListFile(const std::wstring& fileName, TStringList& items) {
+bool ReadClipListFile(const std::wstring& fileName, TStringList& items, bool* unreadable) {
+    if (unreadable) *unreadable = false;
+    gui::TMemoryStream stream;
     try {
-        gui::TMemoryStream stream;
         stream.LoadFromFile(fileName);
+    } catch (const gui::Exception&) {
+        if (unreadable) *unreadable = true;
+        items.Clear();
+        return false;
+    }
+    try {
         TStringList read;
         gui::ReadListBoxComponent(stream, read);
         items = read;
@@ -259,35 +273,46 @@ bool ReadClipListFile(const std::wstring& fileName, TStringList& items) {
 }
 
 void LoadHisLists(const std::wstring& folder, THisLists& lists, bool favouritesOnly) {
-    LoadLineFile(folder + L"Find.lst", lists.CBFindItems);
-    LoadLineFile(folder + L"Memo.lst", lists.EditLines);
+    std::set<std::wstring>& unread = lists.UnreadFiles;
+    LoadLineFile(folder + L"Find.lst", lists.CBFindItems, unread);
+    LoadLineFile(folder + L"Memo.lst", lists.EditLines, unread);
 
     const int firstKind = favouritesOnly ? 1 : 0;
     for (int k = firstKind; k <= 1; ++k)
         for (int c = 1; c < kHisCategories; ++c) {
-            LoadLineFile(HisListFileName(folder, k, c), lists.MFileList[k * kHisCategories + c]);
+            LoadLineFile(HisListFileName(folder, k, c), lists.MFileList[k * kHisCategories + c], unread);
             lists.Proc_DeleteFileFav(c);
             lists.Proc_DeleteFileHis(c);
         }
     for (int k = firstKind; k <= 1; ++k) {
         std::wstring fileName = HisListFileName(folder, k, 0);
-        if (FileExistsSafe(fileName)) ReadClipListFile(fileName, lists.MFileList[k * kHisCategories]);
+        if (FileExistsSafe(fileName)) {
+            bool unreadable = false;
+            ReadClipListFile(fileName, lists.MFileList[k * kHisCategories], &unreadable);
+            if (unreadable) unread.insert(fileName);
+            else unread.erase(fileName);
+        }
         if (k == 1) lists.Proc_DeleteFileFav(0);
         else lists.Proc_DeleteFileHis(0);
     }
 }
 
 bool SaveHisLists(const std::wstring& folder, THisLists& lists) {
-    bool ok = SaveLineFile(folder + L"Find.lst", lists.CBFindItems);
-    ok = SaveLineFile(folder + L"Memo.lst", lists.EditLines) && ok;
+    const std::set<std::wstring>& unread = lists.UnreadFiles;
+    bool ok = SaveLineFile(folder + L"Find.lst", lists.CBFindItems, unread);
+    ok = SaveLineFile(folder + L"Memo.lst", lists.EditLines, unread) && ok;
 
     if (lists.Settings.CHKNoSave)
         for (int c = 0; c < kHisCategories; ++c) lists.History(c).Clear();
 
     for (int k = 0; k <= 1; ++k)
         for (int c = 1; c < kHisCategories; ++c)
-            ok = SaveLineFile(HisListFileName(folder, k, c), lists.MFileList[k * kHisCategories + c]) && ok;
-    for (int k = 0; k <= 1; ++k)
-        ok = WriteClipListFile(HisListFileName(folder, k, 0), lists.MFileList[k * kHisCategories]) && ok;
+            ok = SaveLineFile(HisListFileName(folder, k, c), lists.MFileList[k * kHisCategories + c], unread) &&
+                 ok;
+    for (int k = 0; k <= 1; ++k) {
+        std::wstring fileName = HisListFileName(folder, k, 0);
+        if (unread.count(fileName)) continue;
+        ok = WriteClipListFile(fileName, lists.MFileList[k * kHisCategories]) && ok;
+    }
     return ok;
 }

@@ -27,8 +27,9 @@ bool ConvertAnsiHisIni(const std::wstring& fileName);
 // holds for the window's bounds and the font's style and colour, and gives
 // the design default for everything else. Lengths, positions and choices
 // out of their ranges are held to them, so a hand-edited file cannot break
-// the lists or the window.
-void LoadHisIni(const std::wstring& fileName, THisSettings& s);
+// the lists or the window. False when the file exists but could not be read
+// (s then holds the defaults).
+bool LoadHisIni(const std::wstring& fileName, THisSettings& s);
 // Writes every key into the existing file, keeping its other sections and
 // keys (also stale list keys above a new Count). The bounds are written only
 // when s.Normal is set. False when the file could not be written.
@@ -36,7 +37,9 @@ bool SaveHisIni(const std::wstring& fileName, const THisSettings& s);
 
 // Reads the list files into the lists and trims them (histories to their
 // lengths, favourites to their limit). A missing file leaves its list as it
-// was; a clipboard list that cannot be read comes out empty. With
+// was; a clipboard list that cannot be parsed comes out empty. A file that
+// exists but cannot be read is noted in lists.UnreadFiles (and taken out
+// again once it is read), and SaveHisLists leaves such files as they are. With
 // favouritesOnly (the "/ListError" start) the history files are not read.
 void LoadHisLists(const std::wstring& folder, THisLists& lists, bool favouritesOnly);
 // Writes every list file (with CHKNoSave the histories are emptied first,
@@ -48,5 +51,5 @@ bool SaveHisLists(const std::wstring& folder, THisLists& lists);
 // false (old file kept) when it cannot be written.
 bool WriteClipListFile(const std::wstring& fileName, const gui::TStringList& items);
 // Reads the items of such a stream; false, with items emptied, when the file
-// cannot be read or parsed.
-bool ReadClipListFile(const std::wstring& fileName, gui::TStringList& items);
+// cannot be read (*unreadable set) or parsed.
+bool ReadClipListFile(const std::wstring& fileName, gui::TStringList& items, bool* unreadable = nullptr);

@@ -9,6 +9,9 @@
 // Everything runs on the GUI thread.
 #pragma once
 
+#include <set>
+#include <string>
+
 #include <functional>
 #include <string>
 
@@ -26,6 +29,9 @@ public:
     THisLists& operator=(const THisLists&) = delete;
 
     gui::TStringList MFileList[kHisListCount];
+    // The files (full paths) that existed but could not be read when they
+    // were loaded: they are never written over, so what they hold is kept.
+    std::set<std::wstring> UnreadFiles;
     gui::TStringList& History(int c) { return MFileList[c]; }
     gui::TStringList& Favourites(int c) { return MFileList[kHisCategories + c]; }
 

@@ -1,7 +1,11 @@
 // The real Orvandel.exe writing "Config.ini" through its close query.
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "gui/Exception.h"
 #include "gui/Graphics.h"
+#include "gui/Handles.h"
 #include "gui/TextCodec.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/TrayConfig.h"
@@ -75,6 +79,51 @@ TEST(TrayProcess, HistoriesSurviveARestart) {
         EXPECT_EQ(ReadBytes(folder + L"His11.lst"), lines({b}));
         EXPECT_FALSE(ReadBytes(folder + L"His.ini").empty());
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Settings and list files that another program holds without sharing while
+// Orvandel starts cannot be read then; the close that follows keeps them as
+// they are, however little the program itself knew of them.
+TEST(TrayProcess, FilesThatCouldNotBeReadAtStartAreKept) {
+    const std::wstring folder = SettingsFolder();
+    auto lines = [](std::initializer_list<std::wstring> entries) {
+        std::wstring text;
+        for (const auto& e : entries) text += e + L"\r\n";
+        return gui::EncodeText(text, gui::TTextEncoding::Utf16LE);
+    };
+    struct Held {
+        std::wstring name;
+        std::string bytes;
+    } files[] = {
+        {L"Config.ini", "[CPU]\r\nDisp=3\r\n"},
+        {L"His.ini", gui::EncodeText(L"[Window]\r\nTop=123\r\n", gui::TTextEncoding::Utf16LE)},
+        {L"His11.lst", lines({L"C:\\お気に入り.txt"})},
+        {L"His00.lst", "not a list box stream, but the user's file all the same"},
+    };
+    std::vector<gui::FileHandle> holds;
+    for (const Held& f : files) {
+        ASSERT_TRUE(WriteBytes(folder + f.name, f.bytes));
+        holds.emplace_back(::CreateFileW((folder + f.name).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(holds.back()) << gui::WideToUtf8(f.name);
+    }
+    // A write the last run could not finish.
+    const std::wstring leftover = folder + L"His01.lst.4242.1234.7.tmp";
+    ASSERT_TRUE(WriteBytes(leftover, "half"));
+
+    ChildProcess p = ChildProcess::Start(BinDir() + L"Orvandel.exe");
+    HWND form = WaitForTrayForm(p.Pid());
+    ASSERT_NE(form, nullptr);
+    holds.clear();  // the other program lets go
+    SendClose(form);
+    ASSERT_TRUE(p.WaitExit(30000));
+    for (const Held& f : files) EXPECT_EQ(ReadBytes(folder + f.name), f.bytes) << gui::WideToUtf8(f.name);
+    EXPECT_EQ(::GetFileAttributesW(leftover.c_str()), INVALID_FILE_ATTRIBUTES) << "removed at start";
+    for (const Held& f : files) ::DeleteFileW((folder + f.name).c_str());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "gui/Exception.h"
 #include "gui/FileIO.h"
 #include "gui/Streams.h"
+#include "gui/TextCodec.h"
 #include "tests/support/TestSupport.h"
 
 using gui::TFileMode;
@@ -142,6 +143,27 @@ TEST(SafeWrite, ReplacesWholeOrLeavesTheOldFile) {
 
     EXPECT_FALSE(gui::WriteWholeFile(dir / L"missing\\x.lst", "x"));
     EXPECT_EQ(FilesIn(dir.Path()), std::vector<std::wstring>{L"list.lst"});
+}
+
+TEST(SafeWrite, LeftoversOfInterruptedWritesAreRemovedAndNothingElse) {
+    ScratchDir dir;
+    struct Case {
+        const wchar_t* name;
+        bool leftover;
+    } cases[] = {
+        {L"His.ini.4242.1234567.3.tmp", true},
+        {L"His00.lst.1.2.-5.tmp", true},
+        {L"notes.tmp", false},
+        {L"a.1.2.tmp", false},
+        {L"His.ini.x.1.2.tmp", false},
+        {L"His.ini", false},
+        {L".1.2.3.tmp", false},
+    };
+    for (const Case& c : cases) ASSERT_TRUE(gui::WriteWholeFile(dir / c.name, "x"));
+    gui::RemoveLeftoverWrites(dir.Path());
+    for (const Case& c : cases)
+        EXPECT_EQ(::GetFileAttributesW((dir / c.name).c_str()) == INVALID_FILE_ATTRIBUTES, c.leftover)
+            << gui::WideToUtf8(c.name);
 }
 
 TEST(SafeWrite, WaitsOutABriefHold) {

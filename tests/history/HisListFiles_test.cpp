@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -331,6 +332,45 @@ TEST(HisLists, AFileThatCannotBeWrittenKeepsItsContentsAndTheRestIsWritten) {
     EXPECT_EQ(ItemsOf(loaded.Favourites(0)), ItemsOf(first.Favourites(0)));
     EXPECT_EQ(ItemsOf(loaded.Favourites(1)), ItemsOf(first.Favourites(1)));
     EXPECT_EQ(ItemsOf(loaded.Favourites(2)), Items{L"C:\\new.exe"}) << "the other files were written";
+}
+
+}  // namespace
+
+namespace {
+
+// A list file another program holds without sharing while the lists are
+// loaded is noted as unread and left alone by the save that follows, even
+// once it can be opened again; a file that reads but does not parse is no
+// such file: its list starts empty and is written anew.
+TEST(HisListFiles, FilesThatCouldNotBeReadAreNotWrittenOver) {
+    ScratchDir dir;
+    const std::wstring held = HisListFileName(dir.Path(), 1, 1);
+    const std::wstring heldClip = HisListFileName(dir.Path(), 0, 0);
+    const std::wstring damaged = HisListFileName(dir.Path(), 1, 0);
+    const std::string heldBytes = gui::EncodeText(L"C:\\a.txt\r\nC:\\b.txt\r\n", gui::TTextEncoding::Utf16LE);
+    ASSERT_TRUE(WriteBytes(held, heldBytes));
+    ASSERT_TRUE(WriteBytes(heldClip, "held clipboard list"));
+    ASSERT_TRUE(WriteBytes(damaged, "TPF0 damaged"));
+
+    THisLists lists;
+    {
+        gui::FileHandle a(::CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        gui::FileHandle b(::CreateFileW(heldClip.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(a && b);
+        LoadHisLists(dir.Path(), lists, false);
+    }
+    EXPECT_EQ(lists.UnreadFiles, (std::set<std::wstring>{held, heldClip}));
+    lists.Favourites(1).Add(L"C:\\new.txt");
+    lists.History(0).Add(L"新しい");
+    EXPECT_TRUE(SaveHisLists(dir.Path(), lists));
+    EXPECT_EQ(ReadBytes(held), heldBytes);
+    EXPECT_EQ(ReadBytes(heldClip), "held clipboard list");
+    EXPECT_EQ(ReadBytes(damaged), ListBoxStream("")) << "a damaged list is replaced";
+
+    // Read once it can be: from then on it is the program's own again.
+    LoadHisLists(dir.Path(), lists, false);
+    EXPECT_TRUE(lists.UnreadFiles.count(held) == 0);
+    EXPECT_EQ(ItemsOf(lists.Favourites(1)), (Items{L"C:\\a.txt", L"C:\\b.txt"}));
 }
 
 }  // namespace
