@@ -71,6 +71,9 @@ void TControlHook::Hook() {
     FHookTarget = target;
     if (target != FControl) FreeNotification(target);
     Subclass(FHWndHookTarget);
+    // Lets a descendant apply its settings to the window now hooked, also
+    // when the component was made in code and is never told it was loaded.
+    HandleChanged(0);
 }
 
 void TControlHook::Unhook() {

@@ -192,7 +192,10 @@ protected:
         const POINT from = Centre(source->Handle());
         Mouse(0, from);
         Mouse(downFlag, from);
-        ASSERT_TRUE(WaitUntil([&] { return Down(vk); }, 10000)) << "the button is down";
+        // The drag loop reads this thread's key state, which follows the
+        // input messages this thread has taken from its queue.
+        ASSERT_TRUE(WaitUntil([&] { return (::GetKeyState(vk) & 0x8000) != 0; }, 10000))
+            << "the button is down";
         Hand hand{from, Centre(sink->Handle()), upFlag, ending, &target};
         gui::Handle thread(::CreateThread(nullptr, 0, Hand::Run, &hand, 0, nullptr));
         ASSERT_TRUE(thread);
