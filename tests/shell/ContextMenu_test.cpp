@@ -161,7 +161,7 @@ protected:
         owner->Initialize();
         owner->Show();
         ::CreateDirectoryW((dir / L"sub").c_str(), nullptr);
-        for (const wchar_t* name : {L"a.txt", L"b.txt", L"sub\\c.txt"})
+        for (const wchar_t* name : {L"a.txt", L"b.txt", L"sub\\b.txt", L"sub\\c.txt"})
             ASSERT_TRUE(testing_support::WriteBytes(dir / name, "scratch"));
         menu = std::make_unique<TContextMenuEx>(nullptr);
     }
@@ -205,6 +205,8 @@ TEST_F(ShellMenu, WhichFileListsGetAMenu) {
         {"a drive root", {L"C:\\"}, true},
         {"a folder", {dir / L"sub"}, true},
         {"two folders", {dir / L"a.txt", dir / L"sub\\c.txt"}, false},
+        // b.txt is also in the first folder: the menu must not act on that one instead.
+        {"two folders, a namesake in the first", {dir / L"a.txt", dir / L"sub\\b.txt"}, false},
         {"a file that does not exist", {dir / L"gone.txt"}, false},
         {"one good and one missing file", {dir / L"a.txt", dir / L"gone.txt"}, false},
         {"no files", {}, false},

@@ -171,7 +171,7 @@ protected:
         sink->Show();
         ASSERT_EQ(::RegisterDragDrop(sink->Handle(), &target), S_OK);
         ::CreateDirectoryW((dir / L"sub").c_str(), nullptr);
-        for (const wchar_t* name : {L"one.txt", L"two.txt", L"sub\\three.txt"})
+        for (const wchar_t* name : {L"one.txt", L"two.txt", L"sub\\two.txt", L"sub\\three.txt"})
             ASSERT_TRUE(testing_support::WriteBytes(dir / name, "drag me"));
         drag = std::make_unique<TDropSourceEx>(nullptr);
         testing_support::PumpMessages(100);
@@ -242,6 +242,7 @@ TEST_F(DragOut, FilesOfTwoFoldersOrMissingFilesStartNoDrag) {
     testing_support::PumpMessages(100);
     const std::vector<std::vector<std::wstring>> refused{
         {dir / L"one.txt", dir / L"sub\\three.txt"},
+        {dir / L"one.txt", dir / L"sub\\two.txt"},  // two.txt of the first folder must not go instead
         {dir / L"missing.txt"},
         {},
     };
