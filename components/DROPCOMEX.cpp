@@ -165,7 +165,9 @@ bool TContextMenuEx::ContextMenu(HWND ownerHandle, IShellFolder* lpsf, const TPI
             if (chosen >= kFirstCommand) done = Invoke(menu.get(), ownerHandle, chosen - kFirstCommand);
         }
     }
-    ::SetWindowLongPtrW(ownerHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(slot.previous));
+    // A window of another process cannot be subclassed; then there is nothing to put back.
+    if (slot.previous)
+        ::SetWindowLongPtrW(ownerHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(slot.previous));
     slot.previous = nullptr;
     slot.menu2.reset();
     slot.menu3.reset();
