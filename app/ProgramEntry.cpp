@@ -78,6 +78,8 @@ int RunOrvandel() {
         return 0;
     }
 
+    // COM and OLE on the GUI thread: shell folders, context menus, shortcut
+    // files and drag and drop run on it.
     gui::ComScope com(/*ole=*/true);
     int exitCode = 0;
     {
