@@ -372,8 +372,30 @@ void TTrayForm::TimerMainTimer() {
 }
 
 void TTrayForm::AutoMinimizeHistory() {
-    // The history window's settings page, which holds the countdown choice,
-    // comes in a later step; until then there is nothing to count.
+    if (!HisForm || !HisForm->HandleAllocated()) return;
+    HWND his = HisForm->Handle();
+    if (!::IsWindowVisible(his) || ::IsIconic(his)) return;
+    const THisSettings& s = HisForm->Lists.Settings;
+    auto lowerName = [](const std::wstring& path) {
+        std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
+        ::CharLowerBuffW(name.data(), static_cast<DWORD>(name.size()));
+        return name;
+    };
+    std::wstring front;
+    GetWindowExePath(::GetForegroundWindow(), front);
+    // While this program is in front, in any of its windows, the count starts over.
+    if (lowerName(front) == lowerName(ProgramFilePath())) {
+        MMinWinC = s.CBAutoMin;
+        return;
+    }
+    if (s.CBAutoMin <= 0) return;
+    if (MMinWinC >= 0) {
+        --MMinWinC;
+    } else if (s.CHKAutoMin) {
+        HisForm->Close();
+    } else {
+        ::ShowWindow(his, SW_MINIMIZE);
+    }
 }
 
 // --- CPU display -------------------------------------------------------------

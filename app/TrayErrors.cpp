@@ -10,6 +10,7 @@
 #include "gui/Application.h"
 #include "gui/Exception.h"
 #include "toolkit/CPUUsage.h"
+#include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinShell.h"
 
 void TTrayForm::ApplicationEventsException(const std::exception_ptr& e) {
@@ -33,10 +34,7 @@ void TTrayForm::Proc_ErrorLog(const std::wstring& message) {
             L"Orvandel", MB_ICONERROR);
         // Closing, so the new instance's close request saves nothing here.
         FClose = true;
-        wchar_t exe[MAX_PATH] = {};
-        ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-        std::wstring path = exe;
-        ShellExecuteFile(path, L"/ListError", path.substr(0, path.rfind(L'\\') + 1), SW_SHOW);
+        ShellExecuteFile(ProgramFilePath(), L"/ListError", ProgramFolder(), SW_SHOW);
         gui::Application->Terminate();
         return;
     }

@@ -482,9 +482,7 @@ void TTrayForm::PPStartUpClick() {
     std::wstring startup;
     GetShellFolderPath(9, startup);
     if (startup == L"\\" || !DirectoryExistsSafe(startup)) return;
-    wchar_t exe[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring program = exe;
+    const std::wstring program = ProgramFilePath();
     // The folder that holds the program's folder, not the program's folder.
     std::wstring dir = program.substr(0, program.rfind(L'\\'));
     dir = dir.substr(0, dir.rfind(L'\\') + 1);

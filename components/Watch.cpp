@@ -5,6 +5,7 @@
 
 #include "gui/Callback.h"
 #include "gui/Exception.h"
+#include "toolkit/QuorvinFiles.h"
 
 namespace {
 
@@ -24,20 +25,6 @@ private:
     SRWLOCK& lock_;
 };
 
-// The folder of the running program, without a trailing backslash.
-std::wstring ProgramFolder() {
-    std::vector<wchar_t> buf(MAX_PATH);
-    for (;;) {
-        DWORD n = ::GetModuleFileNameW(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-        if (n == 0) return L"";
-        if (n < buf.size()) {
-            std::wstring path(buf.data(), n);
-            size_t slash = path.rfind(L'\\');
-            return slash == std::wstring::npos ? L"" : path.substr(0, slash);
-        }
-        buf.resize(buf.size() * 2);
-    }
-}
 
 bool SameFolderName(const std::wstring& a, const std::wstring& b) {
     return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
@@ -138,6 +125,7 @@ TDirectoryWatcher::TDirectoryWatcher(gui::TComponent* owner) : gui::TComponent(o
     FWindowHandle = window.release();
     ::SetWindowLongPtrW(FWindowHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     FDirectory = ProgramFolder();
+    if (!FDirectory.empty()) FDirectory.pop_back();
     StartThread();
 }
 

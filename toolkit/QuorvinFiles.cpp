@@ -218,3 +218,21 @@ bool CreateSettingsFolder(const std::wstring& name) {
     DWORD attr = ::GetFileAttributesW(folder.c_str());
     return attr != INVALID_FILE_ATTRIBUTES && (attr & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+std::wstring ProgramFilePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+std::wstring ProgramFolder() {
+    std::wstring path = ProgramFilePath();
+    return path.substr(0, path.rfind(L'\\') + 1);
+}

@@ -36,5 +36,10 @@ void GetSystemDir(std::wstring& dir);
 void GetBootDrive(std::wstring& drive);
 void GetLongPathNameStr(const std::wstring& path, std::wstring& longPath);
 
+// The running program's own file: its full path, and its folder with a
+// trailing backslash.
+std::wstring ProgramFilePath();
+std::wstring ProgramFolder();
+
 // Builds <roaming AppData>\Quorvin\<name>; true when the folder exists afterwards.
 bool CreateSettingsFolder(const std::wstring& name);

@@ -19,13 +19,6 @@ HWND MainFormWindow() {
 
 const wchar_t* OrNull(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
 
-std::wstring OwnFolder() {
-    wchar_t buf[MAX_PATH + 1] = {};
-    DWORD n = ::GetModuleFileNameW(nullptr, buf, MAX_PATH);
-    std::wstring path(buf, n);
-    size_t slash = path.rfind(L'\\');
-    return slash == std::wstring::npos ? L"" : path.substr(0, slash);
-}
 
 }  // namespace
 
@@ -55,7 +48,8 @@ bool ShellExecuteRunAs(HWND owner, const std::wstring& fileName, const std::wstr
 void FindExecutableFor(const std::wstring& fileName, std::wstring& exePath) {
     exePath.clear();
     wchar_t buf[kBuf + 1] = {};
-    std::wstring folder = OwnFolder();
+    std::wstring folder = ProgramFolder();
+    if (!folder.empty()) folder.pop_back();
     ::FindExecutableW(fileName.c_str(), OrNull(folder), buf);
     std::wstring exe = buf;
     if (exe.find(L'\\') == std::wstring::npos) {

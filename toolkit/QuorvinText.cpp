@@ -18,13 +18,8 @@ namespace {
 // The folder of the running program; list-file routines leave the process
 // there, so a later relative path means the program's folder.
 void SetCurrentFolderToProgram() {
-    wchar_t buf[MAX_PATH];
-    DWORD n = ::GetModuleFileNameW(nullptr, buf, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH) return;
-    std::wstring p(buf, n);
-    size_t slash = p.rfind(L'\\');
-    if (slash == std::wstring::npos) return;
-    ::SetCurrentDirectoryW(p.substr(0, slash + 1).c_str());
+    std::wstring folder = ProgramFolder();
+    if (!folder.empty()) ::SetCurrentDirectoryW(folder.c_str());
 }
 
 bool IsBlankOrControl(wchar_t c) { return static_cast<unsigned>(c) <= L' '; }

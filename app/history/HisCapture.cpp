@@ -142,11 +142,7 @@ ClipRead ReadClipboardText(HWND owner, size_t limit, const std::wstring& last, s
     return ClipRead::Text;
 }
 
-std::wstring OwnProgramFileName() {
-    wchar_t buf[MAX_PATH + 1] = {};
-    DWORD n = ::GetModuleFileNameW(nullptr, buf, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? FileNameOf(std::wstring(buf, n)) : L"";
-}
+std::wstring OwnProgramFileName() { return FileNameOf(ProgramFilePath()); }
 
 }  // namespace
 

@@ -26,12 +26,6 @@ std::wstring LowerFileName(const std::wstring& path) {
     return name;
 }
 
-std::wstring OwnProgramPath() {
-    wchar_t buf[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, buf, MAX_PATH);
-    return buf;
-}
-
 bool KeyHeld(int key) { return (::GetAsyncKeyState(key) & 0x8000) != 0; }
 
 // W itself when it is a window that may take a paste or a folder, else 0.
@@ -40,7 +34,7 @@ HWND TargetCandidate(HWND w) {
     std::wstring exe, title, cls;
     if (!IsListableAppWindow(w, exe, title, cls)) return nullptr;
     // This program's own windows, also those of a second copy of it.
-    if (LowerFileName(exe) == LowerFileName(OwnProgramPath())) return nullptr;
+    if (LowerFileName(exe) == LowerFileName(ProgramFilePath())) return nullptr;
     if (IsBareUwpWindow(w, cls) || !CanQueryWindowProcess(w)) return nullptr;
     if (cls == L"TApplication") return nullptr;
     RECT r{};

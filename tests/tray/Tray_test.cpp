@@ -10,6 +10,7 @@
 #include "gui/IniFile.h"
 #include "gui/TextCodec.h"
 #include "tests/support/TrayConfig.h"
+#include "tests/toolkit/HelperWindows.h"
 #include "tests/tray/TrayFixture.h"
 
 using testing_support::ReadBytes;
@@ -385,6 +386,57 @@ TEST_F(TrayForm_, HistoryWindowShownAtStartByItsStartOption) {
                                 gui::EncodeText(L"[Window]\r\nStart=0\r\n", gui::TTextEncoding::Utf16LE));
     StartTray();
     EXPECT_FALSE(HisForm->Visible());
+}
+
+// The history window minimises itself a number of slow ticks after another
+// program came to the front, or closes with "閉じる"; while this program is
+// in front the count starts over.
+TEST_F(TrayForm_, HistoryWindowMinimisesAfterTheChosenSlowTicks) {
+    StartTray();
+    TrayForm->TimerMain->SetEnabled(false);
+    helper_windows::WindowHost other;
+    ASSERT_TRUE(other.Start({L"class=ActNormal\ttitle=他のプログラム"}));
+    HWND his = HisForm->Handle();
+    struct Case {
+        int seconds;
+        bool close;
+    } cases[] = {{1, false}, {3, false}, {2, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.seconds);
+        HisForm->Lists.Settings.CBAutoMin = c.seconds;
+        HisForm->Lists.Settings.CHKAutoMin = c.close;
+        HisForm->Show();
+        ::ShowWindow(his, SW_RESTORE);
+        ASSERT_TRUE(testing_support::WaitUntil(
+            [&] {
+                ::SetForegroundWindow(his);
+                return ::GetForegroundWindow() == his;
+            },
+            10000));
+        TrayForm->Steps.AutoMinimize();
+        EXPECT_EQ(TrayForm->MMinWinC, c.seconds) << "counted from the choice while this program is in front";
+        ASSERT_TRUE(testing_support::WaitUntil(
+            [&] {
+                ::SetForegroundWindow(other[0]);
+                return ::GetForegroundWindow() == other[0];
+            },
+            10000));
+        // With choice n the window goes on the (n + 2)-th slow tick.
+        for (int tick = 1; tick <= c.seconds + 1; ++tick) {
+            TrayForm->Steps.AutoMinimize();
+            ASSERT_TRUE(::IsWindowVisible(his) && !::IsIconic(his)) << "tick " << tick;
+        }
+        TrayForm->Steps.AutoMinimize();
+        if (c.close) EXPECT_FALSE(::IsWindowVisible(his)) << "closed";
+        else EXPECT_TRUE(::IsIconic(his)) << "minimised";
+    }
+    // "しない": never.
+    HisForm->Lists.Settings.CBAutoMin = 0;
+    HisForm->Show();
+    ::ShowWindow(his, SW_RESTORE);
+    TrayForm->MMinWinC = -1;
+    for (int tick = 0; tick < 5; ++tick) TrayForm->Steps.AutoMinimize();
+    EXPECT_TRUE(::IsWindowVisible(his) && !::IsIconic(his));
 }
 
 }  // namespace
