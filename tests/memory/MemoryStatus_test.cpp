@@ -28,10 +28,14 @@ TEST(MemoryStatus, AgreesWithTheSystem) {
     EXPECT_GE(load, 0);
     EXPECT_LE(load, 100);
     MEMORYSTATUSEX now = SystemStatus();
-    int expected = now.dwMemoryLoad <= 100
-                       ? static_cast<int>(now.dwMemoryLoad)
+    int expected = now.dwMemoryLoad <= 100 ? static_cast<int>(now.dwMemoryLoad)
+                   : now.ullAvailPhys > now.ullTotalPhys
+                       ? 0
                        : static_cast<int>((now.ullTotalPhys - now.ullAvailPhys) * 100 / now.ullTotalPhys);
-    EXPECT_NEAR(load, expected, 5) << "reported load " << now.dwMemoryLoad;
+    EXPECT_NEAR(load, expected, 5) << "reported load " << now.dwMemoryLoad << ", total "
+                                   << now.ullTotalPhys << ", available " << now.ullAvailPhys;
+    ADD_FAILURE() << "probe: load " << now.dwMemoryLoad << ", total " << now.ullTotalPhys << ", available "
+                  << now.ullAvailPhys;
 }
 
 TEST(MemoryStatus, TrimmerReadsTotalAndMemoryInUse) {
