@@ -8,6 +8,8 @@
 
 #include "gui/Exception.h"
 #include "gui/IniFile.h"
+#include "gui/Timer.h"
+#include "app/Ver.h"
 #include "toolkit/GetRAM.h"
 #include "tests/memory/MemoryTestSupport.h"
 #include "tests/tray/TrayFixture.h"
@@ -362,6 +364,22 @@ TEST_F(RAMMonitor, IconShownByPanelModeAndStop) {
     }
     EXPECT_TRUE(TrayForm->CloseQuery());
     EXPECT_FALSE(RAMForm->TrayIcon->IconVisible());
+}
+
+TEST_F(RAMMonitor, AModalWindowOfTheMainFormSwitchesTheIconOff) {
+    Start();
+    bool sawOff = false;
+    auto* closer = new gui::TTimer(TrayForm);
+    closer->SetInterval(100);
+    closer->OnTimer = [&](gui::TTimer* t) {
+        if (!VerForm || !VerForm->Visible()) return;
+        sawOff = !RAMForm->TrayIcon->Enabled() && !TrayForm->TrayIcon->Enabled();
+        t->SetEnabled(false);
+        VerForm->OKButton->Click();
+    };
+    TrayForm->PPVer->Click();
+    EXPECT_TRUE(sawOff) << "both icons ignore the mouse while the window is open";
+    EXPECT_TRUE(RAMForm->TrayIcon->Enabled());
 }
 
 TEST_F(RAMMonitor, SettingsReadAtStartAndStopWrittenAtClose) {
