@@ -2,6 +2,7 @@
 
 #include "app/CPUPictures.h"
 #include "app/Globals.h"
+#include "app/UsageIcon.h"
 #include "app/history/ExeCmd.h"
 #include "app/history/His.h"
 #include "app/history/Launch.h"
@@ -93,16 +94,7 @@ void TTrayForm::CreateComponents() {
     TrayIcon->SetHint(L"Orvandel");
     TrayIcon->SetEnabled(false);  // mouse input is ignored until the start is done
     TrayIcon->SetPopupMenu(PPRMenu);
-    gui::TFont& font = TrayIcon->Font();
-    font.SetName(L"Small Fonts");
-    font.SetHeight(-9);
-    font.SetColor(gui::clLime);
-    TrayIcon->SetColor(gui::clBlack);
-    TrayIcon->SetBorder(true);
-    TrayIcon->SetBorderColor(gui::clAqua);
-    TrayIcon->Options().SetOffsetX(0);
-    TrayIcon->Options().SetOffsetY(1);
-    TrayIcon->Options().SetLineDistance(0);
+    usage_icon::SetUpTextIcon(*TrayIcon);
     TrayIcon->SetCycleInterval(0);
     TrayIcon->OnMouseDown = [this](TNotifyTrayIcon*, gui::TMouseButton b, gui::TShiftState, int, int) {
         TrayIconMouseDown(b);
@@ -162,6 +154,7 @@ void TTrayForm::FormCreate() {
     app.CreateForm(ExeCmdForm);
     app.CreateForm(SPDirForm);
     BindHeartbeatSteps();
+    RAMForm->TrayIcon->Font().SetSize(TrayIcon->Font().Size());
 
     CPUUsageOpen();
 
@@ -175,8 +168,8 @@ void TTrayForm::FormCreate() {
     HisForm->Proc_DispFav();
     if (HisForm->Lists.Settings.RadioGroupStart == 1) HisForm->Show();
 
-    // The RAM icon's mouse handling comes with the RAM form's icon.
     TrayIcon->SetEnabled(true);
+    RAMForm->TrayIcon->SetEnabled(true);
     if (PPLaunch->Checked() && HisForm->FLaunchVisible) LaunchForm->Show();
     TimerMain->SetEnabled(true);
 
@@ -201,10 +194,10 @@ void TTrayForm::BindHeartbeatSteps() {
 }
 
 void TTrayForm::ApplyTrayPanelMode() {
-    // Modes 0 and 1 show the CPU icon, mode 2 only the usage panel. The RAM
-    // icon and the panel follow the mode from their own forms, which have
-    // no display yet.
+    // Modes 0 and 1 show the tray icons, mode 2 only the usage panel; the
+    // RAM icon also hides while its monitor is stopped.
     TrayIcon->SetIconVisible(MPPTrayPanelC != 2);
+    if (RAMForm) RAMForm->TrayIcon->SetIconVisible(MPPTrayPanelC != 2 && !PPRAMStop->Checked());
 }
 
 void TTrayForm::FormShow() {
@@ -231,6 +224,7 @@ void TTrayForm::FormCloseQuery(bool& canClose) {
     TimerMain->SetEnabled(false);
     FClose = true;
     TrayIcon->SetIconVisible(false);
+    if (RAMForm) RAMForm->TrayIcon->SetIconVisible(false);
 
     // Each form writes its own files when it closes.
     gui::TForm* order[] = {HisForm, LaunchForm, RAMForm, BtnForm, DriveForm, IMEIconForm, IMEExeForm,
@@ -400,12 +394,6 @@ void TTrayForm::AutoMinimizeHistory() {
 
 // --- CPU display -------------------------------------------------------------
 
-std::wstring CPUPercentText(int v) {
-    wchar_t buf[8];
-    ::swprintf(buf, 8, L"%3d", v < 0 ? 0 : v > 100 ? 100 : v);
-    return buf;
-}
-
 void TTrayForm::SetCPUImageList() {
     gui::TImageList* lists[] = {nullptr, ImageListNum, ImageListCPU, ImageListLevel, ImageListMirt};
     TrayIcon->SetIconList(lists[MCPUDisp]);
@@ -429,21 +417,14 @@ void TTrayForm::Proc_TimerCPU() {
         return;
     }
 
-    const std::wstring t = CPUPercentText(v);
+    const std::wstring t = usage_icon::PercentText(v);
     setHint(L"CPU使用率:" + t + L"%");
     // The usage panel shows the value too once it is built; today it has no display.
     switch (MCPUDisp) {
-        case 0: {
+        case 0:
             TrayIcon->SetCycleIcons(false);
-            TrayIcon->Font().SetColor(v <= 50 ? gui::clLime
-                                      : v < 80 ? gui::clYellow
-                                      : v < 100 ? gui::clRed
-                                                : gui::clBlack);
-            const gui::TColor back = v == 100 ? gui::clRed : gui::clBlack;
-            if (TrayIcon->Color() != back) TrayIcon->SetColor(back);
-            if (TrayIcon->Text() != t) TrayIcon->SetText(t);
+            usage_icon::ShowPercentText(*TrayIcon, v);
             break;
-        }
         case 1:
         case 2:
             TrayIcon->SetCycleIcons(false);

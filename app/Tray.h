@@ -95,6 +95,9 @@ public:
     void Proc_ErrorLog(const std::wstring& message);
     void ApplicationEventsException(const std::exception_ptr& e);
     void ApplicationEventsDeactivate();
+    // Applies the CPU icon's stopped or running look anew (also after a
+    // memory cleaning has shown its busy picture there).
+    void PPCPUStopClick();
     // Applies the panel mode MPPTrayPanelC to the icons and the usage panel.
     void ApplyTrayPanelMode();
     // Writes "Config.ini"; false when the file could not be written.
@@ -150,7 +153,6 @@ private:
     void PPVerClick();
     void PPHelpClick();
     void PPCloseClick();
-    void PPCPUStopClick();
     void PPCPUResetClick();
     void PPCPUDispClick(gui::TMenuItem* item);
     void PPCPUsClick(gui::TMenuItem* item);
@@ -160,6 +162,3 @@ private:
 };
 
 extern TTrayForm* TrayForm;
-
-// The text of the CPU icon for a percent 0-100: three characters, right-aligned.
-std::wstring CPUPercentText(int percent);

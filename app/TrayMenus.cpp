@@ -138,7 +138,9 @@ void TTrayForm::CreateMenus() {
     PPRAMStop = NewItem(this, r, {L"PPRAMStop", L"RAM使用率の監視を停止", true});
     PPRAMStop->OnClick = click(&TTrayForm::PPRAMStopClick);
     PPRAM = NewItem(this, r, {L"PPRAM", L"RAMクリーナーの設定"});
-    PPRAM->OnClick = [this](TMenuItem*) { ShowModalSettings(RAMForm, true); };
+    // The RAM form has no settings window to show, so the item stays off
+    // rather than open an invisible modal window.
+    PPRAM->SetEnabled(false);
     Separator(this, r);
 
     PPHisStop = NewItem(this, r, {L"PPHisStop", L"履歴の監視を停止", true});
@@ -397,13 +399,14 @@ void TTrayForm::ShowModalSettings(gui::TForm* form, bool taskbarButtons) {
     bool hisVisible = taskbarButtons && HisForm && HisForm->Visible();
     if (hisVisible) TaskBarDeleteTab(HisForm->Handle());
     TrayIcon->SetEnabled(false);
-    // The RAM icon's mouse handling is the RAM form's; it has no icon yet.
+    if (RAMForm) RAMForm->TrayIcon->SetEnabled(false);
     TimerMain->SetEnabled(false);
     struct Restore {
         TTrayForm* self;
         bool his;
         ~Restore() {
             self->TrayIcon->SetEnabled(true);
+            if (RAMForm) RAMForm->TrayIcon->SetEnabled(true);
             if (!self->FClose) self->TimerMain->SetEnabled(true);
             if (his && HisForm && HisForm->Visible()) TaskBarAddTab(HisForm->Handle());
         }
@@ -436,8 +439,8 @@ void TTrayForm::PPBtnCursorClick() {
 
 void TTrayForm::PPRAMStopClick() {
     FPopUpR = false;
-    // The RAM icon and its stop handler are the RAM form's, whose icon comes
-    // in a later step; the check mark is kept as the setting.
+    RAMForm->TrayIcon->SetIconVisible(!PPRAMStop->Checked() && MPPTrayPanelC <= 1);
+    RAMForm->PPStopClick();
 }
 
 void TTrayForm::PPRecentClearClick() {

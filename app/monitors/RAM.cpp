@@ -1,12 +1,370 @@
 #include "app/monitors/RAM.h"
 
+#include <cmath>
+
+#include "app/Globals.h"
+#include "app/Tray.h"
+#include "app/UsageIcon.h"
+#include "gui/Application.h"
+#include "gui/IniFile.h"
+#include "toolkit/FindExe.h"
+#include "toolkit/GetRAM.h"
+#include "toolkit/QuorvinFiles.h"
+#include "toolkit/QuorvinVersion.h"
+
 TRAMForm* RAMForm = nullptr;
 
-TRAMForm::TRAMForm(gui::TComponent* owner) : TForm(owner, L"TRAMForm") { Name = L"RAMForm"; }
+using gui::TMenuItem;
+
+namespace {
+
+const wchar_t kBusyHint[] = L"RAM最適化中";
+const wchar_t kIdleHint[] = L"Orvandel- RAM";
+const wchar_t kStoppedHint[] = L"Orvandel- RAM使用率";
+// No automatic cleaning starts within this many RAM ticks of the last one.
+const int kCoolDown = 60;
+// The CPU usage from which no automatic cleaning starts.
+const int kBusyCPU = 80;
+
+TMenuItem* NewItem(gui::TComponent* owner, TMenuItem* parent, const wchar_t* name,
+                   const std::wstring& caption) {
+    auto* item = new TMenuItem(owner);
+    if (name) item->Name = name;
+    item->SetCaption(caption);
+    parent->Add(item);
+    return item;
+}
+
+std::wstring ExeFolder() {
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring path = exe;
+    return path.substr(0, path.rfind(L'\\') + 1);
+}
+
+int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
+
+}  // namespace
+
+TRAMForm::TRAMForm(gui::TComponent* owner) : TForm(owner, L"TRAMForm") {
+    Name = L"RAMForm";
+    RAMUsageSource = [] { return GetRAMUsage(); };
+    Wow64Source = [] { return IsWow64(); };
+    ExeRunningSource = [](const std::wstring& name) { return IsExeRunning(name); };
+    ProgramFolder = ExeFolder();
+    CreateComponents();
+    CreateMenu();
+}
+
+TRAMForm::~TRAMForm() = default;
 
 void TRAMForm::CreateParams(gui::TCreateParams& params) {
     TForm::CreateParams(params);
     params.Caption = L"Orvandel - RAM";
     params.Style = WS_POPUP;
     params.ExStyle = WS_EX_TOOLWINDOW;
+}
+
+void TRAMForm::CreateComponents() {
+    PPMenu = new gui::TPopupMenu(this);
+    PPMenu->Name = L"PPMenu";
+    PPMenu->OnPopup = [this](gui::TPopupMenu*) { PPMenuPopup(); };
+
+    MaxMems = new TMaxMems(this);
+    MaxMems->Name = L"MaxMems";
+    MaxMems->OnBeforeDefrag = [this](TMaxMems*) { MaxMemsBeforeDefrag(); };
+    MaxMems->OnAfterDefrag = [this](TMaxMems*) { MaxMemsAfterDefrag(); };
+
+    TrayIcon = new TTextTrayIcon(this);
+    TrayIcon->Name = L"TrayIcon";
+    usage_icon::SetUpTextIcon(*TrayIcon);
+    TrayIcon->SetHint(L"Orvandel - RAM");
+    TrayIcon->SetEnabled(false);  // mouse input is ignored until the start is done
+    TrayIcon->SetPopupMenu(PPMenu);
+}
+
+void TRAMForm::CreateMenu() {
+    TMenuItem* root = PPMenu->Items();
+    PPStop = NewItem(this, root, L"PPStop", L"停止(&S)");
+    PPStop->AutoCheck = true;
+    PPStop->OnClick = [this](TMenuItem*) { PPStopClick(); };
+    PPRAMDisp = NewItem(this, root, L"PPRAMDisp", L"RAM使用率の表示");
+    const wchar_t* const disp[4] = {L"数値", L"デジタル", L"数字アイコン", L"レベルメーター"};
+    for (int i = 0; i < 4; ++i) {
+        std::wstring name = L"PPRAMDisp" + std::to_wstring(i);
+        TMenuItem* item = NewItem(this, PPRAMDisp, name.c_str(), disp[i]);
+        item->Tag = i;
+        item->SetRadioItem(true);
+        item->SetGroupIndex(1);
+        item->OnClick = [this](TMenuItem* sender) { PPRAMDispClick(sender); };
+        MPPRAMDisp[i] = item;
+    }
+    NewItem(this, root, nullptr, L"-");
+    PPRAMValue = NewItem(this, root, L"PPRAMValue", L"最適化(&E)");
+    for (int i = 1; i <= 9; ++i) {
+        std::wstring name = L"PPRAMValue" + std::to_wstring(i);
+        TMenuItem* item = NewItem(this, PPRAMValue, name.c_str(), std::to_wstring(i * 10) + L"%");
+        item->Tag = i;
+        item->OnClick = [this](TMenuItem* sender) { PPRAMValueClick(sender); };
+        MPPRAMValue[i - 1] = item;
+    }
+    PPRAMClean = NewItem(this, root, L"PPRAMClean", L"設定値(&D) 50%");
+    PPRAMClean->OnClick = [this](TMenuItem*) { PPRAMCleanClick(); };
+    PPRAM = NewItem(this, root, L"PPRAM", L"設定(&M)");
+    // The form has no settings window to show, so the item that opens it stays off.
+    PPRAM->SetEnabled(false);
+}
+
+void TRAMForm::FormCreate() {
+    TrayIcon->Loaded();  // the icon hooks the form's window, which exists now
+    Proc_LoadIni();
+    Proc_LoadStop();
+    MTotalRAM = GetTotalRAM();
+    MTimeC = 0;
+    MTimeStop = kCoolDown;  // no automatic cleaning in the first 75 s
+    PPStopClick();
+}
+
+void TRAMForm::FormCloseQuery(bool& canClose) {
+    canClose = true;
+    if (FMemWork && FCleanThread) FCleanThread->Terminate();
+    Proc_SaveStop();
+}
+
+// --- settings ----------------------------------------------------------------------
+
+void TRAMForm::Proc_LoadIni() {
+    const std::wstring list = DataFolder + L"RAM.lst";
+    if (FileExistsSafe(list)) {
+        try {
+            ListBox.LoadFromFile(list);
+        } catch (const std::exception&) {
+            // An unreadable stop list leaves the list as it was.
+        }
+    }
+    gui::TMemIniFile ini(DataFolder + L"RAM.ini");
+    UDRAMValue = Clamp(ini.ReadInteger(L"RAM", L"Value", 50), 1, 100);
+    UDRAMAuto = Clamp(ini.ReadInteger(L"RAM", L"Auto", 100), 0, 100);
+    UDRAMTime = Clamp(ini.ReadInteger(L"RAM", L"Time", 0), 0, 120);
+    RGTrayWClick = Clamp(ini.ReadInteger(L"RAM", L"TrayWClick", 0), 0, 2);
+    MTimeC = 0;
+    MTime = UDRAMTime * 60;
+    PPRAMClean->SetCaption(L"設定値(&D) " + std::to_wstring(UDRAMValue) + L"%");
+    RGTrayWClickClick();
+}
+
+void TRAMForm::Proc_LoadStop() {
+    gui::TMemIniFile ini(DataFolder + L"RAM.ini");
+    PPStop->SetChecked(ini.ReadBool(L"RAM", L"Stop", false));
+    MRAMDisp = Clamp(ini.ReadInteger(L"RAM", L"Disp", 0), 0, 3);
+    MPPRAMDisp[MRAMDisp]->SetChecked(true);
+    SetRAMImageList();
+}
+
+void TRAMForm::Proc_SaveStop() {
+    // The other keys of the file stay as they are.
+    gui::TMemIniFile ini(DataFolder + L"RAM.ini");
+    if (!ini.Loaded() && FileExistsSafe(ini.FileName())) return;  // never overwrite what could not be read
+    ini.WriteBool(L"RAM", L"Stop", PPStop->Checked());
+    ini.WriteInteger(L"RAM", L"Disp", MRAMDisp);
+    ini.UpdateFile();
+}
+
+// --- display -------------------------------------------------------------------------
+
+void TRAMForm::SetRAMImageList() {
+    gui::TImageList* lists[] = {nullptr, TrayForm->ImageListNum, TrayForm->ImageListRAM,
+                                TrayForm->ImageListLevel};
+    TrayIcon->SetIconList(lists[MRAMDisp]);
+}
+
+void TRAMForm::Proc_TimerRAM() {
+    if (TrayForm->PPRAMStop->Checked() || Visible() || PPStop->Checked()) {
+        MTimeC = 0;
+        MTimeStop = kCoolDown;
+        return;
+    }
+    Proc_DispRAM();
+}
+
+void TRAMForm::Proc_DispRAM() {
+    if (FMemWork) return;
+    const int load = Clamp(RAMUsageSource(), 0, 100);
+    const std::wstring text = usage_icon::PercentText(load);
+    const std::wstring hint = L"RAM使用率:" + text + L"%";
+    if (TrayIcon->Hint() != hint) {
+        TrayIcon->SetHint(hint);
+        switch (MRAMDisp) {
+            case 0:
+                usage_icon::ShowPercentText(*TrayIcon, load);
+                break;
+            case 1:
+            case 2:
+                TrayIcon->SetIconIndex(load);
+                break;
+            case 3:
+                TrayIcon->SetIconIndex(load / 10);
+                break;
+            default:
+                break;
+        }
+    }
+
+    if (MTimeStop > 0) --MTimeStop;
+    const bool cpuCalm = TrayForm->MCPU < kBusyCPU;
+    if (UDRAMAuto >= 1 && load >= UDRAMAuto && cpuCalm && MTimeStop == 0) {
+        MTimeStop = kCoolDown;
+        if (!Func_StopExeRunning()) PPRAMCleanClick();
+    }
+    if (MTime >= 1) {
+        ++MTimeC;
+        if (MTimeC >= MTime && TrayForm->MCPU < kBusyCPU && MTimeStop == 0) {
+            MTimeC = 0;
+            MTimeStop = kCoolDown;
+            if (!Func_StopExeRunning()) PPRAMCleanClick();
+        }
+    }
+}
+
+void TRAMForm::PPStopClick() {
+    MTimeC = 0;
+    if (PPStop->Checked()) {
+        TrayIcon->SetBorder(false);
+        TrayIcon->SetText(L"");
+        TrayIcon->SetIcon(TrayForm->FormIcon);
+        TrayIcon->SetBackgroundIcon(TrayForm->FormIcon);
+        TrayIcon->SetHint(kStoppedHint);
+    } else {
+        // The empty hint makes the next display step draw the load again.
+        TrayIcon->SetHint(L"");
+        TrayIcon->SetText(L"");
+        TrayIcon->SetBackgroundIcon(gui::TIcon());
+        TrayIcon->SetIcon(TrayForm->FormIcon);
+        TrayIcon->SetBorder(MRAMDisp == 0);
+    }
+}
+
+void TRAMForm::PPRAMDispClick(TMenuItem* item) {
+    MRAMDisp = item->Tag;
+    item->SetChecked(true);
+    SetRAMImageList();
+    TrayIcon->SetHint(L"");
+    Proc_DispRAM();
+    PPStopClick();
+}
+
+void TRAMForm::PPMenuPopup() {
+    const int load = Clamp(RAMUsageSource(), 0, 100);
+    for (int i = 1; i <= 9; ++i) MPPRAMValue[i - 1]->SetEnabled(i * 10 < 100 - load);
+    PPRAMClean->SetEnabled(UDRAMValue < 100 - load);
+}
+
+void TRAMForm::RGTrayWClickClick() {
+    PPRAMClean->SetDefault(false);
+    PPStop->SetDefault(false);
+    if (RGTrayWClick == 1) PPRAMClean->SetDefault(true);
+    if (RGTrayWClick == 2) PPStop->SetDefault(true);
+}
+
+// --- cleaning ------------------------------------------------------------------------
+
+int TRAMForm::TotalMB() const { return static_cast<int>(MTotalRAM / 1048576); }
+
+void TRAMForm::PPRAMCleanClick() {
+    // Off while a cleaning runs or a modal window of the main form is open.
+    if (!TrayIcon->Enabled()) return;
+    CleanBy(static_cast<int>(std::trunc(UDRAMValue / 100.0 * TotalMB())));
+}
+
+void TRAMForm::PPRAMValueClick(TMenuItem* item) {
+    CleanBy(static_cast<int>(std::trunc(TotalMB() * (item->Tag * 10 / 100.0))));
+}
+
+void TRAMForm::CleanBy(int n) {
+    if (Wow64Source()) {
+        Proc_CleanX64(n);
+        return;
+    }
+    // The closing steps run on every way out.
+    struct Closing {
+        TRAMForm* self;
+        ~Closing() {
+            self->PPStopClick();
+            self->TrayIcon->SetHint(kIdleHint);
+            self->TrayIcon->SetEnabled(true);
+        }
+    } closing{this};
+    if (n <= 2048) {
+        MaxMems->DefragMemory(n);
+    } else {
+        MaxMems->DefragMemory(n % 2048);
+        for (int i = 0; i < n / 2048; ++i)
+            if (!FMemWork) MaxMems->DefragMemory(2048);
+    }
+}
+
+bool TRAMForm::Func_StopExeRunning() {
+    for (int i = 0; i < ListBox.Count(); ++i)
+        if (ExeRunningSource(ListBox[i])) return true;
+    return false;
+}
+
+void TRAMForm::MaxMemsBeforeDefrag() { Proc_BeginClean(); }
+
+void TRAMForm::MaxMemsAfterDefrag() { Proc_EndClean(); }
+
+void TRAMForm::Proc_BeginClean() {
+    FMemWork = true;
+    TTrayForm& tray = *TrayForm;
+    if (!tray.PPCPUStop->Checked() && !Wow64Source()) {
+        tray.TrayIcon->SetText(L"");
+        tray.TrayIcon->SetHint(kBusyHint);
+        tray.TrayIcon->SetIconList(tray.ImageListCPU);
+        tray.TrayIcon->SetIconIndex(101);
+    }
+    TrayIcon->SetText(L"");
+    TrayIcon->SetHint(kBusyHint);
+    TrayIcon->SetIconList(tray.ImageListRAM);
+    TrayIcon->SetIconIndex(101);
+    PPRAMClean->SetEnabled(false);
+    PPRAMValue->SetEnabled(false);
+    TrayIcon->SetEnabled(false);
+}
+
+void TRAMForm::Proc_EndClean() {
+    FMemWork = false;
+    TTrayForm& tray = *TrayForm;
+    gui::TImageList* cpuLists[] = {nullptr, tray.ImageListNum, tray.ImageListCPU, tray.ImageListLevel};
+    if (tray.MCPUDisp >= 0 && tray.MCPUDisp <= 3) tray.TrayIcon->SetIconList(cpuLists[tray.MCPUDisp]);
+    SetRAMImageList();
+    PPRAMClean->SetEnabled(true);
+    PPRAMValue->SetEnabled(true);
+    PPStopClick();
+    TrayIcon->SetHint(kIdleHint);
+    tray.PPCPUStopClick();
+    TrayIcon->SetEnabled(true);
+}
+
+void TRAMForm::Proc_CleanX64(int n) {
+    if (FMemWork) return;
+    const std::wstring path = ProgramFolder + L"Murvel.exe";
+    if (!FileExistsSafe(path)) {
+        gui::Application->MessageBox(path + L"\r\n" + L"がありません。", L"Orvandel",
+                                     MB_ICONSTOP | MB_SYSTEMMODAL);
+        return;
+    }
+    const int total = TotalMB();
+    const int freeMB = total - total * Clamp(RAMUsageSource(), 0, 100) / 100;
+    if (freeMB < n) return;
+    Proc_BeginClean();
+    MRAMCleanX64Value = n;
+    // The previous thread has ended (no cleaning runs), so it can go.
+    FCleanThread.reset();
+    try {
+        FCleanThread = std::make_unique<TRAMCleanX64>(ProgramFolder, MRAMCleanX64Value,
+                                                      [this](TRAMCleanX64*) { Proc_EndClean(); });
+    } catch (...) {
+        Proc_EndClean();  // no thread: the busy state ends here
+        throw;
+    }
 }
