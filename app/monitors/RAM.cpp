@@ -35,13 +35,6 @@ TMenuItem* NewItem(gui::TComponent* owner, TMenuItem* parent, const wchar_t* nam
     return item;
 }
 
-std::wstring ExeFolder() {
-    wchar_t exe[MAX_PATH] = {};
-    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
-    std::wstring path = exe;
-    return path.substr(0, path.rfind(L'\\') + 1);
-}
-
 int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
 }  // namespace
@@ -51,7 +44,7 @@ TRAMForm::TRAMForm(gui::TComponent* owner) : TForm(owner, L"TRAMForm") {
     RAMUsageSource = [] { return GetRAMUsage(); };
     Wow64Source = [] { return IsWow64(); };
     ExeRunningSource = [](const std::wstring& name) { return IsExeRunning(name); };
-    ProgramFolder = ExeFolder();
+    ProgramFolder = ::ProgramFolder();
     CreateComponents();
     CreateMenu();
 }

@@ -336,7 +336,7 @@ TEST_F(RAMMonitor, MissingSiblingCleanerIsReported) {
     testing_support::ScratchDir scratch;
     RAMForm->Wow64Source = [] { return true; };
     RAMForm->ProgramFolder = scratch.Path();
-    testing_support::DialogAutoCloser closer;
+    testing_support::MessageBoxAnswerer closer;
     RAMForm->MPPRAMValue[0]->Click();
     EXPECT_EQ(closer.Texts(), (std::vector<std::wstring>{scratch.Path() + L"Murvel.exe\r\nがありません。"}));
     EXPECT_FALSE(RAMForm->FMemWork);
