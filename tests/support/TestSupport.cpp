@@ -188,7 +188,7 @@ WORD DefaultButtonId(HWND box) {
 
 }  // namespace
 
-DialogAutoCloser::DialogAutoCloser() {
+DialogAutoCloser::DialogAutoCloser(WORD button) : button_(button) {
     ::InitializeCriticalSection(&lock_);
     stop_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     thread_.reset(::CreateThread(nullptr, 0, Run, this, 0, nullptr));
@@ -218,7 +218,7 @@ DWORD WINAPI DialogAutoCloser::Run(void* p) {
             ::EnterCriticalSection(&self->lock_);
             self->texts_.push_back(text);
             ::LeaveCriticalSection(&self->lock_);
-            WORD id = DefaultButtonId(box);
+            WORD id = self->button_ ? self->button_ : DefaultButtonId(box);
             ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
             ::Sleep(100);
         }

@@ -72,11 +72,12 @@ std::wstring ClipboardText();
 
 namespace testing_support {
 
-// Presses the default button of every message box this process shows while
-// it exists, and keeps their texts: for code under test that asks the user.
+// Presses the default button (or the button of the given id) of every
+// message box this process shows while it exists, and keeps their texts:
+// for code under test that asks the user.
 class DialogAutoCloser {
 public:
-    DialogAutoCloser();
+    explicit DialogAutoCloser(WORD button = 0);
     ~DialogAutoCloser();
     DialogAutoCloser(const DialogAutoCloser&) = delete;
     DialogAutoCloser& operator=(const DialogAutoCloser&) = delete;
@@ -85,6 +86,7 @@ public:
 
 private:
     static DWORD WINAPI Run(void* self);
+    WORD button_;
     gui::Handle stop_;
     gui::Handle thread_;
     CRITICAL_SECTION lock_;
