@@ -189,7 +189,6 @@ void TTrayForm::FormCreate() {
 }
 
 void TTrayForm::BindHeartbeatSteps() {
-    // The IME notices have their own step, which comes later; today it does nothing.
     Steps.IMECheck = [] {};
     Steps.TrashCheck = [this] { Proc_TrashCheck(); };
     Steps.CheckHook = [] { HisForm->Proc_CheckHook(); };
