@@ -57,6 +57,10 @@ void TTrayForm::CreateComponents() {
     TimerExitWin = new gui::TTimer(this);
     TimerExitWin->Name = L"TimerExitWin";
     TimerExitWin->SetEnabled(false);
+    TimerExitWin->OnTimer = [this](gui::TTimer*) { TimerExitWinTimer(); };
+
+    ExitWin = new TExitWin(this);
+    ExitWin->Name = L"ExitWin";
 
     PPRMenu = new gui::TPopupMenu(this);
     PPRMenu->Name = L"PPRMenu";
@@ -114,7 +118,7 @@ void TTrayForm::FormCreate() {
     TimerMain->SetEnabled(false);
     SetToolWindowStyle(Handle());
     InitWow64();
-    // The recycle bin's display name is read by its own step, which comes later.
+    ReadTrashName();
     std::wstring windows;
     GetWindowsDir(windows);
     ExplorerPath = windows + L"\\" + L"Explorer.exe";
@@ -178,10 +182,8 @@ void TTrayForm::FormCreate() {
 }
 
 void TTrayForm::BindHeartbeatSteps() {
-    // The IME notices and the recycle-bin watch have their own steps, which
-    // come later; today they do nothing.
     Steps.IMECheck = [] {};
-    Steps.TrashCheck = [] {};
+    Steps.TrashCheck = [this] { Proc_TrashCheck(); };
     Steps.CheckHook = [] { HisForm->Proc_CheckHook(); };
     Steps.TimerCPU = [this] { Proc_TimerCPU(); };
     Steps.TimerRAM = [] { RAMForm->Proc_TimerRAM(); };

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "components/ExitWin32.h"
 #include "components/MakeShortCut.h"
 #include "components/TextTrayIcon.h"
 #include "gui/Form.h"
@@ -43,6 +44,7 @@ public:
     gui::TTimer* TimerExitWin;
     TTextTrayIcon* TrayIcon;
     TMakeShortCut* MakeShortCut;
+    TExitWin* ExitWin;
     gui::TImageList* ImageListNum;
     gui::TImageList* ImageListCPU;
     gui::TImageList* ImageListRAM;
@@ -105,6 +107,16 @@ public:
     // Reads "Config.ini"; missing keys keep the items' current state.
     void ReadConfig();
 
+    // Exit-Windows countdown: the menu click and the timer's one-second tick.
+    void PPExitWinClick(gui::TMenuItem* item);
+    void TimerExitWinTimer();
+    // Recycle bin: the display name, the menu's open and empty, and the
+    // delete-dialog watch of every heartbeat tick.
+    void ReadTrashName();
+    void PPTrashOpenClick();
+    void PPTrashEmptyClick();
+    void Proc_TrashCheck();
+
 protected:
     void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
@@ -162,3 +174,11 @@ private:
 };
 
 extern TTrayForm* TrayForm;
+
+// The exit countdown's caption for the seconds left.
+std::wstring ExitWinCaption(int seconds);
+// The exit countdown's question for an action 0-4.
+std::wstring ExitWinQuestion(int action);
+
+// Whether the recycle bin of all drives holds an item.
+bool RecycleBinHasItems();

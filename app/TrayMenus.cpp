@@ -80,11 +80,6 @@ std::wstring RecentFolder() {
     return recent;
 }
 
-bool RecycleBinHasItems() {
-    SHQUERYRBINFO info{sizeof(info)};
-    return SUCCEEDED(::SHQueryRecycleBinW(L"", &info)) && info.i64NumItems > 0;
-}
-
 }  // namespace
 
 void TTrayForm::CreateMenus() {
@@ -200,10 +195,10 @@ void TTrayForm::CreateMenus() {
     PPTaskman = NewItem(this, r, {L"PPTaskman", L"Windowsタスクマネージャ"});
     PPTaskman->OnClick = click(&TTrayForm::PPTaskmanClick);
     PPTrash = NewItem(this, r, {L"PPTrash", L"Windowsごみ箱"});
-    // Opening and emptying the bin, and the delete-dialog watch, are the
-    // recycle-bin step's, which comes later; its items already keep their settings.
     PPTrashOpen = NewItem(this, PPTrash, {L"PPTrashOpen", L"開く"});
+    PPTrashOpen->OnClick = click(&TTrayForm::PPTrashOpenClick);
     PPTrashEmpty = NewItem(this, PPTrash, {L"PPTrashEmpty", L"空にする"});
+    PPTrashEmpty->OnClick = click(&TTrayForm::PPTrashEmptyClick);
     PPTrashCheck = NewItem(this, PPTrash, {L"PPTrashCheck", L"削除時に開く", true});
     PPTrashCheck->OnClick = [this](TMenuItem*) {
         FPopUpR = false;
@@ -213,9 +208,7 @@ void TTrayForm::CreateMenus() {
     PPTrashTop->OnClick = clearR;
     PPWindows = NewItem(this, r, {L"PPWindows", L"Windowsの終了"});
     const wchar_t* const exits[5] = {L"ログオフ", L"電源を切る", L"再起動", L"スタンバイ", L"休止状態"};
-    // The exit-Windows countdown is its own step, which comes later; today
-    // these items only close the menu.
-    RadioGroup(this, PPWindows, L"PPExitWin", 5, exits, MPPExitWin, clearR);
+    RadioGroup(this, PPWindows, L"PPExitWin", 5, exits, MPPExitWin, clickItem(&TTrayForm::PPExitWinClick));
     for (TMenuItem* item : MPPExitWin) item->SetRadioItem(false);
     PPSPDir = NewItem(this, r, {L"PPSPDir", L"Windows特殊フォルダ"});
     PPSPDir->OnClick = [this](TMenuItem*) {

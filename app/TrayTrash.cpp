@@ -1,0 +1,108 @@
+// The recycle bin: its display name, opening and emptying it from the tray
+// menu, and the watch that opens the bin beside Explorer's delete dialog.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/Tray.h"
+#include "toolkit/QuorvinFiles.h"
+#include "toolkit/QuorvinRegistry.h"
+#include "toolkit/QuorvinShell.h"
+#include "toolkit/QuorvinVersion.h"
+#include "toolkit/QuorvinWindows.h"
+
+namespace {
+
+constexpr const wchar_t* kRecycleBinClsid = L"{645FF040-5081-101B-9F08-00AA002F954E}";
+
+std::wstring Lower(std::wstring s) {
+    if (!s.empty()) ::CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
+    return s;
+}
+
+// This program's file in its long form, as window paths are compared.
+std::wstring OwnProgramPath() {
+    wchar_t exe[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring longPath;
+    GetLongPathNameStr(exe, longPath);
+    return longPath.empty() ? exe : longPath;
+}
+
+// Explorer's delete-confirmation dialog, by the titles this Windows uses; 0 when none.
+HWND FindDeleteDialog() {
+    static const wchar_t* const newTitles[] = {L"ファイルの削除", L"フォルダーの削除", L"複数ファイルの削除"};
+    static const wchar_t* const oldTitles[] = {L"ファイルの削除の確認", L"フォルダーの削除の確認",
+                                               L"複数ファイルの削除の確認"};
+    const wchar_t* const* titles = IsWindows7OrLater() ? newTitles : oldTitles;
+    for (int i = 0; i < 3; ++i)
+        if (HWND dlg = ::FindWindowW(L"#32770", titles[i])) return dlg;
+    return nullptr;
+}
+
+// A delete started from the desktop or from this program.
+bool IsWatchedOwner(HWND dlg) {
+    std::wstring title, cls, exe;
+    GetWindowTitleClassExe(GetTopLevelWindow(dlg), title, cls, exe);
+    if (title == L"Program Manager" || cls == L"Progman") return true;
+    return !exe.empty() && Lower(exe) == Lower(OwnProgramPath());
+}
+
+bool IsWindowHandle(HWND w) { return w && ::IsWindow(w); }
+
+}  // namespace
+
+bool RecycleBinHasItems() {
+    SHQUERYRBINFO info{sizeof(info)};
+    return SUCCEEDED(::SHQueryRecycleBinW(L"", &info)) && info.i64NumItems > 0;
+}
+
+void TTrayForm::ReadTrashName() {
+    MTrashName.clear();
+    gui::RegKey key = OpenRegKeyFullAccess(
+        HKEY_CURRENT_USER, std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID\\") +
+                               kRecycleBinClsid);
+    if (key) ReadRegString(key.get(), L"", MTrashName);
+    if (MTrashName.empty()) MTrashName = L"ごみ箱";
+}
+
+void TTrayForm::PPTrashOpenClick() {
+    FPopUpR = false;
+    ShellExecuteOwned(Handle(), std::wstring(L"::") + kRecycleBinClsid, L"", L"", SW_SHOWNORMAL);
+    MTrashWin = nullptr;
+    // The shell opens the window on its own time: look for it for up to 3 s.
+    for (int round = 0; round < 6 && !MTrashWin; ++round) {
+        ::Sleep(500);
+        MTrashWin = ::FindWindowW(L"CabinetWClass", MTrashName.c_str());
+    }
+}
+
+void TTrayForm::PPTrashEmptyClick() {
+    FPopUpR = false;
+    // Without flags Windows asks for confirmation and shows its progress.
+    if (RecycleBinHasItems()) ::SHEmptyRecycleBinW(::GetDesktopWindow(), L"", 0);
+}
+
+void TTrayForm::Proc_TrashCheck() {
+    const bool hasItems = RecycleBinHasItems();
+
+    // The watched dialog was answered: close the bin window opened for it.
+    if (MTrashDlg && !::IsWindow(MTrashDlg) && IsWindowHandle(MTrashWin))
+        ::PostMessageW(MTrashWin, WM_SYSCOMMAND, SC_CLOSE, 0);
+    // Nothing left to delete from the bin: the dialog has no use.
+    if (!hasItems && IsWindowHandle(MTrashDlg)) ::PostMessageW(MTrashDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (MTrashDlg && !::IsWindow(MTrashDlg) && !IsWindowHandle(MTrashWin)) {
+        MTrashDlg = nullptr;
+        MTrashWin = nullptr;
+        return;
+    }
+
+    if (!PPTrashCheck->Checked()) return;
+    HWND dlg = FindDeleteDialog();
+    if (!dlg || dlg == MTrashDlg) return;
+    if (!IsWatchedOwner(dlg)) return;
+    SetWindowTopMost(dlg, PPTrashTop->Checked());
+    if (hasItems && !IsWindowHandle(MTrashWin)) {
+        MTrashDlg = dlg;
+        if (!(::GetAsyncKeyState(VK_SHIFT) & 0x8000)) PPTrashOpenClick();
+    }
+}

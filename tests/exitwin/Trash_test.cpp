@@ -1,0 +1,313 @@
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/tray/TrayFixture.h"
+
+using namespace testing_support;
+
+namespace {
+
+const wchar_t kBinKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID\\{645FF040-5081-101B-9F08-00AA002F954E}";
+
+long long BinItems() {
+    SHQUERYRBINFO info{sizeof(info)};
+    if (FAILED(::SHQueryRecycleBinW(L"", &info))) return -1;
+    return info.i64NumItems;
+}
+
+// Moves a new scratch file into the recycle bin (the run's own trash folder).
+void PutFileInBin(const ScratchDir& dir, const std::wstring& name) {
+    const std::wstring path = dir / name;
+    ASSERT_TRUE(WriteBytes(path, "trash"));
+    std::wstring from = path + L'\0';  // the list ends with two NULs
+    SHFILEOPSTRUCTW op{};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    ASSERT_EQ(::SHFileOperationW(&op), 0);
+    ASSERT_GT(BinItems(), 0);
+}
+
+void EmptyBin() { ::SHEmptyRecycleBinW(nullptr, L"", SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND); }
+
+INT_PTR CALLBACK DeleteDlgProc(HWND dlg, UINT msg, WPARAM wParam, LPARAM) {
+    if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+        ::DestroyWindow(dlg);
+        return TRUE;
+    }
+    return msg == WM_INITDIALOG;
+}
+
+// A delete dialog of this program: it goes away when answered or closed.
+HWND ShowDeleteDialog(HWND owner, const wchar_t* title) {
+    struct alignas(4) Template {
+        DLGTEMPLATE dlg;
+        WORD menu, cls, title;
+    } tmpl{};
+    tmpl.dlg.style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE | DS_MODALFRAME;
+    tmpl.dlg.cx = 200;
+    tmpl.dlg.cy = 60;
+    HWND dlg = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), &tmpl.dlg, owner, DeleteDlgProc, 0);
+    if (dlg) ::SetWindowTextW(dlg, title);
+    return dlg;
+}
+
+bool IsTopMost(HWND w) { return (::GetWindowLongW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+HWND FindOf(const wchar_t* cls, const std::wstring& title, DWORD pid) {
+    for (HWND w : FindTopWindows(cls, &title))
+        if (WindowProcessId(w) == pid) return w;
+    return nullptr;
+}
+
+// Explorer windows standing now, whatever their class under this Windows.
+std::set<HWND> ExplorerWindows() {
+    std::set<HWND> all;
+    for (const wchar_t* cls : {L"ExplorerWClass", L"CabinetWClass"})
+        for (HWND w : FindTopWindows(cls)) all.insert(w);
+    return all;
+}
+
+// The recycle bin's display name in the registry for the test's duration:
+// the key is removed again at the end when the test created it.
+class BinName {
+public:
+    explicit BinName(const std::wstring& name) {
+        DWORD disposition = 0;
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, kBinKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, &disposition);
+        created_ = disposition == REG_CREATED_NEW_KEY;
+        DWORD size = sizeof(old_);
+        hadOld_ = ::RegQueryValueExW(key_, L"", nullptr, nullptr, reinterpret_cast<BYTE*>(old_), &size) == 0;
+        ::RegSetValueExW(key_, L"", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
+                         static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
+    }
+    ~BinName() {
+        if (hadOld_)
+            ::RegSetValueExW(key_, L"", 0, REG_SZ, reinterpret_cast<const BYTE*>(old_),
+                             static_cast<DWORD>((::lstrlenW(old_) + 1) * sizeof(wchar_t)));
+        else
+            ::RegDeleteValueW(key_, L"");
+        ::RegCloseKey(key_);
+        if (created_) ::RegDeleteKeyW(HKEY_CURRENT_USER, kBinKey);
+    }
+
+private:
+    HKEY key_ = nullptr;
+    bool created_ = false, hadOld_ = false;
+    wchar_t old_[260] = {};
+};
+
+class Trash : public testing::Test, public TrayFormFixture {
+protected:
+    void SetUp() override {
+        EmptyBin();
+        before = ExplorerWindows();
+    }
+    void TearDown() override {
+        StopTray();
+        EmptyBin();
+        // Close what the shell opened for the bin.
+        for (HWND w : ExplorerWindows())
+            if (!before.count(w)) ::PostMessageW(w, WM_CLOSE, 0, 0);
+    }
+
+    // The main form with the heartbeat running and every step but the
+    // recycle bin's doing nothing; ticks are counted.
+    void StartWatching(bool check, bool top) {
+        StartTray();
+        TrayForm->TimerMain->SetEnabled(false);
+        auto& s = TrayForm->Steps;
+        auto trash = s.TrashCheck;
+        s = {};
+        s.IMECheck = s.CheckHook = s.TimerCPU = s.TimerRAM = s.DispCPU = s.AutoMinimize = [] {};
+        s.TimerHis = s.TimerBtn = [](HWND, bool) {};
+        s.CursorWin = [] { return HWND(nullptr); };
+        s.PPLSet = [] { return false; };
+        s.TrashCheck = [this, trash] {
+            trash();
+            ++ticks;
+        };
+        TrayForm->PPTrashCheck->SetChecked(check);
+        TrayForm->PPTrashTop->SetChecked(top);
+        TrayForm->TimerMain->SetEnabled(true);
+    }
+
+    // Lets the watch run the given number of further ticks.
+    bool Ticks(int n) {
+        const int until = ticks + n;
+        return WaitUntil([&] { return ticks >= until; }, 15000);
+    }
+
+    std::set<HWND> before;
+    int ticks = 0;
+};
+
+TEST_F(Trash, TheDisplayNameComesFromTheRegistryOrIsTheDefault) {
+    {
+        BinName name(L"Orvandel テスト箱");
+        StartTray();
+        EXPECT_EQ(TrayForm->MTrashName, L"Orvandel テスト箱");
+        StopTray();
+    }
+    gui::RegKey key;
+    HKEY raw = nullptr;
+    if (::RegOpenKeyExW(HKEY_CURRENT_USER, kBinKey, 0, KEY_READ, &raw) == 0) {
+        key.reset(raw);
+        GTEST_SKIP() << "this Windows names the bin itself";
+    }
+    StartTray();
+    EXPECT_EQ(TrayForm->MTrashName, L"ごみ箱");
+    EXPECT_NE(::RegOpenKeyExW(HKEY_CURRENT_USER, kBinKey, 0, KEY_READ, &raw), 0) << "the key is not created";
+}
+
+TEST_F(Trash, EmptyAsksFirstAndEmptiesOnlyABinThatHoldsItems) {
+    StartTray();
+    TrayForm->TimerMain->SetEnabled(false);
+    {
+        MessageBoxAnswerer closer;
+        TrayForm->PPTrashEmpty->Click();
+        EXPECT_TRUE(closer.Texts().empty()) << "an empty bin is not emptied";
+    }
+    PutFileInBin(dir, L"one.txt");
+    PutFileInBin(dir, L"two.txt");
+    std::vector<std::wstring> asked;
+    {
+        MessageBoxAnswerer closer;
+        TrayForm->PPTrashEmpty->Click();
+        asked = closer.Texts();
+    }
+    EXPECT_EQ(asked.size(), 1u) << "Windows asks for confirmation";
+    EXPECT_EQ(BinItems(), 0);
+}
+
+TEST_F(Trash, OpenFindsTheBinWindowByItsTitle) {
+    BinName name(L"OrvTestBin");
+    StartTray();
+    TrayForm->TimerMain->SetEnabled(false);
+    // No bin window of that title comes up: the search gives up after 3 s.
+    TrayForm->PPTrashOpenClick();
+    EXPECT_EQ(TrayForm->MTrashWin, nullptr);
+
+    ChildProcess helper = ChildProcess::Start(BinDir() + L"TrashDeleteDialog.exe",
+                                              L"folder \"Unrelated\" \"OrvTestBin\"");
+    HWND bin = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (bin = FindOf(L"CabinetWClass", L"OrvTestBin", helper.Pid())); }, 15000));
+    TrayForm->PPTrashOpenClick();
+    EXPECT_EQ(TrayForm->MTrashWin, bin);
+}
+
+// One delete dialog of another program per case, with a bin holding an item.
+TEST_F(Trash, WatchesOnlyDeleteDialogsOfTheDesktop) {
+    BinName name(L"OrvTestBin");
+    PutFileInBin(dir, L"item.txt");
+    StartWatching(true, true);
+    struct Case {
+        const wchar_t* owner;
+        const wchar_t* title;
+        bool watched;
+    };
+    const Case cases[] = {
+        {L"progman", L"ファイルの削除", true},
+        {L"progclass", L"フォルダーの削除", true},
+        {L"manager", L"複数ファイルの削除", true},
+        {L"folder", L"ファイルの削除", false},
+        {L"progman", L"ファイルの削除の確認", false},  // the title of older systems
+        {L"progman", L"削除", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(gui::WideToUtf8(std::wstring(c.owner) + L" " + c.title));
+        ChildProcess helper = ChildProcess::Start(BinDir() + L"TrashDeleteDialog.exe",
+                                                  std::wstring(c.owner) + L" \"" + c.title + L"\" \"OrvTestBin\"");
+        HWND dlg = nullptr, bin = nullptr;
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                dlg = FindOf(L"#32770", c.title, helper.Pid());
+                bin = FindOf(L"CabinetWClass", L"OrvTestBin", helper.Pid());
+                return dlg && bin;
+            },
+            15000));
+        ASSERT_TRUE(Ticks(3));
+        if (!c.watched) {
+            EXPECT_EQ(TrayForm->MTrashDlg, nullptr);
+            EXPECT_FALSE(IsTopMost(dlg)) << "left as it is";
+            continue;
+        }
+        EXPECT_EQ(TrayForm->MTrashDlg, dlg);
+        EXPECT_EQ(TrayForm->MTrashWin, bin) << "the bin window opened beside it";
+        EXPECT_TRUE(IsTopMost(dlg));
+
+        // Answered: the bin window opened for it closes, and the watch resets.
+        ::PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(bin); }, 15000));
+        EXPECT_TRUE(WaitUntil([&] { return !TrayForm->MTrashDlg && !TrayForm->MTrashWin; }, 15000));
+    }
+}
+
+TEST_F(Trash, ADialogOfThisProgramIsWatchedOnlyWithTheOptionOn) {
+    PutFileInBin(dir, L"item.txt");
+    StartWatching(false, true);
+    gui::OwnedWindow owner(::CreateWindowExW(0, L"Static", L"Orvandel owner", WS_OVERLAPPED | WS_VISIBLE, 10, 10,
+                                             200, 100, nullptr, nullptr, nullptr, nullptr));
+    gui::OwnedWindow dlg(ShowDeleteDialog(owner.get(), L"ファイルの削除"));
+    ASSERT_TRUE(dlg);
+
+    ASSERT_TRUE(Ticks(3));
+    EXPECT_EQ(TrayForm->MTrashDlg, nullptr) << "the option is off";
+    EXPECT_FALSE(IsTopMost(dlg.get()));
+
+    // Shift held: the dialog is recorded and kept on top, but no bin is opened.
+    TrayForm->PPTrashCheck->SetChecked(true);
+    INPUT shift[1]{};
+    shift[0].type = INPUT_KEYBOARD;
+    shift[0].ki.wVk = VK_SHIFT;
+    ::SendInput(1, shift, sizeof(INPUT));
+    WaitUntil([] { return (::GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }, 5000);
+    const bool held = (::GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
+    const std::set<HWND> explorers = ExplorerWindows();
+    const bool recorded = WaitUntil([&] { return TrayForm->MTrashDlg == dlg.get(); }, 15000);
+    shift[0].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(1, shift, sizeof(INPUT));
+    ASSERT_TRUE(held) << "Shift could not be held";
+    ASSERT_TRUE(recorded);
+    EXPECT_EQ(TrayForm->MTrashWin, nullptr);
+    EXPECT_EQ(ExplorerWindows(), explorers) << "no bin window opened";
+    EXPECT_TRUE(IsTopMost(dlg.get()));
+
+    // The bin becomes empty while the dialog stands: the dialog is closed.
+    EmptyBin();
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dlg.get()); }, 15000));
+    dlg.release();
+    EXPECT_TRUE(WaitUntil([&] { return !TrayForm->MTrashDlg; }, 15000));
+}
+
+TEST_F(Trash, ABinWindowOpenedFromTheMenuIsNeverClosedByTheWatch) {
+    BinName name(L"OrvTestBin");
+    PutFileInBin(dir, L"item.txt");
+    StartWatching(true, false);
+    ChildProcess binHost = ChildProcess::Start(BinDir() + L"TrashDeleteDialog.exe",
+                                               L"folder \"Unrelated\" \"OrvTestBin\"");
+    HWND bin = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (bin = FindOf(L"CabinetWClass", L"OrvTestBin", binHost.Pid())); }, 15000));
+    TrayForm->PPTrashOpen->Click();
+    ASSERT_EQ(TrayForm->MTrashWin, bin);
+
+    ChildProcess helper = ChildProcess::Start(BinDir() + L"TrashDeleteDialog.exe", L"progman \"ファイルの削除\"");
+    HWND dlg = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (dlg = FindOf(L"#32770", L"ファイルの削除", helper.Pid())); }, 15000));
+    ASSERT_TRUE(Ticks(3));
+    EXPECT_EQ(TrayForm->MTrashDlg, nullptr) << "a bin window stands already";
+    ::PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dlg); }, 15000));
+    ASSERT_TRUE(Ticks(3));
+    EXPECT_TRUE(::IsWindow(bin));
+}
+
+}  // namespace
