@@ -126,6 +126,8 @@ void TBtnForm::CreateParams(gui::TCreateParams& params) {
     params.Caption = L"Orvandel - 自動的に押すボタンの設定";
     params.Style = WS_OVERLAPPEDWINDOW;
     params.ExStyle = WS_EX_APPWINDOW;
+    params.Width = 957;  // a client area of 941 x 447 at the least height of 500
+    params.Height = 500;
 }
 
 void TBtnForm::FormCreate() {
