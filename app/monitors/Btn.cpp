@@ -252,10 +252,12 @@ void TBtnForm::Proc_TimerBtn(HWND ForegroundWnd, bool Changed) {
 
     const bool cursorFeature = TrayForm && TrayForm->PPBtnCursor->Checked();
     const bool candidate = IsCursorCandidate(ForegroundWnd);
-    const bool shell = IsShellWindow(GetTopLevelWindow(ForegroundWnd));
-    if (cursorFeature && Changed && candidate && !shell) CursorStep(ForegroundWnd);
+    // The shell windows are looked up only when the answer counts: this
+    // runs four times a second.
+    auto shell = [&] { return IsShellWindow(GetTopLevelWindow(ForegroundWnd)); };
+    if (cursorFeature && Changed && candidate && !shell()) CursorStep(ForegroundWnd);
 
-    if (!cursorFeature || IsHandled(ForegroundWnd) || shell) MCursorWin = ForegroundWnd;
+    if (!cursorFeature || IsHandled(ForegroundWnd) || shell()) MCursorWin = ForegroundWnd;
     if (!candidate) {
         MCursorWin = nullptr;
         RemoveHandled(ForegroundWnd);
