@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "gui/Application.h"
+#include "gui/Exception.h"
 #include "gui/FileIO.h"
 #include "gui/Handles.h"
 #include "toolkit/QuorvinFiles.h"
@@ -335,4 +336,30 @@ bool SetClipboardTextRetry(const std::wstring& text) {
         ::Sleep(100);
     }
     return false;
+}
+
+bool ConvertAnsiFileToUtf16(const std::wstring& fileName) {
+    if (!FileExistsSafe(fileName)) return false;
+    int kind = 0;
+    DetectTextEncoding(fileName, kind);
+    if (kind != static_cast<int>(gui::TTextEncoding::Ansi)) return false;
+    try {
+        gui::TStringList lines;
+        lines.LoadFromFile(fileName, gui::TTextEncoding::Ansi);
+        lines.SaveToFile(fileName, gui::TTextEncoding::Utf16LE);
+        return true;
+    } catch (const gui::Exception&) {
+        return false;  // unreadable or unwritable: it is read as it is
+    }
+}
+
+gui::TMemIniFile OpenUtf16IniFile(const std::wstring& fileName) {
+    int kind = 0;
+    DetectTextEncoding(fileName, kind);
+    gui::TTextEncoding readAs = kind == static_cast<int>(gui::TTextEncoding::Utf8NoBom)
+                                    ? gui::TTextEncoding::Utf8NoBom
+                                    : gui::TTextEncoding::Utf16LE;
+    gui::TMemIniFile ini(fileName, readAs);
+    ini.SetEncoding(gui::TTextEncoding::Utf16LE);
+    return ini;
 }

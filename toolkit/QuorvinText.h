@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "gui/IniFile.h"
 #include "gui/StringList.h"
 #include "gui/TextCodec.h"
 
@@ -64,6 +65,17 @@ bool WriteListFile(const gui::TStringList& list, const std::wstring& fileName,
 // mark of that encoding is skipped). Returns the number of lines; an
 // unreadable file gives 0. Sets the current folder to the program's folder.
 int ReadListFile(gui::TStringList& list, const std::wstring& fileName, gui::TTextEncoding encoding);
+
+// A settings file kept as UTF-16LE with mark that was found in the system
+// code page (no mark, not UTF-8) is rewritten once, line by line, as
+// UTF-16LE with mark. True when it was converted; a missing, unreadable or
+// unwritable file is left as it is.
+bool ConvertAnsiFileToUtf16(const std::wstring& fileName);
+// Such a file opened with the ini object to be read and written back as
+// UTF-16LE. A file without a mark that is well-formed UTF-8 is read as
+// UTF-8: in the system code page its non-ASCII text would be garbled and
+// saved so.
+gui::TMemIniFile OpenUtf16IniFile(const std::wstring& fileName);
 
 // Puts text on the clipboard as Unicode text, opened for the application's
 // window; up to 5 tries, waiting 100 ms after each failed one. False when

@@ -26,18 +26,8 @@ const wchar_t* const kHistory = L"History";
 const wchar_t* const kFont = L"Font";
 const wchar_t* const kClip = L"Clip";
 
-// His.ini opened to be read and written back as UTF-16LE. A file without a
-// mark that is well-formed UTF-8 is read as UTF-8: in the system code page
-// its non-ASCII text would be garbled and saved so.
-TMemIniFile OpenHisIni(const std::wstring& fileName) {
-    int kind = 0;
-    DetectTextEncoding(fileName, kind);
-    TTextEncoding readAs =
-        kind == static_cast<int>(TTextEncoding::Utf8NoBom) ? TTextEncoding::Utf8NoBom : TTextEncoding::Utf16LE;
-    TMemIniFile ini(fileName, readAs);
-    ini.SetEncoding(TTextEncoding::Utf16LE);
-    return ini;
-}
+// His.ini opened to be read and written back as UTF-16LE.
+TMemIniFile OpenHisIni(const std::wstring& fileName) { return OpenUtf16IniFile(fileName); }
 
 int ReadRanged(const TMemIniFile& ini, const wchar_t* section, const wchar_t* key, int def, int lo,
                int hi) {
@@ -94,20 +84,7 @@ std::wstring HisListFileName(const std::wstring& folder, int k, int c) {
     return folder + L"His" + std::to_wstring(k) + std::to_wstring(c) + L".lst";
 }
 
-bool ConvertAnsiHisIni(const std::wstring& fileName) {
-    if (!FileExistsSafe(fileName)) return false;
-    int kind = 0;
-    DetectTextEncoding(fileName, kind);
-    if (kind != static_cast<int>(TTextEncoding::Ansi)) return false;
-    try {
-        TStringList lines;
-        lines.LoadFromFile(fileName, TTextEncoding::Ansi);
-        lines.SaveToFile(fileName, TTextEncoding::Utf16LE);
-        return true;
-    } catch (const gui::Exception&) {
-        return false;  // unreadable or unwritable: it is read as it is
-    }
-}
+bool ConvertAnsiHisIni(const std::wstring& fileName) { return ConvertAnsiFileToUtf16(fileName); }
 
 bool LoadHisIni(const std::wstring& fileName, THisSettings& s) {
     ConvertAnsiHisIni(fileName);

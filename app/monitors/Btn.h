@@ -1,22 +1,90 @@
-// TBtnForm: the automatic button pressing and its registration window. Today it is created hidden and does nothing more.
+// TBtnForm: the button watch. On every heartbeat tick it presses the
+// registered buttons of other programs' dialogs, and moves the mouse cursor
+// onto the most likely button of every new foreground dialog. Its window is
+// the registration window; it owns "Btn.ini" and "Btn.lst" and the
+// stop/resume hot key (index 1), which toggles the tray menu's PPBtnStop.
 #pragma once
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
+#include "app/monitors/BtnFiles.h"
+#include "components/HookHotKey.h"
 #include "gui/Form.h"
+#include "gui/StringList.h"
 
 class TBtnForm : public gui::TForm {
 public:
     explicit TBtnForm(gui::TComponent* owner);
 
-    // The button watch's step on every heartbeat tick; does nothing yet.
-    void Proc_TimerBtn(HWND foreground, bool changed) {}
+    // One step of the watch: ForegroundWnd is the current foreground window,
+    // Changed whether it differs from the previous tick's (or the cursor
+    // feature has not finished with it yet).
+    void Proc_TimerBtn(HWND ForegroundWnd, bool Changed);
 
-    // The window the cursor feature has finished with.
+    // Runs the scan over every window in candidate mode, as the registration
+    // window's searches do: ListAdd gets a row for every button of another
+    // program's window. With activeOnly only the first visible window below
+    // this window in Z order is searched.
+    void Proc_SearchButtons(bool activeOnly);
+
+    THookHotKey* HookHotKey;
+
+    // The registered buttons, in list order, and the candidates of the last
+    // search; rows as TBtnField says.
+    std::vector<TBtnEntry> ListList;
+    std::vector<TBtnEntry> ListAdd;
+    int MListListC = 0;
+    int MMAXBtnData = 100;
+    // The window under the mouse cursor at the last scan.
+    HWND MButtonWin = nullptr;
+    // The foreground window the cursor feature has finished with; 0 when none.
     HWND MCursorWin = nullptr;
+    // The handled-window list: windows (decimal handles) the cursor feature
+    // has run for.
+    gui::TStringList ListBoxCursor;
+    // The values of the files and of the window's option controls.
+    TBtnSettings Settings;
+
+    void Proc_LoadIni();
+    bool Proc_SaveIni();
+    void Proc_LoadList();
+    bool Proc_SaveList();
 
 protected:
     void CreateParams(gui::TCreateParams& params) override;
+    void FormCreate() override;
+    void FormShow() override;
+    void FormCloseQuery(bool& canClose) override;
+    void FormDestroy() override;
+
+private:
+    struct TScan;
+    static BOOL CALLBACK ScanWindowProc(HWND wnd, LPARAM data);
+    static BOOL CALLBACK MessageChildProc(HWND wnd, LPARAM data);
+    static BOOL CALLBACK VisitChildProc(HWND wnd, LPARAM data);
+    static BOOL CALLBACK CursorChildProc(HWND wnd, LPARAM data);
+    void ScanWindows();
+    void ScanWindow(TScan& scan, HWND wnd);
+    void VisitChild(TScan& scan, HWND child);
+    void PlayPressSound();
+    void CursorStep(HWND wnd);
+    void MoveCursorToControl(HWND control);
+
+    bool IsHandled(HWND wnd) const;
+    void AddHandled(HWND wnd);
+    void RemoveHandled(HWND wnd);
+    void RegisterStopHotKey();
+    void HookHotKeyHotKey(THookHotKey* sender, int index);
+
+    // The active-window-only flag of the candidate search.
+    bool FActiveOnly = false;
 };
 
 extern TBtnForm* BtnForm;
+
+// Whether the window is a button the cursor may be put on: enabled, visible,
+// and of a class holding "Btn", or holding "Button" with a push-button style.
+bool IsPushableButton(HWND wnd);
