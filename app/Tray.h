@@ -149,7 +149,8 @@ private:
     void PPListClick(gui::TMenuItem* item);
     void PPWindowClick();
     void PPIconMenuClick();
-    void PPMenuRefillClick();
+    void PPMenuFavClick();
+    void PPMenuNarrowClick();
     void PPMenuWideClick();
     void ShowModalSettings(gui::TForm* form, bool taskbarButtons);
     void PPHisClick();

@@ -106,11 +106,11 @@ void TTrayForm::CreateMenus() {
     PPMenuWide = NewItem(this, l, {L"PPMenuWide", L"二列表示(&S)", true, false});
     PPMenuWide->OnClick = click(&TTrayForm::PPMenuWideClick);
     PPMenuNarrow = NewItem(this, l, {L"PPMenuNarrow", L"表示幅を小さく(&N)", true, false});
-    PPMenuNarrow->OnClick = click(&TTrayForm::PPMenuRefillClick);
+    PPMenuNarrow->OnClick = click(&TTrayForm::PPMenuNarrowClick);
     PPIconMenu = NewItem(this, l, {L"PPIconMenu", L"アイコンを表示(&I)", true, false});
     PPIconMenu->OnClick = click(&TTrayForm::PPIconMenuClick);
     PPMenuFav = NewItem(this, l, {L"PPMenuFav", L"お気に入りを表示(&O)", true, true});
-    PPMenuFav->OnClick = click(&TTrayForm::PPMenuRefillClick);
+    PPMenuFav->OnClick = click(&TTrayForm::PPMenuFavClick);
     Separator(this, l);
     PPWindow = NewItem(this, l, {L"PPWindow", L"履歴ウィンドウを表示(&W)"});
     PPWindow->SetDefault(true);
@@ -372,10 +372,12 @@ void TTrayForm::PPIconMenuClick() {
     for (int c = 1; c < 5; ++c) HisForm->Proc_PPListSet(c);
 }
 
-void TTrayForm::PPMenuRefillClick() {
+void TTrayForm::PPMenuFavClick() {
     FPopUpL = false;
     for (int c = 0; c < 5; ++c) HisForm->Proc_PPListSet(c);
 }
+
+void TTrayForm::PPMenuNarrowClick() { PPMenuFavClick(); }
 
 void TTrayForm::PPMenuWideClick() {
     FPopUpL = false;

@@ -55,6 +55,11 @@ int THisForm::RecordHistoryEntry(int c, const std::wstring& text) {
     return old;
 }
 
+void THisForm::FormShow() {
+    // A window that was maximised when it was last closed opens maximised.
+    if (!Lists.Settings.Normal && !::IsZoomed(Handle())) ::ShowWindow(Handle(), SW_MAXIMIZE);
+}
+
 void THisForm::Proc_LoadIni() {
     if (DataFolder.empty()) return;
     THisSettings& s = Lists.Settings;
@@ -66,10 +71,12 @@ void THisForm::Proc_LoadIni() {
     const std::wstring fileName = HisIniFileName(DataFolder);
     if (LoadHisIni(fileName, s)) Lists.UnreadFiles.erase(fileName);
     else Lists.UnreadFiles.insert(fileName);
-    // The list font, the exclusion lists' scroll extents, the numeric
-    // displays and the tray menu's category items take these values once the
-    // window's controls and the tray menus exist; today only the window's
-    // own bounds are applied.
+    // The tray history menu shows the categories ticked here (the Explorer
+    // category never from Vista on).
+    if (TrayForm)
+        for (int c = 0; c < kHisCategories; ++c)
+            if (gui::TMenuItem* tab = TrayForm->MPPTab[c])
+                tab->SetVisible(s.MCHKHisMenuItem[c] && !(c == 4 && IsVistaOrLater()));
     if (HandleAllocated()) {
         SetBounds(s.Left, s.Top, s.Width, s.Height);
         EnsureWindowOnScreen(Handle());

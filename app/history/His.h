@@ -160,6 +160,8 @@ protected:
     void FormCreate() override;
     // Stops the Recent watcher.
     void FormDestroy() override;
+    // Maximised when it was so at its last close.
+    void FormShow() override;
     // Saves "His.ini" and the lists; unless the program is shutting down the
     // lists are read back from what was written. Closing is always allowed.
     void FormCloseQuery(bool& canClose) override;

@@ -388,6 +388,27 @@ TEST_F(TrayForm_, HistoryWindowShownAtStartByItsStartOption) {
     EXPECT_FALSE(HisForm->Visible());
 }
 
+// "[History] MenuItem<c>" shows or hides the tray menu's category c at load;
+// "[Window] Normal=0" opens the window maximised.
+TEST_F(TrayForm_, HisIniDecidesTheMenuCategoriesAndAMaximisedWindow) {
+    testing_support::WriteBytes(dir / L"His.ini",
+                                gui::EncodeText(L"[Window]\r\nNormal=0\r\nStart=1\r\n"
+                                                L"[History]\r\nMenuItem1=0\r\nMenuItem3=0\r\n",
+                                                gui::TTextEncoding::Utf16LE));
+    StartTray();
+    const bool shown[] = {true, false, true, false};
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(TrayForm->MPPTab[c]->Visible(), shown[c]) << c;
+    ASSERT_TRUE(HisForm->Visible());
+    EXPECT_TRUE(::IsZoomed(HisForm->Handle())) << "maximised as it was closed";
+    StopTray();
+
+    testing_support::WriteBytes(dir / L"His.ini",
+                                gui::EncodeText(L"[Window]\r\nNormal=1\r\nStart=1\r\n", gui::TTextEncoding::Utf16LE));
+    StartTray();
+    for (int c = 0; c < 4; ++c) EXPECT_TRUE(TrayForm->MPPTab[c]->Visible()) << c;
+    EXPECT_FALSE(::IsZoomed(HisForm->Handle()));
+}
+
 // The history window minimises itself a number of slow ticks after another
 // program came to the front, or closes with "閉じる"; while this program is
 // in front the count starts over.
