@@ -421,7 +421,6 @@ void TTrayForm::Proc_TimerCPU() {
 
     const std::wstring t = usage_icon::PercentText(v);
     setHint(L"CPU使用率:" + t + L"%");
-    // The usage panel shows the value too once it is built; today it has no display.
     switch (MCPUDisp) {
         case 0:
             TrayIcon->SetCycleIcons(false);

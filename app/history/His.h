@@ -5,10 +5,9 @@
 // opens files and programs, types folders into file dialogs and Explorer
 // windows (HisJump.cpp), fills and answers the tray history menu
 // (HisMenu.cpp), and on every heartbeat records what the user works with
-// (HisCapture.cpp). The window itself is still a hidden frame: its controls
-// and menus come later, so the settings they will show are plain values in
-// Lists.Settings today, and the state of its list boxes and tool buttons is
-// kept in plain fields below.
+// (HisCapture.cpp). The window is a frame without controls: the settings are
+// plain values in Lists.Settings, and the state of its list boxes and tool
+// buttons is kept in plain fields below.
 #pragma once
 
 #include <windows.h>
@@ -34,10 +33,10 @@ class THisForm : public gui::TForm {
 public:
     explicit THisForm(gui::TComponent* owner);
 
-    // The heartbeat's steps; the hook check and the CPU caption do nothing yet.
+    // The heartbeat's hook check and CPU caption, and showing the lists: the
+    // frame has no hook option, caption display or lists to show.
     void Proc_CheckHook() {}
     void Proc_DispCPU() {}
-    // Show the lists; nothing yet.
     void Proc_DispHis() {}
     void Proc_DispFav() {}
 
@@ -47,9 +46,8 @@ public:
     // Acts on the entry the menu item with this tag stands for.
     void Proc_PPListClick(int tag);
     // The picture of each entry item (with "アイコンを表示"), by item index:
-    // a bitmap for the item's picture beside its caption, empty for none.
-    // The menu layer cannot show item pictures yet, so today they are made
-    // and kept here only.
+    // a bitmap for the item's picture beside its caption, empty for none;
+    // kept here while the item shows it.
     std::array<gui::OwnedGdiObject, 200> MPPListPicture;
 
     // --- the target window and acting on entries (HisTarget.cpp) -------------
