@@ -98,12 +98,7 @@ inline helper_windows::Record WaitForStart(const helper_windows::RecordFile& fil
 }
 
 // The text of another program's window.
-inline std::wstring TextOf(HWND wnd) {
-    wchar_t buf[4096] = {};
-    DWORD_PTR r = 0;
-    ::SendMessageTimeoutW(wnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 3000, &r);
-    return buf;
-}
+inline std::wstring TextOf(HWND wnd) { return testing_support::WindowTextOf(wnd); }
 
 // A key held down for the lifetime of a scope, as the user holds it. This
 // Wine takes the modifier keys' state from the X server whenever the window

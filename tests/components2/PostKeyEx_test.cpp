@@ -167,12 +167,7 @@ std::vector<std::string> LogLines(const std::wstring& path) {
     return lines;
 }
 
-std::wstring EditText(HWND edit) {
-    wchar_t buf[64] = {};
-    DWORD_PTR n = 0;
-    ::SendMessageTimeoutW(edit, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 3000, &n);
-    return buf;
-}
+std::wstring EditText(HWND edit) { return testing_support::WindowTextOf(edit); }
 
 TEST_F(PostKey, EditBoxOfAnotherProgram) {
     ScratchDir dir;

@@ -87,13 +87,6 @@ int MenuWindowsOf(DWORD pid) {
     return n;
 }
 
-std::wstring EditText(HWND edit) {
-    wchar_t buf[4096] = {};
-    DWORD_PTR r = 0;
-    ::SendMessageTimeoutW(edit, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000, &r);
-    return buf;
-}
-
 // A text put on the clipboard by delayed rendering, as many programs copy:
 // the text is handed out when a program asks for it, so the test knows which
 // program read the clipboard, and when.
@@ -223,8 +216,8 @@ TEST_F(PasteRoad, ATrayMenuPickIsPastedIntoNotepadAfterARealClick) {
     ASSERT_TRUE(WaitUntil([&] { return MenuWindowsOf(program_.Pid()) >= 2; }, 30000))
         << "the clipboard category opens";
     PressKey(VK_RETURN);
-    EXPECT_TRUE(WaitUntil([&] { return EditText(edit_) == text; }, 30000))
-        << "pasted into Notepad: " << gui::WideToUtf8(EditText(edit_));
+    EXPECT_TRUE(WaitUntil([&] { return WindowTextOf(edit_) == text; }, 30000))
+        << "pasted into Notepad: " << gui::WideToUtf8(WindowTextOf(edit_));
     EXPECT_EQ(::GetForegroundWindow(), main_) << "Notepad is in front again";
 }
 

@@ -165,6 +165,13 @@ HWND OpenMenuWindow() {
     return nullptr;
 }
 
+std::wstring WindowTextOf(HWND wnd) {
+    wchar_t buf[4096] = {};
+    DWORD_PTR r = 0;
+    ::SendMessageTimeoutW(wnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 5000, &r);
+    return buf;
+}
+
 std::wstring ClipboardText() {
     bool open = false;
     for (int i = 0; i < 10 && !(open = ::OpenClipboard(nullptr)); ++i) ::Sleep(50);

@@ -69,6 +69,9 @@ std::vector<HWND> FindTopWindows(const std::wstring& cls, const std::wstring* ti
 DWORD WindowProcessId(HWND wnd);
 // The open pop-up menu window ("#32768") of this process, or nullptr.
 HWND OpenMenuWindow();
+// The text of a window of any program (WM_GETTEXT, up to 4095 characters);
+// empty when it does not answer within 5 s.
+std::wstring WindowTextOf(HWND wnd);
 // The clipboard's Unicode text (up to 10 tries to open it); "<not opened>" when it cannot be opened.
 std::wstring ClipboardText();
 
