@@ -118,15 +118,23 @@ void TPageControl::SetActivePage(TTabSheet* page) {
 void TPageControl::SetActivePageIndex(int index) { SetTabIndex(index); }
 
 void TPageControl::ShowActive() {
+    // Every sheet keeps the display area's size, shown or not, so the
+    // controls on a hidden sheet are laid out too.
     TTabSheet* active = ActivePage();
-    Realign();
-    for (TTabSheet* p : pages_)
-        if (p != active && p->HandleAllocated()) ::ShowWindow(p->Handle(), SW_HIDE);
-    if (active && active->HandleAllocated()) {
-        RECT r = DisplayRect();
-        ::SetWindowPos(active->Handle(), HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                       SWP_SHOWWINDOW);
+    RECT r = DisplayRect();
+    for (TTabSheet* p : pages_) {
+        if (!p->HandleAllocated()) continue;
+        ::SetWindowPos(p->Handle(), HWND_TOP, r.left, r.top, std::max<int>(r.right - r.left, 0),
+                       std::max<int>(r.bottom - r.top, 0),
+                       SWP_NOACTIVATE | (p == active ? SWP_SHOWWINDOW : SWP_HIDEWINDOW | SWP_NOZORDER));
     }
+}
+
+LRESULT TPageControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    auto alive = AliveToken();
+    LRESULT r = TTabControl::WndProc(msg, wp, lp);
+    if (msg == WM_SIZE && *alive) ShowActive();
+    return r;
 }
 
 void TPageControl::Changed() {
@@ -142,8 +150,7 @@ void TTabSheet::CreateParams(TCreateParams& params) {
 }
 
 void TTabSheet::CreateWnd() {
-    // The sheet fills the page control's display area whatever its bounds.
-    align_ = TAlign::alClient;
+    // The page control places its sheets itself.
     if (TPageControl* pc = PageControl()) pc->InsertPage(this);
 }
 

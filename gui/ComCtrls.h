@@ -74,6 +74,7 @@ public:
 
 protected:
     void CreateParams(TCreateParams& params) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void Changed() override;
 
 private:

@@ -319,11 +319,13 @@ bool TWinControl::InputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
         case WM_LBUTTONUP: case WM_RBUTTONUP: case WM_MBUTTONUP: {
             dragArmed_ = false;
             if (dragSource == this && msg == WM_LBUTTONUP) {
+                POINT pt{x, y};
+                ::ClientToScreen(handle_, &pt);
+                DragOverAt(pt);
+                if (!*alive) return true;
                 TControl* target = dragTarget;
                 dragSource = dragTarget = nullptr;
                 ::ReleaseCapture();
-                POINT pt{x, y};
-                ::ClientToScreen(handle_, &pt);
                 if (auto* t = dynamic_cast<TWinControl*>(target); t && t->HandleAllocated()) {
                     POINT local = pt;
                     ::ScreenToClient(t->Handle(), &local);
@@ -340,18 +342,7 @@ bool TWinControl::InputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             if (dragSource == this) {
                 POINT pt{x, y};
                 ::ClientToScreen(handle_, &pt);
-                TWinControl* target = ControlAtPoint(pt);
-                bool accept = false;
-                if (target && target->OnDragOver) {
-                    POINT local = pt;
-                    ::ScreenToClient(target->Handle(), &local);
-                    accept = true;
-                    if (!target->RunHandler(target->OnDragOver, target, this, local.x, local.y, accept))
-                        accept = false;
-                    if (!*alive) return true;
-                }
-                dragTarget = accept ? target : nullptr;
-                ::SetCursor(::LoadCursorW(nullptr, accept ? IDC_ARROW : IDC_NO));
+                DragOverAt(pt);
                 return true;
             }
             if (dragArmed_ && (wp & MK_LBUTTON) &&
@@ -359,6 +350,9 @@ bool TWinControl::InputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
                  std::abs(y - dragStart_.y) >= ::GetSystemMetrics(SM_CYDRAG))) {
                 dragArmed_ = false;
                 BeginDrag();
+                POINT pt{x, y};
+                ::ClientToScreen(handle_, &pt);
+                if (dragSource == this) DragOverAt(pt);
                 return true;
             }
             if (ShowHint && !Hint.empty() && !trackingLeave_) {
@@ -438,6 +432,21 @@ bool TWinControl::InputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
     }
 }
 
+void TWinControl::DragOverAt(POINT screen) {
+    auto alive = AliveToken();
+    TWinControl* target = ControlAtPoint(screen);
+    bool accept = false;
+    if (target && target->OnDragOver) {
+        POINT local = screen;
+        ::ScreenToClient(target->Handle(), &local);
+        accept = true;
+        if (!target->RunHandler(target->OnDragOver, target, this, local.x, local.y, accept)) accept = false;
+        if (!*alive) return;
+    }
+    dragTarget = accept ? target : nullptr;
+    ::SetCursor(::LoadCursorW(nullptr, accept ? IDC_ARROW : IDC_NO));
+}
+
 LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) { return DefaultHandler(msg, wp, lp); }
 
 bool TWinControl::RouteToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
@@ -496,7 +505,10 @@ void TWinControl::FontChanged() {
     if (handle_) Perform(WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
 }
 
-bool TWinControl::Visible() const { return handle_ && ::IsWindowVisible(handle_); }
+bool TWinControl::Visible() const {
+    // The window's own flag: a control on a hidden sheet is still visible.
+    return handle_ && (::GetWindowLongW(handle_, GWL_STYLE) & WS_VISIBLE);
+}
 
 void TWinControl::SetVisible(bool visible) {
     if (!handle_) return;

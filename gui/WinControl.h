@@ -172,6 +172,7 @@ public:
     // Moves the window under another parent (nullptr: none).
     void SetParent(TWinControl* parent);
 
+    // The window's own visible flag (its parents may still hide it).
     bool Visible() const override;
     void SetVisible(bool visible) override;
 
@@ -241,6 +242,8 @@ private:
     // is used up (result set).
     bool InputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
     bool RouteToChild(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
+    // Asks the control under the screen point whether it takes the drag.
+    void DragOverAt(POINT screen);
     void AttachTo(TWinControl* parent);
     void Detach() noexcept;
 

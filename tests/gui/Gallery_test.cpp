@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <ostream>
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -26,8 +28,19 @@ inline void PrintTo(const RECT& r, std::ostream* os) {
 
 namespace {
 
-using testing_support::PumpMessages;
-using testing_support::WaitUntil;
+// Waits for cond with a deadline while the application handles the
+// messages, so the forms' dialog keys work as in the program.
+bool WaitApp(const std::function<bool()>& cond, DWORD timeoutMs) {
+    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        gui::Application->ProcessMessages();
+        if (cond()) return true;
+        if (::GetTickCount64() >= end) return false;
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    }
+}
+
+void PumpApp(DWORD ms) { WaitApp([] { return false; }, ms); }
 
 TGalleryForm* GalleryForm = nullptr;
 
@@ -74,8 +87,8 @@ protected:
         form_ = GalleryForm;
         form_->Show();
         ::SetForegroundWindow(form_->Handle());
-        ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == form_->Handle(); }, 10000));
-        PumpMessages(50);
+        ASSERT_TRUE(WaitApp([&] { return ::GetForegroundWindow() == form_->Handle(); }, 10000));
+        PumpApp(50);
     }
     void TearDown() override { app_.DestroyForms(); }
 
@@ -83,7 +96,7 @@ protected:
     void FocusOn(gui::TWinControl* c) {
         ::SetForegroundWindow(form_->Handle());
         c->SetFocus();
-        ASSERT_TRUE(WaitUntil([&] { return ::GetFocus() == c->Handle(); }, 10000));
+        ASSERT_TRUE(WaitApp([&] { return ::GetFocus() == c->Handle(); }, 10000));
     }
 
     gui::TApplication app_;
@@ -97,7 +110,7 @@ TEST_F(Gallery, AlignedControlsFollowEveryResize) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.w) + "x" + std::to_string(c.h));
         form_->SetClientSize(c.w, c.h);
-        PumpMessages(20);
+        PumpApp(20);
         ASSERT_EQ(form_->ClientWidth(), c.w);
         ASSERT_EQ(form_->ClientHeight(), c.h);
         RECT tb = Rect(form_->ToolBar), sb = Rect(form_->StatusBar), pl = Rect(form_->PanelLeft),
@@ -219,18 +232,18 @@ TEST_F(Gallery, MouseInputReachesTheHandlers) {
     chk->OnClick = [&](gui::TCheckBox* c) { log.push_back(c->Checked() ? L"chk+" : L"chk-"); };
 
     Click(At(form_->BtnRun, 10, 10));
-    ASSERT_TRUE(WaitUntil([&] { return log.size() >= 1; }, 10000));
+    ASSERT_TRUE(WaitApp([&] { return log.size() >= 1; }, 10000));
     Click(At(form_->ListHistory, 30, 2 * 20 + 10));
-    ASSERT_TRUE(WaitUntil([&] { return log.size() >= 3; }, 10000));
+    ASSERT_TRUE(WaitApp([&] { return log.size() >= 3; }, 10000));
     Click(At(chk, 6, 8));
-    ASSERT_TRUE(WaitUntil([&] { return log.size() >= 4; }, 10000));
+    ASSERT_TRUE(WaitApp([&] { return log.size() >= 4; }, 10000));
     RECT r{};
     form_->ToolBar->Perform(TB_GETRECT, form_->TBBold->Command(), reinterpret_cast<LPARAM>(&r));
     Click(At(form_->ToolBar, (r.left + r.right) / 2, (r.top + r.bottom) / 2));
-    ASSERT_TRUE(WaitUntil([&] { return log.size() >= 5; }, 10000));
-    PumpMessages(500);  // no double click from the clicks above
+    ASSERT_TRUE(WaitApp([&] { return log.size() >= 5; }, 10000));
+    PumpApp(500);  // no double click from the clicks above
     Click(At(form_->ListHistory, 30, 10), true);
-    ASSERT_TRUE(WaitUntil([&] { return log.size() >= 9; }, 10000));
+    ASSERT_TRUE(WaitApp([&] { return log.size() >= 9; }, 10000));
     EXPECT_EQ(log, (std::vector<std::wstring>{L"run", L"down2", L"list2", L"chk+", L"bold+", L"down0", L"list0",
                                                L"dbl", L"down0"}));
     EXPECT_TRUE(form_->TBBold->Down());
@@ -257,15 +270,15 @@ TEST_F(Gallery, KeysWithPreviewAndDialogKeys) {
     FocusOn(form_->EditCount);
     form_->EditCount->SetText(L"");
     for (WORD vk : {WORD{'X'}, WORD{'A'}, WORD{'1'}}) Key(vk);
-    ASSERT_TRUE(WaitUntil([&] { return previewed.size() >= 3; }, 10000));
-    PumpMessages(50);
+    ASSERT_TRUE(WaitApp([&] { return previewed.size() >= 3; }, 10000));
+    PumpApp(50);
     EXPECT_EQ(previewed, L"xa1");
     EXPECT_EQ(form_->EditCount->Text(), L"b1");
 
     Key(VK_RETURN);
-    ASSERT_TRUE(WaitUntil([&] { return pressed.size() >= 1; }, 10000));
+    ASSERT_TRUE(WaitApp([&] { return pressed.size() >= 1; }, 10000));
     Key(VK_ESCAPE);
-    ASSERT_TRUE(WaitUntil([&] { return pressed.size() >= 2; }, 10000));
+    ASSERT_TRUE(WaitApp([&] { return pressed.size() >= 2; }, 10000));
     EXPECT_EQ(pressed, (std::vector<std::wstring>{L"ok", L"cancel"}));
     EXPECT_EQ(form_->ModalResult, gui::mrCancel);
 }
@@ -279,17 +292,17 @@ TEST_F(Gallery, FormFreedFromItsOwnButtonHandler) {
     second->SetClientSize(500, 380);
     ::SetWindowPos(wnd, HWND_TOP, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     ::SetForegroundWindow(wnd);
-    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == wnd; }, 10000));
+    ASSERT_TRUE(WaitApp([&] { return ::GetForegroundWindow() == wnd; }, 10000));
     bool ran = false;
     second->BtnRun->OnClick = [&](gui::TButton*) {
         ran = true;
         gui::TComponent::Free(second);
     };
     Click(At(second->BtnRun, 10, 10));
-    ASSERT_TRUE(WaitUntil([&] { return ran; }, 10000));
+    ASSERT_TRUE(WaitApp([&] { return ran; }, 10000));
     EXPECT_EQ(second, nullptr);
     EXPECT_FALSE(::IsWindow(wnd));
-    PumpMessages(100);
+    PumpApp(100);
     EXPECT_TRUE(::IsWindow(form_->Handle()));
 }
 
@@ -327,7 +340,7 @@ TEST_F(Gallery, DeleteFreeAndReleaseAreTheSame) {
             case Way::Delete: delete ProbeForm; break;
             case Way::Release: ProbeForm->Release(); break;
         }
-        ASSERT_TRUE(WaitUntil([&] { return ProbeForm == nullptr; }, 10000));
+        ASSERT_TRUE(WaitApp([&] { return ProbeForm == nullptr; }, 10000));
         EXPECT_EQ(destroyed, 1);
         EXPECT_FALSE(::IsWindow(wnd));
     }
@@ -337,19 +350,20 @@ TEST_F(Gallery, DeleteFreeAndReleaseAreTheSame) {
 // leaving less than MinSize for the rest.
 TEST_F(Gallery, SplitterKeepsMinimumSizes) {
     form_->SetClientSize(700, 450);
-    PumpMessages(20);
-    struct Case { int toX; int width; } cases[] = {{260, 260}, {5, 60}, {2000, 700 - 5 - 60}, {180, 180}};
+    PumpApp(20);
+    struct Case { int toX; int width; } cases[] = {{260, 260}, {5, 60}, {690, 700 - 5 - 60}, {180, 180}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.toX);
         POINT from = At(form_->SplitterLeft, 2, 50);
         POINT to = At(form_, c.toX + 2, 0);
+        to.x = std::clamp<LONG>(to.x, 0, ::GetSystemMetrics(SM_CXSCREEN) - 1);
         to.y = from.y;
         SendMouse(0, from);
         SendMouse(MOUSEEVENTF_LEFTDOWN, from);
         SendMouse(0, POINT{(from.x + to.x) / 2, from.y});
         SendMouse(0, to);
         SendMouse(MOUSEEVENTF_LEFTUP, to);
-        ASSERT_TRUE(WaitUntil([&] { return form_->PanelLeft->Width() == c.width; }, 10000))
+        ASSERT_TRUE(WaitApp([&] { return form_->PanelLeft->Width() == c.width; }, 10000))
             << form_->PanelLeft->Width();
         EXPECT_EQ(form_->SplitterLeft->Left(), c.width);
         EXPECT_EQ(form_->PageMain->Left(), c.width + 5);
@@ -374,7 +388,7 @@ TEST_F(Gallery, DragBetweenOwnControls) {
     for (int i = 1; i <= 4; ++i)
         SendMouse(0, POINT{from.x + (to.x - from.x) * i / 4, from.y + (to.y - from.y) * i / 4});
     SendMouse(MOUSEEVENTF_LEFTUP, to);
-    ASSERT_TRUE(WaitUntil([&] { return source != nullptr; }, 10000));
+    ASSERT_TRUE(WaitApp([&] { return source != nullptr; }, 10000));
     EXPECT_EQ(source, form_->ListHistory);
     EXPECT_EQ(form_->Memo->Text(), L"クリップボードの履歴");
 }
@@ -390,7 +404,7 @@ TEST_F(Gallery, HintShownAfterTheMouseRests) {
     POINT pt = At(form_->ListHistory, 60, 150);
     SendMouse(0, POINT{pt.x - 3, pt.y});
     SendMouse(0, pt);
-    ASSERT_TRUE(WaitUntil([&] { return app_.HintControl() == form_->ListHistory; }, 10000));
+    ASSERT_TRUE(WaitApp([&] { return app_.HintControl() == form_->ListHistory; }, 10000));
     gui::THintWindow* hint = app_.HintWindow();
     EXPECT_TRUE(::IsWindowVisible(hint->Handle()));
     EXPECT_EQ(hint->Text(), L"履歴の一覧です");
@@ -399,43 +413,59 @@ TEST_F(Gallery, HintShownAfterTheMouseRests) {
     EXPECT_GT(r.top, pt.y);
 }
 
-BOOL CALLBACK CountChild(HWND, LPARAM lp) {
-    ++*reinterpret_cast<long*>(lp);
+BOOL CALLBACK AddChild(HWND w, LPARAM lp) {
+    reinterpret_cast<std::set<HWND>*>(lp)->insert(w);
     return TRUE;
 }
 
-BOOL CALLBACK CountTop(HWND w, LPARAM lp) {
-    ++*reinterpret_cast<long*>(lp);
-    ::EnumChildWindows(w, CountChild, lp);
+BOOL CALLBACK AddTop(HWND w, LPARAM lp) {
+    reinterpret_cast<std::set<HWND>*>(lp)->insert(w);
+    ::EnumChildWindows(w, AddChild, lp);
     return TRUE;
 }
 
 // Windows of this thread, children included.
-long CountWindows() {
-    long n = 0;
-    ::EnumThreadWindows(::GetCurrentThreadId(), CountTop, reinterpret_cast<LPARAM>(&n));
-    return n;
+std::set<HWND> ThreadWindows() {
+    std::set<HWND> all;
+    ::EnumThreadWindows(::GetCurrentThreadId(), AddTop, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+long CountWindows() { return static_cast<long>(ThreadWindows().size()); }
+
+// Class names of the windows in `now` that were not in `before`.
+std::string NewWindowClasses(const std::set<HWND>& before, const std::set<HWND>& now) {
+    std::string out;
+    for (HWND w : now) {
+        if (before.count(w)) continue;
+        char cls[64] = {};
+        ::GetClassNameA(w, cls, 64);
+        out += std::string(cls) + " ";
+    }
+    return out;
 }
 
 // Making and freeing the whole gallery 100 times leaves no object behind.
 TEST_F(Gallery, CreateAndFree100TimesLeavesNoObjects) {
     TGalleryForm* extra = nullptr;
+    app_.HintWindow();       // the application's one hint window, made on first use
     app_.CreateForm(extra);  // first use of every class and shared font
     gui::TComponent::Free(extra);
-    PumpMessages(50);
+    PumpApp(50);
     HANDLE self = ::GetCurrentProcess();
     const DWORD gdi = ::GetGuiResources(self, GR_GDIOBJECTS), user = ::GetGuiResources(self, GR_USEROBJECTS);
     const long liveGdi = gui::LiveGuiObjects(gui::TGuiObjectKind::Gdi);
     const long liveUser = gui::LiveGuiObjects(gui::TGuiObjectKind::User);
-    const long windows = CountWindows();
+    const std::set<HWND> windowsBefore = ThreadWindows();
+    const long windows = static_cast<long>(windowsBefore.size());
     for (int i = 0; i < 100; ++i) {
         app_.CreateForm(extra);
         ASSERT_GT(CountWindows(), windows + 25);
         gui::TComponent::Free(extra);
         ASSERT_EQ(extra, nullptr);
     }
-    PumpMessages(50);
-    EXPECT_EQ(CountWindows(), windows);
+    PumpApp(50);
+    EXPECT_EQ(CountWindows(), windows) << NewWindowClasses(windowsBefore, ThreadWindows());
     EXPECT_EQ(gui::LiveGuiObjects(gui::TGuiObjectKind::Gdi), liveGdi);
     EXPECT_EQ(gui::LiveGuiObjects(gui::TGuiObjectKind::User), liveUser);
     EXPECT_EQ(::GetGuiResources(self, GR_GDIOBJECTS), gdi);
