@@ -3,6 +3,8 @@
 #include "gui/Callback.h"
 #include "gui/Exception.h"
 #include "gui/HintWindow.h"
+#include "gui/Input.h"
+#include "gui/Menus.h"
 #include "gui/WindowClass.h"
 
 namespace gui {
@@ -96,6 +98,16 @@ void TApplication::Dispatch(MSG& msg) {
     if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.hwnd) {
         HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
         auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(root));
+        if (form && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)) {
+            unsigned shift = 0;
+            if (::GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+            if (::GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+            if (::GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+            TShortCut key = ShortCut(static_cast<WORD>(msg.wParam), shift);
+            for (size_t i = 0; i < form->ComponentCount(); ++i)
+                if (auto* menu = dynamic_cast<TPopupMenu*>(form->Components(i)); menu && menu->IsShortCut(key))
+                    return;
+        }
         if (form && form->DialogKeys && (form->DialogKey(msg) || ::IsDialogMessageW(root, &msg)))
             return;
     }

@@ -8,6 +8,8 @@
 #include <functional>
 #include <ostream>
 #include <algorithm>
+#include <atomic>
+#include <cwchar>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,6 +18,9 @@
 #include "gui/Exception.h"
 #include "gui/Graphics.h"
 #include "gui/HintWindow.h"
+#include "gui/Menus.h"
+#include "gui/TextCodec.h"
+#include "gui/Thread.h"
 #include "tests/support/Gallery.h"
 #include "tests/support/TestSupport.h"
 
@@ -470,6 +475,98 @@ TEST_F(Gallery, CreateAndFree100TimesLeavesNoObjects) {
     EXPECT_EQ(gui::LiveGuiObjects(gui::TGuiObjectKind::User), liveUser);
     EXPECT_EQ(::GetGuiResources(self, GR_GDIOBJECTS), gdi);
     EXPECT_EQ(::GetGuiResources(self, GR_USEROBJECTS), user);
+}
+
+}  // namespace
+
+namespace {
+
+// A menu's shortcut works while the menu is closed; the pop-up event runs
+// first, and an item it disables ignores the key.
+TEST_F(Gallery, MenuShortcutWorksWhileTheMenuIsClosed) {
+    gui::TMenuItem* recent = form_->OpenMenu->Items()->Items(0);
+    recent->ShortCut = gui::ShortCut('R', gui::ssCtrl);
+    bool allow = true;
+    int popups = 0, clicks = 0;
+    form_->OpenMenu->OnPopup = [&](gui::TPopupMenu*) {
+        ++popups;
+        recent->SetEnabled(allow);
+    };
+    recent->OnClick = [&](gui::TMenuItem*) { ++clicks; };
+    FocusOn(form_->EditCount);
+    form_->EditCount->SetText(L"");
+    auto ctrlR = [] {
+        INPUT in[4]{};
+        for (INPUT& i : in) i.type = INPUT_KEYBOARD;
+        in[0].ki.wVk = VK_CONTROL;
+        in[1].ki.wVk = 'R';
+        in[2].ki.wVk = 'R';
+        in[2].ki.dwFlags = KEYEVENTF_KEYUP;
+        in[3].ki.wVk = VK_CONTROL;
+        in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+        ::SendInput(4, in, sizeof(INPUT));
+    };
+    struct Case { bool enabled; int clicks; const wchar_t* typed; } cases[] = {
+        {true, 1, L"1"}, {false, 1, L"12"}, {true, 2, L"123"}};
+    int popupsBefore = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.enabled);
+        allow = c.enabled;
+        popupsBefore = popups;
+        ctrlR();
+        Key(static_cast<WORD>('0' + (c.typed[std::wcslen(c.typed) - 1] - L'0')));
+        // The digit typed after the shortcut marks that both keys were handled.
+        ASSERT_TRUE(WaitApp([&] { return form_->EditCount->Text() == c.typed; }, 10000))
+            << gui::WideToUtf8(form_->EditCount->Text());
+        EXPECT_EQ(popups, popupsBefore + 1);
+        EXPECT_EQ(clicks, c.clicks);
+    }
+    EXPECT_EQ(gui::ShortCutToText(recent->ShortCut), L"Ctrl+R");
+}
+
+class TCountThread : public gui::TThread {
+public:
+    bool fail = false;
+    std::atomic<int> rounds{0};
+
+protected:
+    void Execute() override {
+        while (!Terminated() && rounds < 5) ++rounds;
+        if (fail) throw gui::Exception(L"スレッドの失敗");
+    }
+};
+
+// The termination event (and an exception that left Execute) arrives on
+// the thread that made the object.
+TEST_F(Gallery, ThreadEndsOnTheGuiThread) {
+    for (bool fail : {false, true}) {
+        SCOPED_TRACE(fail);
+        std::wstring error;
+        DWORD errorThread = 0;
+        app_.OnException = [&](const std::exception_ptr& e) {
+            error = gui::ExceptionMessage(e);
+            errorThread = ::GetCurrentThreadId();
+        };
+        TCountThread thread;
+        thread.fail = fail;
+        DWORD endedOn = 0;
+        thread.OnTerminate = [&](gui::TThread* t) {
+            EXPECT_EQ(t, &thread);
+            endedOn = ::GetCurrentThreadId();
+        };
+        thread.Start();
+        ASSERT_TRUE(WaitApp([&] { return endedOn != 0; }, 10000));
+        EXPECT_EQ(endedOn, ::GetCurrentThreadId());
+        EXPECT_TRUE(thread.Finished());
+        EXPECT_EQ(thread.rounds, 5);
+        if (fail) {
+            EXPECT_EQ(error, L"スレッドの失敗");
+            EXPECT_EQ(errorThread, ::GetCurrentThreadId());
+        } else {
+            EXPECT_EQ(error, L"");
+        }
+        app_.OnException = nullptr;
+    }
 }
 
 }  // namespace
