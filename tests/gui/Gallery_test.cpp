@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commdlg.h>
 
 #include <functional>
 #include <ostream>
@@ -15,12 +16,14 @@
 #include <vector>
 
 #include "gui/Application.h"
+#include "gui/Dialogs.h"
 #include "gui/Exception.h"
 #include "gui/Graphics.h"
 #include "gui/HintWindow.h"
 #include "gui/Menus.h"
 #include "gui/TextCodec.h"
 #include "gui/Thread.h"
+#include "gui/Timer.h"
 #include "tests/support/Gallery.h"
 #include "tests/support/TestSupport.h"
 
@@ -567,6 +570,58 @@ TEST_F(Gallery, ThreadEndsOnTheGuiThread) {
         }
         app_.OnException = nullptr;
     }
+}
+
+}  // namespace
+
+namespace {
+
+BOOL CALLBACK FindDialog(HWND w, LPARAM lp) {
+    wchar_t cls[16] = {};
+    ::GetClassNameW(w, cls, 16);
+    if (std::wstring(cls) == L"#32770" && ::IsWindowVisible(w)) {
+        *reinterpret_cast<HWND*>(lp) = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The save dialog carries the encoding combo; what is chosen there and
+// the file name typed come back from Execute.
+TEST_F(Gallery, SaveDialogWithEncodingCombo) {
+    testing_support::ScratchDir dir;
+    const std::wstring target = dir.Path() + L"保存.txt";
+    gui::TSaveDialog dialog(form_);
+    dialog.Title = L"名前を付けて保存";
+    dialog.Filter = L"テキスト (*.txt)|*.txt|すべて (*.*)|*.*";
+    dialog.Encodings = {L"シフトJIS", L"UTF-8", L"UTF-16"};
+    dialog.EncodingIndex = 1;
+    int comboItems = -1, comboShown = -1;
+    std::wstring title;
+    gui::TTimer timer(form_);
+    timer.SetInterval(100);
+    timer.OnTimer = [&](gui::TTimer* t) {
+        HWND dlg = nullptr;
+        ::EnumThreadWindows(::GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dlg));
+        if (!dlg) return;
+        t->SetEnabled(false);
+        wchar_t text[64] = {};
+        ::GetWindowTextW(dlg, text, 64);
+        title = text;
+        HWND combo = ::GetDlgItem(dlg, gui::TSaveDialog::kEncodingComboId);
+        comboItems = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
+        comboShown = static_cast<int>(::SendMessageW(combo, CB_GETCURSEL, 0, 0));
+        ::SendMessageW(combo, CB_SETCURSEL, 2, 0);
+        ::SendMessageW(dlg, CDM_SETCONTROLTEXT, 0x47c /* cmb13 */, reinterpret_cast<LPARAM>(target.c_str()));
+        ::SendMessageW(dlg, CDM_SETCONTROLTEXT, 0x480 /* edt1 */, reinterpret_cast<LPARAM>(target.c_str()));
+        ::PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+    };
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_EQ(title, L"名前を付けて保存");
+    EXPECT_EQ(comboItems, 3);
+    EXPECT_EQ(comboShown, 1);
+    EXPECT_EQ(dialog.EncodingIndex, 2);
+    EXPECT_EQ(dialog.FileName, target);
 }
 
 }  // namespace
