@@ -24,7 +24,9 @@
 #include "gui/TextCodec.h"
 #include "gui/Thread.h"
 #include "gui/Timer.h"
+#include "gui/TrayIcon.h"
 #include "tests/support/Gallery.h"
+#include "tests/support/GuiPixels.h"
 #include "tests/support/TestSupport.h"
 
 inline bool operator==(const RECT& a, const RECT& b) {
@@ -622,6 +624,37 @@ TEST_F(Gallery, SaveDialogWithEncodingCombo) {
     EXPECT_EQ(comboShown, 1);
     EXPECT_EQ(dialog.EncodingIndex, 2);
     EXPECT_EQ(dialog.FileName, target);
+}
+
+}  // namespace
+
+namespace {
+
+// The layer's own tray icon shows in the notification area and hears real
+// clicks there.
+TEST_F(Gallery, TrayIconHearsRealClicks) {
+    HWND taskbar = ::FindWindowW(L"Shell_TrayWnd", nullptr);
+    ASSERT_NE(taskbar, nullptr) << "the tests run on a virtual desktop with a taskbar";
+    const gui::TColor mark = RGB(0x23, 0x8B, 0x67);  // a colour nothing else shows
+    gui::TTrayIcon icon(form_);
+    gui::TIcon image;
+    image.SetHandle(testing_support::MakeIcon(16, [&](int, int) { return 0xFF000000u | testing_support::Px(mark); }));
+    icon.SetIcon(image.Handle());
+    icon.SetHint(L"ランチャー");
+    ASSERT_TRUE(icon.SetVisible(true));
+    POINT at{-1, -1};
+    ASSERT_TRUE(WaitApp([&] { return (at = testing_support::FindOnScreen(taskbar, testing_support::Px(mark))).x >= 0; },
+                        10000));
+    int clicks = 0, doubles = 0;
+    icon.OnClick = [&](gui::TTrayIcon*) { ++clicks; };
+    icon.OnDblClick = [&](gui::TTrayIcon*) { ++doubles; };
+    Click(at);
+    ASSERT_TRUE(WaitApp([&] { return clicks == 1; }, 10000));
+    PumpApp(600);
+    Click(at, true);
+    ASSERT_TRUE(WaitApp([&] { return doubles == 1; }, 10000));
+    ASSERT_TRUE(icon.SetVisible(false));
+    EXPECT_TRUE(WaitApp([&] { return testing_support::FindOnScreen(taskbar, testing_support::Px(mark)).x < 0; }, 10000));
 }
 
 }  // namespace
