@@ -658,3 +658,69 @@ TEST_F(Gallery, TrayIconHearsRealClicks) {
 }
 
 }  // namespace
+
+namespace {
+
+// A form that snaps to the work area's edges when moved near them.
+TEST_F(Gallery, FormSnapsToTheScreenEdges) {
+    form_->ScreenSnap = true;
+    form_->SnapBuffer = 12;
+    form_->SetClientSize(400, 300);
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int w = form_->Width(), h = form_->Height();
+    struct Case { int x, y, wantX, wantY; } cases[] = {
+        {work.left + 10, work.top + 100, work.left, work.top + 100},
+        {work.left + 100, work.top + 5, work.left + 100, work.top},
+        {work.right - w - 8, work.bottom - h - 12, work.right - w, work.bottom - h},
+        {work.left + 13, work.top + 13, work.left + 13, work.top + 13},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y));
+        ::SetWindowPos(form_->Handle(), nullptr, c.x, c.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        RECT r{};
+        ::GetWindowRect(form_->Handle(), &r);
+        EXPECT_EQ(r.left, c.wantX);
+        EXPECT_EQ(r.top, c.wantY);
+    }
+}
+
+// Transparency and shape reach the window.
+TEST_F(Gallery, LayeredTransparencyAndRegion) {
+    form_->SetAlphaBlend(true, 180);
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(::GetLayeredWindowAttributes(form_->Handle(), nullptr, &alpha, &flags));
+    EXPECT_EQ(alpha, 180);
+    EXPECT_TRUE(flags & LWA_ALPHA);
+    form_->SetAlphaBlend(false);
+    EXPECT_FALSE(::GetWindowLongW(form_->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+
+    form_->SetRegion(::CreateEllipticRgn(0, 0, 33, 33));
+    RECT box{};
+    EXPECT_EQ(::GetWindowRgnBox(form_->Handle(), &box), COMPLEXREGION);
+    EXPECT_EQ(box, (RECT{0, 0, 32, 32}));
+    form_->SetRegion(nullptr);
+    EXPECT_EQ(::GetWindowRgnBox(form_->Handle(), &box), ERROR);
+}
+
+// The up-down's arrows move the number in its edit; the track bar follows keys.
+TEST_F(Gallery, UpDownAndTrackBarFollowInput) {
+    int changes = 0;
+    form_->TrackAlpha->OnChange = [&](gui::TTrackBar*) { ++changes; };
+    RECT ud = form_->UpDownCount->ClientRect();
+    Click(At(form_->UpDownCount, ud.right / 2, ud.bottom / 4));
+    ASSERT_TRUE(WaitApp([&] { return form_->EditCount->Text() == L"21"; }, 10000))
+        << gui::WideToUtf8(form_->EditCount->Text());
+    EXPECT_EQ(form_->UpDownCount->Position(), 21);
+    PumpApp(600);
+    Click(At(form_->UpDownCount, ud.right / 2, ud.bottom * 3 / 4));
+    ASSERT_TRUE(WaitApp([&] { return form_->EditCount->Text() == L"20"; }, 10000));
+
+    FocusOn(form_->TrackAlpha);
+    Key(VK_RIGHT);
+    ASSERT_TRUE(WaitApp([&] { return form_->TrackAlpha->Position() == 201; }, 10000));
+    EXPECT_GE(changes, 1);
+}
+
+}  // namespace
