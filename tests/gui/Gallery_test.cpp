@@ -724,3 +724,59 @@ TEST_F(Gallery, UpDownAndTrackBarFollowInput) {
 }
 
 }  // namespace
+
+namespace {
+
+int CALLBACK AddFace(const LOGFONTW* lf, const TEXTMETRICW*, DWORD type, LPARAM lp) {
+    auto* face = reinterpret_cast<std::wstring*>(lp);
+    if ((type & TRUETYPE_FONTTYPE) && lf->lfFaceName[0] != L'@' && face->empty()) *face = lf->lfFaceName;
+    return 1;
+}
+
+// A TrueType face the system has installed.
+std::wstring InstalledFont() {
+    std::wstring face;
+    LOGFONTW lf{};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    HDC dc = ::GetDC(nullptr);
+    ::EnumFontFamiliesExW(dc, &lf, AddFace, reinterpret_cast<LPARAM>(&face), 0);
+    ::ReleaseDC(nullptr, dc);
+    return face;
+}
+
+// The font dialog starts from the font given and returns what was chosen.
+TEST_F(Gallery, FontDialogReturnsTheChosenFont) {
+    const std::wstring face = InstalledFont();
+    ASSERT_FALSE(face.empty());
+    gui::TFontDialog dialog(form_);
+    dialog.Font.SetName(face);
+    dialog.Font.SetSize(12);
+    dialog.Options = gui::fdEffects | gui::fdLimitSize;
+    dialog.MinFontSize = 8;
+    dialog.MaxFontSize = 20;
+    bool seen = false;
+    gui::TTimer timer(form_);
+    timer.SetInterval(100);
+    timer.OnTimer = [&](gui::TTimer* t) {
+        HWND dlg = nullptr;
+        ::EnumThreadWindows(::GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dlg));
+        if (!dlg) return;
+        t->SetEnabled(false);
+        seen = true;
+        // Bold from the style list (lst2 holds the styles, cmb2 shows them).
+        HWND style = ::GetDlgItem(dlg, 0x471);
+        int bold = static_cast<int>(::SendMessageW(style, CB_GETCOUNT, 0, 0)) > 2 ? 2 : -1;
+        if (bold >= 0) {
+            ::SendMessageW(style, CB_SETCURSEL, bold, 0);
+            ::SendMessageW(dlg, WM_COMMAND, MAKEWPARAM(0x471, CBN_SELCHANGE), reinterpret_cast<LPARAM>(style));
+        }
+        ::PostMessageW(dlg, WM_COMMAND, IDOK, 0);
+    };
+    ASSERT_TRUE(dialog.Execute());
+    EXPECT_TRUE(seen);
+    EXPECT_EQ(dialog.Font.Name(), face);
+    EXPECT_EQ(dialog.Font.Size(), 12);
+    EXPECT_TRUE(dialog.Font.Style() & gui::fsBold);
+}
+
+}  // namespace
