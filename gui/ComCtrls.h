@@ -93,8 +93,6 @@ public:
     void SetPanels(const std::vector<int>& widths);
     void SetPanelText(int index, const std::wstring& text);
     std::wstring PanelText(int index) const;
-    // Shows the hint of the control under the mouse.
-    bool AutoHint = false;
     std::function<void(TStatusBar* sender)> OnDblClick;
 
 protected:
