@@ -20,34 +20,33 @@ RECT Box(int x, int y, int w, int h) { return RECT{x, y, x + w, y + h}; }
 TVerForm::TVerForm(gui::TComponent* owner) : TForm(owner, L"TVerForm") {
     Name = L"VerForm";
     DialogKeys = true;
+    BorderStyle = gui::TFormBorderStyle::bsDialog;
+    Position = gui::TPosition::poScreenCenter;
 }
 
 void TVerForm::CreateParams(gui::TCreateParams& params) {
     TForm::CreateParams(params);
     params.Caption = L"Orvandel - バージョン情報";
-    params.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | WS_CLIPCHILDREN;
-    params.ExStyle = WS_EX_DLGMODALFRAME;
     RECT r{0, 0, kClientWidth, kClientHeight};
     ::AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
     params.Width = r.right - r.left;
     params.Height = r.bottom - r.top;
-    // Centred on the screen.
-    params.X = (::GetSystemMetrics(SM_CXSCREEN) - params.Width) / 2;
-    params.Y = (::GetSystemMetrics(SM_CYSCREEN) - params.Height) / 2;
 }
 
 void TVerForm::FormCreate() {
-    ProgramIcon = new gui::TImage(this, Box(16, 16, 32, 32));
-    ProgramIcon->Name = L"ProgramIcon";
-    ProductName = new gui::TLabel(this, L"Orvandel", Box(60, 16, 180, 18), gui::TAlignment::taRightJustify);
-    ProductName->Name = L"ProductName";
-    Version = new gui::TLabel(this, L"Version 6.10", Box(250, 16, 100, 18));
-    Version->Name = L"Version";
+    using gui::Bounds;
+    ProgramIcon = gui::NewControl<gui::TImage>(this, {.Name = L"ProgramIcon", .Bounds = Bounds(16, 16, 32, 32)});
+    ProductName = new gui::TLabel(this);
+    ProductName->Alignment = gui::TAlignment::taRightJustify;
+    ProductName->Create({.Name = L"ProductName", .Caption = L"Orvandel", .Bounds = Bounds(60, 16, 180, 18)});
+    Version = gui::NewControl<gui::TLabel>(
+        this, {.Name = L"Version", .Caption = L"Version 6.10", .Bounds = Bounds(250, 16, 100, 18)});
     for (gui::TLabel* l : {ProductName, Version}) l->Font().SetStyle(gui::fsBold);
 
     auto link = [this](const wchar_t* name, const wchar_t* text, int y) {
-        auto* e = new gui::TEdit(this, text, Box(16, y, kClientWidth - 32, 18), false);
-        e->Name = name;
+        auto* e = new gui::TEdit(this);
+        e->Border = false;
+        e->Create({.Name = name, .Caption = text, .Bounds = Bounds(16, y, kClientWidth - 32, 18)});
         e->SetReadOnly(true);
         e->SetAlignment(gui::TAlignment::taRightJustify);
         e->SetLinkLook(true);
@@ -61,11 +60,11 @@ void TVerForm::FormCreate() {
     EditURL->OnClick = [this](gui::TEdit* e) { OpenLink(e, L""); };
     EditMail->OnClick = [this](gui::TEdit* e) { OpenLink(e, L"mailto:"); };
 
-    BtnUserDir = new gui::TButton(this, L"設定ファイル保存フォルダを開く", Box(16, 170, 230, 28));
-    BtnUserDir->Name = L"BtnUserDir";
+    BtnUserDir = gui::NewControl<gui::TButton>(
+        this, {.Name = L"BtnUserDir", .Caption = L"設定ファイル保存フォルダを開く", .Bounds = Bounds(16, 170, 230, 28)});
     BtnUserDir->OnClick = [](gui::TButton*) { ShellExecuteFile(UserSettingsDir, L"", L"", SW_SHOWDEFAULT); };
-    OKButton = new gui::TButton(this, L"OK", Box(kClientWidth - 96, 170, 80, 28));
-    OKButton->Name = L"OKButton";
+    OKButton = gui::NewControl<gui::TButton>(
+        this, {.Name = L"OKButton", .Caption = L"OK", .Bounds = Bounds(kClientWidth - 96, 170, 80, 28)});
     OKButton->ModalResult = gui::mrOk;
     OKButton->SetDefault(true);
 }

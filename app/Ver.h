@@ -4,6 +4,7 @@
 #pragma once
 
 #include "gui/Form.h"
+#include "gui/ExtCtrls.h"
 #include "gui/StdCtrls.h"
 
 class TVerForm : public gui::TForm {

@@ -2,6 +2,10 @@
 
 #include "gui/Callback.h"
 #include "gui/Exception.h"
+#include "gui/HintWindow.h"
+#include "gui/Input.h"
+#include "gui/Menus.h"
+#include "gui/WindowClass.h"
 
 namespace gui {
 
@@ -10,6 +14,7 @@ TApplication* Application = nullptr;
 namespace {
 const UINT kReleaseMessage = WM_APP + 0x3F0;  // from TForm::Release
 const wchar_t kAppClass[] = L"TApplication";
+const UINT_PTR kHintShowTimer = 1, kHintHideTimer = 2, kHintReshowTimer = 3;
 }  // namespace
 
 TApplication::TApplication() : TComponent(nullptr) { Application = this; }
@@ -28,7 +33,7 @@ void TApplication::Initialize() {
     wc.hInstance = inst;
     wc.hIcon = ::LoadIconW(inst, L"MAINICON");
     wc.lpszClassName = kAppClass;
-    ::RegisterClassExW(&wc);
+    RegisterWindowClass(wc);
     // A zero-sized popup that is never shown: it owns the forms, anchors the
     // Z order and can take the foreground for the tray menus.
     handle_ = ::CreateWindowExW(0, kAppClass, title_.c_str(),
@@ -58,6 +63,21 @@ LRESULT CALLBACK TApplication::AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM 
                     }
                 }
                 return 0;
+            case WM_TIMER:
+                if (app && (wp == kHintShowTimer || wp == kHintReshowTimer)) {
+                    ::KillTimer(wnd, wp);
+                    app->ShowHintNow();
+                    return 0;
+                }
+                if (app && wp == kHintHideTimer) {
+                    // Hidden until the mouse leaves the control.
+                    ::KillTimer(wnd, kHintHideTimer);
+                    ::KillTimer(wnd, kHintReshowTimer);
+                    app->hintShown_ = false;
+                    if (app->hintWindow_) app->hintWindow_->ReleaseHint();
+                    return 0;
+                }
+                break;
             case WM_ACTIVATEAPP:
                 if (!wp && app && app->OnDeactivate) app->OnDeactivate();
                 break;
@@ -78,7 +98,18 @@ void TApplication::Dispatch(MSG& msg) {
     if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.hwnd) {
         HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
         auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(root));
-        if (form && form->DialogKeys && ::IsDialogMessageW(root, &msg)) return;
+        if (form && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)) {
+            unsigned shift = 0;
+            if (::GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+            if (::GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+            if (::GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+            TShortCut key = ShortCut(static_cast<WORD>(msg.wParam), shift);
+            for (size_t i = 0; i < form->ComponentCount(); ++i)
+                if (auto* menu = dynamic_cast<TPopupMenu*>(form->Components(i)); menu && menu->IsShortCut(key))
+                    return;
+        }
+        if (form && form->DialogKeys && (form->DialogKey(msg) || ::IsDialogMessageW(root, &msg)))
+            return;
     }
     ::TranslateMessage(&msg);
     ::DispatchMessageW(&msg);
@@ -145,7 +176,86 @@ void TApplication::HandleException(const std::exception_ptr& e) noexcept {
 
 void TApplication::DestroyForms() noexcept {
     mainForm_ = nullptr;
+    CancelHint();
     DestroyComponents();
+    hintWindow_ = nullptr;
+}
+
+THintWindow* TApplication::HintWindow() {
+    if (!hintWindow_) {
+        hintWindow_ = new THintWindow(this);
+        FreeNotification(hintWindow_);
+    }
+    return hintWindow_;
+}
+
+void TApplication::Notification(TComponent* component, TOperation operation) {
+    if (operation != TOperation::opRemove) return;
+    if (component == hintWindow_) hintWindow_ = nullptr;
+    if (component == hintControl_) {
+        hintControl_ = nullptr;
+        hintShown_ = false;
+        if (handle_) ::KillTimer(handle_, kHintShowTimer), ::KillTimer(handle_, kHintHideTimer),
+            ::KillTimer(handle_, kHintReshowTimer);
+        if (hintWindow_) hintWindow_->ReleaseHint();
+    }
+}
+
+void TApplication::HintMouseMove(TControl* control) {
+    if (!handle_ || control == hintControl_) return;
+    if (control == hintWindow_) return;
+    CancelHint();
+    if (!ShowHint || !control->ShowHint || control->Hint.empty()) return;
+    hintControl_ = control;
+    FreeNotification(control);
+    ::SetTimer(handle_, kHintShowTimer, HintPause, nullptr);
+}
+
+void TApplication::HintMouseLeave(TControl* control) {
+    if (control == hintControl_) CancelHint();
+}
+
+void TApplication::CancelHint() {
+    if (handle_) {
+        ::KillTimer(handle_, kHintShowTimer);
+        ::KillTimer(handle_, kHintHideTimer);
+        ::KillTimer(handle_, kHintReshowTimer);
+    }
+    if (hintControl_) RemoveFreeNotification(hintControl_);
+    hintControl_ = nullptr;
+    hintShown_ = false;
+    if (hintWindow_) hintWindow_->ReleaseHint();
+}
+
+void TApplication::ShowHintNow() {
+    TControl* control = hintControl_;
+    auto* win = dynamic_cast<TWinControl*>(control);
+    if (!win || !win->HandleAllocated()) return;
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    THintInfo info;
+    info.HintControl = control;
+    info.HintPos = POINT{cursor.x, cursor.y + ::GetSystemMetrics(SM_CYCURSOR) / 2 + 4};
+    info.CursorRect = win->ClientRect();
+    std::wstring text = control->Hint;
+    bool canShow = true;
+    if (OnShowHint) {
+        auto handler = OnShowHint;
+        handler(text, canShow, info);
+    }
+    if (hintControl_ != control) return;
+    if (!canShow || text.empty()) {
+        if (hintWindow_) hintWindow_->ReleaseHint();
+        hintShown_ = false;
+        return;
+    }
+    THintWindow* hw = HintWindow();
+    RECT r = hw->CalcHintRect(info.HintMaxWidth, text);
+    ::OffsetRect(&r, info.HintPos.x, info.HintPos.y);
+    hw->ActivateHint(r, text);
+    hintShown_ = true;
+    ::SetTimer(handle_, kHintHideTimer, info.HideTimeout > 0 ? info.HideTimeout : HintHidePause, nullptr);
+    if (info.ReshowTimeout > 0) ::SetTimer(handle_, kHintReshowTimer, info.ReshowTimeout, nullptr);
 }
 
 void HandleCallbackException(std::exception_ptr e) noexcept {

@@ -14,6 +14,18 @@
 
 namespace gui {
 
+class THintWindow;
+
+// What the show-hint event may change before a hint is shown.
+struct THintInfo {
+    TControl* HintControl = nullptr;
+    POINT HintPos{};        // screen position of the hint window's top left
+    int HintMaxWidth = 300;
+    RECT CursorRect{};      // the hint stays while the cursor is inside (client coordinates)
+    int ReshowTimeout = 0;  // ms; > 0: the hint is asked for again after that time
+    int HideTimeout = 0;    // ms; 0: the application's HintHidePause
+};
+
 class TApplication : public TComponent {
 public:
     TApplication();
@@ -35,6 +47,9 @@ public:
     T* CreateForm(T*& ref) {
         T* form = new T(this);
         ref = form;
+        form->SetReferenceClear([&ref, form] {
+            if (ref == form) ref = nullptr;
+        });
         if (!mainForm_) mainForm_ = form;
         form->Initialize();
         return form;
@@ -68,14 +83,35 @@ public:
     // Frees every owned form, newest first.
     void DestroyForms() noexcept;
 
+    // Hints: a control with ShowHint and a Hint shows it after the mouse
+    // rested HintPause ms on it, for HintHidePause ms. OnShowHint may change
+    // the text, refuse the hint or ask for it again after ReshowTimeout.
+    bool ShowHint = true;
+    UINT HintPause = 500;
+    UINT HintHidePause = 2500;
+    std::function<void(std::wstring& hintStr, bool& canShow, THintInfo& info)> OnShowHint;
+    // The window the hints are shown in (made on first use).
+    THintWindow* HintWindow();
+    // The control whose hint is showing, or nullptr.
+    TControl* HintControl() const noexcept { return hintShown_ ? hintControl_ : nullptr; }
+    void HintMouseMove(TControl* control);
+    void HintMouseLeave(TControl* control);
+    void CancelHint();
+
 private:
     static LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     void Dispatch(MSG& msg);
 
     HWND handle_ = nullptr;
     std::wstring title_;
+    void ShowHintNow();
+    void Notification(TComponent* component, TOperation operation) override;
+
     TForm* mainForm_ = nullptr;
     bool terminated_ = false;
+    THintWindow* hintWindow_ = nullptr;
+    TControl* hintControl_ = nullptr;
+    bool hintShown_ = false;
 };
 
 // The one application object of the process (null before it exists).

@@ -12,6 +12,7 @@ TComponent::TComponent(TComponent* owner) : owner_(owner) {
 }
 
 TComponent::~TComponent() {
+    *alive_ = false;
     // Tell those linked with this one, each once, before the owned ones go.
     while (!freeNotifies_.empty()) {
         TComponent* other = freeNotifies_.back();
@@ -57,9 +58,17 @@ void TComponent::RemoveFreeNotification(TComponent* other) noexcept {
 }
 
 void TComponent::Free(TComponent* c) noexcept {
-    if (!c) return;
-    GuardCallback([c] { c->BeforeDestruction(); });
-    delete c;
+    if (c) delete c;
+}
+
+void TComponent::operator delete(TComponent* c, std::destroying_delete_t) noexcept {
+    if (!c->beforeDestructionDone_) {
+        c->beforeDestructionDone_ = true;
+        *c->alive_ = false;
+        GuardCallback([c] { c->BeforeDestruction(); });
+    }
+    c->~TComponent();
+    ::operator delete(c);
 }
 
 void TComponent::DestroyComponents() noexcept {

@@ -1,5 +1,6 @@
 #include "gui/Form.h"
 
+#include <cstdlib>
 #include <vector>
 
 #include "gui/Application.h"
@@ -29,10 +30,38 @@ BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM lp) {
 TForm::TForm(TComponent* owner, std::wstring className)
     : TWinControl(owner), className_(std::move(className)) {}
 
+TForm::~TForm() {
+    if (clearReference_) clearReference_();
+}
+
 void TForm::CreateParams(TCreateParams& params) {
     params.ClassName = className_;
     params.Caption = Name;
-    params.Style = WS_OVERLAPPEDWINDOW;
+    params.ExStyle = 0;
+    switch (BorderStyle) {
+        case TFormBorderStyle::bsNone:
+            params.Style = WS_POPUP;
+            break;
+        case TFormBorderStyle::bsSingle:
+            params.Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+            break;
+        case TFormBorderStyle::bsSizeable:
+            params.Style = WS_OVERLAPPEDWINDOW;
+            break;
+        case TFormBorderStyle::bsDialog:
+            params.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+            params.ExStyle = WS_EX_DLGMODALFRAME;
+            break;
+        case TFormBorderStyle::bsToolWindow:
+            params.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+            params.ExStyle = WS_EX_TOOLWINDOW;
+            break;
+        case TFormBorderStyle::bsSizeToolWin:
+            params.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+            params.ExStyle = WS_EX_TOOLWINDOW;
+            break;
+    }
+    params.Style |= WS_CLIPCHILDREN;
     params.WndParent = Application ? Application->Handle() : nullptr;
 }
 
@@ -40,7 +69,95 @@ void TForm::Initialize() {
     TCreateParams params;
     CreateParams(params);
     CreateHandle(params);
+    FontChanged();
     FormCreate();
+    if (Position == TPosition::poScreenCenter) CenterOnScreen();
+}
+
+void TForm::CenterOnScreen() {
+    if (!HandleAllocated()) return;
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    RECT r = BoundsRect();
+    int w = r.right - r.left, h = r.bottom - r.top;
+    ::SetWindowPos(Handle(), nullptr, work.left + (work.right - work.left - w) / 2,
+                   work.top + (work.bottom - work.top - h) / 2, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TForm::SetExStyleFlag(DWORD flag, bool on) {
+    if (!HandleAllocated()) return;
+    LONG ex = ::GetWindowLongW(Handle(), GWL_EXSTYLE);
+    ex = on ? (ex | flag) : (ex & ~flag);
+    ::SetWindowLongW(Handle(), GWL_EXSTYLE, ex);
+    ::SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void TForm::SetAppWindow(bool on) { SetExStyleFlag(WS_EX_APPWINDOW, on); }
+
+void TForm::SetToolWindow(bool on) { SetExStyleFlag(WS_EX_TOOLWINDOW, on); }
+
+void TForm::SetStayOnTop(bool on) {
+    if (HandleAllocated())
+        ::SetWindowPos(Handle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TForm::SetAlphaBlend(bool on, BYTE value) {
+    SetExStyleFlag(WS_EX_LAYERED, on);
+    if (on && HandleAllocated()) ::SetLayeredWindowAttributes(Handle(), 0, value, LWA_ALPHA);
+}
+
+void TForm::SetRegion(HRGN region) {
+    if (!HandleAllocated()) {
+        if (region) ::DeleteObject(region);
+        return;
+    }
+    // The system owns the region from here on, also when it is replaced.
+    if (!::SetWindowRgn(Handle(), region, TRUE) && region) ::DeleteObject(region);
+}
+
+void TForm::BeginMoveByBody() {
+    if (!HandleAllocated()) return;
+    ::ReleaseCapture();
+    ::SendMessageW(Handle(), WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+}
+
+void TForm::SetDefaultButton(TWinControl* button) {
+    if (defaultButton_ && defaultButton_ != cancelButton_) RemoveFreeNotification(defaultButton_);
+    defaultButton_ = button;
+    if (button) FreeNotification(button);
+}
+
+void TForm::SetCancelButton(TWinControl* button) {
+    if (cancelButton_ && cancelButton_ != defaultButton_) RemoveFreeNotification(cancelButton_);
+    cancelButton_ = button;
+    if (button) FreeNotification(button);
+}
+
+void TForm::Notification(TComponent* component, TOperation operation) {
+    if (operation != TOperation::opRemove) return;
+    if (component == defaultButton_) defaultButton_ = nullptr;
+    if (component == cancelButton_) cancelButton_ = nullptr;
+}
+
+bool TForm::DialogKey(MSG& msg) {
+    if (msg.message != WM_KEYDOWN || (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE)) return false;
+    if (::GetKeyState(VK_MENU) < 0 || ::GetKeyState(VK_CONTROL) < 0) return false;
+    // A control that takes the key itself (a multi-line edit, a list in
+    // a combo box that is dropped down) keeps it.
+    LRESULT code = ::SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+    if (code & (DLGC_WANTALLKEYS | DLGC_WANTMESSAGE)) return false;
+    TWinControl* button = msg.wParam == VK_RETURN ? defaultButton_ : cancelButton_;
+    if (msg.wParam == VK_RETURN && (code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) return false;
+    if (!button || !button->HandleAllocated() || !::IsWindowEnabled(button->Handle()) ||
+        !::IsWindowVisible(button->Handle()))
+        return false;
+    HWND wnd = button->Handle();
+    ::SendMessageW(::GetParent(wnd), WM_COMMAND, MAKEWPARAM(button->ControlId(), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(wnd));
+    return true;
 }
 
 void TForm::SetVisible(bool visible) {
@@ -121,10 +238,51 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             break;
         case WM_HELP:
             return TRUE;  // no form opens the help file on F1
+        case DM_GETDEFID:
+            if (defaultButton_ && defaultButton_->HandleAllocated())
+                return MAKELRESULT(defaultButton_->ControlId(), DC_HASDEFID);
+            return 0;
+        case WM_GETMINMAXINFO: {
+            auto* mmi = reinterpret_cast<MINMAXINFO*>(lp);
+            if (MinWidth > 0) mmi->ptMinTrackSize.x = MinWidth;
+            if (MinHeight > 0) mmi->ptMinTrackSize.y = MinHeight;
+            if (MaxWidth > 0) mmi->ptMaxTrackSize.x = MaxWidth;
+            if (MaxHeight > 0) mmi->ptMaxTrackSize.y = MaxHeight;
+            return 0;
+        }
+        case WM_WINDOWPOSCHANGING:
+            if (ScreenSnap && !(reinterpret_cast<WINDOWPOS*>(lp)->flags & SWP_NOMOVE))
+                Snap(*reinterpret_cast<WINDOWPOS*>(lp));
+            break;
+        case WM_LBUTTONDOWN:
+            if (MoveByBody) {
+                BeginMoveByBody();
+                return 0;
+            }
+            break;
         default:
             break;
     }
     return DefaultHandler(msg, wp, lp);
+}
+
+void TForm::Snap(WINDOWPOS& pos) {
+    RECT work{};
+    HMONITOR mon = ::MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST);
+    MONITORINFO mi{sizeof(mi)};
+    if (mon && ::GetMonitorInfoW(mon, &mi)) work = mi.rcWork;
+    else ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    int w = pos.cx, h = pos.cy;
+    if (pos.flags & SWP_NOSIZE) {
+        RECT r{};
+        ::GetWindowRect(Handle(), &r);
+        w = r.right - r.left;
+        h = r.bottom - r.top;
+    }
+    if (std::abs(pos.x - work.left) <= SnapBuffer) pos.x = work.left;
+    else if (std::abs(pos.x + w - work.right) <= SnapBuffer) pos.x = work.right - w;
+    if (std::abs(pos.y - work.top) <= SnapBuffer) pos.y = work.top;
+    else if (std::abs(pos.y + h - work.bottom) <= SnapBuffer) pos.y = work.bottom - h;
 }
 
 void TForm::BeforeDestruction() {
@@ -132,7 +290,7 @@ void TForm::BeforeDestruction() {
     destroying_ = true;
     FormDestroy();
     DestroyComponents();  // owned components go while the form still exists
-    DestroyHandle();
+    TWinControl::BeforeDestruction();
 }
 
 }  // namespace gui

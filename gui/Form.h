@@ -2,11 +2,18 @@
 // form's class name, so other processes find it by class and title. A form is
 // created in two steps by TApplication::CreateForm: the constructor sets up
 // members, then Initialize() makes the window and raises FormCreate, so the
-// form's global pointer is already set when FormCreate runs.
+// form's global pointer is already set when FormCreate runs; the pointer is
+// cleared again when the form is freed.
+//
+// The form owns its controls (found by name with FindComponent, however deep
+// they sit in panels and tab sheets) and answers the dialog keys: Enter
+// clicks the default button, Esc the cancel button, Tab moves the focus.
 #pragma once
 
+#include <functional>
 #include <string>
 
+#include "gui/Handles.h"
 #include "gui/WinControl.h"
 
 namespace gui {
@@ -18,13 +25,24 @@ enum TModalResult : int {
     mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO
 };
 
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+enum class TPosition { poDesigned, poScreenCenter };
+
 class TForm : public TWinControl {
 public:
     TForm(TComponent* owner, std::wstring className);
+    ~TForm() override;
 
-    // Makes the window (CreateParams), then raises FormCreate.
+    // Makes the window (CreateParams), then raises FormCreate, then places
+    // the form as Position says.
     void Initialize();
     const std::wstring& ClassName() const noexcept { return className_; }
+
+    // Read by CreateParams: the frame and the place of the window.
+    TFormBorderStyle BorderStyle = TFormBorderStyle::bsSizeable;
+    TPosition Position = TPosition::poDesigned;
+    // Centres the window on the screen's work area.
+    void CenterOnScreen();
 
     // Runs the close query and the close event; what follows depends on the
     // close action (hide, free, minimise) and on whether this is the main form.
@@ -40,15 +58,50 @@ public:
     // buttons, moving between controls).
     bool DialogKeys = false;
     bool InModal() const noexcept { return inModal_; }
+    // Handles a dialog key for the form; true when it was used.
+    bool DialogKey(MSG& msg);
+    // The buttons Enter and Esc press (nullptr: none); TButton sets them.
+    void SetDefaultButton(TWinControl* button);
+    void SetCancelButton(TWinControl* button);
+    TWinControl* DefaultButton() const noexcept { return defaultButton_; }
+    TWinControl* CancelButton() const noexcept { return cancelButton_; }
+
+    // Key events of the controls reach the form's OnKeyDown, OnKeyUp and
+    // OnKeyPress first; a handler that sets the key to 0 swallows it.
+    bool KeyPreview = false;
+
+    // Smallest and largest window size (0: no limit), in pixels.
+    int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;
+
+    // Taskbar button of its own (WS_EX_APPWINDOW) or a tool window without one.
+    void SetAppWindow(bool on);
+    void SetToolWindow(bool on);
+    void SetStayOnTop(bool on);
+    // Layered-window transparency (255: opaque).
+    void SetAlphaBlend(bool on, BYTE value = 255);
+    // The window's shape; the region passes to the system (nullptr: none).
+    void SetRegion(HRGN region);
+
+    // While moved, the window sticks to the edges of the work area when it
+    // comes within SnapBuffer pixels.
+    bool ScreenSnap = false;
+    int SnapBuffer = 10;
+    // A left press on the form's body moves the window.
+    bool MoveByBody = false;
+    // Starts moving the window with the mouse (from a mouse-down handler).
+    void BeginMoveByBody();
 
     // Frees the form after the current message has been handled.
     void Release();
 
     void SetVisible(bool visible) override;
 
+    // Sets by TApplication::CreateForm: clears the form pointer it filled.
+    void SetReferenceClear(std::function<void()> clear) { clearReference_ = std::move(clear); }
+
 protected:
     // Window parameters; forms change the style, caption and size here.
-    virtual void CreateParams(TCreateParams& params);
+    void CreateParams(TCreateParams& params) override;
 
     virtual void FormCreate() {}
     virtual void FormShow() {}
@@ -61,11 +114,18 @@ protected:
 
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     void BeforeDestruction() override;
+    void Notification(TComponent* component, TOperation operation) override;
 
 private:
+    void SetExStyleFlag(DWORD flag, bool on);
+    void Snap(WINDOWPOS& pos);
+
     std::wstring className_;
     bool inModal_ = false;
     bool destroying_ = false;
+    TWinControl* defaultButton_ = nullptr;
+    TWinControl* cancelButton_ = nullptr;
+    std::function<void()> clearReference_;
 };
 
 }  // namespace gui

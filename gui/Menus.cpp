@@ -4,8 +4,11 @@
 #include <map>
 #include <string>
 
+#include "gui/Canvas.h"
 #include "gui/Exception.h"
 #include "gui/Graphics.h"
+#include "gui/ImageList.h"
+#include "gui/Input.h"
 #include "gui/UtilWindow.h"
 
 namespace gui {
@@ -151,6 +154,67 @@ TPopupMenu* TMenuItem::GetParentMenu() const noexcept {
     return root->menu_;
 }
 
+void TMenuItem::SetOwnedBitmap(std::unique_ptr<TBitmap> bitmap) {
+    ownedBitmap_ = std::move(bitmap);
+    bitmap_ = ownedBitmap_ ? ownedBitmap_->Handle() : nullptr;
+}
+
+TShortCut ShortCut(WORD key, unsigned shift) {
+    TShortCut s = key & 0xFF;
+    if (shift & ssShift) s |= scShift;
+    if (shift & ssCtrl) s |= scCtrl;
+    if (shift & ssAlt) s |= scAlt;
+    return s;
+}
+
+std::wstring ShortCutToText(TShortCut shortCut) {
+    std::wstring text;
+    if (shortCut & scCtrl) text += L"Ctrl+";
+    if (shortCut & scShift) text += L"Shift+";
+    if (shortCut & scAlt) text += L"Alt+";
+    WORD key = shortCut & 0xFF;
+    if ((key >= '0' && key <= '9') || (key >= 'A' && key <= 'Z')) return text + static_cast<wchar_t>(key);
+    if (key >= VK_F1 && key <= VK_F24) return text + L"F" + std::to_wstring(key - VK_F1 + 1);
+    switch (key) {
+        case VK_DELETE: return text + L"Del";
+        case VK_INSERT: return text + L"Ins";
+        case VK_RETURN: return text + L"Enter";
+        case VK_ESCAPE: return text + L"Esc";
+        case VK_SPACE: return text + L"Space";
+        case VK_TAB: return text + L"Tab";
+        case VK_BACK: return text + L"BkSp";
+        default: break;
+    }
+    wchar_t name[64] = {};
+    ::GetKeyNameTextW(static_cast<LONG>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC)) << 16, name, 64);
+    return text + name;
+}
+
+namespace {
+TMenuItem* FindShortCut(TMenuItem* parent, TShortCut shortCut) {
+    for (int i = 0; i < parent->Count(); ++i) {
+        TMenuItem* item = parent->Items(i);
+        if (item->ShortCut == shortCut) return item;
+        if (TMenuItem* found = FindShortCut(item, shortCut)) return found;
+    }
+    return nullptr;
+}
+}  // namespace
+
+bool TPopupMenu::IsShortCut(TShortCut shortCut) {
+    if (!shortCut || !FindShortCut(items_.get(), shortCut)) return false;
+    // The pop-up event brings the enabled states up to date first.
+    auto alive = AliveToken();
+    RunHandler(OnPopup, this);
+    if (!*alive) return true;
+    TMenuItem* item = FindShortCut(items_.get(), shortCut);
+    if (!item) return true;
+    for (TMenuItem* i = item; i && i != items_.get(); i = i->Parent())
+        if (!i->Enabled() || !i->Visible()) return false;  // the key goes on as a key
+    item->Click();
+    return true;
+}
+
 void TMenuItem::Click() {
     if (!enabled_) return;
     if (AutoCheck) SetChecked(radioItem_ ? true : !checked_);
@@ -221,9 +285,20 @@ void TPopupMenu::FillMenu(HMENU menu, TMenuItem* parent) {
             mii.fMask |= MIIM_STRING;
             mii.dwTypeData = const_cast<wchar_t*>(item->caption_.c_str());
             if (item->radioItem_) mii.fType |= MFT_RADIOCHECK;
-            if (item->bitmap_) {
+            if (item->ShortCut) {
+                item->shownCaption_ = item->caption_ + L"\t" + ShortCutToText(item->ShortCut);
+                mii.dwTypeData = const_cast<wchar_t*>(item->shownCaption_.c_str());
+            }
+            HBITMAP picture = item->bitmap_;
+            if (!picture && item->ImageIndex >= 0 && Images && item->ImageIndex < Images->Count()) {
+                item->imageBitmap_ = std::make_unique<TBitmap>();
+                item->imageBitmap_->Canvas().Brush().SetColor(static_cast<TColor>(::GetSysColor(COLOR_MENU)));
+                if (Images->GetBitmap(item->ImageIndex, *item->imageBitmap_))
+                    picture = item->imageBitmap_->Handle();
+            }
+            if (picture) {
                 mii.fMask |= MIIM_BITMAP;
-                mii.hbmpItem = item->bitmap_;
+                mii.hbmpItem = picture;
             }
         }
         if (item->break_ == TMenuBreak::mbBreak) mii.fType |= MFT_MENUBREAK;

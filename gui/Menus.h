@@ -19,6 +19,15 @@
 namespace gui {
 
 class TPopupMenu;
+class TBitmap;
+class TImageList;
+
+// A shortcut key: the virtual key with scShift, scCtrl and scAlt added.
+using TShortCut = WORD;
+constexpr TShortCut scShift = 0x2000, scCtrl = 0x4000, scAlt = 0x8000;
+TShortCut ShortCut(WORD key, unsigned shift);  // shift: ssShift | ssCtrl | ssAlt
+// "Ctrl+Shift+F3" and the like, as shown beside a caption.
+std::wstring ShortCutToText(TShortCut shortCut);
 
 // mbBreak starts a new column, mbBarBreak a new column with a bar.
 enum class TMenuBreak { mbNone, mbBreak, mbBarBreak };
@@ -56,6 +65,14 @@ public:
     // while the item shows it (nullptr: none).
     HBITMAP Bitmap() const noexcept { return bitmap_; }
     void SetBitmap(HBITMAP bitmap) { bitmap_ = bitmap; }
+    // A picture the item owns from now on (replaces any picture set before).
+    void SetOwnedBitmap(std::unique_ptr<TBitmap> bitmap);
+    // The picture from the menu's image list (when the item has no bitmap).
+    int ImageIndex = -1;
+    // Works while the menu is closed: the form whose window has the focus
+    // asks its menus; the item's menu runs its pop-up event first, so the
+    // enabled state is current; a disabled item lets the key go on as a key.
+    TShortCut ShortCut = 0;
 
     // Sub-items; an item with sub-items opens a sub-menu.
     int Count() const noexcept { return static_cast<int>(items_.size()); }
@@ -94,6 +111,9 @@ private:
     bool default_ = false;
     TMenuBreak break_ = TMenuBreak::mbNone;
     HBITMAP bitmap_ = nullptr;
+    std::unique_ptr<TBitmap> ownedBitmap_;
+    std::unique_ptr<TBitmap> imageBitmap_;  // made from the image list when shown
+    std::wstring shownCaption_;             // the caption with its shortcut text
     std::vector<TMenuItem*> items_;
     TMenuItem* parent_ = nullptr;
     TPopupMenu* menu_ = nullptr;  // set on the root item only
@@ -115,8 +135,12 @@ public:
     TComponent* PopupComponent() const noexcept { return popupComponent_; }
     void SetPopupComponent(TComponent* component);
 
-    // Raised before the menu is shown.
+    // Raised before the menu is shown (and before a shortcut key is taken).
     std::function<void(TPopupMenu* sender)> OnPopup;
+    // Pictures of the items by ImageIndex; the list stays its owner's.
+    TImageList* Images = nullptr;
+    // Runs the enabled item with this shortcut; true when one took the key.
+    bool IsShortCut(TShortCut shortCut);
 
     // Shows the menu with its top-left corner at the screen point and returns
     // when it has closed; the picked item's click runs before it returns.

@@ -1,94 +1,264 @@
-// Standard controls of the GUI layer: button, label, edit and image. Each is a
+// Standard controls: button, image button, label, edit, memo, check box,
+// radio button, group box, list box, check list box and combo box. Each is a
 // system control superclassed under the class library's name ("TButton",
-// "TLabel", "TEdit", "TImage"), a child of a form or another control, using
-// its own font. Notifications the parent receives (WM_COMMAND, the colour
-// messages) are handed back to the control they came from.
+// "TListBox", "TComboBox", ...), made in two steps (see WinControl.h).
+// Fields marked "before Create" are read by CreateParams.
 #pragma once
 
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "gui/Canvas.h"
 #include "gui/Graphics.h"
+#include "gui/ImageList.h"
 #include "gui/WinControl.h"
 
 namespace gui {
 
 enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
 
-// Base of the child controls: made at once under the parent, with bounds
-// in the parent's client coordinates.
-class TControl : public TWinControl {
+class TButton : public TWinControl {
 public:
-    TFont& Font() noexcept { return font_; }
-    // Re-applies the font after it was changed.
-    void FontChanged();
-    TWinControl* Parent() const noexcept { return parent_; }
-
-protected:
-    TControl(TWinControl* parent, const wchar_t* className, const wchar_t* baseClass, DWORD style,
-             DWORD exStyle, const RECT& bounds, const std::wstring& text);
-    // The parent's font takes the name of the system's menu font unless set.
-    static TFont& DefaultFont();
-
-private:
-    TWinControl* parent_;
-    TFont font_;
-};
-
-class TButton : public TControl {
-public:
-    TButton(TWinControl* parent, const std::wstring& caption, const RECT& bounds);
+    explicit TButton(TComponent* owner) : TWinControl(owner) {}
     // The form's modal result when clicked (mrNone: none).
     int ModalResult = 0;
-    // Enter presses the default button, Esc the cancel button.
+    // Enter presses the default button, Esc the cancel button (of its form).
     void SetDefault(bool isDefault);
     void SetCancel(bool isCancel);
     bool Default() const noexcept { return default_; }
     bool Cancel() const noexcept { return cancel_; }
+    // Sets the form's modal result, then runs OnClick.
     void Click();
     std::function<void(TButton* sender)> OnClick;
 
 protected:
-    bool HandleNotify(WORD code) override;
+    void CreateParams(TCreateParams& params) override;
+    void ParentMessage(TParentMessage& message) override;
+    bool ownerDraw_ = false;
 
 private:
     bool default_ = false, cancel_ = false;
 };
 
-class TLabel : public TControl {
+// A push button with a picture left of its caption; pixels of the glyph's
+// transparent colour (by default its bottom-left pixel) let the face show.
+class TImageButton : public TButton {
 public:
-    TLabel(TWinControl* parent, const std::wstring& caption, const RECT& bounds,
-           TAlignment alignment = TAlignment::taLeftJustify);
+    explicit TImageButton(TComponent* owner) : TButton(owner) { ownerDraw_ = true; }
+    void SetGlyph(TBitmap& glyph, TColor transparentColor = clNone);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void ParentMessage(TParentMessage& message) override;
+
+private:
+    TImageList glyph_{nullptr};
+    bool hasGlyph_ = false;
 };
 
-class TEdit : public TControl {
+class TLabel : public TWinControl {
 public:
-    TEdit(TWinControl* parent, const std::wstring& text, const RECT& bounds, bool border = true);
+    explicit TLabel(TComponent* owner) : TWinControl(owner) {}
+    TAlignment Alignment = TAlignment::taLeftJustify;  // before Create
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+};
+
+class TEdit : public TWinControl {
+public:
+    explicit TEdit(TComponent* owner) : TWinControl(owner) {}
+    bool Border = true;  // before Create
     std::wstring Text() const { return Caption(); }
     void SetText(const std::wstring& text) { SetCaption(text); }
     void SetReadOnly(bool readOnly);
+    void SetMaxLength(int length);
     void SetAlignment(TAlignment alignment);
+    void SelectAll();
     // Drawn as a link: button-face background, hot-light text, hand cursor.
     void SetLinkLook(bool link);
     std::function<void(TEdit* sender)> OnClick;
+    std::function<void(TEdit* sender)> OnChange;
 
 protected:
+    void CreateParams(TCreateParams& params) override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
-    bool HandleColor(HDC dc, HBRUSH& brush) override;
+    void ParentMessage(TParentMessage& message) override;
 
 private:
     bool link_ = false;
     bool pressed_ = false;
 };
 
-class TImage : public TControl {
+// A multi-line edit; Enter starts a new line.
+class TMemo : public TEdit {
 public:
-    TImage(TWinControl* parent, const RECT& bounds);
-    // Shown stretched to the control's size; the image keeps its own copy.
-    void SetIcon(HICON icon);
+    explicit TMemo(TComponent* owner) : TEdit(owner) {}
+    bool WordWrap = true;  // before Create
+    int LineCount() { return static_cast<int>(Perform(EM_GETLINECOUNT)); }
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+};
+
+class TCheckBox : public TWinControl {
+public:
+    explicit TCheckBox(TComponent* owner) : TWinControl(owner) {}
+    bool Checked() const;
+    // Changes the mark without raising OnClick.
+    void SetChecked(bool checked);
+    std::function<void(TCheckBox* sender)> OnClick;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void ParentMessage(TParentMessage& message) override;
+};
+
+class TRadioButton : public TCheckBox {
+public:
+    explicit TRadioButton(TComponent* owner) : TCheckBox(owner) {}
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+};
+
+class TGroupBox : public TWinControl {
+public:
+    explicit TGroupBox(TComponent* owner) : TWinControl(owner) {}
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    RECT AlignRect() const override;
+};
+
+// Radio buttons in columns inside a group box; ItemIndex is the checked one.
+class TRadioGroup : public TGroupBox {
+public:
+    explicit TRadioGroup(TComponent* owner) : TGroupBox(owner) {}
+    int Columns = 1;
+    void SetItems(const std::vector<std::wstring>& items);
+    int Count() const noexcept { return static_cast<int>(buttons_.size()); }
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    TRadioButton* Button(int index) const { return buttons_.at(index); }
+    std::function<void(TRadioGroup* sender)> OnClick;
+
+protected:
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
-    TIcon icon_;
+    void ArrangeButtons();
+    std::vector<TRadioButton*> buttons_;
+};
+
+enum class TListBoxStyle { lbStandard, lbOwnerDrawFixed };
+
+struct TDrawItemInfo {
+    int Index;
+    TCanvas& Canvas;
+    RECT Rect;
+    bool Selected;
+    bool Focused;
+};
+
+class TListBox : public TWinControl {
+public:
+    explicit TListBox(TComponent* owner) : TWinControl(owner) {}
+    // Before Create.
+    TListBoxStyle Style = TListBoxStyle::lbStandard;
+    bool Sorted = false;
+    bool MultiSelect = false;
+    int ItemHeightAtCreate = 16;
+
+    int Count() const;
+    // The index of the new item (its sorted place in a sorted list).
+    int Add(const std::wstring& text, LPARAM data = 0);
+    void Insert(int index, const std::wstring& text, LPARAM data = 0);
+    void Delete(int index);
+    void Clear();
+    // Throws gui::Exception for a bad index.
+    std::wstring Item(int index) const;
+    LPARAM Data(int index) const;
+    void SetData(int index, LPARAM data);
+    // The first item equal to text ignoring case, or -1.
+    int IndexOf(const std::wstring& text) const;
+
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    bool Selected(int index) const;
+    void SetSelected(int index, bool selected);
+    int TopIndex() const;
+    void SetTopIndex(int index);
+    int ItemHeight() const;
+    void SetItemHeight(int height);
+    // Width the list scrolls over horizontally (0: no scrolling).
+    void SetHorizontalExtent(int width);
+    // The item at a client point, or -1.
+    int ItemAtPos(POINT pt) const;
+    RECT ItemRect(int index) const;
+
+    std::function<void(TListBox* sender)> OnClick;
+    std::function<void(TListBox* sender, int index, int& height)> OnMeasureItem;
+    std::function<void(TListBox* sender, TDrawItemInfo& item)> OnDrawItem;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void ParentMessage(TParentMessage& message) override;
+    // Draws an item when there is no OnDrawItem.
+    virtual void DrawItem(TDrawItemInfo& item);
+    void CheckIndex(int index) const;
+};
+
+// A list whose items carry a check box; a click on the box or Space toggles
+// it. The check marks are kept as the items' data.
+class TCheckListBox : public TListBox {
+public:
+    explicit TCheckListBox(TComponent* owner) : TListBox(owner) { Style = TListBoxStyle::lbOwnerDrawFixed; }
+    bool Checked(int index) const;
+    void SetChecked(int index, bool checked);
+    std::function<void(TCheckListBox* sender)> OnClickCheck;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void DrawItem(TDrawItemInfo& item) override;
+
+private:
+    void Toggle(int index);
+};
+
+enum class TComboBoxStyle { csDropDown, csDropDownList };
+
+class TComboBox : public TWinControl {
+public:
+    explicit TComboBox(TComponent* owner) : TWinControl(owner) {}
+    TComboBoxStyle Style = TComboBoxStyle::csDropDown;  // before Create
+    int DropDownCount = 8;                                // before Create
+
+    int Count() const;
+    int Add(const std::wstring& text);
+    void Clear();
+    std::wstring Item(int index) const;
+    int IndexOf(const std::wstring& text) const;
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    std::wstring Text() const { return Caption(); }
+    void SetText(const std::wstring& text) { SetCaption(text); }
+    void SetMaxLength(int length);
+    bool DroppedDown() const;
+    void SetBounds(int left, int top, int width, int height) override;
+
+    // A pick from the list or an edit of the text.
+    std::function<void(TComboBox* sender)> OnChange;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void ParentMessage(TParentMessage& message) override;
+
+private:
+    int ListHeight() const;
 };
 
 }  // namespace gui

@@ -2,6 +2,7 @@
 
 #include "gui/Callback.h"
 #include "gui/Exception.h"
+#include "gui/WindowClass.h"
 
 namespace gui {
 
@@ -13,13 +14,9 @@ const UINT_PTR kTimerId = 1;
 TTimer::TTimer(TComponent* owner) : TComponent(owner) {
     HINSTANCE inst = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{sizeof(wc)};
-    if (!::GetClassInfoExW(inst, kTimerClass, &wc)) {
-        wc = WNDCLASSEXW{sizeof(wc)};
-        wc.lpfnWndProc = TimerWndProc;
-        wc.hInstance = inst;
-        wc.lpszClassName = kTimerClass;
-        ::RegisterClassExW(&wc);
-    }
+    wc.lpfnWndProc = TimerWndProc;
+    wc.lpszClassName = kTimerClass;
+    RegisterWindowClass(wc);
     wnd_ = ::CreateWindowExW(0, kTimerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, inst,
                              nullptr);
     if (!wnd_) throw Exception(L"タイマーを作成できません");

@@ -2,6 +2,7 @@
 
 #include "gui/Callback.h"
 #include "gui/Exception.h"
+#include "gui/WindowClass.h"
 
 namespace gui {
 
@@ -9,14 +10,9 @@ TUtilWindow::TUtilWindow(const std::wstring& className, Handler handler)
     : handler_(std::move(handler)) {
     HINSTANCE inst = ::GetModuleHandleW(nullptr);
     WNDCLASSEXW wc{sizeof(wc)};
-    if (!::GetClassInfoExW(inst, className.c_str(), &wc)) {
-        wc = WNDCLASSEXW{sizeof(wc)};
-        wc.lpfnWndProc = WndProc;
-        wc.hInstance = inst;
-        wc.lpszClassName = className.c_str();
-        if (!::RegisterClassExW(&wc) && ::GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-            throw Exception(L"ウィンドウクラスを登録できません: " + className);
-    }
+    wc.lpfnWndProc = WndProc;
+    wc.lpszClassName = className.c_str();
+    RegisterWindowClass(wc);
     // WS_POPUP and never shown: no taskbar button, no visible trace.
     wnd_ = ::CreateWindowExW(WS_EX_TOOLWINDOW, className.c_str(), L"", WS_POPUP, 0, 0, 0, 0,
                              nullptr, nullptr, inst, this);

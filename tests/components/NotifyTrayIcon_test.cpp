@@ -16,6 +16,7 @@
 
 using namespace tray_testing;
 using gui::TMouseButton;
+using testing_support::FindOnScreen;
 using testing_support::PumpMessages;
 using testing_support::Px;
 using testing_support::WaitUntil;
@@ -527,28 +528,6 @@ TEST_F(TrayIcon, ShiftStateComesFromTheKeyboard) {
     ASSERT_EQ(log.shifts.size(), 2u);
     EXPECT_EQ(log.shifts[0], gui::ssShift | gui::ssMiddle);
     EXPECT_EQ(log.shifts[1], gui::ssMiddle);
-}
-
-// Where the screen shows this colour inside the window, or {-1, -1}.
-POINT FindOnScreen(HWND wnd, DWORD pixel) {
-    RECT r{};
-    ::GetWindowRect(wnd, &r);
-    int w = r.right - r.left, h = r.bottom - r.top;
-    gui::TBitmap shot(w, h);
-    HDC screen = ::GetDC(nullptr);
-    ::BitBlt(shot.Canvas().Handle(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    ::ReleaseDC(nullptr, screen);
-    // The icon's middle: the centre of all pixels of that colour.
-    long sx = 0, sy = 0, n = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if ((shot.ScanLine(y)[x] & 0xFFFFFF) == pixel) {
-                sx += x;
-                sy += y;
-                ++n;
-            }
-    if (n < 50) return POINT{-1, -1};
-    return POINT{r.left + static_cast<int>(sx / n), r.top + static_cast<int>(sy / n)};
 }
 
 void ClickAt(POINT p, DWORD down, DWORD up) {

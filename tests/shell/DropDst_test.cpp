@@ -78,7 +78,7 @@ protected:
         form = std::make_unique<DropForm>();
         form->Initialize();
         form->Show();
-        edit = new gui::TEdit(form.get(), L"", RECT{10, 10, 210, 110});
+        edit = gui::NewControl<gui::TEdit>(form.get(), {.Bounds = RECT{10, 10, 210, 110}});
     }
     void TearDown() override {
         drop.reset();

@@ -1,5 +1,7 @@
 #include "tests/support/GuiPixels.h"
 
+#include "gui/Canvas.h"
+
 namespace testing_support {
 
 std::vector<DWORD> ReadBitmap(HBITMAP bitmap, int& width, int& height) {
@@ -72,6 +74,27 @@ bool ReadIcon(HICON icon, IconPixels& out) {
     if (info.hbmColor) ::DeleteObject(info.hbmColor);
     if (info.hbmMask) ::DeleteObject(info.hbmMask);
     return ok;
+}
+
+POINT FindOnScreen(HWND wnd, DWORD pixel) {
+    RECT r{};
+    ::GetWindowRect(wnd, &r);
+    int w = r.right - r.left, h = r.bottom - r.top;
+    gui::TBitmap shot(w, h);
+    HDC screen = ::GetDC(nullptr);
+    ::BitBlt(shot.Canvas().Handle(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    ::ReleaseDC(nullptr, screen);
+    // The icon's middle: the centre of all pixels of that colour.
+    long sx = 0, sy = 0, n = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if ((shot.ScanLine(y)[x] & 0xFFFFFF) == pixel) {
+                sx += x;
+                sy += y;
+                ++n;
+            }
+    if (n < 50) return POINT{-1, -1};
+    return POINT{r.left + static_cast<int>(sx / n), r.top + static_cast<int>(sy / n)};
 }
 
 }  // namespace testing_support

@@ -30,6 +30,10 @@ HICON MakeIcon(int size, const std::function<DWORD(int, int)>& pixel,
                const std::function<bool(int, int)>& clear = nullptr);
 
 // A pixel value (0x00RRGGBB) from a colour (0x00BBGGRR).
+// Where the screen shows this pixel value (0xRRGGBB) inside the window:
+// the centre of all such pixels, or {-1, -1} when fewer than 50 show it.
+POINT FindOnScreen(HWND wnd, DWORD pixel);
+
 constexpr DWORD Px(COLORREF c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
 
 }  // namespace testing_support

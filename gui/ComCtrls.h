@@ -1,0 +1,272 @@
+// The common controls: tab control, page control with tab sheets, status
+// bar, tool bar with its buttons, list view, up-down, track bar and rich
+// edit. Each is a thin class over the system control, superclassed under the
+// class library's name ("TTabControl", "TRichEdit", ...); the common
+// controls are initialised and the rich edit library loaded once, before
+// the first of them is made. Fields marked "before Create" are read by
+// CreateParams.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gui/ImageList.h"
+#include "gui/WinControl.h"
+
+namespace gui {
+
+class TPopupMenu;
+class TEdit;
+
+enum class TTabPosition { tpTop, tpBottom };
+
+class TTabControl : public TWinControl {
+public:
+    explicit TTabControl(TComponent* owner) : TWinControl(owner) {}
+    TTabPosition TabPosition = TTabPosition::tpTop;  // before Create
+
+    int TabCount() const;
+    int AddTab(const std::wstring& caption, int imageIndex = -1);
+    void SetTab(int index, const std::wstring& caption, int imageIndex = -1);
+    void DeleteTab(int index);
+    int TabIndex() const;
+    void SetTabIndex(int index);
+    // Pictures of the tabs; the list stays its owner's.
+    void SetImages(TImageList* images);
+    // The area under (or above) the tabs, in client coordinates.
+    RECT DisplayRect() const;
+
+    std::function<void(TTabControl* sender)> OnChange;
+    std::function<void(TTabControl* sender, bool& allowChange)> OnChanging;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void ParentMessage(TParentMessage& message) override;
+    RECT AlignRect() const override { return DisplayRect(); }
+    virtual void Changed();
+};
+
+class TPageControl;
+
+// One page of a page control; its caption is the tab's text.
+class TTabSheet : public TWinControl {
+public:
+    explicit TTabSheet(TComponent* owner) : TWinControl(owner) {}
+    TPageControl* PageControl() const;
+    int PageIndex() const;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void BeforeDestruction() override;
+};
+
+class TPageControl : public TTabControl {
+public:
+    explicit TPageControl(TComponent* owner) : TTabControl(owner) {}
+    int PageCount() const noexcept { return static_cast<int>(pages_.size()); }
+    TTabSheet* Pages(int index) const { return pages_.at(index); }
+    TTabSheet* ActivePage() const;
+    void SetActivePage(TTabSheet* page);
+    int ActivePageIndex() const { return TabIndex(); }
+    void SetActivePageIndex(int index);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    void Changed() override;
+
+private:
+    friend class TTabSheet;
+    void InsertPage(TTabSheet* page);
+    void RemovePage(TTabSheet* page);
+    void ShowActive();
+    std::vector<TTabSheet*> pages_;
+};
+
+class TStatusBar : public TWinControl {
+public:
+    explicit TStatusBar(TComponent* owner) : TWinControl(owner) {}
+    // One text over the whole bar, or panels of the given widths (-1: the rest).
+    void SetSimpleText(const std::wstring& text);
+    void SetPanels(const std::vector<int>& widths);
+    void SetPanelText(int index, const std::wstring& text);
+    std::wstring PanelText(int index) const;
+    std::function<void(TStatusBar* sender)> OnDblClick;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void ParentMessage(TParentMessage& message) override;
+
+private:
+    bool simple_ = true;
+};
+
+enum class TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator };
+
+class TToolBar;
+
+// A button of a tool bar: a component of its own (found by name on the
+// form), placed with TToolBar::AddButton.
+class TToolButton : public TComponent {
+public:
+    explicit TToolButton(TComponent* owner) : TComponent(owner) {}
+    ~TToolButton() override;
+    std::wstring Caption;
+    std::wstring Hint;
+    int ImageIndex = -1;
+    TToolButtonStyle Style = TToolButtonStyle::tbsButton;
+    // Check buttons of one group: pressing one releases the others.
+    bool Grouped = false;
+    // The menu a drop-down button's arrow pops up.
+    TPopupMenu* DropdownMenu = nullptr;
+
+    bool Down() const;
+    void SetDown(bool down);
+    bool Enabled() const;
+    void SetEnabled(bool enabled);
+    int Command() const noexcept { return command_; }
+    TToolBar* ToolBar() const noexcept { return toolBar_; }
+    void Click();
+    std::function<void(TToolButton* sender)> OnClick;
+
+private:
+    friend class TToolBar;
+    TToolBar* toolBar_ = nullptr;
+    int command_ = 0;
+    bool down_ = false;
+    bool enabled_ = true;
+};
+
+class TToolBar : public TWinControl {
+public:
+    explicit TToolBar(TComponent* owner) : TWinControl(owner) {}
+    bool ShowCaptions = true;  // before Create: captions right of the pictures
+    bool Wrapable = true;      // before Create: buttons wrap into more rows
+
+    void SetImages(TImageList* images);
+    // Appends the button (its fields are read now).
+    void AddButton(TToolButton* button);
+    int ButtonCount() const noexcept { return static_cast<int>(buttons_.size()); }
+    TToolButton* Buttons(int index) const { return buttons_.at(index); }
+    int RowCount() const;
+    // Height the buttons need at the current width.
+    int NeededHeight() const;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void ParentMessage(TParentMessage& message) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    friend class TToolButton;
+    void RemoveButton(TToolButton* button) noexcept;
+    TToolButton* ByCommand(int command) const;
+    void FitHeight();
+    std::vector<TToolButton*> buttons_;
+    int nextCommand_ = 1;
+    bool fitting_ = false;
+};
+
+enum class TViewStyle { vsIcon, vsReport };
+
+class TListView : public TWinControl {
+public:
+    explicit TListView(TComponent* owner) : TWinControl(owner) {}
+    // Before Create.
+    TViewStyle ViewStyle = TViewStyle::vsReport;
+    bool GridLines = false;
+    bool RowSelect = true;
+    bool SortedAscending = false;
+    bool AutoArrange = true;
+
+    void AddColumn(const std::wstring& caption, int width);
+    int Count() const;
+    int AddItem(const std::wstring& caption, int imageIndex = -1);
+    void SetSubItem(int index, int column, const std::wstring& text);
+    std::wstring ItemText(int index, int column = 0) const;
+    void DeleteItem(int index);
+    void Clear();
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    void SetLargeImages(TImageList* images);
+    void SetSmallImages(TImageList* images);
+    void SetIconSpacing(int cx, int cy);
+    std::function<void(TListView* sender)> OnSelectItem;
+    std::function<void(TListView* sender)> OnItemDblClick;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void ParentMessage(TParentMessage& message) override;
+
+private:
+    int columns_ = 0;
+};
+
+class TUpDown : public TWinControl {
+public:
+    explicit TUpDown(TComponent* owner) : TWinControl(owner) {}
+    bool Wrap = false;  // before Create
+    // The edit that shows the position and moves with the up-down.
+    void SetAssociate(TEdit* edit);
+    void SetRange(int min, int max);
+    int Position() const;
+    void SetPosition(int position);
+    void SetIncrement(int increment);
+    std::function<void(TUpDown* sender)> OnChange;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void ParentMessage(TParentMessage& message) override;
+};
+
+class TTrackBar : public TWinControl {
+public:
+    explicit TTrackBar(TComponent* owner) : TWinControl(owner) {}
+    void SetRange(int min, int max);
+    int Position() const;
+    void SetPosition(int position);
+    void SetFrequency(int frequency);
+    std::function<void(TTrackBar* sender)> OnChange;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void ParentMessage(TParentMessage& message) override;
+};
+
+// Rich edit in plain-text mode.
+class TRichEdit : public TWinControl {
+public:
+    explicit TRichEdit(TComponent* owner) : TWinControl(owner) {}
+    bool WordWrap = true;  // before Create
+    std::wstring Text() const { return Caption(); }
+    void SetText(const std::wstring& text) { SetCaption(text); }
+    void SetReadOnly(bool readOnly);
+    int SelStart() const;
+    int SelLength() const;
+    void SetSel(int start, int length);
+    std::wstring SelText() const;
+    void Undo() { Perform(EM_UNDO); }
+    bool CanUndo() { return Perform(EM_CANUNDO) != 0; }
+    // Stops drawing until the matching EndUpdate.
+    void BeginUpdate();
+    void EndUpdate();
+    // Tab stops in dialog units (4 per average character width).
+    void SetTabWidth(int dialogUnits);
+    std::function<void(TRichEdit* sender)> OnChange;
+    std::function<void(TRichEdit* sender)> OnSelectionChange;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void CreateWnd() override;
+    void ParentMessage(TParentMessage& message) override;
+
+private:
+    int updating_ = 0;
+};
+
+}  // namespace gui

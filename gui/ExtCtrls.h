@@ -1,0 +1,63 @@
+// Panel, splitter and image. A panel holds other controls (as their parent)
+// and draws a bevel and a centred caption; a splitter, aligned beside the
+// control it resizes, changes that control's size as it is dragged, keeping
+// both that control and what remains for the others at least MinSize wide.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "gui/Graphics.h"
+#include "gui/WinControl.h"
+
+namespace gui {
+
+enum class TBevelCut { bvNone, bvLowered, bvRaised };
+
+class TPanel : public TWinControl {
+public:
+    explicit TPanel(TComponent* owner) : TWinControl(owner) {}
+    TBevelCut BevelOuter = TBevelCut::bvRaised;
+    // Whether the caption is drawn (a panel used only as a holder has none).
+    bool ShowCaption = true;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    RECT AlignRect() const override;
+};
+
+class TSplitter : public TWinControl {
+public:
+    explicit TSplitter(TComponent* owner) : TWinControl(owner) {}
+    int MinSize = 30;
+    // The control the splitter resizes (found when the drag starts).
+    TControl* ResizeControl() const;
+    std::function<void(TSplitter* sender)> OnMoved;
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    bool Horizontal() const { return Align() == TAlign::alTop || Align() == TAlign::alBottom; }
+    TControl* ClientControl() const;
+    TControl* resizing_ = nullptr;
+    int startPos_ = 0, startSize_ = 0, maxSize_ = 0;
+};
+
+// An icon shown centred in the control.
+class TImage : public TWinControl {
+public:
+    explicit TImage(TComponent* owner) : TWinControl(owner) {}
+    // The image keeps its own copy.
+    void SetIcon(HICON icon);
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+
+private:
+    TIcon icon_;
+};
+
+}  // namespace gui
