@@ -29,6 +29,7 @@ using gui::TMenuItem;
 TTrayForm::TTrayForm(gui::TComponent* owner) : TForm(owner, L"TTrayForm") {
     Name = L"TrayForm";
     CPUUsageSource = [] { return CPUUsageGet(); };
+    BindIMESources();
     CreateComponents();
     CreateMenus();
 }
@@ -161,6 +162,8 @@ void TTrayForm::FormCreate() {
     app.CreateForm(IMEIconForm);
     app.CreateForm(ExeCmdForm);
     app.CreateForm(SPDirForm);
+    MIMEHintWindow = new gui::THintWindow(this);
+    MIMEHintWindow->Name = L"MIMEHintWindow";
     BindHeartbeatSteps();
 
     CPUUsageOpen();
@@ -185,9 +188,8 @@ void TTrayForm::FormCreate() {
 }
 
 void TTrayForm::BindHeartbeatSteps() {
-    // The IME notices and the recycle-bin watch have their own steps, which
-    // come later; today they do nothing.
-    Steps.IMECheck = [] {};
+    // The recycle-bin watch has its own step, which does nothing here.
+    Steps.IMECheck = [this] { Proc_IMECheck(); };
     Steps.TrashCheck = [] {};
     Steps.CheckHook = [] { HisForm->Proc_CheckHook(); };
     Steps.TimerCPU = [this] { Proc_TimerCPU(); };
@@ -223,6 +225,9 @@ void TTrayForm::ApplicationEventsDeactivate() {
         FPopUpR = false;
         FPopUpL = false;
     }
+    if (IMEIconForm && IMEIconForm->Visible())
+        ::SetWindowPos(IMEIconForm->Handle(), HWND_TOPMOST, MIMEActLeft, MIMEActTop, 0, 0,
+                       SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 void TTrayForm::FormCloseQuery(bool& canClose) {
