@@ -188,7 +188,10 @@ WORD DefaultButtonId(HWND box) {
 
 }  // namespace
 
-DialogAutoCloser::DialogAutoCloser() {
+DialogAutoCloser::DialogAutoCloser() : DialogAutoCloser(0) {}
+
+DialogAutoCloser::DialogAutoCloser(WORD button, std::function<void(HWND box)> beforeAnswer)
+    : button_(button), beforeAnswer_(std::move(beforeAnswer)) {
     ::InitializeCriticalSection(&lock_);
     stop_.reset(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
     thread_.reset(::CreateThread(nullptr, 0, Run, this, 0, nullptr));
@@ -218,7 +221,8 @@ DWORD WINAPI DialogAutoCloser::Run(void* p) {
             ::EnterCriticalSection(&self->lock_);
             self->texts_.push_back(text);
             ::LeaveCriticalSection(&self->lock_);
-            WORD id = DefaultButtonId(box);
+            if (self->beforeAnswer_) self->beforeAnswer_(box);
+            WORD id = self->button_ ? self->button_ : DefaultButtonId(box);
             ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
             ::Sleep(100);
         }

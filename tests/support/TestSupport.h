@@ -72,11 +72,14 @@ std::wstring ClipboardText();
 
 namespace testing_support {
 
-// Presses the default button of every message box this process shows while
-// it exists, and keeps their texts: for code under test that asks the user.
+// Presses the default button (or the button given) of every message box this
+// process shows while it exists, and keeps their texts: for code under test
+// that asks the user. `beforeAnswer` runs on the answering thread with each
+// box while it is still open.
 class DialogAutoCloser {
 public:
     DialogAutoCloser();
+    explicit DialogAutoCloser(WORD button, std::function<void(HWND box)> beforeAnswer = {});
     ~DialogAutoCloser();
     DialogAutoCloser(const DialogAutoCloser&) = delete;
     DialogAutoCloser& operator=(const DialogAutoCloser&) = delete;
@@ -85,6 +88,8 @@ public:
 
 private:
     static DWORD WINAPI Run(void* self);
+    WORD button_ = 0;  // 0: the default button
+    std::function<void(HWND)> beforeAnswer_;
     gui::Handle stop_;
     gui::Handle thread_;
     CRITICAL_SECTION lock_;
