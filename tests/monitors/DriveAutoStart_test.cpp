@@ -312,4 +312,17 @@ TEST_F(DriveTest, DriveIniKeepsTheNumberOfItemsAndStaleSections) {
     EXPECT_TRUE(ini.ValueExists(L"Window", L"Width"));
 }
 
+TEST_F(DriveTest, NonVolumeArrivalOnlyAnimates) {
+    Start({{L"A:\\", L"", Recorder(), L"never", L""}});
+    DEV_BROADCAST_HDR port{};
+    port.dbch_size = sizeof(port);
+    port.dbch_devicetype = DBT_DEVTYP_PORT;
+    DWORD_PTR result = 0;
+    ::SendMessageTimeoutW(DriveForm->Handle(), WM_DEVICECHANGE, DBT_DEVICEARRIVAL, reinterpret_cast<LPARAM>(&port),
+                          SMTO_NORMAL, 10000, &result);
+    EXPECT_TRUE(DriveForm->TrayIcon->IconVisible());
+    EXPECT_FALSE(DriveForm->TimerExeCheck->Enabled());
+    EXPECT_TRUE(DriveForm->MDrv.empty());
+}
+
 }  // namespace
