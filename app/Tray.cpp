@@ -30,6 +30,7 @@ using gui::TMenuItem;
 TTrayForm::TTrayForm(gui::TComponent* owner) : TForm(owner, L"TTrayForm") {
     Name = L"TrayForm";
     CPUUsageSource = [] { return CPUUsageGet(); };
+    BindIMESources();
     CreateComponents();
     CreateMenus();
 }
@@ -157,6 +158,8 @@ void TTrayForm::FormCreate() {
     app.CreateForm(IMEIconForm);
     app.CreateForm(ExeCmdForm);
     app.CreateForm(SPDirForm);
+    MIMEHintWindow = new gui::THintWindow(this);
+    MIMEHintWindow->Name = L"MIMEHintWindow";
     BindHeartbeatSteps();
     RAMForm->TrayIcon->Font().SetSize(TrayIcon->Font().Size());
 
@@ -182,7 +185,7 @@ void TTrayForm::FormCreate() {
 }
 
 void TTrayForm::BindHeartbeatSteps() {
-    Steps.IMECheck = [] {};
+    Steps.IMECheck = [this] { Proc_IMECheck(); };
     Steps.TrashCheck = [this] { Proc_TrashCheck(); };
     Steps.CheckHook = [] { HisForm->Proc_CheckHook(); };
     Steps.TimerCPU = [this] { Proc_TimerCPU(); };
@@ -218,6 +221,9 @@ void TTrayForm::ApplicationEventsDeactivate() {
         FPopUpR = false;
         FPopUpL = false;
     }
+    if (IMEIconForm && IMEIconForm->Visible())
+        ::SetWindowPos(IMEIconForm->Handle(), HWND_TOPMOST, MIMEActLeft, MIMEActTop, 0, 0,
+                       SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
 void TTrayForm::FormCloseQuery(bool& canClose) {

@@ -15,9 +15,11 @@
 #include "components/TextTrayIcon.h"
 #include "gui/Form.h"
 #include "gui/Graphics.h"
+#include "gui/HintWindow.h"
 #include "gui/ImageList.h"
 #include "gui/Input.h"
 #include "gui/Menus.h"
+#include "gui/StringList.h"
 #include "gui/Timer.h"
 
 class TTrayForm : public gui::TForm {
@@ -35,6 +37,12 @@ public:
     THeartbeatSteps Steps;
     // Where the CPU step reads the usage (the processor-time query by default).
     std::function<int()> CPUUsageSource;
+    // Whether the input method is open for a focus window (never asked for
+    // none); by default the window's IME window is asked.
+    std::function<bool(HWND focus)> IMEOpenSource;
+    // Plays the named wave resource of the program asynchronously, or stops
+    // any sound for nullptr.
+    std::function<void(const wchar_t* wave)> IMESoundPlayer;
 
     // --- components --------------------------------------------------------
     gui::TPopupMenu* PPRMenu;
@@ -67,6 +75,12 @@ public:
     std::array<gui::TMenuItem*, 4> MPPIMEWave{};
     int MPPIMEWaveC = 0;
     int MIMEHintDispC = 0;
+    // The windows already told that their IME is on (decimal handles, newest first).
+    gui::TStringList ListBoxIME;
+    HWND MIMEActWin = nullptr;
+    RECT MIMEActRect{};
+    int MIMEActLeft = 0, MIMEActTop = 0;
+    gui::THintWindow* MIMEHintWindow = nullptr;
     int MMinWinC = 0;
     int MExitWinC = 0, MExitWinM = 0;
     int MStartDelay = 0;
@@ -92,6 +106,8 @@ public:
 
     // --- operations other forms and the error handler call -----------------
     void TimerMainTimer();
+    // The IME-on notices' step of the heartbeat.
+    void Proc_IMECheck();
     void Proc_TimerCPU();
     void Proc_CancelPopUpMenu();
     void Proc_ErrorLog(const std::wstring& message);
@@ -169,6 +185,17 @@ private:
     void PPCPUResetClick();
     void PPCPUDispClick(gui::TMenuItem* item);
     void PPCPUsClick(gui::TMenuItem* item);
+    void PPIMEClick(gui::TMenuItem* item);
+    void PPIMEWaveClick(gui::TMenuItem* item);
+    void PPIMEExeClick();
+
+    void BindIMESources();
+    // The parts of an IME-on notice.
+    void IMENotifySound();
+    void IMEShowIcon();
+    void IMEShowHint();
+    void IMEHideHint();
+    void IMEHideIcon();
 
     // "Config.ini" existed but could not be read at start: never written over.
     bool FConfigReadable = true;

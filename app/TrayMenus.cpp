@@ -167,29 +167,18 @@ void TTrayForm::CreateMenus() {
     PPIME = NewItem(this, r, {L"PPIME", L"IME ONの通知"});
     PPIMEIconDisp = NewItem(this, PPIME, {L"PPIMEIconDisp", L"アイコンを表示"});
     const wchar_t* const imePos[5] = {L"しない", L"左上", L"上中央", L"左下", L"下中央"};
-    RadioGroup(this, PPIMEIconDisp, L"PPIME", 3, imePos, MPPIME, [this](TMenuItem* item) {
-        FPopUpR = false;
-        item->SetChecked(true);
-        MPPIMEC = item->Tag;
-    });
+    RadioGroup(this, PPIMEIconDisp, L"PPIME", 3, imePos, MPPIME, clickItem(&TTrayForm::PPIMEClick));
     PPIMEIconColor = NewItem(this, PPIMEIconDisp, {L"PPIMEIconColor", L"黒/白", true});
     PPIMEIconColor->OnClick = clearR;
     PPIMEWave = NewItem(this, PPIME, {L"PPIMEWave", L"音声再生"});
     const wchar_t* const waves[4] = {L"しない", L"ニャー", L"カチッ", L"ピッ"};
-    RadioGroup(this, PPIMEWave, L"PPIMEWave", 4, waves, MPPIMEWave, [this](TMenuItem* item) {
-        FPopUpR = false;
-        item->SetChecked(true);
-        MPPIMEWaveC = item->Tag;
-    });
+    RadioGroup(this, PPIMEWave, L"PPIMEWave", 4, waves, MPPIMEWave, clickItem(&TTrayForm::PPIMEWaveClick));
     PPIMEHint = NewItem(this, PPIME, {L"PPIMEHint", L"マウスカーソル付近にヒントを表示", true});
     PPIMEHint->OnClick = clearR;
     PPIMEEnable = NewItem(this, PPIME, {L"PPIMEEnable", L"通知を有効にする/無効にする", true});
     PPIMEEnable->OnClick = clearR;
     PPIMEExe = NewItem(this, PPIME, {L"PPIMEExe", L"通知プログラム設定"});
-    PPIMEExe->OnClick = [this](TMenuItem*) {
-        FPopUpR = false;
-        IMEExeForm->Show();
-    };
+    PPIMEExe->OnClick = click(&TTrayForm::PPIMEExeClick);
     Separator(this, r);
 
     PPTaskman = NewItem(this, r, {L"PPTaskman", L"Windowsタスクマネージャ"});

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "gui/Application.h"
+#include "gui/Graphics.h"
 #include "toolkit/QuorvinFiles.h"
 
 namespace {
@@ -166,4 +167,23 @@ void SetListBoxHorizontalExtent(HWND listBox) {
 
 void PlayWaveFile(const std::wstring& fileName) {
     if (FileExistsSafe(fileName)) ::sndPlaySoundW(fileName.c_str(), SND_ASYNC | SND_NODEFAULT);
+}
+
+// The icon on a bitmap of its size filled with the menu colour. The bitmap
+// is of the screen's own format: a 32-bit one would be drawn through its
+// alpha bytes, which are empty. The icon is destroyed.
+gui::OwnedGdiObject MenuItemPicture(HICON icon) {
+    gui::TIcon owned;
+    owned.SetHandle(icon);
+    const int w = icon ? owned.Width() : 0, h = icon ? owned.Height() : 0;
+    if (w <= 0 || h <= 0) return {};
+    gui::WindowDC screen(nullptr);
+    gui::OwnedDC dc(::CreateCompatibleDC(screen.get()));
+    gui::OwnedGdiObject bitmap(::CreateCompatibleBitmap(screen.get(), w, h));
+    if (!dc || !bitmap) return {};
+    gui::SelectObjectScope select(dc.get(), bitmap.get());
+    RECT all{0, 0, w, h};
+    ::FillRect(dc.get(), &all, ::GetSysColorBrush(COLOR_MENU));
+    ::DrawIconEx(dc.get(), 0, 0, owned.Handle(), w, h, 0, nullptr, DI_NORMAL);
+    return bitmap;
 }

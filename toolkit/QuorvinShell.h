@@ -40,6 +40,11 @@ HICON ExtractFileIcon(const std::wstring& fileName, int index);
 void SetMenuItemIcon(HMENU menu, UINT item, bool byPosition, HICON icon,
                      gui::OwnedGdiObject& picture);
 
+// The icon on a bitmap of its size filled with the menu colour, for a menu
+// item's picture (the caller keeps it while the item shows it); none for no
+// icon. The icon is destroyed.
+gui::OwnedGdiObject MenuItemPicture(HICON icon);
+
 // Key-down handler of a hot-key edit: shows the shortcut text of the key
 // with the held modifiers (empty for a modifier alone, Esc, a key without a
 // modifier or without a name), puts the caret at the end and sets key to 0.

@@ -27,24 +27,6 @@ void MenuFont(gui::TFont& font) {
     font.SetHeight(ncm.lfMenuFont.lfHeight);
 }
 
-// The icon on a bitmap of its size filled with the menu colour. The bitmap
-// is of the screen's own format: a 32-bit one would be drawn through its
-// alpha bytes, which are empty. The icon is destroyed.
-gui::OwnedGdiObject MenuPicture(HICON icon) {
-    gui::TIcon owned;
-    owned.SetHandle(icon);
-    const int w = icon ? owned.Width() : 0, h = icon ? owned.Height() : 0;
-    if (w <= 0 || h <= 0) return {};
-    gui::WindowDC screen(nullptr);
-    gui::OwnedDC dc(::CreateCompatibleDC(screen.get()));
-    gui::OwnedGdiObject bitmap(::CreateCompatibleBitmap(screen.get(), w, h));
-    if (!dc || !bitmap) return {};
-    gui::SelectObjectScope select(dc.get(), bitmap.get());
-    RECT all{0, 0, w, h};
-    ::FillRect(dc.get(), &all, ::GetSysColorBrush(COLOR_MENU));
-    ::DrawIconEx(dc.get(), 0, 0, owned.Handle(), w, h, 0, nullptr, DI_NORMAL);
-    return bitmap;
-}
 
 // Clears the flag however the fill ends.
 struct FlagScope {
@@ -89,7 +71,7 @@ void THisForm::Proc_PPListSet(int c) {
         if (i >= entries.Count()) continue;
         const std::wstring s = entries[i];
         if (icons) {
-            MPPListPicture[slot] = MenuPicture(GetFileIconNoRedirect(s));
+            MPPListPicture[slot] = MenuItemPicture(GetFileIconNoRedirect(s));
             item->SetBitmap(static_cast<HBITMAP>(MPPListPicture[slot].get()));
         }
         item->SetCaption(HisMenuCaption(c, s, g, fontSize, width));

@@ -1,12 +1,14 @@
 // A console program that records how it was started: its command line and
 // its working folder, one a line in UTF-8, into the file that the variable
-// ORV_RECORD_FILE names. Ends at once.
+// ORV_RECORD_FILE names; with ORV_RECORD_APPEND set, the two lines are added
+// to what the file holds. Ends at once.
 #include <windows.h>
 
 #include <string>
 
 #include "gui/Exception.h"
 #include "gui/FileIO.h"
+#include "gui/Handles.h"
 
 int main() {
     wchar_t target[MAX_PATH] = {};
@@ -14,5 +16,22 @@ int main() {
     wchar_t dir[MAX_PATH] = {};
     ::GetCurrentDirectoryW(MAX_PATH, dir);
     std::string text = gui::WideToUtf8(::GetCommandLineW()) + "\n" + gui::WideToUtf8(dir) + "\n";
+    if (::GetEnvironmentVariableW(L"ORV_RECORD_APPEND", nullptr, 0)) {
+        // Several starts may end at once: the file is opened for appending only.
+        auto open = [&] {
+            return gui::FileHandle(::CreateFileW(target, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                 nullptr, OPEN_ALWAYS, 0, nullptr));
+        };
+        gui::FileHandle f = open();
+        for (int i = 0; !f && i < 50; ++i) {
+            ::Sleep(20);  // another start holds the file for its write
+            f = open();
+        }
+        if (!f) return 3;
+        DWORD written = 0;
+        const bool ok = ::WriteFile(f.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                        written == text.size();
+        return ok ? 0 : 3;
+    }
     return gui::WriteWholeFile(target, text) ? 0 : 3;
 }

@@ -228,7 +228,8 @@ WORD DefaultButtonId(HWND box) {
 
 }  // namespace
 
-MessageBoxAnswerer::MessageBoxAnswerer(WORD button) : button_(button), thread_([this] { Run(); }) {}
+MessageBoxAnswerer::MessageBoxAnswerer(WORD button, std::function<void(HWND box)> beforeAnswer)
+    : button_(button), beforeAnswer_(std::move(beforeAnswer)), thread_([this] { Run(); }) {}
 
 MessageBoxAnswerer::~MessageBoxAnswerer() {
     stop_ = true;
@@ -253,6 +254,7 @@ void MessageBoxAnswerer::Run() {
                 texts_.push_back(text);
                 answered_.push_back(box);
             }
+            if (beforeAnswer_) beforeAnswer_(box);
             WORD id = button_ ? button_ : DefaultButtonId(box);
             ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0);
         }

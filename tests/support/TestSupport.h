@@ -81,12 +81,14 @@ namespace testing_support {
 
 // Answers the message boxes this process shows while it exists, each once:
 // presses `button` (0: the box's default button) and keeps the box's text.
+// `beforeAnswer` runs on the answering thread with each box while it is
+// still open.
 // A box is recognised by its message text (a static of id 0xFFFF in a
 // "#32770" window), so other dialogs of the process are left alone. The
 // answering thread has ended when the object is gone.
 class MessageBoxAnswerer {
 public:
-    explicit MessageBoxAnswerer(WORD button = 0);
+    explicit MessageBoxAnswerer(WORD button = 0, std::function<void(HWND box)> beforeAnswer = {});
     ~MessageBoxAnswerer();
     MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
     MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
@@ -97,6 +99,7 @@ public:
 private:
     void Run();
     WORD button_;
+    std::function<void(HWND)> beforeAnswer_;
     std::atomic<bool> stop_{false};
     std::mutex lock_;
     std::vector<std::wstring> texts_;

@@ -1,0 +1,213 @@
+// The main form's IME-on notices: the heartbeat step that watches the input
+// method of the window in front, and the icon, sound and hint it gives once
+// per window when the IME turns on there.
+#include <windows.h>
+#include <imm.h>
+#include <mmsystem.h>
+
+#include <cstdint>
+#include <cwctype>
+
+#include "app/Tray.h"
+#include "app/monitors/IMEExe.h"
+#include "app/monitors/IMEIcon.h"
+#include "toolkit/QuorvinText.h"
+#include "toolkit/QuorvinVersion.h"
+#include "toolkit/QuorvinWindows.h"
+
+using gui::TMenuItem;
+
+namespace {
+
+const WPARAM kIMCGetOpenStatus = 5;  // IMC_GETOPENSTATUS
+
+std::wstring HandleText(HWND wnd) {
+    return std::to_wstring(static_cast<unsigned long>(reinterpret_cast<uintptr_t>(wnd)));
+}
+
+HWND HandleFromText(const std::wstring& text) {
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(std::wcstoul(text.c_str(), nullptr, 10)));
+}
+
+std::wstring Lower(std::wstring s) {
+    for (wchar_t& c : s) c = static_cast<wchar_t>(std::towlower(c));
+    return s;
+}
+
+// The Windows 11 shell hosts whose search and start windows take the IME
+// without being programs the user works in.
+bool IsShellHostProgram(const std::wstring& exe) {
+    std::wstring name = Lower(exe.substr(exe.find_last_of(L'\\') + 1));
+    return name == Lower(L"searchhost.exe") || name == Lower(L"StartMenuExperienceHost.exe");
+}
+
+bool AskIMEOpen(HWND focus) {
+    HWND ime = ::ImmGetDefaultIMEWnd(focus);
+    if (!ime) return false;
+    // A hung program must not stop the heartbeat: it counts as not open.
+    DWORD_PTR open = 0;
+    if (!::SendMessageTimeoutW(ime, WM_IME_CONTROL, kIMCGetOpenStatus, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                               1000, &open))
+        return false;
+    return open != 0;
+}
+
+void PlayWaveResource(const wchar_t* wave) {
+    if (!wave) {
+        ::PlaySoundW(nullptr, nullptr, SND_RESOURCE);
+        return;
+    }
+    ::PlaySoundW(wave, ::GetModuleHandleW(nullptr), SND_RESOURCE | SND_ASYNC);
+}
+
+}  // namespace
+
+void TTrayForm::BindIMESources() {
+    IMEOpenSource = AskIMEOpen;
+    IMESoundPlayer = PlayWaveResource;
+}
+
+void TTrayForm::Proc_IMECheck() {
+    if (PPIMEHint->Checked()) {
+        if (MIMEHintDispC >= 1)
+            --MIMEHintDispC;
+        else
+            IMEHideHint();
+    }
+    for (int i = ListBoxIME.Count() - 1; i >= 0; --i)
+        if (!::IsWindow(HandleFromText(ListBoxIME[i]))) ListBoxIME.Delete(i);
+
+    HWND fg = ::GetForegroundWindow();
+    std::wstring exe;
+    GetWindowExePath(fg, exe);
+
+    bool skipped;
+    if (PPIMEEnable->Checked())
+        skipped = IMEExeForm && !IMEExeForm->ListBoxEnable.Empty() &&
+                  !TIMEExeForm::Contains(IMEExeForm->ListBoxEnable, exe);
+    else
+        skipped = IMEExeForm && TIMEExeForm::Contains(IMEExeForm->ListBoxDisable, exe);
+    if (!skipped && IsWindows11() && IsShellHostProgram(exe)) skipped = true;
+    if (skipped) {
+        IMEHideIcon();
+        MIMEActWin = fg;
+        return;
+    }
+
+    RECT r{};
+    wchar_t cls[260] = {};
+    if (fg) ::GetClassNameW(fg, cls, 260);
+    const std::wstring className = cls;
+    if (!fg || !::IsWindowEnabled(fg) || !::IsWindowVisible(fg) || ::IsIconic(fg) ||
+        !GetWindowRectUnlessMinimized(fg, r) || className == L"Shell_SecondaryTrayWnd" ||
+        className == L"Shell_TrayWnd") {
+        MIMEActWin = nullptr;
+        MIMEActLeft = MIMEActTop = 0;
+        MIMEActRect = RECT{};
+        if (PPIMEHint->Checked()) IMEHideHint();
+        if (IMEIconForm && IMEIconForm->Visible()) IMEIconForm->Close();
+        return;
+    }
+
+    const bool rectChanged = !::EqualRect(&r, &MIMEActRect);
+    MIMEActRect = r;
+    int b = 0;
+    ::SystemParametersInfoW(SPI_GETBORDER, 0, &b, 0);
+    const int cx = r.left + (r.right - r.left) / 2;
+    switch (MPPIMEC) {
+        case 1: MIMEActLeft = r.left + 4; MIMEActTop = r.top + 4; break;
+        case 2: MIMEActLeft = cx; MIMEActTop = r.top + 4; break;
+        case 3: MIMEActLeft = r.left + 4; MIMEActTop = r.bottom - 32 - b; break;
+        case 4: MIMEActLeft = cx; MIMEActTop = r.bottom - 32 - b; break;
+        default: break;
+    }
+    if (fg == DesktopViewHostWnd && fg) {
+        MIMEActLeft = cx;
+        MIMEActTop = r.top + (r.bottom - r.top) / 2;
+    }
+
+    const std::wstring key = HandleText(fg);
+    const int e = ListBoxIME.IndexOf(key);
+    // With no focus window the query would ask this program's own thread.
+    HWND focus = GetForegroundFocusWindow();
+    const bool open = focus && IMEOpenSource(focus);
+
+    if (fg != MIMEActWin) {
+        IMEHideIcon();
+        MIMEActWin = fg;
+        if (open) {
+            if (e >= 0) ListBoxIME.Delete(e);
+            ListBoxIME.Insert(0, key);
+            IMENotifySound();
+            IMEShowIcon();
+            IMEShowHint();
+        }
+        return;
+    }
+    if (rectChanged) IMEHideIcon();
+    if (open) {
+        IMEShowIcon();
+        if (e == -1) {
+            ListBoxIME.Insert(0, key);
+            IMENotifySound();
+            IMEShowHint();
+        }
+    } else {
+        if (e >= 0) ListBoxIME.Delete(e);
+        IMEHideIcon();
+        if (PPIMEHint->Checked()) IMEHideHint();
+    }
+}
+
+void TTrayForm::IMENotifySound() {
+    static const wchar_t* const waves[4] = {nullptr, L"nya", L"kachi", L"pi"};
+    IMESoundPlayer(nullptr);
+    if (MPPIMEWaveC >= 1 && MPPIMEWaveC <= 3) IMESoundPlayer(waves[MPPIMEWaveC]);
+}
+
+void TTrayForm::IMEShowIcon() {
+    if (MPPIMEC <= 0 || !IMEIconForm || IMEIconForm->Visible()) return;
+    HWND w = IMEIconForm->Handle();
+    ::ShowWindow(w, SW_SHOWNOACTIVATE);
+    ::SetWindowPos(w, HWND_TOPMOST, MIMEActLeft, MIMEActTop, 0, 0,
+                   SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+void TTrayForm::IMEHideIcon() {
+    if (IMEIconForm && IMEIconForm->Visible()) IMEIconForm->Hide();
+}
+
+void TTrayForm::IMEShowHint() {
+    if (!PPIMEHint->Checked() || MIMEHintDispC >= 1 || !MIMEHintWindow) return;
+    const std::wstring text = L"IME ON";
+    RECT r = MIMEHintWindow->CalcHintRect(::GetSystemMetrics(SM_CXSCREEN), text);
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    ::OffsetRect(&r, pt.x + 16, pt.y + 16);
+    r.right += 6;
+    r.bottom += 2;
+    MIMEHintWindow->ActivateHint(r, text);
+    MIMEHintDispC = 2000 / static_cast<int>(TimerMain->Interval());
+}
+
+void TTrayForm::IMEHideHint() {
+    if (MIMEHintWindow) MIMEHintWindow->ReleaseHint();
+}
+
+// --- menu handlers -----------------------------------------------------------
+
+void TTrayForm::PPIMEClick(TMenuItem* item) {
+    FPopUpR = false;
+    item->SetChecked(true);
+    MPPIMEC = item->Tag;
+    if (MPPIMEC == 0 && IMEIconForm) IMEIconForm->Close();
+    PPIMEIconColor->SetEnabled(MPPIMEC > 0);
+}
+
+void TTrayForm::PPIMEWaveClick(TMenuItem* item) {
+    FPopUpR = false;
+    item->SetChecked(true);
+    MPPIMEWaveC = item->Tag;
+}
+
+void TTrayForm::PPIMEExeClick() { IMEExeForm->Show(); }
