@@ -13,8 +13,6 @@ namespace {
 const int kClientWidth = 360;
 const int kClientHeight = 214;
 
-RECT Box(int x, int y, int w, int h) { return RECT{x, y, x + w, y + h}; }
-
 }  // namespace
 
 TVerForm::TVerForm(gui::TComponent* owner) : TForm(owner, L"TVerForm") {
