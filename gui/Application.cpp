@@ -260,6 +260,15 @@ void TApplication::ShowHintNow() {
 
 void HandleCallbackException(std::exception_ptr e) noexcept {
     DWORD lastError = ::GetLastError();
+    // The value the error left behind, when unwinding has cleared it since.
+    if (lastError == 0) {
+        try {
+            std::rethrow_exception(e);
+        } catch (const Exception& own) {
+            lastError = own.LastError();
+        } catch (...) {
+        }
+    }
     if (Application) {
         ::SetLastError(lastError);
         Application->HandleException(e);

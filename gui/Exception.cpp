@@ -24,7 +24,9 @@ std::wstring Utf8ToWide(std::string_view text) {
 }
 
 Exception::Exception(std::wstring message)
-    : message_(std::move(message)), utf8_(WideToUtf8(message_)) {}
+    : lastError_(::GetLastError()), message_(std::move(message)), utf8_(WideToUtf8(message_)) {
+    ::SetLastError(lastError_);
+}
 
 std::wstring ExceptionMessage(const std::exception& e) {
     if (auto* own = dynamic_cast<const Exception*>(&e)) return own->Message();

@@ -12,8 +12,12 @@ public:
     explicit Exception(std::wstring message);
     const std::wstring& Message() const noexcept { return message_; }
     const char* what() const noexcept override { return utf8_.c_str(); }
+    // The Windows last-error value when the exception was made: unwinding
+    // may change the thread's own value before a handler looks at it.
+    unsigned long LastError() const noexcept { return lastError_; }
 
 private:
+    unsigned long lastError_;
     std::wstring message_;
     std::string utf8_;
 };
