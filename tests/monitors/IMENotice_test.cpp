@@ -298,9 +298,9 @@ TEST_F(IMENoticeTest, HintAtTheCursorForTwoSeconds) {
     EXPECT_EQ(Played(), 0);  // sound "none"
     // 2000 ms of 250 ms ticks: eight more ticks keep it, the ninth hides it.
     for (int i = 0; i < 8; ++i) Tick();
-    EXPECT_NE(TrayForm->MIMEHintWindow->Handle(), nullptr);
+    EXPECT_TRUE(::IsWindowVisible(hint));
     Tick();
-    EXPECT_EQ(TrayForm->MIMEHintWindow->Handle(), nullptr);
+    EXPECT_FALSE(TrayForm->MIMEHintWindow->HandleAllocated() && ::IsWindowVisible(TrayForm->MIMEHintWindow->Handle()));
 }
 
 TEST_F(IMENoticeTest, HeartbeatRunsTheStepOnlyWithANoticeChosen) {
