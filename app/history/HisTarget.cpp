@@ -57,6 +57,13 @@ HWND TargetBelow(HWND own) {
     return TargetCandidate(w);
 }
 
+// Whether window A stands above window B in the Z order.
+bool StandsAbove(HWND a, HWND b) {
+    for (HWND w = ::GetWindow(a, GW_HWNDNEXT); w; w = ::GetWindow(w, GW_HWNDNEXT))
+        if (w == b) return true;
+    return false;
+}
+
 // The paste keys as keyboard events (scan code 0), in order.
 void SendPasteKeys(int paste) {
     if (paste == 0) {
@@ -91,13 +98,20 @@ void THisForm::Proc_RememberFront(HWND foreground) {
 }
 
 void THisForm::Proc_GetTarget() {
-    HWND target = TargetBelow(gui::Application ? gui::Application->Handle() : nullptr);
+    const HWND own = gui::Application ? gui::Application->Handle() : nullptr;
+    HWND target = TargetBelow(own);
     // Bringing the program's hidden window to the front does not always
     // raise it above the window the user was in (the taskbar click that
-    // opens a tray menu may reorder the windows again), so when the walk
-    // finds nothing, the window last seen in front is taken, if it still
-    // may take a paste or a folder.
-    if (!target) target = TargetCandidate(MFrontWin);
+    // opens a tray menu may reorder the windows again). Then the walk finds
+    // nothing, or it starts from wherever the hidden window was left and
+    // finds some older window below the user's. In both cases the window
+    // last seen in front is taken, if it still may take a paste or a folder.
+    // A window that stays on top stands above the program's window anyway
+    // and says nothing about where the walk started.
+    const HWND front = TargetCandidate(MFrontWin);
+    const bool ownNotRaised = front && own && front != target &&
+                              !(::GetWindowLongW(front, GWL_EXSTYLE) & WS_EX_TOPMOST) && StandsAbove(front, own);
+    if (!target || ownNotRaised) target = front;
     MClipHandle = target;
     if (target == MClipHandleB) return;
     MClipHandleB = target;

@@ -100,6 +100,21 @@ TEST_F(Target, TheWindowBelowUnlessOfAnExcludedKind) {
         His().Proc_GetTarget();
         EXPECT_EQ(His().MClipHandle, c.expected);
     }
+
+    // The program's window left below the window the user was in: the walk
+    // would find an older window, the one last seen in front is taken. One
+    // that stays on top says nothing about where the walk started.
+    const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    for (bool topmost : {false, true}) {
+        SCOPED_TRACE(topmost ? "front window stays on top" : "front window above the program's");
+        His().MFrontWin = host[kToolWindow];
+        StackBelowProgram({host[kNormal]});
+        ::SetWindowPos(host[kToolWindow], topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0, flags);
+        His().Proc_GetTarget();
+        EXPECT_EQ(His().MClipHandle, topmost ? host[kNormal] : host[kToolWindow]);
+        ::SetWindowPos(host[kToolWindow], HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    }
+
     His().MFrontWin = host[kNormal];
     His().Proc_RememberFront(host[kTaskbar]);
     His().Proc_RememberFront(own.get());
