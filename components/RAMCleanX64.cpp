@@ -24,7 +24,7 @@ struct TRAMCleanX64::Shared {
 
 TRAMCleanX64::TRAMCleanX64(const std::wstring& programFolder, int megabytes,
                            TNotifyEvent onTerminate)
-    : FShared(std::make_shared<Shared>()), OnTerminate(std::move(onTerminate)) {
+    : OnTerminate(std::move(onTerminate)), FShared(std::make_shared<Shared>()) {
     FWindow = std::make_unique<gui::TUtilWindow>(
         L"TRAMCleanX64Window",
         [this](UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) { return WindowMessage(msg, wp, lp, result); });
@@ -32,7 +32,9 @@ TRAMCleanX64::TRAMCleanX64(const std::wstring& programFolder, int megabytes,
     FShared->megabytes = megabytes;
     FShared->target = FWindow->Handle();
     auto* arg = new std::shared_ptr<Shared>(FShared);
-    HANDLE thread = reinterpret_cast<HANDLE>(::_beginthreadex(nullptr, 0, ThreadEntry, arg, 0, nullptr));
+    // Starting the cleaner and waiting for it needs little stack.
+    HANDLE thread = reinterpret_cast<HANDLE>(
+        ::_beginthreadex(nullptr, 256 * 1024, ThreadEntry, arg, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
     if (!thread) {
         delete arg;
         throw gui::Exception(L"スレッドを作成できません。");

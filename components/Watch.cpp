@@ -35,6 +35,12 @@ bool SameFolderName(const std::wstring& a, const std::wstring& b) {
 
 // ---------------------------------------------------------------- TWatchThread
 
+namespace {
+// The watch loop needs little stack; the program's default of 2 MB is
+// reserved for nothing (and committed whole under some systems).
+constexpr unsigned kWatchStack = 256 * 1024;
+}  // namespace
+
 TWatchThread::TWatchThread(HWND target, std::wstring directory)
     : FTarget(target),
       FDirectory(std::move(directory)),
@@ -47,7 +53,8 @@ bool TWatchThread::Start() {
     if (!FTerminateEvent || FDirectory.empty()) return false;
     auto* self = new std::shared_ptr<TWatchThread>(shared_from_this());
     HANDLE thread = reinterpret_cast<HANDLE>(
-        ::_beginthreadex(nullptr, 0, ThreadEntry, self, CREATE_SUSPENDED, nullptr));
+        ::_beginthreadex(nullptr, kWatchStack, ThreadEntry, self, CREATE_SUSPENDED | STACK_SIZE_PARAM_IS_A_RESERVATION,
+                         nullptr));
     if (!thread) {
         delete self;
         return false;
