@@ -127,6 +127,11 @@ public:
     void SetDown(bool down);
     bool Enabled() const;
     void SetEnabled(bool enabled);
+    // A hidden button takes no room on the bar.
+    bool Visible() const noexcept { return visible_; }
+    void SetVisible(bool visible);
+    // Changes the picture of a button already on its bar.
+    void SetImageIndex(int index);
     int Command() const noexcept { return command_; }
     TToolBar* ToolBar() const noexcept { return toolBar_; }
     void Click();
@@ -138,6 +143,7 @@ private:
     int command_ = 0;
     bool down_ = false;
     bool enabled_ = true;
+    bool visible_ = true;
 };
 
 class TToolBar : public TWinControl {
@@ -154,6 +160,8 @@ public:
     int RowCount() const;
     // Height the buttons need at the current width.
     int NeededHeight() const;
+    // Captions right of the pictures (true) or below them, after Create too.
+    void SetShowCaptions(bool show);
 
 protected:
     void CreateParams(TCreateParams& params) override;
