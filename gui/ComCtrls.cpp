@@ -186,6 +186,7 @@ void TStatusBar::CreateWnd() {
 
 void TStatusBar::SetSimpleText(const std::wstring& text) {
     simple_ = true;
+    simpleText_ = text;
     Perform(SB_SIMPLE, TRUE);
     Perform(SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -207,7 +208,8 @@ void TStatusBar::SetPanelText(int index, const std::wstring& text) {
 }
 
 std::wstring TStatusBar::PanelText(int index) const {
-    int part = simple_ ? SB_SIMPLEID : index;
+    if (simple_) return simpleText_;
+    int part = index;
     auto n = LOWORD(::SendMessageW(Handle(), SB_GETTEXTLENGTHW, part, 0));
     std::wstring text(n + 1, L'\0');
     ::SendMessageW(Handle(), SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));

@@ -88,7 +88,8 @@ private:
 class TStatusBar : public TWinControl {
 public:
     explicit TStatusBar(TComponent* owner) : TWinControl(owner) {}
-    // One text over the whole bar, or panels of the given widths (-1: the rest).
+    // One text over the whole bar, or panels of the given widths (-1: the rest);
+    // PanelText gives the simple text while the bar shows one.
     void SetSimpleText(const std::wstring& text);
     void SetPanels(const std::vector<int>& widths);
     void SetPanelText(int index, const std::wstring& text);
@@ -102,6 +103,8 @@ protected:
 
 private:
     bool simple_ = true;
+    // The simple text as set: not every status bar gives it back.
+    std::wstring simpleText_;
 };
 
 enum class TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator };

@@ -503,7 +503,8 @@ void THisForm::FormShow() {
         ::ShowWindow(Handle(), SW_MAXIMIZE);
     }
     EnsureWindowOnScreen(Handle());
-    TimerWheel->SetEnabled(s.CHKIconList && Visible());
+    // The window is being shown: the icons are kept in step while it shows.
+    TimerWheel->SetEnabled(s.CHKIconList);
     if (gui::Application) ::ShowWindow(gui::Application->Handle(), SW_HIDE);
     TaskBarAddTab(Handle());
     PageControl->SetActivePage(TabSheetAct);
@@ -800,7 +801,11 @@ bool THisForm::ApplicationEventsMessage(MSG& msg) {
         return false;
     }
     if (msg.message == WM_MOUSEWHEEL) {
-        FormMouseWheel(gui::AsyncShiftState(), GET_WHEEL_DELTA_WPARAM(msg.wParam),
+        // The keys as they were held when the wheel turned.
+        const WORD keys = GET_KEYSTATE_WPARAM(msg.wParam);
+        const gui::TShiftState shift =
+            ((keys & MK_CONTROL) ? gui::ssCtrl : 0) | ((keys & MK_SHIFT) ? gui::ssShift : 0);
+        FormMouseWheel(shift, GET_WHEEL_DELTA_WPARAM(msg.wParam),
                        POINT{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
         return true;
     }
