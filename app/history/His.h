@@ -282,6 +282,9 @@ private:
     // The selected entry of the active list (the history list when it is
     // the active control, else the favourites); false when none.
     bool SelectedEntry(std::wstring& entry);
+    // Alt with ch: clicks the tool button or find button, or selects the tab,
+    // whose caption has ch as its accelerator; false when none has.
+    bool Proc_DialogChar(wchar_t ch);
     void FormKeyDown(WORD& key, gui::TShiftState shift);
     void FormKeyPress(wchar_t& key);
     void FormResize();

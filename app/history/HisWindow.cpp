@@ -809,10 +809,55 @@ bool THisForm::ApplicationEventsMessage(MSG& msg) {
                        POINT{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
         return true;
     }
+    // Alt with a letter: the tool button, find button or tab of that accelerator.
+    if (msg.message == WM_SYSCHAR && PageControl->ActivePage() == TabSheetAct && Proc_DialogChar(
+            static_cast<wchar_t>(msg.wParam)))
+        return true;
     // Enter in the find box searches down.
     if (msg.message == WM_CHAR && msg.wParam == VK_RETURN && CBFind && ::IsChild(CBFind->Handle(), msg.hwnd)) {
         if (PageControl->ActivePage() == TabSheetAct && BtnFindDown->Enabled()) BtnFindDownClick();
         return true;
+    }
+    return false;
+}
+
+namespace {
+
+// Whether the caption marks ch as its accelerator ("&" before it), ignoring case.
+bool IsAccel(wchar_t ch, const std::wstring& caption) {
+    const size_t amp = caption.find(L'&');
+    if (amp == std::wstring::npos || amp + 1 >= caption.size()) return false;
+    return ::CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(caption[amp + 1]))) ==
+           ::CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(ch)));
+}
+
+}  // namespace
+
+bool THisForm::Proc_DialogChar(wchar_t ch) {
+    for (int i = 0; i < ToolBar->ButtonCount(); ++i) {
+        gui::TToolButton* b = ToolBar->Buttons(i);
+        if (b->Visible() && IsAccel(ch, b->Caption)) {
+            if (b->Enabled()) b->Click();
+            return true;
+        }
+    }
+    for (gui::TButton* b : {BtnFindDown, BtnFindUp})
+        if (IsAccel(ch, b->Caption())) {
+            if (b->Enabled()) b->Click();
+            return true;
+        }
+    for (int i = 0; i < TabControl->TabCount(); ++i) {
+        wchar_t text[64] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        ::SendMessageW(TabControl->Handle(), TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+        if (IsAccel(ch, text)) {
+            TabControl->SetTabIndex(i);
+            TabControlChange();
+            return true;
+        }
     }
     return false;
 }

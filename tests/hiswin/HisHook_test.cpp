@@ -71,6 +71,13 @@ protected:
         progman_ = FindTopWindows(L"Progman", &title)[0];
         ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(progman_) != FALSE; }, 10000));
     }
+    // Heartbeat ticks run the hook check until it holds (or the deadline passes).
+    bool TicksUntil(bool hooked) {
+        return WaitApp([&] {
+            His().Proc_CheckHook();
+            return His().FHook == hooked;
+        }, 5000);
+    }
     // The cursor rests on the window; then one tick's hook check runs.
     void CursorTo(POINT pt) {
         MouseAt(pt);
@@ -95,20 +102,20 @@ TEST_F(HisHook, TheHookFollowsTheCursorOntoAndOffTheDesktop) {
     const POINT onWindow = Centre(His().ListBoxHis->Handle());
 
     CursorTo(onDesktop);
-    EXPECT_TRUE(His().FHook);
+    EXPECT_TRUE(TicksUntil(true));
     CursorTo(onWindow);
-    EXPECT_FALSE(His().FHook);
+    EXPECT_TRUE(TicksUntil(false));
 
     // While the tray history menu is open the hook stays as it is.
     TrayForm->FPopUpL = true;
     CursorTo(onDesktop);
     EXPECT_FALSE(His().FHook);
     TrayForm->FPopUpL = false;
-    His().Proc_CheckHook();
-    EXPECT_TRUE(His().FHook);
+    EXPECT_TRUE(TicksUntil(true));
 
     // Without the option the desktop installs nothing.
     CursorTo(onWindow);
+    EXPECT_TRUE(TicksUntil(false));
     His().Lists.Settings.CHKHookDesktop = false;
     CursorTo(onDesktop);
     EXPECT_FALSE(His().FHook);
@@ -120,7 +127,7 @@ TEST_F(HisHook, AMiddleClickOnTheDesktopPopsUpTheHistoryMenu) {
     His().MFileList[1].Add(Path(L"メニュー.txt"));
     His().Proc_PPListSet(1);
     CursorTo(Centre(progman_));
-    ASSERT_TRUE(His().FHook);
+    ASSERT_TRUE(TicksUntil(true));
 
     MenuCloser closer;
     MiddleClickAt(Centre(progman_));

@@ -2,7 +2,6 @@
 // find history, the favourites' undo snapshot through the favourites menu
 // and Ctrl+Z, and rows drawn with the entries' icons.
 #include "app/Tray.h"
-#include "gui/TextCodec.h"
 #include "tests/hiswin/HisWindowFixture.h"
 
 using namespace testing_support;

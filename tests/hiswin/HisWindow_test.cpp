@@ -6,7 +6,7 @@
 #include <commctrl.h>
 
 #include "app/Tray.h"
-#include "gui/TextCodec.h"
+#include "gui/Exception.h"
 #include "tests/hiswin/HisWindowFixture.h"
 #include "toolkit/CPUCoreUsage.h"
 #include "toolkit/QuorvinVersion.h"
@@ -125,6 +125,14 @@ TEST_F(HisWindow, DigitKeysAndTheWheelChooseTheTab) {
         EXPECT_EQ(f.TabControl->TabIndex(), 3) << "no fifth tab";
     }
     EXPECT_EQ(f.ListBoxHis->Count(), 1) << "the typed characters do not reach the list";
+
+    // Alt with a tab's accelerator selects it, as the tool buttons' do click them.
+    PressKey('F', {VK_MENU});
+    ASSERT_TRUE(WaitApp([&] { return f.TabControl->TabIndex() == 1; }, 10000));
+    EXPECT_EQ(ListBoxItems(f.ListBoxHis).size(), 2u);
+    PressKey('X', {VK_MENU});
+    ASSERT_TRUE(WaitApp([&] { return !f.Visible(); }, 10000)) << "(&X) closes the window";
+    ShowInFront();
 
     // The wheel over the tabs: away from the user the next tab, not past the last.
     const POINT tabs = ScreenPoint(f.TabControl->Handle(), 30, 8);
