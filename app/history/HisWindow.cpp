@@ -467,6 +467,19 @@ void THisForm::ReadSettingsFromControls() {
 
 void THisForm::ApplyListFont() {
     const THisSettings& s = Lists.Settings;
+    // The find box and the memo take the whole font, the tool bar and the
+    // tabs only its name.
+    for (gui::TWinControl* c : {static_cast<gui::TWinControl*>(CBFind), static_cast<gui::TWinControl*>(Edit),
+                                static_cast<gui::TWinControl*>(ToolBar), static_cast<gui::TWinControl*>(TabControl)}) {
+        gui::TFont& f = c->Font();
+        if (!s.FontName.empty()) f.SetName(s.FontName);
+        if (c == CBFind || c == Edit) {
+            f.SetSize(std::clamp(s.FontSize, 1, 72));
+            f.SetStyle(static_cast<gui::TFontStyles>(s.FontStyle));
+            f.SetColor(static_cast<gui::TColor>(s.FontColor));
+        }
+        c->FontChanged();
+    }
     for (gui::TListBox* list : {ListBoxHis, ListBoxFav}) {
         gui::TFont& f = list->Font();
         if (!s.FontName.empty()) f.SetName(s.FontName);
