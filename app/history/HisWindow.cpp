@@ -432,6 +432,8 @@ void THisForm::FormCreate() {
 
 void THisForm::FormDestroy() {
     if (gui::Application) gui::Application->OnMessage = FPreviousMessageHook;
+    // The tray menu outlives the tab pictures it shows.
+    if (TrayForm && TrayForm->PPLMenu && TrayForm->PPLMenu->Images == ImageListTab) TrayForm->PPLMenu->Images = nullptr;
     if (!FSingleCore) CPUCoreClose();
     if (MDLL) {
         Func_UnInstallMHook();

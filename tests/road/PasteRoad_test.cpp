@@ -100,7 +100,11 @@ TEST_F(PasteRoad, ATrayMenuPickIsPastedIntoNotepadAfterARealClick) {
     PressKey(VK_RETURN);
     EXPECT_TRUE(WaitUntil([&] { return WindowTextOf(edit_) == text; }, 30000))
         << "pasted into Notepad: " << gui::WideToUtf8(WindowTextOf(edit_));
-    EXPECT_EQ(::GetForegroundWindow(), main_) << "Notepad is in front again";
+    HWND front = ::GetForegroundWindow();
+    wchar_t cls[64] = {};
+    ::GetClassNameW(front, cls, 64);
+    EXPECT_EQ(front, main_) << "Notepad is in front again, not " << gui::WideToUtf8(cls) << " \""
+                            << gui::WideToUtf8(WindowTextOf(front)) << "\"";
 }
 
 }  // namespace
