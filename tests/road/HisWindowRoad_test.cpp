@@ -18,13 +18,6 @@ using namespace testing_support;
 
 namespace {
 
-// The visible history window of that process, or nullptr.
-HWND HistoryWindowOf(DWORD pid) {
-    for (HWND w : FindTopWindows(L"THisForm"))
-        if (::IsWindowVisible(w) && WindowProcessId(w) == pid) return w;
-    return nullptr;
-}
-
 // The history list: the largest visible list box of the window.
 struct ListSearch {
     HWND best = nullptr;
@@ -86,11 +79,12 @@ protected:
 };
 
 TEST_F(HisWindowRoad, ADoubleClickOnTheTrayIconOpensTheWindowAndEnterPastesTheRow) {
-    // The history window may have been left open at start: it is closed first.
-    if (HWND his = HistoryWindowOf(program_.Pid())) {
-        ::PostMessageW(his, WM_CLOSE, 0, 0);
-        ASSERT_TRUE(WaitUntil([&] { return HistoryWindowOf(program_.Pid()) == nullptr; }, 20000));
-    }
+    // The window shown at the end of the start is closed first.
+    HWND shown = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (shown = HistoryWindowOf(program_.Pid())) != nullptr; }, 30000))
+        << "the history window shows at start";
+    ::PostMessageW(shown, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return HistoryWindowOf(program_.Pid()) == nullptr; }, 20000));
     ASSERT_TRUE(WaitUntil(
         [&] {
             MouseAt(Centre(edit_), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});

@@ -33,6 +33,9 @@ protected:
         ASSERT_TRUE(program_.Started());
         form_ = WaitForTrayForm(program_.Pid());
         ASSERT_NE(form_, nullptr) << "Orvandel is up";
+        // The start ends with the history window shown; the user goes on after it.
+        ASSERT_TRUE(WaitUntil([&] { return HistoryWindowOf(program_.Pid()) != nullptr; }, 30000))
+            << "the history window shows at start";
         // The virtual desktop, with its taskbar, comes with the first window.
         ASSERT_TRUE(WaitUntil([&] { return (taskbar_ = ::FindWindowW(L"Shell_TrayWnd", nullptr)) != nullptr; },
                               30000))

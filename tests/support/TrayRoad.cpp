@@ -45,6 +45,12 @@ int MenuWindowsOf(DWORD pid) {
     return n;
 }
 
+HWND HistoryWindowOf(DWORD pid) {
+    for (HWND w : FindTopWindows(L"THisForm"))
+        if (::IsWindowVisible(w) && WindowProcessId(w) == pid) return w;
+    return nullptr;
+}
+
 DelayedClipboardText::DelayedClipboardText(std::wstring text) : text_(std::move(text)) {
     owner_ = helper_windows::MakeWindow(L"clipboard owner", WS_POPUP, 0, 0, 10, 10);
     if (!owner_) return;

@@ -20,6 +20,11 @@ POINT CPUIconPoint(HWND taskbar);
 // Visible pop-up menu windows of that process.
 int MenuWindowsOf(DWORD pid);
 
+// The visible history window of that process, or nullptr. With the first
+// start's settings the program shows it as the last step of its start, so a
+// road waits for it before the user goes on.
+HWND HistoryWindowOf(DWORD pid);
+
 // A text put on the clipboard by delayed rendering, as many programs copy:
 // the text is handed out when a program asks for it, so the test knows which
 // program read the clipboard, and when.
