@@ -186,6 +186,7 @@ void TStatusBar::CreateWnd() {
 
 void TStatusBar::SetSimpleText(const std::wstring& text) {
     simple_ = true;
+    simpleText_ = text;
     Perform(SB_SIMPLE, TRUE);
     Perform(SB_SETTEXTW, SB_SIMPLEID, reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -207,7 +208,8 @@ void TStatusBar::SetPanelText(int index, const std::wstring& text) {
 }
 
 std::wstring TStatusBar::PanelText(int index) const {
-    int part = simple_ ? SB_SIMPLEID : index;
+    if (simple_) return simpleText_;
+    int part = index;
     auto n = LOWORD(::SendMessageW(Handle(), SB_GETTEXTLENGTHW, part, 0));
     std::wstring text(n + 1, L'\0');
     ::SendMessageW(Handle(), SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));
@@ -246,6 +248,19 @@ void TToolButton::SetEnabled(bool enabled) {
     if (toolBar_) toolBar_->Perform(TB_ENABLEBUTTON, command_, MAKELPARAM(enabled, 0));
 }
 
+void TToolButton::SetVisible(bool visible) {
+    visible_ = visible;
+    if (toolBar_) {
+        toolBar_->Perform(TB_HIDEBUTTON, command_, MAKELPARAM(!visible, 0));
+        toolBar_->FitHeight();
+    }
+}
+
+void TToolButton::SetImageIndex(int index) {
+    ImageIndex = index;
+    if (toolBar_) toolBar_->Perform(TB_CHANGEBITMAP, command_, MAKELPARAM(index, 0));
+}
+
 void TToolButton::Click() { RunHandler(OnClick, this); }
 
 void TToolBar::CreateParams(TCreateParams& params) {
@@ -275,7 +290,8 @@ void TToolBar::AddButton(TToolButton* button) {
     TBBUTTON b{};
     b.idCommand = button->command_;
     b.iBitmap = button->Style == TToolButtonStyle::tbsSeparator ? 6 : button->ImageIndex;
-    b.fsState = static_cast<BYTE>((button->enabled_ ? TBSTATE_ENABLED : 0) | (button->down_ ? TBSTATE_CHECKED : 0));
+    b.fsState = static_cast<BYTE>((button->enabled_ ? TBSTATE_ENABLED : 0) | (button->down_ ? TBSTATE_CHECKED : 0) |
+                                  (button->visible_ ? 0 : TBSTATE_HIDDEN));
     BYTE style = BTNS_AUTOSIZE;
     switch (button->Style) {
         case TToolButtonStyle::tbsCheck: style |= BTNS_CHECK | (button->Grouped ? BTNS_GROUP : 0); break;
@@ -308,6 +324,27 @@ TToolButton* TToolBar::ByCommand(int command) const {
     for (TToolButton* b : buttons_)
         if (b->command_ == command) return b;
     return nullptr;
+}
+
+void TToolBar::SetShowCaptions(bool show) {
+    ShowCaptions = show;
+    if (!HandleAllocated()) return;
+    LONG style = ::GetWindowLongW(Handle(), GWL_STYLE);
+    ::SetWindowLongW(Handle(), GWL_STYLE, show ? style | TBSTYLE_LIST : style & ~TBSTYLE_LIST);
+    Perform(TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS | (show ? TBSTYLE_EX_MIXEDBUTTONS : 0));
+    // Below the pictures every button shows its caption; beside them only
+    // the buttons that have one.
+    for (TToolButton* b : buttons_) {
+        if (b->Style == TToolButtonStyle::tbsSeparator) continue;
+        TBBUTTONINFOW info{sizeof(info)};
+        info.dwMask = TBIF_STYLE;
+        if (!::SendMessageW(Handle(), TB_GETBUTTONINFOW, b->command_, reinterpret_cast<LPARAM>(&info))) continue;
+        if (!b->Caption.empty()) info.fsStyle |= BTNS_SHOWTEXT;
+        ::SendMessageW(Handle(), TB_SETBUTTONINFOW, b->command_, reinterpret_cast<LPARAM>(&info));
+    }
+    Perform(TB_AUTOSIZE);
+    ::InvalidateRect(Handle(), nullptr, TRUE);
+    FitHeight();
 }
 
 int TToolBar::RowCount() const { return static_cast<int>(::SendMessageW(Handle(), TB_GETROWS, 0, 0)); }

@@ -88,7 +88,8 @@ private:
 class TStatusBar : public TWinControl {
 public:
     explicit TStatusBar(TComponent* owner) : TWinControl(owner) {}
-    // One text over the whole bar, or panels of the given widths (-1: the rest).
+    // One text over the whole bar, or panels of the given widths (-1: the rest);
+    // PanelText gives the simple text while the bar shows one.
     void SetSimpleText(const std::wstring& text);
     void SetPanels(const std::vector<int>& widths);
     void SetPanelText(int index, const std::wstring& text);
@@ -102,6 +103,8 @@ protected:
 
 private:
     bool simple_ = true;
+    // The simple text as set: not every status bar gives it back.
+    std::wstring simpleText_;
 };
 
 enum class TToolButtonStyle { tbsButton, tbsCheck, tbsDropDown, tbsSeparator };
@@ -127,6 +130,11 @@ public:
     void SetDown(bool down);
     bool Enabled() const;
     void SetEnabled(bool enabled);
+    // A hidden button takes no room on the bar.
+    bool Visible() const noexcept { return visible_; }
+    void SetVisible(bool visible);
+    // Changes the picture of a button already on its bar.
+    void SetImageIndex(int index);
     int Command() const noexcept { return command_; }
     TToolBar* ToolBar() const noexcept { return toolBar_; }
     void Click();
@@ -138,6 +146,7 @@ private:
     int command_ = 0;
     bool down_ = false;
     bool enabled_ = true;
+    bool visible_ = true;
 };
 
 class TToolBar : public TWinControl {
@@ -154,6 +163,8 @@ public:
     int RowCount() const;
     // Height the buttons need at the current width.
     int NeededHeight() const;
+    // Captions right of the pictures (true) or below them, after Create too.
+    void SetShowCaptions(bool show);
 
 protected:
     void CreateParams(TCreateParams& params) override;

@@ -7,11 +7,16 @@
 #include "gui/Application.h"
 #include "toolkit/QuorvinPlacement.h"
 #include "toolkit/QuorvinVersion.h"
+#include "toolkit/TaskBarList.h"
 
 THisForm* HisForm = nullptr;
 
 THisForm::THisForm(gui::TComponent* owner) : TForm(owner, L"THisForm") {
     Name = L"HisForm";
+    MinWidth = 500;
+    MinHeight = 500;
+    ScreenSnap = true;
+    SnapBuffer = 20;
     FWindows11_22H2Moment4 = IsWindows11_22H2Moment4();
     Lists.OnFavouritesCut = [](int) {
         if (gui::Application)
@@ -25,39 +30,38 @@ void THisForm::CreateParams(gui::TCreateParams& params) {
     params.Caption = L"Orvandel - 履歴";
     params.Style = WS_OVERLAPPEDWINDOW;
     params.ExStyle = 0;
-}
-
-void THisForm::FormCreate() {
-    Proc_LoadIni();
-    Proc_LoadLists();
-    Proc_StartRecentWatch();
-}
-
-void THisForm::FormDestroy() {
-    // Its change event writes the form's fields, so it goes before they do.
-    gui::TComponent::Free(DirectoryWatcher);
-    DirectoryWatcher = nullptr;
+    // The design client size of 1098 x 642 with the frame around it.
+    RECT r{0, 0, 1098, 642};
+    ::AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
+    params.Width = r.right - r.left;
+    params.Height = r.bottom - r.top;
 }
 
 void THisForm::FormCloseQuery(bool& canClose) {
     canClose = true;
+    TaskBarDeleteTab(Handle());
+    if (TimerWheel) TimerWheel->SetEnabled(false);
     Proc_SaveIni();
     bool saved = Proc_SaveLists();
     // Reading back after a failed save would put the older files' lists in
     // place of what the user has now, and the next save would keep that loss.
     bool shuttingDown = TrayForm && TrayForm->FClose;
-    if (saved && !shuttingDown) Proc_LoadLists();
+    if (saved && !shuttingDown) {
+        Proc_LoadLists();
+        Proc_DispHis();
+        Proc_DispFav();
+    }
+    // Leaving the settings page by closing applies it.
+    if (!shuttingDown && PageControl) {
+        PageControl->SetActivePage(TabSheetAct);
+        PageControlChange();
+    }
 }
 
 int THisForm::RecordHistoryEntry(int c, const std::wstring& text) {
     int old = Lists.RecordHistoryEntry(c, text);
     Proc_PPListSet(c);
     return old;
-}
-
-void THisForm::FormShow() {
-    // A window that was maximised when it was last closed opens maximised.
-    if (!Lists.Settings.Normal && !::IsZoomed(Handle())) ::ShowWindow(Handle(), SW_MAXIMIZE);
 }
 
 void THisForm::Proc_LoadIni() {
@@ -85,6 +89,7 @@ void THisForm::Proc_LoadIni() {
 
 bool THisForm::Proc_SaveIni() {
     if (DataFolder.empty()) return false;
+    ReadSettingsFromControls();
     THisSettings& s = Lists.Settings;
     s.Normal = !(HandleAllocated() && ::IsZoomed(Handle()));
     if (s.Normal) {
@@ -104,9 +109,19 @@ void THisForm::Proc_LoadLists() {
     if (DataFolder.empty()) return;
     // The restart after a damaged history keeps only the favourites.
     LoadHisLists(DataFolder, Lists, ParamStr1() == L"/ListError");
+    if (CBFind) {
+        CBFind->Clear();
+        for (int i = 0; i < Lists.CBFindItems.Count(); ++i) CBFind->Add(Lists.CBFindItems[i]);
+        Edit->SetText(Lists.EditLines.Text());
+    }
 }
 
 bool THisForm::Proc_SaveLists() {
     if (DataFolder.empty()) return false;
+    if (CBFind) {
+        Lists.CBFindItems.Clear();
+        for (int i = 0; i < CBFind->Count(); ++i) Lists.CBFindItems.Add(CBFind->Item(i));
+        Lists.EditLines.SetText(Edit->Text());
+    }
     return SaveHisLists(DataFolder, Lists);
 }

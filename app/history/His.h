@@ -1,13 +1,17 @@
 // THisForm: the history window. It owns the ten history and favourites lists
 // with their rules and files (THisLists, HisFiles), loads them when it is
-// created and saves them on every close. It acts on entries for the window
+// created and saves them on every close. It shows one category per tab: the
+// history list, below it the favourites pane, beside them the memo pane, a
+// find box above and a tool bar on top (HisWindow.cpp, with the rows, find,
+// and favourites undo in HisRows.cpp). It acts on entries for the window
 // the user was in before (the target window, HisTarget.cpp): pastes texts,
 // opens files and programs, types folders into file dialogs and Explorer
 // windows (HisJump.cpp), fills and answers the tray history menu
-// (HisMenu.cpp), and on every heartbeat records what the user works with
-// (HisCapture.cpp). The window is a frame without controls: the settings are
-// plain values in Lists.Settings, and the state of its list boxes and tool
-// buttons is kept in plain fields below.
+// (HisMenu.cpp), offers that menu on a desktop middle click and global hot
+// keys (HisHook.cpp), and on every heartbeat records what the user works
+// with (HisCapture.cpp). The values of the settings page are plain values in
+// Lists.Settings; the tool buttons hold their own state and write it there
+// when the settings are saved.
 #pragma once
 
 #include <windows.h>
@@ -17,28 +21,87 @@
 
 #include "app/history/HisCapture.h"
 #include "app/history/HisLists.h"
+#include "components/DROPCOMEX.h"
+#include "components/DROPDST.h"
+#include "components/FolderDialog.h"
+#include "components/HookHotKey.h"
+#include "components/MakeShortCuts.h"
 #include "components/Watch.h"
+#include "gui/ComCtrls.h"
+#include "gui/Dialogs.h"
+#include "gui/ExtCtrls.h"
 #include "gui/Form.h"
 #include "gui/Graphics.h"
 #include "gui/Handles.h"
-
-// A tool button of the window as acting on entries sees it: its hint and
-// whether it can be pressed.
-struct THisToolButton {
-    std::wstring Hint;
-    bool Enabled = false;
-};
+#include "gui/ImageList.h"
+#include "gui/Menus.h"
+#include "gui/StdCtrls.h"
+#include "gui/Timer.h"
 
 class THisForm : public gui::TForm {
 public:
     explicit THisForm(gui::TComponent* owner);
 
-    // The heartbeat's hook check and CPU caption, and showing the lists: the
-    // frame has no hook option, caption display or lists to show.
-    void Proc_CheckHook() {}
-    void Proc_DispCPU() {}
-    void Proc_DispHis() {}
-    void Proc_DispFav() {}
+    // --- the window (HisWindow.cpp) -------------------------------------------
+    // Refills the history list box from history list c of the current tab:
+    // prunes it, sorts it by name when TBSort is down (c not 0), keeps the
+    // selected row's text selected when the list has the focus; on the
+    // program tab the launcher's history pane follows.
+    void Proc_DispHis();
+    // The same for the favourites list box (no pruning, no sorting).
+    void Proc_DispFav();
+    // The caption with each processor core's usage (every slow tick).
+    void Proc_DispCPU();
+    // The category of the current tab changed: both lists, the tray menu's
+    // category, the list menus' items and the tool buttons follow.
+    void TabControlChange();
+    void TBSortClick();
+    void TBFavClick();
+    void TBEditClick();
+    void TBCPUCoreClick();
+    void TBexeClick();
+    void TBUpExpClick();
+    void TBUpFolClick();
+    void TBContxClick();
+    void TBBrackwenClick();
+    // The settings page was entered or left (hot keys out while it shows).
+    void PageControlChange();
+    // The mouse wheel over the window: scrolls the list or memo under the
+    // cursor, with Ctrl changes the lists' or memo's font size, over the
+    // tabs changes the tab. Always handled.
+    void FormMouseWheel(gui::TShiftState shift, int delta, POINT screenPos);
+    // Sees each message of the program before it is handled: notes where
+    // files are dropped and takes the wheel for the window.
+    bool ApplicationEventsMessage(MSG& msg);
+    // The status line for the selected entry (tool buttons' state with it).
+    void Proc_DispStatus();
+    // Neither list keeps a selection; the tool buttons wait for one.
+    void Proc_ResetSelection();
+
+    // --- desktop middle click and global hot keys (HisHook.cpp) -----------
+    // Every heartbeat tick: the mouse hook is installed exactly while the
+    // option is on and the cursor rests on the desktop.
+    void Proc_CheckHook();
+    // Hot key 1 shows the window, 2 pops the tray history menu up (or
+    // closes it), 3 shows or hides the launcher; WM_DESKTOPMCLICK is 2.
+    void HookHotKeyHotKey(int index);
+    // Sends the modifier rule of ComboBoxHook to the hook library.
+    void Proc_SetHookKey();
+    // Registers (or removes) the hot keys of the non-empty hot-key texts.
+    void Proc_AddHotKeys();
+    void Proc_DeleteHotKeys();
+    // The hook library loaded by the window; nullptr: no desktop click.
+    HMODULE MDLL = nullptr;
+    bool FHook = false;
+
+    // --- favourites undo, find and the rows (HisRows.cpp) --------------------
+    // Takes the undo snapshot of the current category's favourites.
+    void Proc_SaveUndo(const std::wstring& actionName);
+    void PPUndoClick();
+    void CBFindChange();
+    void BtnFindDownClick();
+    void BtnFindUpClick();
+    void TimerWheelTimer();
 
     // --- the tray history menu (HisMenu.cpp) ---------------------------------
     // Fills the 40 entries of category c of the main form's history menu.
@@ -83,14 +146,11 @@ public:
     // The file-name box found in the last file dialog typed into.
     HWND MDlgEdit = nullptr;
 
-    // The tool buttons that act on the selection, and the selected rows of
-    // the history and favourites list boxes (-1: none) with the status text.
-    THisToolButton TBexe, TBUpExp, TBUpFol, TBContx, TBBrackwen;
-    int ListBoxHisIndex = -1, ListBoxFavIndex = -1;
-    std::wstring StatusText;
     // The main button's picture on the clipboard tab: the target program's
     // icon; empty while there is no target (the no-target picture).
     gui::TIcon TBexeIcon;
+    // Shows TBexeIcon on the main button, or the no-target picture.
+    void Proc_SetTBexeImage();
 
     // The lists, their settings and their rules.
     THisLists Lists;
@@ -105,6 +165,8 @@ public:
     void Proc_DeleteFileHis(int c) { Lists.Proc_DeleteFileHis(c); }
     // Cuts favourites list c to 100 entries, with a warning when it had more.
     void Proc_DeleteFileFav(int c) { Lists.Proc_DeleteFileFav(c); }
+    // MUndoList[c]: the favourites of category c before the last action.
+    gui::TStringList (&MUndoList)[kHisCategories] = Lists.MUndoList;
     void Proc_PruneList(int c) { Lists.Proc_PruneList(c); }
 
     // "His.ini" and the list files in DataFolder; nothing without one.
@@ -152,17 +214,101 @@ private:
     int FClipSequenceLimit = -1;
     // --- end of history capture -----------------------------------------------
 
+public:
+    // --- controls and components ------------------------------------------
+    gui::TPageControl* PageControl = nullptr;
+    gui::TTabSheet *TabSheetAct = nullptr, *TabSheetEnv = nullptr;
+    gui::TToolBar* ToolBar = nullptr;
+    gui::TToolButton *TBexe = nullptr, *TBUpExp = nullptr, *TBUpFol = nullptr, *TBSort = nullptr,
+                     *TBContx = nullptr, *TBBrackwen = nullptr, *TBFav = nullptr, *TBEdit = nullptr,
+                     *TBCPUCore = nullptr, *TBExeClose = nullptr, *TBClose = nullptr;
+    gui::TTabControl* TabControl = nullptr;
+    gui::TListBox *ListBoxHis = nullptr, *ListBoxFav = nullptr, *ListBoxClip = nullptr;
+    gui::TSplitter *SplitterFav = nullptr, *SplitterEdit = nullptr;
+    gui::TPanel *PanelFav = nullptr, *PanelEdit = nullptr, *PanelFind = nullptr;
+    gui::TRichEdit* Edit = nullptr;
+    gui::TComboBox* CBFind = nullptr;
+    gui::TButton *BtnFindDown = nullptr, *BtnFindUp = nullptr;
+    gui::TStatusBar* StatusBar = nullptr;
+    gui::TImageList *ImageListTab = nullptr, *ImageListHis = nullptr, *ImageListFav = nullptr,
+                    *ImageListToolbar = nullptr;
+    THookHotKey* HookHotKey = nullptr;
+    TDropDst* DropDst = nullptr;
+    gui::TTimer* TimerWheel = nullptr;
+    gui::TFontDialog* FontDialog = nullptr;
+    gui::TOpenDialog* OpenDialog = nullptr;
+    gui::TSaveDialog* TextSaveDialog = nullptr;
+    TFolderDlg* FolderDlg = nullptr;
+    TContextMenuEx* ContextMenuEx = nullptr;
+    TDropSourceEx* DropSourceEx = nullptr;
+    TMakeShortCuts* MakeShortCuts = nullptr;
+    // The list pop-up menus and the memo's.
+    gui::TPopupMenu *PPMenuList = nullptr, *PPMenuFav = nullptr, *PPEdit = nullptr;
+    gui::TMenuItem *PPClip = nullptr, *PPExeCmd = nullptr, *PPSCMake = nullptr, *PPFileSave = nullptr,
+                   *PPDirBar = nullptr, *PPFol = nullptr, *PPExp = nullptr, *PPAdd = nullptr, *PPNoDir = nullptr,
+                   *PPNoExe = nullptr, *PPIMEExe = nullptr, *PPDel = nullptr, *PPDelAll = nullptr;
+    gui::TMenuItem *PPFavCopy = nullptr, *PPFavExeCmd = nullptr, *PPFavSCMake = nullptr, *PPFavFileSave = nullptr,
+                   *PPDirBarF = nullptr, *PPFolF = nullptr, *PPExpF = nullptr, *PPUp = nullptr, *PPDown = nullptr,
+                   *PPFavDel = nullptr, *PPUndo = nullptr;
+    gui::TMenuItem *PPEditCut = nullptr, *PPEditCopy = nullptr, *PPEditPaste = nullptr, *PPEditErase = nullptr,
+                   *PPEditUndo = nullptr;
+
+    // Texts of the selected rows, kept across a refill.
+    std::wstring MHisIndexItem, MFavIndexItem;
+    // Drop target of the current file drop: 0 none, 1 favourites, 2 memo.
+    int MDropC = 0;
+    // Program and arguments handed to the shortcut maker.
+    std::wstring MParamStr1, MParamStr2;
+    bool FSingleCore = false;
+    bool FWindows11_22H2Moment = false;
+
+    // The current category (the tab's index; category 4 has no tab from
+    // Vista on, but is still a category of the lists).
+    int Category() const { return Lists.Settings.Tab; }
+
+private:
+    void CreateControls();
+    void CreateMenus();
+    void CreateImages();
+    // The tool buttons, the lists' font and the panes from Lists.Settings,
+    // and back before saving.
+    void ApplySettingsToControls();
+    void ReadSettingsFromControls();
+    void ApplyListFont();
+    void Proc_DispList(gui::TListBox* list, gui::TImageList* images, int k, std::wstring& indexItem);
+    void DrawListRow(gui::TListBox* list, gui::TImageList* images, int k, gui::TDrawItemInfo& item);
+    void Proc_Find(bool down);
+    void Proc_KeepIconsInStep(gui::TListBox* list, gui::TImageList* images);
+    // The selected entry of the active list (the history list when it is
+    // the active control, else the favourites); false when none.
+    bool SelectedEntry(std::wstring& entry);
+    // Alt with ch: clicks the tool button or find button, or selects the tab,
+    // whose caption has ch as its accelerator; false when none has.
+    bool Proc_DialogChar(wchar_t ch);
+    void FormKeyDown(WORD& key, gui::TShiftState shift);
+    void FormKeyPress(wchar_t& key);
+    void FormResize();
+    void SplitterFavMoved();
+    void SplitterEditMoved();
+    // The active control of the window (the focused control), or nullptr.
+    gui::TWinControl* ActiveControl() const;
+    std::function<bool(MSG&)> FPreviousMessageHook;
+    bool FAppliedSettingsPage = false;
+
 protected:
     void CreateParams(gui::TCreateParams& params) override;
-    // Loads "His.ini", then the lists, and starts watching the Recent folder.
+    // Builds the window's controls, loads "His.ini", then the lists, and
+    // starts watching the Recent folder, the hot keys and the hook library.
     void FormCreate() override;
-    // Stops the Recent watcher.
+    // Stops the Recent watcher, removes the hook and the hot keys.
     void FormDestroy() override;
-    // Maximised when it was so at its last close.
+    // Bounds and state from "His.ini" again, a taskbar button, the
+    // functions page, and the desktop hook renewed.
     void FormShow() override;
     // Saves "His.ini" and the lists; unless the program is shutting down the
     // lists are read back from what was written. Closing is always allowed.
     void FormCloseQuery(bool& canClose) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 };
 
 extern THisForm* HisForm;

@@ -215,7 +215,7 @@ void THisForm::Proc_TimerHis(HWND foreground, bool changed) {
 }
 
 void THisForm::Proc_RefreshRecorded(int c, int old) {
-    if (old == 0 || !HandleAllocated() || !Visible() || Lists.Settings.Tab != c) return;
+    if (old == 0 || !HandleAllocated() || !Visible() || Category() != c) return;
     Proc_DispHis();
 }
 
@@ -310,7 +310,7 @@ void THisForm::Proc_CaptureDialogDir(HWND wnd) {
     path = LongFormUnlessNetwork(path);
     RecordHistoryEntry(4, path);
     int old = RecordHistoryEntry(3, path);
-    if (Lists.Settings.Tab == 3 || Lists.Settings.Tab == 4) {
+    if (Category() == 3 || Category() == 4) {
         if (old != 0 && HandleAllocated() && Visible()) Proc_DispHis();
     }
 }

@@ -1,7 +1,7 @@
 // THisSettings: every value the history window keeps in "His.ini", as plain
-// values. Most of them belong to controls of the window's settings page and
-// to its tool buttons; until those controls exist, the window and its rules
-// read these fields instead, under the controls' names.
+// values under the names of the controls they belong to. The window and its
+// rules read the settings page's values here; the tool buttons hold their
+// own state and write it here before the settings are saved.
 #pragma once
 
 #include <windows.h>

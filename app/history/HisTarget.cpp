@@ -118,9 +118,10 @@ void THisForm::Proc_GetTarget() {
 
     const std::wstring cls = WindowClassName(target);
     const bool dialog = target && IsFileDialogWindow(target);
-    switch (Lists.Settings.Tab) {
+    if (!TBexe) return;
+    switch (Category()) {
         case 0:
-            TBexe.Hint = target ? L"貼り付け [Enter]" : L"コピー [Enter]";
+            TBexe->Hint = target ? L"貼り付け [Enter]" : L"コピー [Enter]";
             if (target) {
                 std::wstring exe;
                 GetWindowExePath(target, exe);
@@ -128,26 +129,27 @@ void THisForm::Proc_GetTarget() {
             } else {
                 TBexeIcon.Clear();
             }
+            Proc_SetTBexeImage();
             break;
         case 3:
-            TBUpExp.Hint = L"一つ上のフォルダを開く [ALT+K]";
+            TBUpExp->Hint = L"一つ上のフォルダを開く [ALT+K]";
             if (cls != L"CabinetWClass" && !dialog) {
-                TBexe.Hint = L"開く [Enter]";
-                TBUpFol.Hint = L"一つ上のフォルダを開く [ALT+L]";
+                TBexe->Hint = L"開く [Enter]";
+                TBUpFol->Hint = L"一つ上のフォルダを開く [ALT+L]";
             } else {
-                TBexe.Hint = L"移動 [Enter]";
-                TBUpFol.Hint = L"一つ上のフォルダに移動 [ALT+L]";
+                TBexe->Hint = L"移動 [Enter]";
+                TBUpFol->Hint = L"一つ上のフォルダに移動 [ALT+L]";
             }
             break;
         case 4:
             if (cls == L"ExploreWClass" || dialog) {
-                TBexe.Hint = L"移動 [Enter]";
-                TBUpExp.Hint = L"一つ上のフォルダに移動 [ALT+K]";
+                TBexe->Hint = L"移動 [Enter]";
+                TBUpExp->Hint = L"一つ上のフォルダに移動 [ALT+K]";
             } else {
-                TBexe.Hint = L"開く [Enter]";
-                TBUpExp.Hint = L"一つ上のフォルダを開く [ALT+K]";
+                TBexe->Hint = L"開く [Enter]";
+                TBUpExp->Hint = L"一つ上のフォルダを開く [ALT+K]";
             }
-            TBUpFol.Hint = L"一つ上のフォルダを開く [ALT+L]";
+            TBUpFol->Hint = L"一つ上のフォルダを開く [ALT+L]";
             break;
         default:
             break;
@@ -177,10 +179,10 @@ void THisForm::Proc_Paste() {
 }
 
 void THisForm::Proc_Execute(int list, int action) {
-    THisToolButton* const buttons[3] = {&TBexe, &TBUpExp, &TBUpFol};
-    if (action < 0 || action > 2 || !buttons[action]->Enabled) return;
-    const int tab = Lists.Settings.Tab;
-    const int row = list == 0 ? ListBoxHisIndex : ListBoxFavIndex;
+    gui::TToolButton* const buttons[3] = {TBexe, TBUpExp, TBUpFol};
+    if (action < 0 || action > 2 || !buttons[action]->Enabled()) return;
+    const int tab = Category();
+    const int row = list == 0 ? ListBoxHis->ItemIndex() : ListBoxFav->ItemIndex();
     if (!THisLists::ValidCategory(tab) || (list != 0 && list != 1) || row < 0) return;
     const gui::TStringList& entries = MFileList[list * kHisCategories + tab];
     if (row >= entries.Count()) return;
@@ -307,9 +309,10 @@ void THisForm::Proc_Execute(int list, int action) {
     }
 
     // Whatever happened, the selection is gone and the buttons wait for the next.
-    ListBoxHisIndex = ListBoxFavIndex = -1;
-    StatusText.clear();
-    for (THisToolButton* b : buttons) b->Hint.clear();
-    for (THisToolButton* b : {&TBexe, &TBUpExp, &TBUpFol, &TBContx, &TBBrackwen}) b->Enabled = false;
-    if (Lists.Settings.TBExeClose) Close();
+    ListBoxHis->SetItemIndex(-1);
+    ListBoxFav->SetItemIndex(-1);
+    StatusBar->SetSimpleText(L"");
+    for (gui::TToolButton* b : buttons) b->Hint.clear();
+    for (gui::TToolButton* b : {TBexe, TBUpExp, TBUpFol, TBContx, TBBrackwen}) b->SetEnabled(false);
+    if (TBExeClose->Down()) Close();
 }

@@ -204,10 +204,20 @@ protected:
         }
     }
 
+    // The window shows the current tab's history (list 0) or favourites (1)
+    // as they are now, and row `row` of it is selected.
+    void SelectRow(int list, int row) {
+        gui::TListBox* box = list == 0 ? His().ListBoxHis : His().ListBoxFav;
+        const gui::TStringList& entries = His().MFileList[list * kHisCategories + His().Category()];
+        box->Clear();
+        for (int i = 0; i < entries.Count(); ++i) box->Add(entries[i]);
+        box->SetItemIndex(row);
+    }
+
     // Acts on entry row of the current tab's history list through the main button.
     void ExecuteHistoryRow(int row, int action = 0) {
-        His().TBexe.Enabled = His().TBUpExp.Enabled = His().TBUpFol.Enabled = true;
-        His().ListBoxHisIndex = row;
+        for (gui::TToolButton* b : {His().TBexe, His().TBUpExp, His().TBUpFol}) b->SetEnabled(true);
+        SelectRow(0, row);
         His().Proc_Execute(0, action);
     }
 

@@ -110,8 +110,8 @@ TEST_F(Actions, DocumentsAndProgramsAreStartedInTheirFolder) {
         His().Lists.Settings.Tab = 1;
         His().MFileList[1].Add(dir_ / L"older.txt");
         His().MFileList[6].Add(doc);
-        His().TBexe.Enabled = true;
-        His().ListBoxFavIndex = 0;
+        His().TBexe->SetEnabled(true);
+        SelectRow(1, 0);
         His().Proc_Execute(1, 0);
         auto rec = acting::WaitForStart(record);
         ASSERT_TRUE(rec.found);

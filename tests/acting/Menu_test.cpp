@@ -281,8 +281,9 @@ TEST_F(Menu, ChangedListsAreShownAtOnce) {
     RecordFile record(dir / L"record.txt");
     Fill(1, {other}, {doc});
     His().Lists.Settings.Tab = 1;
-    His().TBexe.Enabled = true;
-    His().ListBoxFavIndex = 0;
+    His().TBexe->SetEnabled(true);
+    His().Proc_DispFav();
+    His().ListBoxFav->SetItemIndex(0);
     His().Proc_Execute(1, 0);
     ASSERT_TRUE(acting::WaitForStart(record).found);
     const std::wstring top = Item(1, 0)->Caption();

@@ -114,22 +114,24 @@ TEST_F(Paste, PicksBeyondTheListDoNothing) {
 
 TEST_F(Paste, AfterTheActionTheSelectionAndButtonsAreReset) {
     Record({L"reset"});
-    His().TBContx.Enabled = His().TBBrackwen.Enabled = true;
-    His().TBexe.Hint = L"hint";
-    His().StatusText = L"status";
-    His().ListBoxFavIndex = 0;
+    His().TBContx->SetEnabled(true);
+    His().TBBrackwen->SetEnabled(true);
+    His().TBexe->Hint = L"hint";
+    His().StatusBar->SetSimpleText(L"status");
+    His().MFileList[5].Add(L"favourite");
+    SelectRow(1, 0);
     ExecuteHistoryRow(0);
     ASSERT_TRUE(EditShows(L"reset"));
-    EXPECT_EQ(His().ListBoxHisIndex, -1);
-    EXPECT_EQ(His().ListBoxFavIndex, -1);
-    EXPECT_EQ(His().StatusText, L"");
-    for (THisToolButton* b : {&His().TBexe, &His().TBUpExp, &His().TBUpFol}) EXPECT_EQ(b->Hint, L"");
-    for (THisToolButton* b : {&His().TBexe, &His().TBUpExp, &His().TBUpFol, &His().TBContx, &His().TBBrackwen})
-        EXPECT_FALSE(b->Enabled);
+    EXPECT_EQ(His().ListBoxHis->ItemIndex(), -1);
+    EXPECT_EQ(His().ListBoxFav->ItemIndex(), -1);
+    EXPECT_EQ(His().StatusBar->PanelText(0), L"");
+    for (gui::TToolButton* b : {His().TBexe, His().TBUpExp, His().TBUpFol}) EXPECT_EQ(b->Hint, L"");
+    for (gui::TToolButton* b : {His().TBexe, His().TBUpExp, His().TBUpFol, His().TBContx, His().TBBrackwen})
+        EXPECT_FALSE(b->Enabled());
 
     // A disabled button acts on nothing.
     ::SetWindowTextW(Edit(), L"");
-    His().ListBoxHisIndex = 0;
+    SelectRow(0, 0);
     His().Proc_Execute(0, 0);
     testing_support::PumpMessages(200);
     EXPECT_EQ(TextOf(Edit()), L"");

@@ -152,18 +152,18 @@ TEST_F(Target, ClipboardHintAndPictureFollowTheTarget) {
     His().Lists.Settings.Tab = 0;
     StackBelowProgram({host[0]});
     His().Proc_GetTarget();
-    EXPECT_EQ(His().TBexe.Hint, L"貼り付け [Enter]");
+    EXPECT_EQ(His().TBexe->Hint, L"貼り付け [Enter]");
     EXPECT_FALSE(His().TBexeIcon.Empty()) << "the target program's icon";
 
     // The same target again leaves the hints alone.
-    His().TBexe.Hint = L"unchanged";
+    His().TBexe->Hint = L"unchanged";
     His().Proc_GetTarget();
-    EXPECT_EQ(His().TBexe.Hint, L"unchanged");
+    EXPECT_EQ(His().TBexe->Hint, L"unchanged");
 
     StackBelowProgram({host[1], host[0]});
     His().Proc_GetTarget();
     EXPECT_EQ(His().MClipHandle, nullptr);
-    EXPECT_EQ(His().TBexe.Hint, L"コピー [Enter]");
+    EXPECT_EQ(His().TBexe->Hint, L"コピー [Enter]");
     EXPECT_TRUE(His().TBexeIcon.Empty());
 }
 
@@ -186,7 +186,7 @@ TEST_F(Target, TheWindowClosesAfterAnActionWhenSetTo) {
     WindowHost host;
     ASSERT_TRUE(host.Start({L"class=ActNormal\ttitle=外\tx=-12000"}));
     testing_support::PumpMessages(300);  // let new windows settle in front
-    His().Lists.Settings.TBExeClose = true;
+    His().TBExeClose->SetDown(true);
     His().Show();
     ASSERT_TRUE(His().Visible());
     StackBelowProgram({host[0]});
@@ -231,9 +231,9 @@ TEST_F(Target, FolderHintsByTargetKind) {
         StackBelowProgram({c.target});
         His().Proc_GetTarget();
         ASSERT_EQ(His().MClipHandle, c.target);
-        EXPECT_EQ(His().TBexe.Hint, c.exe);
-        EXPECT_EQ(His().TBUpExp.Hint, c.upExp);
-        EXPECT_EQ(His().TBUpFol.Hint, c.upFol);
+        EXPECT_EQ(His().TBexe->Hint, c.exe);
+        EXPECT_EQ(His().TBUpExp->Hint, c.upExp);
+        EXPECT_EQ(His().TBUpFol->Hint, c.upFol);
     }
 }
 

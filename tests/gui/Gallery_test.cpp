@@ -779,4 +779,39 @@ TEST_F(Gallery, FontDialogReturnsTheChosenFont) {
     EXPECT_TRUE(dialog.Font.Style() & gui::fsBold);
 }
 
+// The status bar gives back the simple text it shows and its panels' texts
+// again after; tool buttons hide, change their picture and their captions
+// move below the pictures and back.
+TEST_F(Gallery, SimpleStatusTextAndToolButtonsChangedAfterCreate) {
+    form_->StatusBar->SetSimpleText(L"ひとつの文");
+    EXPECT_EQ(form_->StatusBar->PanelText(0), L"ひとつの文");
+    form_->StatusBar->SetPanels({160, -1});
+    form_->StatusBar->SetPanelText(1, L"二つ目");
+    EXPECT_EQ(form_->StatusBar->PanelText(1), L"二つ目");
+
+    HWND bar = form_->ToolBar->Handle();
+    auto rectOf = [&](gui::TToolButton* b) {
+        RECT r{};
+        ::SendMessageW(bar, TB_GETRECT, b->Command(), reinterpret_cast<LPARAM>(&r));
+        return r;
+    };
+    const RECT boldBefore = rectOf(form_->TBBold);
+    form_->TBNew->SetVisible(false);
+    EXPECT_TRUE(::SendMessageW(bar, TB_ISBUTTONHIDDEN, form_->TBNew->Command(), 0));
+    EXPECT_LT(rectOf(form_->TBBold).left, boldBefore.left) << "a hidden button takes no room";
+    form_->TBNew->SetVisible(true);
+    EXPECT_FALSE(::SendMessageW(bar, TB_ISBUTTONHIDDEN, form_->TBNew->Command(), 0));
+
+    form_->TBNew->SetImageIndex(3);
+    EXPECT_EQ(::SendMessageW(bar, TB_GETBITMAP, form_->TBNew->Command(), 0), 3);
+
+    const int listHeight = form_->ToolBar->Height();
+    form_->ToolBar->SetShowCaptions(false);
+    EXPECT_EQ(::GetWindowLongW(bar, GWL_STYLE) & TBSTYLE_LIST, 0);
+    EXPECT_GT(form_->ToolBar->Height(), listHeight) << "captions below the pictures need more height";
+    form_->ToolBar->SetShowCaptions(true);
+    EXPECT_NE(::GetWindowLongW(bar, GWL_STYLE) & TBSTYLE_LIST, 0);
+    EXPECT_EQ(form_->ToolBar->Height(), listHeight);
+}
+
 }  // namespace

@@ -1,0 +1,905 @@
+// THisForm: the window itself. Its controls and their layout, the tabs, the
+// two list boxes and their refill, the panes, keys and mouse wheel, the tool
+// buttons that do not act on entries, and the caption with each core's usage.
+#include "app/history/His.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/Globals.h"
+#include "app/Tray.h"
+#include "app/history/HisFiles.h"
+#include "app/history/HisJump.h"
+#include "app/history/HisPaths.h"
+#include "app/history/Launch.h"
+#include "gui/Application.h"
+#include "gui/Canvas.h"
+#include "gui/IniFile.h"
+#include "hooklib/Hook.h"
+#include "toolkit/CPUCoreUsage.h"
+#include "toolkit/QuorvinFiles.h"
+#include "toolkit/QuorvinPlacement.h"
+#include "toolkit/QuorvinShell.h"
+#include "toolkit/QuorvinVersion.h"
+#include "toolkit/QuorvinWindows.h"
+#include "toolkit/TaskBarList.h"
+#include "toolkit/Wow64.h"
+
+using gui::Bounds;
+using gui::TAlign;
+
+namespace {
+
+const wchar_t kCaption[] = L"Orvandel - 履歴";
+const wchar_t* const kTabCaptions[kHisCategories] = {L"[クリップボード(&C)]", L"[ファイル(&F)]", L"[プログラム(&P)]",
+                                                     L"[フォルダ(&D)]", L"[エクスプローラ(&E)]"};
+
+// Pictures of the tool bar by index: 0 the main button (the target's icon
+// on the clipboard tab), 3 no target, 5 the main button's plain picture.
+enum ToolbarImage {
+    tiMain = 0, tiUpExp = 1, tiUpFol = 2, tiNoTarget = 3, tiSort = 4, tiPlain = 5, tiContx = 6,
+    tiBrackwen = 7, tiFav = 8, tiEdit = 9, tiCPU = 10, tiExeClose = 11, tiClose = 12
+};
+
+// A square picture: a rounded tile of the colour with a white symbol.
+void AddTile(gui::TImageList& list, COLORREF colour, const wchar_t* symbol) {
+    const int n = list.Width();
+    gui::TBitmap bmp(n, n);
+    gui::TCanvas& c = bmp.Canvas();
+    c.Brush().SetColor(RGB(255, 0, 255));
+    c.FillRect(RECT{0, 0, n, n});
+    HDC dc = c.Handle();
+    gui::OwnedGdiObject brush(::CreateSolidBrush(colour));
+    gui::OwnedGdiObject pen(::CreatePen(PS_SOLID, 1, colour));
+    HGDIOBJ oldBrush = ::SelectObject(dc, brush.get());
+    HGDIOBJ oldPen = ::SelectObject(dc, pen.get());
+    ::RoundRect(dc, 1, 1, n - 1, n - 1, n / 3, n / 3);
+    ::SelectObject(dc, oldPen);
+    ::SelectObject(dc, oldBrush);
+    c.Font().SetName(L"MS UI Gothic");
+    c.Font().SetHeight(-(n * 3 / 4));
+    c.Font().SetColor(RGB(255, 255, 255));
+    c.Font().SetStyle(gui::fsBold);
+    ::SetBkMode(dc, TRANSPARENT);
+    RECT r{0, 0, n, n};
+    HGDIOBJ oldFont = ::SelectObject(dc, c.Font().Handle());
+    ::SetTextColor(dc, RGB(255, 255, 255));
+    ::DrawTextW(dc, symbol, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    ::SelectObject(dc, oldFont);
+    list.AddMasked(bmp, RGB(255, 0, 255));
+}
+
+// Shows an hourglass while it lives.
+class WaitCursor {
+public:
+    WaitCursor() : old_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { ::SetCursor(old_); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR old_;
+};
+
+bool IsDigitKey(wchar_t ch) { return ch >= L'1' && ch <= L'5'; }
+
+}  // namespace
+
+// ---------------------------------------------------------------- creation
+
+void THisForm::CreateImages() {
+    ImageListTab = new gui::TImageList(this, 16, 16);
+    ImageListTab->Name = L"ImageListTab";
+    const struct { COLORREF colour; const wchar_t* symbol; } tabs[kHisCategories] = {
+        {RGB(46, 125, 50), L"C"}, {RGB(21, 101, 192), L"F"}, {RGB(198, 40, 40), L"P"},
+        {RGB(239, 160, 0), L"D"}, {RGB(106, 27, 154), L"E"}};
+    for (const auto& t : tabs) AddTile(*ImageListTab, t.colour, t.symbol);
+
+    ImageListToolbar = new gui::TImageList(this, 24, 24);
+    ImageListToolbar->Name = L"ImageListToolbar";
+    const struct { COLORREF colour; const wchar_t* symbol; } tools[] = {
+        {RGB(46, 125, 50), L"↓"},  {RGB(239, 160, 0), L"K"},  {RGB(239, 160, 0), L"L"}, {RGB(158, 158, 158), L"×"},
+        {RGB(0, 121, 107), L"A"},  {RGB(46, 125, 50), L"↓"},  {RGB(84, 110, 122), L"T"}, {RGB(93, 64, 55), L"O"},
+        {RGB(251, 140, 0), L"★"}, {RGB(57, 73, 171), L"M"},  {RGB(198, 40, 40), L"%"},  {RGB(0, 131, 143), L"→"},
+        {RGB(120, 120, 120), L"X"}};
+    for (const auto& t : tools) AddTile(*ImageListToolbar, t.colour, t.symbol);
+
+    ImageListHis = new gui::TImageList(this, 16, 16);
+    ImageListHis->Name = L"ImageListHis";
+    ImageListFav = new gui::TImageList(this, 16, 16);
+    ImageListFav->Name = L"ImageListFav";
+}
+
+void THisForm::CreateControls() {
+    StatusBar = gui::NewControl<gui::TStatusBar>(
+        this, {.Name = L"StatusBar", .Bounds = Bounds(0, 0, 100, 22), .Align = TAlign::alBottom});
+
+    PageControl = new gui::TPageControl(this);
+    PageControl->TabPosition = gui::TTabPosition::tpBottom;
+    PageControl->Create({.Name = L"PageControl", .Bounds = Bounds(0, 0, 600, 400), .Align = TAlign::alClient});
+    TabSheetAct = gui::NewControl<gui::TTabSheet>(this, {.Parent = PageControl, .Name = L"TabSheetAct",
+                                                         .Caption = L"機能"});
+    TabSheetEnv = gui::NewControl<gui::TTabSheet>(this, {.Parent = PageControl, .Name = L"TabSheetEnv",
+                                                         .Caption = L"設定"});
+    PageControl->OnChange = [this](gui::TTabControl*) { PageControlChange(); };
+
+    ToolBar = new gui::TToolBar(this);
+    ToolBar->Wrapable = true;
+    ToolBar->Create({.Parent = TabSheetAct, .Name = L"ToolBar", .Bounds = Bounds(0, 0, 600, 40),
+                     .Align = TAlign::alTop});
+    ToolBar->SetImages(ImageListToolbar);
+    ToolBar->Perform(TB_SETBUTTONSIZE, 0, MAKELPARAM(77, 38));
+    if (TrayForm) ToolBar->PopupMenu = TrayForm->PPRMenu;
+    auto button = [this](gui::TToolButton*& b, const wchar_t* name, const wchar_t* caption, const wchar_t* hint,
+                         int image, bool check, void (THisForm::*click)()) {
+        b = new gui::TToolButton(this);
+        b->Name = name;
+        b->Caption = caption;
+        b->Hint = hint;
+        b->ImageIndex = image;
+        b->Style = check ? gui::TToolButtonStyle::tbsCheck : gui::TToolButtonStyle::tbsButton;
+        if (click) b->OnClick = [this, click](gui::TToolButton*) { (this->*click)(); };
+        ToolBar->AddButton(b);
+    };
+    button(TBexe, L"TBexe", L"[Enter]", L"", tiMain, false, &THisForm::TBexeClick);
+    button(TBUpExp, L"TBUpExp", L"(&K)", L"", tiUpExp, false, &THisForm::TBUpExpClick);
+    button(TBUpFol, L"TBUpFol", L"(&L)", L"", tiUpFol, false, &THisForm::TBUpFolClick);
+    button(TBSort, L"TBSort", L"", L"履歴リストを名前順に並び替え", tiSort, true, &THisForm::TBSortClick);
+    button(TBContx, L"TBContx", L"(&T)", L"コンテキストメニュー", tiContx, false, &THisForm::TBContxClick);
+    button(TBBrackwen, L"TBBrackwen", L"(&O)", L"Brackwen", tiBrackwen, false, &THisForm::TBBrackwenClick);
+    button(TBFav, L"TBFav", L"", L"お気に入り", tiFav, true, &THisForm::TBFavClick);
+    button(TBEdit, L"TBEdit", L"", L"メモ", tiEdit, true, &THisForm::TBEditClick);
+    button(TBCPUCore, L"TBCPUCore", L"", L"履歴ウィンドウのタイトルバーに各CPUコア使用率を表示", tiCPU, true,
+           &THisForm::TBCPUCoreClick);
+    // Read when an entry is acted on.
+    button(TBExeClose, L"TBExeClose", L"", L"実行後、閉じる", tiExeClose, true, nullptr);
+    button(TBClose, L"TBClose", L"(&X)", L"閉じる", tiClose, false, &THisForm::Close);
+    for (gui::TToolButton* b : {TBexe, TBUpExp, TBUpFol, TBContx, TBBrackwen}) b->SetEnabled(false);
+    ToolBar->ShowHint = true;
+
+    // The memo pane at the right, its splitter left of it.
+    PanelEdit = new gui::TPanel(this);
+    PanelEdit->ShowCaption = false;
+    PanelEdit->BevelOuter = gui::TBevelCut::bvNone;
+    PanelEdit->Create({.Parent = TabSheetAct, .Name = L"PanelEdit", .Bounds = Bounds(400, 0, 0, 300),
+                       .Align = TAlign::alRight});
+    Edit = new gui::TRichEdit(this);
+    Edit->WordWrap = false;
+    Edit->Create({.Parent = PanelEdit, .Name = L"Edit", .Align = TAlign::alClient,
+                  .Style = WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN});
+    SplitterEdit = new gui::TSplitter(this);
+    SplitterEdit->Create({.Parent = TabSheetAct, .Name = L"SplitterEdit", .Bounds = Bounds(395, 0, 0, 300),
+                          .Align = TAlign::alRight});
+    SplitterEdit->OnMoved = [this](gui::TSplitter*) { SplitterEditMoved(); };
+
+    TabControl = new gui::TTabControl(this);
+    TabControl->Create({.Parent = TabSheetAct, .Name = L"TabControl", .Align = TAlign::alClient});
+    TabControl->SetImages(ImageListTab);
+    for (int c = 0; c < kHisCategories; ++c) TabControl->AddTab(kTabCaptions[c], c);
+    TabControl->OnChange = [this](gui::TTabControl*) { TabControlChange(); };
+    TabControl->OnMouseUp = [this](gui::TControl*, gui::TMouseButton button, gui::TShiftState, int, int) {
+        if (button == gui::TMouseButton::mbMiddle) TabControlChange();
+    };
+
+    PanelFind = new gui::TPanel(this);
+    PanelFind->ShowCaption = false;
+    PanelFind->BevelOuter = gui::TBevelCut::bvNone;
+    PanelFind->Create({.Parent = TabControl, .Name = L"PanelFind", .Bounds = Bounds(0, 0, 400, 28),
+                       .Align = TAlign::alTop});
+    CBFind = new gui::TComboBox(this);
+    CBFind->DropDownCount = 16;
+    CBFind->Create({.Parent = PanelFind, .Name = L"CBFind", .Bounds = Bounds(2, 2, 300, 24),
+                    .Hint = L"検索する文字列"});
+    CBFind->ShowHint = true;
+    CBFind->SetMaxLength(256);
+    CBFind->OnChange = [this](gui::TComboBox*) { CBFindChange(); };
+    BtnFindDown = gui::NewControl<gui::TButton>(this, {.Parent = PanelFind, .Name = L"BtnFindDown",
+                                                       .Caption = L"(&N)", .Bounds = Bounds(306, 2, 40, 24),
+                                                       .Enabled = false, .Hint = L"下検索"});
+    BtnFindDown->ShowHint = true;
+    BtnFindDown->OnClick = [this](gui::TButton*) { BtnFindDownClick(); };
+    BtnFindUp = gui::NewControl<gui::TButton>(this, {.Parent = PanelFind, .Name = L"BtnFindUp",
+                                                     .Caption = L"(&M)", .Bounds = Bounds(348, 2, 40, 24),
+                                                     .Enabled = false, .Hint = L"上検索"});
+    BtnFindUp->ShowHint = true;
+    BtnFindUp->OnClick = [this](gui::TButton*) { BtnFindUpClick(); };
+
+    // The favourites pane at the bottom of the tab control, its splitter above it.
+    PanelFav = new gui::TPanel(this);
+    PanelFav->ShowCaption = false;
+    PanelFav->BevelOuter = gui::TBevelCut::bvNone;
+    PanelFav->Create({.Parent = TabControl, .Name = L"PanelFav", .Bounds = Bounds(0, 300, 400, 0),
+                      .Align = TAlign::alBottom});
+    SplitterFav = new gui::TSplitter(this);
+    SplitterFav->Create({.Parent = TabControl, .Name = L"SplitterFav", .Bounds = Bounds(0, 295, 400, 0),
+                         .Align = TAlign::alBottom});
+    SplitterFav->OnMoved = [this](gui::TSplitter*) { SplitterFavMoved(); };
+
+    auto listBox = [this](gui::TListBox*& list, gui::TWinControl* parent, const wchar_t* name,
+                          gui::TImageList* images, int k) {
+        list = new gui::TListBox(this);
+        list->Style = gui::TListBoxStyle::lbOwnerDrawFixed;
+        list->ItemHeightAtCreate = 32;
+        list->OnDrawItem = [this, images, k](gui::TListBox* sender, gui::TDrawItemInfo& item) {
+            DrawListRow(sender, images, k, item);
+        };
+        list->Create({.Parent = parent, .Name = name, .Align = TAlign::alClient,
+                      .Style = WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT});
+        list->DragMode = gui::TDragMode::dmAutomatic;
+    };
+    listBox(ListBoxFav, PanelFav, L"ListBoxFav", ImageListFav, 1);
+    listBox(ListBoxHis, TabControl, L"ListBoxHis", ImageListHis, 0);
+    ListBoxHis->OnDblClick = [this](gui::TControl*) {
+        Proc_Execute(0, 0);
+        Proc_DispStatus();
+    };
+    ListBoxHis->OnClick = [this](gui::TListBox*) {
+        ListBoxFav->SetItemIndex(-1);
+        ::InvalidateRect(ListBoxHis->Handle(), nullptr, TRUE);
+        ::InvalidateRect(ListBoxFav->Handle(), nullptr, TRUE);
+    };
+    ListBoxHis->OnMouseUp = [this](gui::TControl*, gui::TMouseButton, gui::TShiftState, int, int) {
+        Proc_DispStatus();
+    };
+    ListBoxHis->OnKeyUp = [this](gui::TControl*, WORD&, gui::TShiftState) { Proc_DispStatus(); };
+    ListBoxHis->OnDragOver = [this](gui::TControl*, gui::TControl*, int, int, bool& accept) {
+        accept = ListBoxFav->ItemIndex() < 0;
+    };
+    ListBoxFav->OnClick = [this](gui::TListBox*) {
+        ListBoxHis->SetItemIndex(-1);
+        ::InvalidateRect(ListBoxHis->Handle(), nullptr, TRUE);
+        ::InvalidateRect(ListBoxFav->Handle(), nullptr, TRUE);
+    };
+    ListBoxFav->OnMouseUp = [this](gui::TControl*, gui::TMouseButton, gui::TShiftState, int, int) {
+        Proc_DispStatus();
+    };
+    ListBoxFav->OnKeyUp = [this](gui::TControl*, WORD&, gui::TShiftState) { Proc_DispStatus(); };
+
+    ListBoxClip = gui::NewControl<gui::TListBox>(this, {.Parent = TabSheetAct, .Name = L"ListBoxClip",
+                                                        .Bounds = Bounds(0, 0, 10, 10), .Visible = false});
+
+    OnResize = [this](gui::TControl*) { FormResize(); };
+    KeyPreview = true;
+    OnKeyDown = [this](gui::TControl*, WORD& key, gui::TShiftState shift) { FormKeyDown(key, shift); };
+    OnKeyPress = [this](gui::TControl*, wchar_t& key) { FormKeyPress(key); };
+
+    // The non-visual components.
+    HookHotKey = new THookHotKey(this);
+    HookHotKey->Name = L"HookHotKey";
+    HookHotKey->Activate = false;
+    HookHotKey->OnHotKey = [this](THookHotKey*, int index) { HookHotKeyHotKey(index); };
+    DropDst = new TDropDst(this);
+    DropDst->Name = L"DropDst";
+    DropDst->SetControl(ListBoxFav);
+    DropDst->SetTarget(htForm);
+    DropDst->Loaded();
+    TimerWheel = new gui::TTimer(this);
+    TimerWheel->Name = L"TimerWheel";
+    TimerWheel->SetInterval(100);
+    TimerWheel->SetEnabled(false);
+    TimerWheel->OnTimer = [this](gui::TTimer*) { TimerWheelTimer(); };
+    FontDialog = new gui::TFontDialog(this);
+    FontDialog->Name = L"FontDialog";
+    OpenDialog = new gui::TOpenDialog(this);
+    OpenDialog->Name = L"OpenDialog";
+    TextSaveDialog = new gui::TSaveDialog(this);
+    TextSaveDialog->Name = L"TextSaveDialog";
+    FolderDlg = new TFolderDlg(this);
+    FolderDlg->Name = L"FolderDlg";
+    ContextMenuEx = new TContextMenuEx(this);
+    ContextMenuEx->Name = L"ContextMenuEx";
+    DropSourceEx = new TDropSourceEx(this);
+    DropSourceEx->Name = L"DropSourceEx";
+    MakeShortCuts = new TMakeShortCuts(this);
+    MakeShortCuts->Name = L"MakeShortCuts";
+}
+
+void THisForm::CreateMenus() {
+    auto item = [this](gui::TPopupMenu* menu, gui::TMenuItem** field, const wchar_t* name, const wchar_t* caption) {
+        auto* i = new gui::TMenuItem(this);
+        i->Name = name;
+        i->SetCaption(caption);
+        menu->Items()->Add(i);
+        if (field) *field = i;
+        return i;
+    };
+    PPMenuList = new gui::TPopupMenu(this);
+    PPMenuList->Name = L"PPMenuList";
+    item(PPMenuList, &PPClip, L"PPClip", L"コピー(&C)");
+    item(PPMenuList, nullptr, L"N3", L"-");
+    item(PPMenuList, &PPExeCmd, L"PPExeCmd", L"コマンドラインオプション(&O)");
+    item(PPMenuList, &PPSCMake, L"PPSCMake", L"ショートカットの作成(&S)");
+    item(PPMenuList, &PPFileSave, L"PPFileSave", L"ファイルに保存(&S)");
+    item(PPMenuList, &PPDirBar, L"PPDirBar", L"-");
+    item(PPMenuList, &PPFol, L"PPFol", L"フォルダを開く(&F)");
+    item(PPMenuList, &PPExp, L"PPExp", L"フォルダを開く(エクスプローラ)(&E)");
+    item(PPMenuList, nullptr, L"N2", L"-");
+    item(PPMenuList, &PPAdd, L"PPAdd", L"お気に入りに追加(&F)");
+    item(PPMenuList, &PPNoDir, L"PPNoDir", L"監視しないフォルダに追加(&D)");
+    item(PPMenuList, &PPNoExe, L"PPNoExe", L"監視しないプログラムに追加(&P)");
+    item(PPMenuList, &PPIMEExe, L"PPIMEExe", L"IMEを通知しないプログラムに追加(&I)");
+    item(PPMenuList, nullptr, L"N7", L"-");
+    item(PPMenuList, &PPDel, L"PPDel", L"削除(&X)");
+    item(PPMenuList, &PPDelAll, L"PPDelAll", L"すべて削除");
+    ListBoxHis->PopupMenu = PPMenuList;
+
+    PPMenuFav = new gui::TPopupMenu(this);
+    PPMenuFav->Name = L"PPMenuFav";
+    item(PPMenuFav, &PPFavCopy, L"PPFavCopy", L"コピー(&C)");
+    item(PPMenuFav, nullptr, L"N4", L"-");
+    item(PPMenuFav, &PPFavExeCmd, L"PPFavExeCmd", L"コマンドラインオプション(&O)");
+    item(PPMenuFav, &PPFavSCMake, L"PPFavSCMake", L"ショートカットの作成(&S)");
+    item(PPMenuFav, &PPFavFileSave, L"PPFavFileSave", L"ファイルに保存(&S)");
+    item(PPMenuFav, &PPDirBarF, L"PPDirBarF", L"-");
+    item(PPMenuFav, &PPFolF, L"PPFolF", L"フォルダを開く(&F)");
+    item(PPMenuFav, &PPExpF, L"PPExpF", L"フォルダを開く(エクスプローラ)(&E)");
+    item(PPMenuFav, nullptr, L"N5", L"-");
+    item(PPMenuFav, &PPUp, L"PPUp", L"上に移動(U)");
+    item(PPMenuFav, &PPDown, L"PPDown", L"下に移動(&D)");
+    item(PPMenuFav, nullptr, L"N6", L"-");
+    item(PPMenuFav, &PPFavDel, L"PPFavDel", L"削除(&X)");
+    item(PPMenuFav, nullptr, L"N8", L"-");
+    item(PPMenuFav, &PPUndo, L"PPUndo", L"元に戻す(&Z)");
+    PPUndo->ShortCut = gui::scCtrl | 'Z';
+    PPUndo->OnClick = [this](gui::TMenuItem*) { PPUndoClick(); };
+    // The undo item is offered exactly while the category has a snapshot.
+    PPMenuFav->OnPopup = [this](gui::TPopupMenu*) {
+        const gui::TStringList& undo = MUndoList[Category()];
+        PPUndo->SetEnabled(!undo.Empty());
+        PPUndo->SetCaption(undo.Empty() ? L"元に戻す(&Z)" : L"元に戻す(&Z)-" + undo[0]);
+    };
+    ListBoxFav->PopupMenu = PPMenuFav;
+
+    PPEdit = new gui::TPopupMenu(this);
+    PPEdit->Name = L"PPEdit";
+    item(PPEdit, &PPEditUndo, L"PPEditUndo", L"元に戻す(&U)");
+    item(PPEdit, nullptr, L"N9", L"-");
+    item(PPEdit, &PPEditCut, L"PPEditCut", L"切り取り(&T)");
+    item(PPEdit, &PPEditCopy, L"PPEditCopy", L"コピー(&C)");
+    item(PPEdit, &PPEditPaste, L"PPEditPaste", L"貼り付け(&P)");
+    item(PPEdit, &PPEditErase, L"PPEditErase", L"削除(&D)");
+    Edit->PopupMenu = PPEdit;
+}
+
+void THisForm::FormCreate() {
+    // 1. The menu font for the window.
+    NONCLIENTMETRICSW ncm{sizeof(ncm)};
+    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0))
+        Font().SetName(ncm.lfMenuFont.lfFaceName);
+    CreateImages();
+    CreateControls();
+    CreateMenus();
+    // 2.
+    FWindows11_22H2Moment = GetWindows11_22H2MomentLevel() != 0;
+    FWindows11_22H2Moment4 = IsWindows11_22H2Moment4();
+    PageControl->SetActivePage(TabSheetAct);
+    // 5.
+    TBUpExp->SetVisible(!IsVistaOrLater());
+    TBBrackwen->SetVisible(FileExistsSafe(BrackwenExe));
+    // 7.
+    for (gui::TMenuItem* i : {PPEditCut, PPEditPaste, PPEditCopy, PPEditUndo, PPEditErase}) i->SetEnabled(false);
+    // 8.
+    Proc_LoadIni();
+    Proc_LoadLists();
+    // 9. Category 4 has no tab from Vista on; it is still kept and saved.
+    if (IsVistaOrLater()) {
+        TabControl->DeleteTab(4);
+        Lists.Settings.MCHKHisMenuItem[4] = false;
+        if (Lists.Settings.Tab == 4) Lists.Settings.Tab = 0;
+    }
+    ApplySettingsToControls();
+    // 10.
+    TBFavClick();
+    TBEditClick();
+    // 11. Opacity.
+    const int trans = std::clamp(Lists.Settings.TrackBarTrans, 20, 100);
+    SetAlphaBlend(trans < 100, static_cast<BYTE>(trans * 255 / 100));
+    // 12.
+    ToolBar->SetShowCaptions(Lists.Settings.CHKTooBarList);
+    // 13.
+    Proc_AddHotKeys();
+    // 14.
+    Proc_StartRecentWatch();
+    // 15. The hook library beside the program.
+    std::wstring dll = ProgramFilePath();
+    if (size_t dot = dll.find_last_of(L'.'); dot != std::wstring::npos && dot > dll.find_last_of(L'\\'))
+        dll.erase(dot);
+    MDLL = ::LoadLibraryW((dll + L".dll").c_str());
+    // 16. Per-core usage.
+    SYSTEM_INFO si{};
+    ::GetSystemInfo(&si);
+    FSingleCore = si.dwNumberOfProcessors == 1;
+    TBCPUCore->SetVisible(!FSingleCore);
+    if (!FSingleCore) CPUCoreOpen();
+
+    // The category items of the tray history menu show the tabs' pictures.
+    if (TrayForm && TrayForm->PPLMenu) {
+        TrayForm->PPLMenu->Images = ImageListTab;
+        for (int c = 0; c < kHisCategories; ++c)
+            if (TrayForm->MPPTab[c]) TrayForm->MPPTab[c]->ImageIndex = c;
+    }
+    if (gui::Application) {
+        FPreviousMessageHook = gui::Application->OnMessage;
+        gui::Application->OnMessage = [this](MSG& msg) {
+            if (ApplicationEventsMessage(msg)) return true;
+            return FPreviousMessageHook ? FPreviousMessageHook(msg) : false;
+        };
+    }
+    Proc_SetTBexeImage();
+}
+
+void THisForm::FormDestroy() {
+    if (gui::Application) gui::Application->OnMessage = FPreviousMessageHook;
+    // The tray menu outlives the tab pictures it shows.
+    if (TrayForm && TrayForm->PPLMenu && TrayForm->PPLMenu->Images == ImageListTab) TrayForm->PPLMenu->Images = nullptr;
+    if (!FSingleCore) CPUCoreClose();
+    if (MDLL) {
+        Func_UnInstallMHook();
+        ::FreeLibrary(MDLL);
+        MDLL = nullptr;
+    }
+    Proc_DeleteHotKeys();
+    // Its change event writes the form's fields, so it goes before they do.
+    gui::TComponent::Free(DirectoryWatcher);
+    DirectoryWatcher = nullptr;
+}
+
+void THisForm::ApplySettingsToControls() {
+    const THisSettings& s = Lists.Settings;
+    TBSort->SetDown(s.TBSort);
+    TBFav->SetDown(s.TBFav);
+    TBEdit->SetDown(s.TBEdit);
+    TBCPUCore->SetDown(s.TBCPUCore);
+    TBExeClose->SetDown(s.TBExeClose);
+    if (s.Tab < TabControl->TabCount()) TabControl->SetTabIndex(s.Tab);
+    ApplyListFont();
+}
+
+void THisForm::ReadSettingsFromControls() {
+    if (!TBSort) return;
+    THisSettings& s = Lists.Settings;
+    s.TBSort = TBSort->Down();
+    s.TBFav = TBFav->Down();
+    s.TBEdit = TBEdit->Down();
+    s.TBCPUCore = TBCPUCore->Down();
+    s.TBExeClose = TBExeClose->Down();
+}
+
+void THisForm::ApplyListFont() {
+    const THisSettings& s = Lists.Settings;
+    // The find box and the memo take the whole font, the tool bar and the
+    // tabs only its name.
+    for (gui::TWinControl* c : {static_cast<gui::TWinControl*>(CBFind), static_cast<gui::TWinControl*>(Edit),
+                                static_cast<gui::TWinControl*>(ToolBar), static_cast<gui::TWinControl*>(TabControl)}) {
+        gui::TFont& f = c->Font();
+        if (!s.FontName.empty()) f.SetName(s.FontName);
+        if (c == CBFind || c == Edit) {
+            f.SetSize(std::clamp(s.FontSize, 1, 72));
+            f.SetStyle(static_cast<gui::TFontStyles>(s.FontStyle));
+            f.SetColor(static_cast<gui::TColor>(s.FontColor));
+        }
+        c->FontChanged();
+    }
+    for (gui::TListBox* list : {ListBoxHis, ListBoxFav}) {
+        gui::TFont& f = list->Font();
+        if (!s.FontName.empty()) f.SetName(s.FontName);
+        f.SetSize(std::clamp(s.FontSize, 1, 72));
+        f.SetStyle(static_cast<gui::TFontStyles>(s.FontStyle));
+        f.SetColor(static_cast<gui::TColor>(s.FontColor));
+        list->FontChanged();
+        list->SetItemHeight(HisListItemHeight(f.Name(), s.FontSize));
+    }
+}
+
+// ------------------------------------------------------ showing and closing
+
+void THisForm::FormShow() {
+    // Bounds and state as "His.ini" has them now.
+    THisSettings& s = Lists.Settings;
+    RECT r = BoundsRect();
+    int left = r.left, top = r.top, width = r.right - r.left, height = r.bottom - r.top;
+    bool normal = true;
+    if (!DataFolder.empty()) {
+        gui::TMemIniFile ini(HisIniFileName(DataFolder));
+        top = ini.ReadInteger(L"Window", L"Top", top);
+        left = ini.ReadInteger(L"Window", L"Left", left);
+        height = ini.ReadInteger(L"Window", L"Height", height);
+        width = ini.ReadInteger(L"Window", L"Width", width);
+        normal = ini.ReadBool(L"Window", L"Normal", true);
+    } else {
+        normal = s.Normal;
+    }
+    if (normal) {
+        if (::IsZoomed(Handle())) ::ShowWindow(Handle(), SW_RESTORE);
+        SetBounds(left, top, width, height);
+    } else if (!::IsZoomed(Handle())) {
+        ::ShowWindow(Handle(), SW_MAXIMIZE);
+    }
+    EnsureWindowOnScreen(Handle());
+    // The window is being shown: the icons are kept in step while it shows.
+    TimerWheel->SetEnabled(s.CHKIconList);
+    if (gui::Application) ::ShowWindow(gui::Application->Handle(), SW_HIDE);
+    TaskBarAddTab(Handle());
+    PageControl->SetActivePage(TabSheetAct);
+    PageControlChange();
+    if (s.CHKHookDesktop && FHook && MDLL) {
+        Func_UnInstallMHook();
+        ::Sleep(500);
+        Func_InstallMHook(Handle());
+        Proc_SetHookKey();
+    }
+}
+
+// ----------------------------------------------------------------- the lists
+
+void THisForm::Proc_DispList(gui::TListBox* list, gui::TImageList* images, int k, std::wstring& indexItem) {
+    WaitCursor wait;
+    const int c = Category();
+    gui::TStringList& entries = MFileList[k * kHisCategories + c];
+    if (k == 0) {
+        Proc_PruneList(c);
+        if (c != 0 && TBSort->Down()) entries.Sort();
+    }
+    const int selected = list->ItemIndex();
+    indexItem = selected >= 0 && selected < list->Count() ? list->Item(selected) : L"";
+    images->Clear();
+    list->Clear();
+    ::SendMessageW(list->Handle(), WM_SETREDRAW, FALSE, 0);
+    for (int i = 0; i < entries.Count(); ++i) list->Add(entries[i]);
+    ::SendMessageW(list->Handle(), WM_SETREDRAW, TRUE, 0);
+    SetListBoxHorizontalExtent(list->Handle());
+    ::InvalidateRect(list->Handle(), nullptr, TRUE);
+    if (ActiveControl() == list) {
+        if (!indexItem.empty()) {
+            int row = -1;
+            for (int i = 0; i < list->Count() && row < 0; ++i)
+                if (list->Item(i) == indexItem) row = i;
+            list->SetItemIndex(row);
+            Proc_DispStatus();
+        } else {
+            list->SetItemIndex(-1);
+        }
+    }
+    if (c == 2 && LaunchForm) LaunchForm->Proc_DispData(k);
+}
+
+void THisForm::Proc_DispHis() {
+    if (ListBoxHis) Proc_DispList(ListBoxHis, ImageListHis, 0, MHisIndexItem);
+}
+
+void THisForm::Proc_DispFav() {
+    if (ListBoxFav) Proc_DispList(ListBoxFav, ImageListFav, 1, MFavIndexItem);
+}
+
+void THisForm::TabControlChange() {
+    if (TabControl->TabIndex() >= 0) Lists.Settings.Tab = TabControl->TabIndex();
+    const int c = Category();
+    ListBoxHis->ShowHint = ListBoxFav->ShowHint = false;
+    ListBoxHis->SetItemIndex(-1);
+    Proc_DispHis();
+    ListBoxFav->SetItemIndex(-1);
+    Proc_DispFav();
+    Proc_PPListSet(c);
+
+    const bool files = c == 1 || c == 2, beforeVista = !IsVistaOrLater();
+    for (gui::TMenuItem* i : {PPSCMake, PPFavSCMake, PPNoDir}) i->SetVisible(c != 0);
+    for (gui::TMenuItem* i : {PPFileSave, PPFavFileSave}) i->SetVisible(c == 0);
+    for (gui::TMenuItem* i : {PPNoExe, PPExeCmd, PPIMEExe, PPFavExeCmd}) i->SetVisible(c == 2);
+    for (gui::TMenuItem* i : {PPDirBar, PPFol, PPDirBarF, PPFolF}) i->SetVisible(files);
+    for (gui::TMenuItem* i : {PPExp, PPExpF}) i->SetVisible(files && beforeVista);
+
+    StatusBar->SetSimpleText(L"");
+    for (gui::TToolButton* b : {TBexe, TBUpExp, TBUpFol}) b->Hint.clear();
+    for (gui::TToolButton* b : {TBexe, TBUpExp, TBUpFol, TBContx, TBBrackwen}) b->SetEnabled(false);
+    Proc_SetTBexeImage();
+    Proc_DispStatus();
+}
+
+void THisForm::TBSortClick() {
+    if (TBSort->Down() && Category() != 0) TabControlChange();
+    for (int c = 1; c < kHisCategories; ++c) Proc_PPListSet(c);
+}
+
+// ----------------------------------------------------------------- the panes
+
+void THisForm::TBFavClick() {
+    if (TBFav->Down()) {
+        SplitterFav->SetHeight(5);
+        PanelFav->SetHeight(static_cast<int>(TabControl->Height() * Lists.Settings.MFavH / 100));
+        LONG style = ::GetWindowLongW(ListBoxFav->Handle(), GWL_STYLE);
+        ::SetWindowLongW(ListBoxFav->Handle(), GWL_STYLE, style | WS_TABSTOP);
+    } else {
+        SplitterFav->SetHeight(0);
+        PanelFav->SetHeight(0);
+        LONG style = ::GetWindowLongW(ListBoxFav->Handle(), GWL_STYLE);
+        ::SetWindowLongW(ListBoxFav->Handle(), GWL_STYLE, style & ~WS_TABSTOP);
+        if (ActiveControl() == ListBoxFav) {
+            ListBoxHis->SetFocus();
+            Proc_ResetSelection();
+        }
+    }
+    TabControl->Realign();
+}
+
+void THisForm::TBEditClick() {
+    if (TBEdit->Down()) {
+        SplitterEdit->SetWidth(5);
+        PanelEdit->SetWidth(static_cast<int>(Width() * Lists.Settings.MEditW / 100));
+    } else {
+        SplitterEdit->SetWidth(0);
+        PanelEdit->SetWidth(0);
+    }
+    TabSheetAct->Realign();
+}
+
+void THisForm::SplitterFavMoved() {
+    const int h = TabControl->Height();
+    if (h <= 0) return;
+    Lists.Settings.MFavH = std::clamp(static_cast<int>(PanelFav->Height() * 100 / h), 25, 75);
+    TBFavClick();
+}
+
+void THisForm::SplitterEditMoved() {
+    const int w = Width();
+    if (w <= 0) return;
+    Lists.Settings.MEditW = std::clamp(static_cast<int>(PanelEdit->Width() * 100 / w), 25, 75);
+    TBEditClick();
+}
+
+void THisForm::FormResize() {
+    if (!TabControl) return;
+    SplitterFav->MinSize = static_cast<int>(TabControl->Height() * 25 / 100);
+    SplitterEdit->MinSize = static_cast<int>(Width() * 25 / 100);
+    TBFavClick();
+    TBEditClick();
+}
+
+// --------------------------------------------------------------- tool buttons
+
+void THisForm::TBexeClick() {
+    Proc_Execute(ListBoxHis->ItemIndex() >= 0 ? 0 : 1, 0);
+}
+
+void THisForm::TBUpExpClick() {
+    Proc_Execute(ListBoxHis->ItemIndex() >= 0 ? 0 : 1, 1);
+}
+
+void THisForm::TBUpFolClick() {
+    Proc_Execute(ListBoxHis->ItemIndex() >= 0 ? 0 : 1, 2);
+}
+
+bool THisForm::SelectedEntry(std::wstring& entry) {
+    const int k = ActiveControl() == ListBoxHis ? 0 : 1;
+    gui::TListBox* list = k == 0 ? ListBoxHis : ListBoxFav;
+    const int row = list->ItemIndex();
+    const gui::TStringList& entries = MFileList[k * kHisCategories + Category()];
+    if (row < 0 || row >= entries.Count()) return false;
+    entry = entries[row];
+    return true;
+}
+
+void THisForm::TBContxClick() {
+    std::wstring s;
+    if (!SelectedEntry(s) || !(DirectoryExistsNoRedirect(s) || FileExistsNoRedirect(s))) return;
+    POINT pt{};
+    ::GetCursorPos(&pt);
+    ::ScreenToClient(Handle(), &pt);
+    Wow64RedirectionOff off;
+    ContextMenuEx->DoMenu(Handle(), s, pt.x, pt.y);
+}
+
+void THisForm::TBBrackwenClick() {
+    std::wstring s;
+    if (!SelectedEntry(s)) return;
+    if (!DirectoryExistsNoRedirect(s)) {
+        if (!FileExistsNoRedirect(s)) return;
+        s = FolderOfPath(s);
+    }
+    ShellExecuteOwned(Handle(), BrackwenExe, L"\"" + s + L"\"", FolderOfPath(BrackwenExe), SW_SHOWNORMAL);
+}
+
+void THisForm::TBCPUCoreClick() {
+    if (!TBCPUCore->Down()) SetCaption(kCaption);
+}
+
+void THisForm::Proc_DispCPU() {
+    if (FSingleCore || !TBCPUCore || !TBCPUCore->Down()) return;
+    if (CPUCoreError) {
+        SetCaption(kCaption);
+        return;
+    }
+    CPUCoreCollect();
+    if (CPUCounters.empty()) {
+        SetCaption(kCaption);
+        return;
+    }
+    auto formatted = [](int v) {
+        wchar_t buf[8];
+        swprintf(buf, 8, L"%03d", std::clamp(v, 0, 100));
+        return std::wstring(buf);
+    };
+    std::wstring s;
+    for (size_t i = 0; i + 1 < CPUCounters.size(); ++i)
+        s += L" [" + std::to_wstring(i + 1) + L"]" + formatted(CPUCounters[i].CPU);
+    SetCaption(formatted(CPUCounters.back().CPU) + L" " + s);
+}
+
+// --------------------------------------------------------------- keys, wheel
+
+gui::TWinControl* THisForm::ActiveControl() const {
+    for (HWND w = ::GetFocus(); w && w != Handle(); w = ::GetParent(w))
+        if (gui::TWinControl* c = gui::TWinControl::FromHandle(w)) return c;
+    return nullptr;
+}
+
+void THisForm::FormKeyDown(WORD& key, gui::TShiftState shift) {
+    if (PageControl->ActivePage() != TabSheetAct) return;
+    FExeCtrlKey = (shift & gui::ssCtrl) && key == VK_RETURN;
+    if (FExeCtrlKey) TBexeClick();
+}
+
+void THisForm::FormKeyPress(wchar_t& key) {
+    if (PageControl->ActivePage() != TabSheetAct) return;
+    gui::TWinControl* active = ActiveControl();
+    if (active == Edit || active == CBFind) return;
+    if (key == L'\r') {
+        if (!FExeCtrlKey) TBexeClick();
+    } else if (IsDigitKey(key)) {
+        const int tab = key - L'1';
+        if (tab < TabControl->TabCount()) {
+            TabControl->SetTabIndex(tab);
+            TabControlChange();
+        }
+    }
+    key = 0;
+}
+
+void THisForm::FormMouseWheel(gui::TShiftState shift, int delta, POINT screenPos) {
+    HWND under = ::WindowFromPoint(screenPos);
+    if (!under) return;
+    const std::wstring cls = WindowClassName(under);
+    const bool away = delta > 0;
+    if (cls == L"TListBox" || cls == L"TRichEdit") {
+        if (shift & gui::ssCtrl) {
+            if (PageControl->ActivePage() != TabSheetAct) return;
+            if (under == Edit->Handle()) {
+                gui::TFont& f = Edit->Font();
+                f.SetSize(std::clamp(f.Size() + (away ? 1 : -1), 8, 24));
+                Edit->FontChanged();
+                return;
+            }
+            const int size = std::clamp(ListBoxHis->Font().Size() + (away ? 1 : -1), 8, 24);
+            Lists.Settings.FontSize = size;
+            for (gui::TListBox* list : {ListBoxHis, ListBoxFav}) {
+                list->Font().SetSize(size);
+                list->FontChanged();
+                const bool meiryo = list->Font().Name() == L"メイリオ";
+                list->SetItemHeight(meiryo ? static_cast<int>(std::lround(size * 2.4)) : size * 2);
+                ::InvalidateRect(list->Handle(), nullptr, TRUE);
+            }
+            return;
+        }
+        RECT r{};
+        ::GetWindowRect(under, &r);
+        const bool onHorizontalBar = screenPos.y >= r.bottom - ::GetSystemMetrics(SM_CYHSCROLL) &&
+                                     screenPos.y <= r.bottom &&
+                                     screenPos.x < r.right - ::GetSystemMetrics(SM_CXVSCROLL);
+        const UINT msg = onHorizontalBar ? WM_HSCROLL : WM_VSCROLL;
+        const WPARAM step = onHorizontalBar ? (away ? SB_LINELEFT : SB_LINERIGHT) : (away ? SB_LINEUP : SB_LINEDOWN);
+        for (int i = 0; i < 3; ++i) ::PostMessageW(under, msg, step, 0);
+        ::PostMessageW(under, msg, SB_ENDSCROLL, 0);
+    } else if (cls == L"TTabControl") {
+        const int old = TabControl->TabIndex();
+        int tab = away ? std::min(old + 1, TabControl->TabCount() - 1) : std::max(old - 1, 0);
+        if (tab != old) {
+            TabControl->SetTabIndex(tab);
+            TabControlChange();
+        }
+    }
+}
+
+bool THisForm::ApplicationEventsMessage(MSG& msg) {
+    MDropC = 0;
+    if (!msg.hwnd || !HandleAllocated() || ::GetAncestor(msg.hwnd, GA_ROOT) != Handle()) return false;
+    if (msg.message == WM_DROPFILES) {
+        POINT pt{};
+        ::DragQueryPoint(reinterpret_cast<HDROP>(msg.wParam), &pt);
+        ::ClientToScreen(msg.hwnd, &pt);
+        auto over = [&](gui::TWinControl* c) {
+            RECT r{};
+            return c && ::GetWindowRect(c->Handle(), &r) && ::PtInRect(&r, pt);
+        };
+        if (over(ListBoxFav)) MDropC = 1;
+        else if (over(Edit)) MDropC = 2;
+        return false;
+    }
+    if (msg.message == WM_MOUSEWHEEL) {
+        // The keys as they were held when the wheel turned.
+        const WORD keys = GET_KEYSTATE_WPARAM(msg.wParam);
+        const gui::TShiftState shift =
+            ((keys & MK_CONTROL) ? gui::ssCtrl : 0) | ((keys & MK_SHIFT) ? gui::ssShift : 0);
+        FormMouseWheel(shift, GET_WHEEL_DELTA_WPARAM(msg.wParam),
+                       POINT{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
+        return true;
+    }
+    // Alt with a letter: the tool button, find button or tab of that accelerator.
+    if (msg.message == WM_SYSCHAR && PageControl->ActivePage() == TabSheetAct && Proc_DialogChar(
+            static_cast<wchar_t>(msg.wParam)))
+        return true;
+    // Enter in the find box searches down.
+    if (msg.message == WM_CHAR && msg.wParam == VK_RETURN && CBFind && ::IsChild(CBFind->Handle(), msg.hwnd)) {
+        if (PageControl->ActivePage() == TabSheetAct && BtnFindDown->Enabled()) BtnFindDownClick();
+        return true;
+    }
+    return false;
+}
+
+namespace {
+
+// Whether the caption marks ch as its accelerator ("&" before it), ignoring case.
+bool IsAccel(wchar_t ch, const std::wstring& caption) {
+    const size_t amp = caption.find(L'&');
+    if (amp == std::wstring::npos || amp + 1 >= caption.size()) return false;
+    return ::CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(caption[amp + 1]))) ==
+           ::CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(ch)));
+}
+
+}  // namespace
+
+bool THisForm::Proc_DialogChar(wchar_t ch) {
+    for (int i = 0; i < ToolBar->ButtonCount(); ++i) {
+        gui::TToolButton* b = ToolBar->Buttons(i);
+        if (b->Visible() && IsAccel(ch, b->Caption)) {
+            if (b->Enabled()) b->Click();
+            return true;
+        }
+    }
+    for (gui::TButton* b : {BtnFindDown, BtnFindUp})
+        if (IsAccel(ch, b->Caption())) {
+            if (b->Enabled()) b->Click();
+            return true;
+        }
+    for (int i = 0; i < TabControl->TabCount(); ++i) {
+        wchar_t text[64] = {};
+        TCITEMW item{};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 64;
+        ::SendMessageW(TabControl->Handle(), TCM_GETITEMW, i, reinterpret_cast<LPARAM>(&item));
+        if (IsAccel(ch, text)) {
+            TabControl->SetTabIndex(i);
+            TabControlChange();
+            return true;
+        }
+    }
+    return false;
+}
+
+LRESULT THisForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_DESKTOPMCLICK) {
+        HookHotKeyHotKey(2);
+        return 0;
+    }
+    return TForm::WndProc(msg, wp, lp);
+}
+
+// ------------------------------------------------------------ settings page
+
+void THisForm::PageControlChange() {
+    const bool env = PageControl->ActivePage() == TabSheetEnv;
+    if (env == FAppliedSettingsPage) {
+        if (!env) Proc_SetHookKey();
+        return;
+    }
+    FAppliedSettingsPage = env;
+    if (env) {
+        Proc_DeleteHotKeys();
+        StatusBar->SetSimpleText(L"設定");
+    } else {
+        Proc_AddHotKeys();
+        Proc_SetHookKey();
+        Proc_DispStatus();
+    }
+}

@@ -1,0 +1,131 @@
+// The history window's road, walked as a user walks it: a text is copied
+// while Wine's Notepad is in front, a double click on Orvandel's CPU tray
+// icon opens the history window, a click picks the text's row and Enter
+// pastes it into Notepad. Driven with synthesized input, read from outside.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "gui/Exception.h"
+#include "tests/support/SyntheticInput.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/TrayProcess.h"
+#include "tests/support/TrayRoad.h"
+
+using namespace testing_support;
+
+namespace {
+
+// The history list: the largest visible list box of the window.
+struct ListSearch {
+    HWND best = nullptr;
+    LONG area = 0;
+};
+
+BOOL CALLBACK LargerList(HWND w, LPARAM lp) {
+    auto* s = reinterpret_cast<ListSearch*>(lp);
+    wchar_t cls[32] = {};
+    ::GetClassNameW(w, cls, 32);
+    RECT r{};
+    ::GetWindowRect(w, &r);
+    const LONG area = (r.right - r.left) * (r.bottom - r.top);
+    if (std::wstring(cls) == L"TListBox" && ::IsWindowVisible(w) && area > s->area) {
+        s->best = w;
+        s->area = area;
+    }
+    return TRUE;
+}
+
+HWND HistoryListOf(HWND window) {
+    ListSearch search;
+    ::EnumChildWindows(window, LargerList, reinterpret_cast<LPARAM>(&search));
+    return search.best;
+}
+
+class HisWindowRoad : public testing::Test {
+protected:
+    void SetUp() override {
+        program_ = ChildProcess::Start(BinDir() + L"Orvandel.exe");
+        ASSERT_TRUE(program_.Started());
+        form_ = WaitForTrayForm(program_.Pid());
+        ASSERT_NE(form_, nullptr) << "Orvandel is up";
+        ASSERT_TRUE(WaitUntil([&] { return (taskbar_ = ::FindWindowW(L"Shell_TrayWnd", nullptr)) != nullptr; },
+                              30000))
+            << "the tests run on a virtual desktop with a taskbar";
+        wchar_t sys[MAX_PATH] = {};
+        ::GetSystemDirectoryW(sys, MAX_PATH);
+        notepad_ = ChildProcess::Start(std::wstring(sys) + L"\\notepad.exe");
+        ASSERT_TRUE(notepad_.Started());
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                for (HWND w : FindTopWindows(L"Notepad"))
+                    if (WindowProcessId(w) == notepad_.Pid() && ::IsWindowVisible(w)) main_ = w;
+                return main_ && (edit_ = ::FindWindowExW(main_, nullptr, L"Edit", nullptr)) != nullptr;
+            },
+            30000))
+            << "Notepad shows its edit box";
+    }
+    void TearDown() override {
+        if (form_) {
+            SendClose(form_);
+            program_.WaitExit(30000);
+        }
+    }
+
+    HWND taskbar_ = nullptr, form_ = nullptr, main_ = nullptr, edit_ = nullptr;
+    ChildProcess program_, notepad_;
+};
+
+TEST_F(HisWindowRoad, ADoubleClickOnTheTrayIconOpensTheWindowAndEnterPastesTheRow) {
+    // The window shown at the end of the start is closed first.
+    HWND shown = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (shown = HistoryWindowOf(program_.Pid())) != nullptr; }, 30000))
+        << "the history window shows at start";
+    ::PostMessageW(shown, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return HistoryWindowOf(program_.Pid()) == nullptr; }, 20000));
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            MouseAt(Centre(edit_), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+            return WaitUntil([&] { return ::GetForegroundWindow() == main_; }, 2000);
+        },
+        20000))
+        << "Notepad is in front";
+    const std::wstring text = L"履歴ウィンドウから 2";
+    DelayedClipboardText copy(text);
+    ASSERT_TRUE(copy.Put());
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (DWORD pid : copy.Readers())
+                if (pid == program_.Pid()) return true;
+            return false;
+        },
+        30000))
+        << "Orvandel recorded the copied text";
+
+    POINT icon{-1, -1};
+    SweepNotificationArea(taskbar_);
+    ASSERT_TRUE(WaitUntil([&] { return (icon = CPUIconPoint(taskbar_)).x >= 0; }, 30000))
+        << "the CPU icon shows in the notification area";
+    ClickAt(icon, /*twice=*/true);
+    HWND his = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (his = HistoryWindowOf(program_.Pid())) != nullptr; }, 30000))
+        << "the double click opens the history window";
+    EXPECT_EQ(MenuWindowsOf(program_.Pid()), 0) << "and no menu";
+    PressKey('1');  // the clipboard tab
+    HWND list = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (list = HistoryListOf(his)) != nullptr; }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(list, LB_GETCOUNT, 0, 0) >= 1; }, 10000));
+    const int rowHeight = static_cast<int>(::SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    ClickAt(ScreenPoint(list, 30, rowHeight / 2));
+    ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(list, LB_GETCURSEL, 0, 0) == 0; }, 10000));
+    PressKey(VK_RETURN);
+    EXPECT_TRUE(WaitUntil([&] { return WindowTextOf(edit_) == text; }, 30000))
+        << "pasted into Notepad: " << gui::WideToUtf8(WindowTextOf(edit_)) << "\n"
+        << VisibleWindowsInZOrder();
+    EXPECT_EQ(::GetForegroundWindow(), main_) << "Notepad is in front again";
+    EXPECT_NE(HistoryWindowOf(program_.Pid()), nullptr) << "the window stays open";
+}
+
+}  // namespace

@@ -1,0 +1,34 @@
+// Mouse and keyboard input made with SendInput, as a user's would arrive,
+// and a wait that lets the application handle its messages meanwhile.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <initializer_list>
+
+namespace testing_support {
+
+// Moves the cursor to the screen point, then sends the button flags given
+// (MOUSEEVENTF_LEFTDOWN and the like) there, in one batch.
+void MouseAt(POINT screen, std::initializer_list<DWORD> buttons = {});
+void ClickAt(POINT screen, bool twice = false);
+void MiddleClickAt(POINT screen);
+// One wheel notch at the point: delta > 0 away from the user. The keys are
+// held around it.
+void WheelAt(POINT screen, int delta, std::initializer_list<WORD> held = {});
+// Presses and releases the key with the modifier keys held around it.
+void PressKey(WORD vk, std::initializer_list<WORD> held = {});
+// Types the characters as Unicode key strokes.
+void TypeText(const wchar_t* text);
+
+// The screen point of the client point (x, y) of the window, and its centre.
+POINT ScreenPoint(HWND wnd, int x, int y);
+POINT Centre(HWND wnd);
+
+// Waits for cond with a deadline while the application object handles the
+// messages (dialog keys, menu shortcuts, the message hook), as in the program.
+bool WaitApp(const std::function<bool()>& cond, DWORD timeoutMs);
+void PumpApp(DWORD ms);
+
+}  // namespace testing_support
