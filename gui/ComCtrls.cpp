@@ -469,6 +469,9 @@ void TListView::ParentMessage(TParentMessage& m) {
     } else if (hdr->code == static_cast<UINT>(NM_DBLCLK)) {
         m.Handled = true;
         RunHandler(OnItemDblClick, this);
+    } else if (hdr->code == static_cast<UINT>(NM_CLICK)) {
+        m.Handled = true;
+        RunHandler(OnClick, this);
     }
 }
 

@@ -197,6 +197,8 @@ public:
     void SetIconSpacing(int cx, int cy);
     std::function<void(TListView* sender)> OnSelectItem;
     std::function<void(TListView* sender)> OnItemDblClick;
+    // A left click in the list (on an item or beside the items).
+    std::function<void(TListView* sender)> OnClick;
 
 protected:
     void CreateParams(TCreateParams& params) override;
