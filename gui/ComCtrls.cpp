@@ -207,7 +207,9 @@ void TStatusBar::SetPanelText(int index, const std::wstring& text) {
 }
 
 std::wstring TStatusBar::PanelText(int index) const {
-    int part = simple_ ? SB_SIMPLEID : index;
+    // The simple text is read as part 0: the control answers nothing for
+    // the simple part's own id.
+    int part = simple_ ? 0 : index;
     auto n = LOWORD(::SendMessageW(Handle(), SB_GETTEXTLENGTHW, part, 0));
     std::wstring text(n + 1, L'\0');
     ::SendMessageW(Handle(), SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text.data()));

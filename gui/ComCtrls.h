@@ -92,6 +92,7 @@ public:
     void SetSimpleText(const std::wstring& text);
     void SetPanels(const std::vector<int>& widths);
     void SetPanelText(int index, const std::wstring& text);
+    // The text of a panel; while the bar shows one simple text, that text.
     std::wstring PanelText(int index) const;
     std::function<void(TStatusBar* sender)> OnDblClick;
 
