@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gui/IniFile.h"
+#include "tests/acting/ActingFixture.h"
 #include "tests/launch/LaunchFixture.h"
 #include "tests/support/GuiPixels.h"
 #include "tests/support/ListItems.h"
@@ -368,6 +369,35 @@ TEST_F(Launcher, DoubleClickStartsInDoubleClickMode) {
     EXPECT_NE(cmdLine.find(L"OrvRecorder.exe"), std::wstring::npos);
     EXPECT_EQ(f.StatusBar->PanelText(0), Helper(L"OrvRecorder")) << "the click showed the path";
     EXPECT_TRUE(f.Visible()) << "no hiding unless asked";
+}
+
+// Ctrl held at the start asks for options first; a cancelled dialog starts
+// nothing, and the launcher still hides when it hides after starts.
+TEST_F(Launcher, CtrlAsksForOptionsAndCancelStillHides) {
+    LaunchRun run;
+    TLaunchForm& f = *LaunchForm;
+    const std::wstring missing = dir_ / L"not-there.exe";
+    SetItems(HisForm->MFileList[2], {missing});
+    f.TBExeHide->SetDown(true);
+    f.Show();
+    f.ListViewHis->SetItemIndex(0);
+    // The key state follows input sent while a window of the program is in front.
+    ForceForegroundWindow(f.Handle());
+    bool asked = false;
+    std::wstring shownFor;
+    {
+        acting::HeldKey ctrl(VK_CONTROL);
+        ASSERT_TRUE(ctrl.Down());
+        InModal([&] { return (f.ListViewDblClick(0), 0); },
+                [&] {
+                    asked = ExeCmdForm->Visible();
+                    shownFor = ExeCmdForm->EditName->Text();
+                    Press(ExeCmdForm->BtnCancel);
+                });
+    }
+    EXPECT_TRUE(asked) << "the options dialog came first";
+    EXPECT_EQ(shownFor, missing);
+    EXPECT_FALSE(f.Visible()) << "hidden after the cancelled start too";
 }
 
 }  // namespace
