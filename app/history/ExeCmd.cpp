@@ -98,6 +98,7 @@ void TExeCmdForm::FormCreate() {
 
     if (!DataFolder.empty()) {
         const gui::TMemIniFile ini(DataFolder + kHisIniName);
+        FHisIniUnread = ini.Unreadable();
         const RECT r = BoundsRect();
         const int top = ini.ReadInteger(kSection, L"Top", r.top);
         const int left = ini.ReadInteger(kSection, L"Left", r.left);
@@ -188,7 +189,8 @@ void TExeCmdForm::FormCloseQuery(bool& canClose) {
     MLeft = r.left;
     MTop = r.top;
     TaskBarDeleteTab(Handle());
-    if (DataFolder.empty()) return;
+    // A "His.ini" that could not be read at start is kept as it was.
+    if (DataFolder.empty() || FHisIniUnread) return;
     gui::TMemIniFile ini = OpenUtf16IniFile(DataFolder + kHisIniName);
     ini.WriteInteger(kSection, L"Top", r.top);
     ini.WriteInteger(kSection, L"Left", r.left);

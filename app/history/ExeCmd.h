@@ -63,6 +63,8 @@ private:
     void WMMove();
     void FitHeight();
     bool FClosed = false;  // the close step ran for this showing
+    // "His.ini" existed but could not be read when the dialog was made.
+    bool FHisIniUnread = false;
 };
 
 extern TExeCmdForm* ExeCmdForm;
