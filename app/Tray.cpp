@@ -162,6 +162,7 @@ void TTrayForm::FormCreate() {
     MIMEHintWindow->Name = L"MIMEHintWindow";
     BindHeartbeatSteps();
     RAMForm->TrayIcon->Font().SetSize(TrayIcon->Font().Size());
+    LaunchForm->TrayIcon->SetVisible(PPLaunch->Checked());
 
     CPUUsageOpen();
 

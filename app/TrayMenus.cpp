@@ -447,8 +447,8 @@ void TTrayForm::PPTrayPanelClick(TMenuItem* item) {
 
 void TTrayForm::PPLaunchClick() {
     FPopUpR = false;
-    // The launcher's own tray icon comes with the launcher's step.
     if (PPLaunch->Checked()) {
+        LaunchForm->TrayIcon->SetVisible(true);
         if (HisForm->FLaunchVisible) LaunchForm->Show();
     } else {
         LaunchForm->Close();

@@ -506,6 +506,9 @@ void TListView::ParentMessage(TParentMessage& m) {
     } else if (hdr->code == static_cast<UINT>(NM_DBLCLK)) {
         m.Handled = true;
         RunHandler(OnItemDblClick, this);
+    } else if (hdr->code == static_cast<UINT>(NM_CLICK)) {
+        m.Handled = true;
+        RunHandler(OnClick, this);
     }
 }
 

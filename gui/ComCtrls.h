@@ -93,6 +93,7 @@ public:
     void SetSimpleText(const std::wstring& text);
     void SetPanels(const std::vector<int>& widths);
     void SetPanelText(int index, const std::wstring& text);
+    // The text of a panel; while the bar shows one simple text, that text.
     std::wstring PanelText(int index) const;
     std::function<void(TStatusBar* sender)> OnDblClick;
 
@@ -208,6 +209,8 @@ public:
     void SetIconSpacing(int cx, int cy);
     std::function<void(TListView* sender)> OnSelectItem;
     std::function<void(TListView* sender)> OnItemDblClick;
+    // A left click in the list (on an item or beside the items).
+    std::function<void(TListView* sender)> OnClick;
 
 protected:
     void CreateParams(TCreateParams& params) override;

@@ -550,6 +550,18 @@ int TComboBox::Add(const std::wstring& text) {
     return static_cast<int>(Perform(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
 }
 
+void TComboBox::Insert(int index, const std::wstring& text) {
+    if (index < 0 || index > Count())
+        throw Exception(L"リストのインデックスが範囲を超えています (" + std::to_wstring(index) + L")");
+    Perform(CB_INSERTSTRING, index, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void TComboBox::Delete(int index) {
+    if (index < 0 || index >= Count())
+        throw Exception(L"リストのインデックスが範囲を超えています (" + std::to_wstring(index) + L")");
+    Perform(CB_DELETESTRING, index);
+}
+
 void TComboBox::Clear() { Perform(CB_RESETCONTENT); }
 
 std::wstring TComboBox::Item(int index) const {
@@ -573,6 +585,18 @@ void TComboBox::SetMaxLength(int length) { Perform(CB_LIMITTEXT, length); }
 bool TComboBox::DroppedDown() const { return ::SendMessageW(Handle(), CB_GETDROPPEDSTATE, 0, 0) != 0; }
 
 void TComboBox::ParentMessage(TParentMessage& m) {
+    if (IsCommand(m, CBN_SELCHANGE)) {
+        // The box puts the picked text into its edit only after this
+        // notification; until then Text() answers with the pick.
+        const int index = ItemIndex();
+        m.Handled = true;
+        picked_ = index >= 0 ? ListText(Handle(), CB_GETLBTEXTLEN, CB_GETLBTEXT, index) : Caption();
+        picking_ = true;
+        auto alive = AliveToken();
+        RunHandler(OnChange, this);
+        if (*alive) picking_ = false;
+        return;
+    }
     if (IsCommand(m, CBN_SELCHANGE) || IsCommand(m, CBN_EDITCHANGE)) {
         m.Handled = true;
         RunHandler(OnChange, this);

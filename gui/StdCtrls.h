@@ -239,18 +239,26 @@ public:
 
     int Count() const;
     int Add(const std::wstring& text);
+    // index == Count() appends.
+    void Insert(int index, const std::wstring& text);
+    // Throws gui::Exception for a bad index.
+    void Delete(int index);
     void Clear();
     std::wstring Item(int index) const;
     int IndexOf(const std::wstring& text) const;
     int ItemIndex() const;
     void SetItemIndex(int index);
-    std::wstring Text() const { return Caption(); }
-    void SetText(const std::wstring& text) { SetCaption(text); }
+    std::wstring Text() const { return picking_ ? picked_ : Caption(); }
+    void SetText(const std::wstring& text) {
+        picking_ = false;
+        SetCaption(text);
+    }
     void SetMaxLength(int length);
     bool DroppedDown() const;
     void SetBounds(int left, int top, int width, int height) override;
 
-    // A pick from the list or an edit of the text.
+    // A pick from the list or an edit of the text; after a pick Text() is
+    // already the picked item's text.
     std::function<void(TComboBox* sender)> OnChange;
 
 protected:
@@ -259,6 +267,9 @@ protected:
 
 private:
     int ListHeight() const;
+    // While OnChange runs for a pick: the picked text.
+    bool picking_ = false;
+    std::wstring picked_;
 };
 
 }  // namespace gui

@@ -1,12 +1,229 @@
 #include "app/history/ExeCmd.h"
 
+#include "app/Globals.h"
+#include "app/history/ExeCmdLog.h"
+#include "gui/Application.h"
+#include "gui/IniFile.h"
+#include "toolkit/FindExe.h"
+#include "toolkit/GetCMDLine.h"
+#include "toolkit/QuorvinPlacement.h"
+#include "toolkit/QuorvinText.h"
+#include "toolkit/TaskBarList.h"
+
 TExeCmdForm* ExeCmdForm = nullptr;
 
-TExeCmdForm::TExeCmdForm(gui::TComponent* owner) : TForm(owner, L"TExeCmdForm") { Name = L"ExeCmdForm"; }
+namespace {
+
+const wchar_t kHisIniName[] = L"His.ini";
+const wchar_t kSection[] = L"ExeCmd";
+
+std::wstring MenuFontName() {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return {};
+    return metrics.lfMenuFont.lfFaceName;
+}
+
+}  // namespace
+
+TExeCmdForm::TExeCmdForm(gui::TComponent* owner) : TForm(owner, L"TExeCmdForm") {
+    Name = L"ExeCmdForm";
+    BorderStyle = gui::TFormBorderStyle::bsSizeToolWin;
+    DialogKeys = true;
+}
 
 void TExeCmdForm::CreateParams(gui::TCreateParams& params) {
     TForm::CreateParams(params);
     params.Caption = L"Orvandel - コマンドラインオプションを入力";
-    params.Style = WS_OVERLAPPEDWINDOW;
-    params.ExStyle = WS_EX_TOOLWINDOW;
+    // A client area of 792 x 98 inside the sizeable tool-window frame.
+    RECT r{0, 0, 792, 98};
+    ::AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
+    params.Width = r.right - r.left;
+    params.Height = r.bottom - r.top;
+}
+
+void TExeCmdForm::FormCreate() {
+    using gui::Bounds;
+    using gui::TAlign;
+    MinHeight = 130;
+    MinWidth = 800;
+    const std::wstring fontName = MenuFontName();
+    if (!fontName.empty()) {
+        Font().SetName(fontName);
+        FontChanged();
+    }
+
+    EditName = new gui::TEdit(this);
+    EditName->Font().Assign(Font());
+    EditName->Font().SetSize(10);
+    EditName->Create({.Name = L"EditName", .Bounds = Bounds(0, 0, 792, 24), .Align = TAlign::alTop});
+    EditName->SetReadOnly(true);
+    EditName->SetEnabled(false);
+    ::SetWindowLongW(EditName->Handle(), GWL_STYLE,
+                     ::GetWindowLongW(EditName->Handle(), GWL_STYLE) & ~WS_TABSTOP);
+
+    StatusBar = gui::NewControl<gui::TStatusBar>(this, {.Name = L"StatusBar", .Bounds = Bounds(0, 0, 792, 20),
+                                                        .Align = TAlign::alBottom});
+    StatusBar->SetSimpleText(L"");
+
+    PanelBtn = new gui::TPanel(this);
+    PanelBtn->ShowCaption = false;
+    PanelBtn->BevelOuter = gui::TBevelCut::bvNone;
+    PanelBtn->Create({.Name = L"PanelBtn", .Bounds = Bounds(0, 0, 792, 30), .Align = TAlign::alBottom});
+    BtnGetCmd = gui::NewControl<gui::TButton>(this, {.Parent = PanelBtn, .Name = L"BtnGetCmd",
+                                                     .Caption = L"現在のオプションを取得(&G)",
+                                                     .Bounds = Bounds(4, 3, 200, 24)});
+    BtnGetCmd->OnClick = [this](gui::TButton*) { BtnGetCmdClick(); };
+    BtnDel = gui::NewControl<gui::TButton>(this, {.Parent = PanelBtn, .Name = L"BtnDel", .Caption = L"削除(&D)",
+                                                  .Bounds = Bounds(208, 3, 80, 24), .Enabled = false});
+    BtnDel->OnClick = [this](gui::TButton*) { BtnDelClick(); };
+    ChkAdmin = gui::NewControl<gui::TCheckBox>(this, {.Parent = PanelBtn, .Name = L"ChkAdmin",
+                                                      .Caption = L"管理者として実行(&A)",
+                                                      .Bounds = Bounds(300, 3, 200, 24)});
+    BtnOK = gui::NewControl<gui::TButton>(this, {.Parent = PanelBtn, .Name = L"BtnOK", .Caption = L"O K [Enter]",
+                                                 .Bounds = Bounds(560, 3, 110, 24)});
+    BtnOK->ModalResult = gui::mrOk;
+    BtnOK->SetDefault(true);
+    BtnOK->OnClick = [this](gui::TButton*) { BtnOKClick(); };
+    BtnCancel = gui::NewControl<gui::TButton>(this, {.Parent = PanelBtn, .Name = L"BtnCancel",
+                                                     .Caption = L"キャンセル[Esc]", .Bounds = Bounds(676, 3, 110, 24)});
+    BtnCancel->ModalResult = gui::mrCancel;
+    BtnCancel->SetCancel(true);
+
+    ComboBox = new gui::TComboBox(this);
+    ComboBox->Font().Assign(Font());
+    ComboBox->Font().SetSize(10);
+    ComboBox->Create({.Name = L"ComboBox", .Bounds = Bounds(0, 24, 792, 24), .Align = TAlign::alClient});
+    ComboBox->OnChange = [this](gui::TComboBox*) { ComboBoxChange(); };
+
+    if (!DataFolder.empty()) {
+        const gui::TMemIniFile ini(DataFolder + kHisIniName);
+        FHisIniUnread = ini.Unreadable();
+        const RECT r = BoundsRect();
+        const int top = ini.ReadInteger(kSection, L"Top", r.top);
+        const int left = ini.ReadInteger(kSection, L"Left", r.left);
+        const int width = ini.ReadInteger(kSection, L"Width", r.right - r.left);
+        SetBounds(left, top, width, r.bottom - r.top);
+    }
+    const RECT r = BoundsRect();
+    MLeft = r.left;
+    MTop = r.top;
+    FitHeight();
+    EnsureWindowOnScreen(Handle());
+}
+
+int TExeCmdForm::Execute(const std::wstring& fileName) {
+    EditName->SetText(fileName);
+    StatusBar->SetSimpleText(fileName);
+    FClosed = false;
+    const int result = ShowModal();
+    // A close by the window's own close request has run the step already.
+    if (!FClosed) CloseQuery();
+    return result;
+}
+
+void TExeCmdForm::FormShow() {
+    ::SetWindowPos(Handle(), nullptr, MLeft, MTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (gui::Application) ::ShowWindow(gui::Application->Handle(), SW_HIDE);
+    TaskBarAddTab(Handle());
+    MMonNo = GetWindowMonitorIndex(Handle());
+}
+
+void TExeCmdForm::FormActivate() {
+    // Every activation starts afresh from the file: what was typed is lost.
+    MOpt.clear();
+    BtnGetCmd->SetEnabled(FindWindowByExe(EditName->Text()) != nullptr);
+    ChkAdmin->SetChecked(false);
+    ComboBox->Clear();
+    ComboBox->SetText(L"");
+    if (!DataFolder.empty())
+        for (const std::wstring& option : ReadExeCmdOptions(DataFolder + kExeCmdLogName, EditName->Text()))
+            ComboBox->Add(option);
+    BtnDel->SetEnabled(false);
+}
+
+void TExeCmdForm::ComboBoxChange() {
+    MOpt = ComboBox->Text();
+    StatusBar->SetSimpleText(EditName->Text() + L" " + MOpt);
+    const int index = ComboBox->ItemIndex();
+    BtnDel->SetEnabled(index >= 0 && ComboBox->Item(index) == MOpt);
+}
+
+void TExeCmdForm::BtnGetCmdClick() {
+    const std::wstring path = EditName->Text();
+    HWND wnd = FindWindowByExe(path);
+    if (!wnd) return;
+    const std::wstring options = GetCMDLineOptions(wnd, path);
+    if (options.empty()) return;
+    ComboBox->SetText(options);
+    ComboBoxChange();
+}
+
+void TExeCmdForm::BtnDelClick() {
+    const int index = ComboBox->ItemIndex();
+    if (index >= 0) ComboBox->Delete(index);
+    if (ComboBox->Count() == 0) ComboBox->SetText(L"");
+    BtnDel->SetEnabled(false);
+}
+
+void TExeCmdForm::BtnOKClick() {
+    if (MOpt.empty()) return;
+    // The search ignores case, so a differently written copy makes way too.
+    const int index = ComboBox->IndexOf(MOpt);
+    if (index >= 0) ComboBox->Delete(index);
+    ComboBox->Insert(0, MOpt);
+}
+
+std::vector<std::wstring> TExeCmdForm::Items() const {
+    std::vector<std::wstring> items;
+    for (int i = 0, n = ComboBox->Count(); i < n; ++i) items.push_back(ComboBox->Item(i));
+    return items;
+}
+
+void TExeCmdForm::FormCloseQuery(bool& canClose) {
+    canClose = true;
+    FClosed = true;
+    if (!DataFolder.empty() && !EditName->Text().empty())
+        WriteExeCmdOptions(DataFolder + kExeCmdLogName, EditName->Text(), Items());
+    const RECT r = BoundsRect();
+    MLeft = r.left;
+    MTop = r.top;
+    TaskBarDeleteTab(Handle());
+    // A "His.ini" that could not be read at start is kept as it was.
+    if (DataFolder.empty() || FHisIniUnread) return;
+    gui::TMemIniFile ini = OpenUtf16IniFile(DataFolder + kHisIniName);
+    ini.WriteInteger(kSection, L"Top", r.top);
+    ini.WriteInteger(kSection, L"Left", r.left);
+    ini.WriteInteger(kSection, L"Width", r.right - r.left);
+    ini.UpdateFile();
+}
+
+void TExeCmdForm::FitHeight() {
+    const int height = EditName->Height() + ComboBox->Height() + PanelBtn->Height() + StatusBar->Height() + 10;
+    if (height != ClientHeight()) SetClientSize(ClientWidth(), height);
+}
+
+void TExeCmdForm::WMMove() {
+    if (!Visible()) return;
+    const int monitor = GetWindowMonitorIndex(Handle());
+    if (monitor == MMonNo) return;
+    // The button follows the window to that monitor's taskbar.
+    MMonNo = monitor;
+    TaskBarDeleteTab(Handle());
+    ::Sleep(100);
+    TaskBarAddTab(Handle());
+}
+
+LRESULT TExeCmdForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_EXITSIZEMOVE:
+            FitHeight();
+            break;
+        case WM_MOVE:
+            WMMove();
+            break;
+        default:
+            break;
+    }
+    return TForm::WndProc(msg, wp, lp);
 }
