@@ -12,6 +12,7 @@
 
 #include "gui/Application.h"
 #include "gui/ComCtrls.h"
+#include "gui/StdCtrls.h"
 #include "gui/WinControl.h"
 
 namespace spdir_test {
