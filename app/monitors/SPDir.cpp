@@ -45,7 +45,8 @@ void TSPDirForm::CreateControls() {
     ToolBar = new gui::TToolBar(this);
     ToolBar->Wrapable = false;  // the second row starts where a button says so
     ToolBar->Create({.Name = L"ToolBar", .Bounds = Bounds(0, 0, 643, 26), .Align = TAlign::alTop});
-    auto button = [this](const wchar_t* name, const wchar_t* caption, bool wrap = false,
+    using Handler = void (TSPDirForm::*)();
+    auto button = [this](const wchar_t* name, const wchar_t* caption, Handler handler, bool wrap = false,
                          gui::TToolButtonStyle style = gui::TToolButtonStyle::tbsButton) {
         auto* b = new gui::TToolButton(this);
         b->Name = name;
@@ -53,26 +54,18 @@ void TSPDirForm::CreateControls() {
         b->ImageIndex = I_IMAGENONE;
         b->Style = style;
         b->Wrap = wrap;
-        b->OnClick = [this, b](gui::TToolButton*) {
-            if (b == TBOpen) ListBoxCmdDblClick();
-            else if (b == TBUp) TBUpClick();
-            else if (b == TBDown) TBDownClick();
-            else if (b == TBSave) TBSaveClick();
-            else if (b == TBAdd) TBAddClick();
-            else if (b == TBDel) TBDelClick();
-            else if (b == TBClose) TBCloseClick();
-        };
+        if (handler) b->OnClick = [this, handler](gui::TToolButton*) { (this->*handler)(); };
         ToolBar->AddButton(b);
         return b;
     };
-    TBOpen = button(L"TBOpen", L"開く(&O)");
-    TBUp = button(L"TBUp", L"上に移動(&U)");
-    TBDown = button(L"TBDown", L"下に移動(&D)", true);
-    TBSave = button(L"TBSave", L"保存(&S)");
-    TBAdd = button(L"TBAdd", L"追加(&A)");
-    TBDel = button(L"TBDel", L"削除(&C)");
-    TBClose = button(L"TBClose", L"閉じる(&X)");
-    TBOpenClose = button(L"TBOpenClose", L"開いた後閉じる", false, gui::TToolButtonStyle::tbsCheck);
+    TBOpen = button(L"TBOpen", L"開く(&O)", &TSPDirForm::ListBoxCmdDblClick);
+    TBUp = button(L"TBUp", L"上に移動(&U)", &TSPDirForm::TBUpClick);
+    TBDown = button(L"TBDown", L"下に移動(&D)", &TSPDirForm::TBDownClick, true);
+    TBSave = button(L"TBSave", L"保存(&S)", &TSPDirForm::TBSaveClick);
+    TBAdd = button(L"TBAdd", L"追加(&A)", &TSPDirForm::TBAddClick);
+    TBDel = button(L"TBDel", L"削除(&C)", &TSPDirForm::TBDelClick);
+    TBClose = button(L"TBClose", L"閉じる(&X)", &TSPDirForm::TBCloseClick);
+    TBOpenClose = button(L"TBOpenClose", L"開いた後閉じる", nullptr, false, gui::TToolButtonStyle::tbsCheck);
 
     PanelEdit = new gui::TPanel(this);
     PanelEdit->BevelOuter = gui::TBevelCut::bvNone;
@@ -148,10 +141,8 @@ void TSPDirForm::FormCreate() {
     if (HisForm && !HisForm->Lists.Settings.FontName.empty()) {
         Font().SetName(HisForm->Lists.Settings.FontName);
         Font().SetSize(HisForm->Lists.Settings.FontSize);
-        for (gui::TWinControl* c : {static_cast<gui::TWinControl*>(ToolBar), static_cast<gui::TWinControl*>(EditName),
-                                    static_cast<gui::TWinControl*>(EditCmd),
-                                    static_cast<gui::TWinControl*>(ListBoxName),
-                                    static_cast<gui::TWinControl*>(ListBoxCmd)}) {
+        const std::vector<gui::TWinControl*> controls = {ToolBar, EditName, EditCmd, ListBoxName, ListBoxCmd};
+        for (gui::TWinControl* c : controls) {
             c->Font().SetName(Font().Name());
             c->Font().SetSize(Font().Size());
         }

@@ -487,6 +487,12 @@ TEST_F(SPDir, EntriesOpenInExplorerAndTheWindowMayCloseASecondLater) {
     EXPECT_TRUE(WaitApp([&] { return !ExplorerWindows(L"SpDirOpened").empty(); }, 20000));
     EXPECT_TRUE(f.Visible());
     CloseExplorer(L"SpDirOpened");
+    // So does Enter in the command list.
+    Click(RowPoint(f.ListBoxCmd, 0));
+    ASSERT_TRUE(WaitApp([&] { return ::GetFocus() == f.ListBoxCmd->Handle(); }, 10000));
+    Keys({VK_RETURN});
+    EXPECT_TRUE(WaitApp([&] { return !ExplorerWindows(L"SpDirOpened").empty(); }, 20000));
+    CloseExplorer(L"SpDirOpened");
 
     // Enter on a command without "shell:" opens nothing.
     Click(RowPoint(f.ListBoxCmd, 1));
