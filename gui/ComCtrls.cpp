@@ -291,7 +291,7 @@ void TToolBar::AddButton(TToolButton* button) {
     b.idCommand = button->command_;
     b.iBitmap = button->Style == TToolButtonStyle::tbsSeparator ? 6 : button->ImageIndex;
     b.fsState = static_cast<BYTE>((button->enabled_ ? TBSTATE_ENABLED : 0) | (button->down_ ? TBSTATE_CHECKED : 0) |
-                                  (button->visible_ ? 0 : TBSTATE_HIDDEN));
+                                  (button->visible_ ? 0 : TBSTATE_HIDDEN) | (button->Wrap ? TBSTATE_WRAP : 0));
     BYTE style = BTNS_AUTOSIZE;
     switch (button->Style) {
         case TToolButtonStyle::tbsCheck: style |= BTNS_CHECK | (button->Grouped ? BTNS_GROUP : 0); break;

@@ -126,6 +126,8 @@ public:
     bool Grouped = false;
     // The menu a drop-down button's arrow pops up.
     TPopupMenu* DropdownMenu = nullptr;
+    // The next button starts a new row (on a bar that is not Wrapable).
+    bool Wrap = false;
 
     bool Down() const;
     void SetDown(bool down);
