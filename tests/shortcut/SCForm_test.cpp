@@ -415,29 +415,22 @@ TEST_F(SCMaking, SlowRunIsAFailureAndAnOldResultDoesNotCount) {
         ~Release() { ::SetEvent(e); }
     } releaseAtEnd{release.get()};
 
-    Open(target, L"", false);
+    Open(target);
     form->SiblingTimeLimit = 4000;
+    form->RGSC->Button(1)->Perform(BM_CLICK);
     const std::wstring link = dir / L"sf1\\試験用プログラム.lnk";
     const std::wstring failed = link + L"の作成に失敗しました。";
-    std::wstring statusAfterLateSuccess;
-    bool stayed = false;
-    RunModal([&] {
-        ::SendMessageW(form->RGSC->Button(1)->Handle(), BM_CLICK, 0, 0);
-        ::SetForegroundWindow(form->Handle());
-        ClickWindow(form->BtnSC->Handle());
-        Poll([&] { return StatusText(form->StatusBar->Handle()) == failed; }, 60000);
-        stayed = ::IsWindowVisible(form->Handle()) != FALSE;
-        // The sibling finishes late: nothing changes in the dialog.
-        ::SetEvent(release.get());
-        Poll([&] { return Exists(link) && gui::TMemIniFile(data + L"ORV_SC.lst").ValueExists(L"ShortCut", L"Make"); },
-             60000);
-        ::Sleep(300);
-        statusAfterLateSuccess = StatusText(form->StatusBar->Handle());
-        ClickWindow(form->BtnClose->Handle());
-        Poll([&] { return !::IsWindowVisible(form->Handle()); }, 10000);
-    });
-    EXPECT_TRUE(stayed);
-    EXPECT_EQ(statusAfterLateSuccess, failed);
+    form->BtnSC->Click();
+    EXPECT_EQ(StatusText(form->StatusBar->Handle()), failed);
+    EXPECT_TRUE(form->Visible()) << "the failure stays on screen";
+    EXPECT_TRUE(::IsWindowEnabled(form->Handle()));
+    EXPECT_EQ(ListValue(L"ShortCut", L"Make"), L"<none>") << "the old result was cleared";
+    // The sibling finishes late: nothing changes in the dialog.
+    ::SetEvent(release.get());
+    ASSERT_TRUE(WaitApp([&] { return ListValue(L"ShortCut", L"Make") == L"1"; }, 60000));
+    WaitApp([] { return false; }, 300);
+    EXPECT_EQ(StatusText(form->StatusBar->Handle()), failed);
+    EXPECT_TRUE(form->Visible());
     EXPECT_TRUE(Exists(link)) << "the late sibling did its work";
 }
 
