@@ -86,6 +86,12 @@ void TImageButton::SetGlyph(TBitmap& glyph, TColor transparentColor) {
     if (HandleAllocated()) ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
+void TImageButton::ClearGlyph() {
+    hasGlyph_ = false;
+    glyph_.Clear();
+    if (HandleAllocated()) ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 void TImageButton::ParentMessage(TParentMessage& m) {
     if (m.Msg != WM_DRAWITEM) {
         TButton::ParentMessage(m);

@@ -47,6 +47,8 @@ class TImageButton : public TButton {
 public:
     explicit TImageButton(TComponent* owner) : TButton(owner) { ownerDraw_ = true; }
     void SetGlyph(TBitmap& glyph, TColor transparentColor = clNone);
+    // No picture: the caption alone.
+    void ClearGlyph();
 
 protected:
     void CreateParams(TCreateParams& params) override;
