@@ -27,7 +27,8 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     PAINTSTRUCT ps;
     HDC dc = ::BeginPaint(Handle(), &ps);
     RECT r = ClientRect();
-    ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
+    GdiObject brush(::CreateSolidBrush(ColorToRGB(color_)));
+    ::FillRect(dc, &r, static_cast<HBRUSH>(brush.get()));
     if (BevelOuter != TBevelCut::bvNone)
         ::DrawEdge(dc, &r, BevelOuter == TBevelCut::bvRaised ? BDR_RAISEDOUTER : BDR_SUNKENOUTER, BF_RECT);
     if (ShowCaption) {
@@ -40,6 +41,12 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     ::EndPaint(Handle(), &ps);
     return 0;
+}
+
+void TPanel::SetColor(TColor color) {
+    if (color == color_) return;
+    color_ = color;
+    if (HandleAllocated()) ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 // ---- TSplitter ----
