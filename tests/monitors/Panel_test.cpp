@@ -143,6 +143,7 @@ TEST_F(UsagePanel, FedByTheCPUStepAndTheRAMMonitor) {
     EXPECT_NE(std::count(shown.begin(), shown.end(), 0xFF0000u), static_cast<long>(shown.size()))
         << "digits show on the red";
     EXPECT_EQ(PanelForm->PanelCPU->Color(), gui::clRed);
+    EXPECT_EQ(Painted(PanelForm->PanelCPU)[0], 0xFF0000u) << "the half's margin beside the picture";
     cpu = 99;
     TrayForm->Proc_TimerCPU();
     EXPECT_EQ(PanelForm->PanelCPU->Color(), gui::clBlack);
@@ -316,6 +317,7 @@ TEST_F(UsagePanel, ClicksOnThePictures) {
         t->SetEnabled(false);
         TrayForm->Proc_CancelPopUpMenu();
     };
+    HisForm->Hide();  // shown at start by default
     testing_support::PumpMessages(::GetDoubleClickTime() + 100);
     Press(Centre(PanelForm->ImageCPU), MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP);
     ASSERT_TRUE(WaitUntil([&] { return sawMenu; }, 15000));
