@@ -52,8 +52,9 @@ void TRAMForm::CreateSettingsControls() {
     };
     int y = 30;
     for (Row& r : rows) {
-        r.label = gui::NewControl<gui::TLabel>(
-            this, {.Parent = GroupClean, .Name = r.labelName, .Caption = r.caption, .Bounds = Bounds(14, y + 1, 150, 18)});
+        r.label = new gui::TLabel(this);
+        r.label->ShowAccelChar = true;
+        r.label->Create({.Parent = GroupClean, .Name = r.labelName, .Caption = r.caption, .Bounds = Bounds(14, y + 1, 150, 18)});
         r.num = new TNumEdit(this);
         r.num->Create({.Parent = GroupClean, .Name = r.numName, .Bounds = Bounds(176, y, 35, 17)});
         r.num->ReadOnly = true;

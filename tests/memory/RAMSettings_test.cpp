@@ -147,6 +147,8 @@ TEST_F(RAMSettings, DefaultsShownInTheModalWindow) {
             EXPECT_EQ(RAMForm->NumAuto->Height(), 17);
             EXPECT_EQ(RAMForm->NumAuto->Color(), gui::clBtnFace);
             EXPECT_EQ(RAMForm->FindComponent(L"UDRAMAuto"), RAMForm->UpDownAuto);
+            EXPECT_FALSE(::GetWindowLongW(RAMForm->LBLRAMAuto->Handle(), GWL_STYLE) & SS_NOPREFIX)
+                << "the label underlines its accelerator";
             heartbeatStopped = !TrayForm->TimerMain->Enabled();
             iconsOff = !TrayForm->TrayIcon->Enabled() && !RAMForm->TrayIcon->Enabled();
         }),
