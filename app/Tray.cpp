@@ -200,11 +200,19 @@ void TTrayForm::BindHeartbeatSteps() {
 }
 
 void TTrayForm::ApplyTrayPanelMode() {
-    // Modes 0 and 1 show the tray icons, mode 2 only the usage panel; the
+    // Modes 0 and 1 show the tray icons, modes 1 and 2 the usage panel; the
     // RAM icon also hides while its monitor is stopped.
     TrayIcon->SetIconVisible(MPPTrayPanelC != 2);
     if (RAMForm) RAMForm->TrayIcon->SetIconVisible(MPPTrayPanelC != 2 && !PPRAMStop->Checked());
+    if (!PanelForm) return;
+    if (MPPTrayPanelC == 0) {
+        if (PanelForm->Visible()) PanelForm->Close();
+    } else {
+        PanelForm->Show();
+    }
 }
+
+bool TTrayForm::PanelShown() const { return MPPTrayPanelC > 0 && PanelForm && PanelForm->Visible(); }
 
 void TTrayForm::FormShow() {
     // The application window stays hidden, so nothing shows on the taskbar.
@@ -222,6 +230,10 @@ void TTrayForm::ApplicationEventsDeactivate() {
         FPopUpR = false;
         FPopUpL = false;
     }
+    // The panel kept on top comes back on top, unless the help viewer is open.
+    if (PanelForm && PanelForm->Visible() && PanelForm->PPTop->Checked() &&
+        !::FindWindowW(L"HH Parent", L"Orvandel"))
+        ::SetWindowPos(PanelForm->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     if (IMEIconForm && IMEIconForm->Visible())
         ::SetWindowPos(IMEIconForm->Handle(), HWND_TOPMOST, MIMEActLeft, MIMEActTop, 0, 0,
                        SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
@@ -428,6 +440,7 @@ void TTrayForm::Proc_TimerCPU() {
 
     const std::wstring t = usage_icon::PercentText(v);
     setHint(L"CPU使用率:" + t + L"%");
+    if (PanelShown()) PanelForm->Proc_DispCPURAM(true, v);
     switch (MCPUDisp) {
         case 0:
             TrayIcon->SetCycleIcons(false);
@@ -492,6 +505,7 @@ void TTrayForm::PPCPUStopClick() {
     FPopUpR = false;
     MCPUStopC = 0;
     ApplyCPULook();
+    if (PPCPUStop->Checked() && PanelShown()) PanelForm->Proc_StopCPURAM(0);
     CPUUsageClose();
     CPUUsageOpen();
 }

@@ -118,6 +118,8 @@ public:
     void PPCPUStopClick();
     // Applies the panel mode MPPTrayPanelC to the icons and the usage panel.
     void ApplyTrayPanelMode();
+    // The panel mode shows the usage panel and the panel is on screen.
+    bool PanelShown() const;
     // Writes "Config.ini"; false when the file could not be written.
     bool WriteConfig();
     // Reads "Config.ini"; missing keys keep the items' current state.

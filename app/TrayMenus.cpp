@@ -12,6 +12,7 @@
 #include "app/monitors/Btn.h"
 #include "app/monitors/Drive.h"
 #include "app/monitors/IMEExe.h"
+#include "app/monitors/Panel.h"
 #include "app/monitors/RAM.h"
 #include "app/monitors/SPDir.h"
 #include "gui/Application.h"
@@ -133,9 +134,7 @@ void TTrayForm::CreateMenus() {
     PPRAMStop = NewItem(this, r, {L"PPRAMStop", L"RAM使用率の監視を停止", true});
     PPRAMStop->OnClick = click(&TTrayForm::PPRAMStopClick);
     PPRAM = NewItem(this, r, {L"PPRAM", L"RAMクリーナーの設定"});
-    // The RAM form has no settings window to show, so the item stays off
-    // rather than open an invisible modal window.
-    PPRAM->SetEnabled(false);
+    PPRAM->OnClick = [this](TMenuItem*) { ShowModalSettings(RAMForm, true); };
     Separator(this, r);
 
     PPHisStop = NewItem(this, r, {L"PPHisStop", L"履歴の監視を停止", true});
@@ -425,6 +424,7 @@ void TTrayForm::PPRAMStopClick() {
     FPopUpR = false;
     RAMForm->TrayIcon->SetIconVisible(!PPRAMStop->Checked() && MPPTrayPanelC <= 1);
     RAMForm->PPStopClick();
+    if (PanelShown()) PanelForm->Relayout();
 }
 
 void TTrayForm::PPRecentClearClick() {

@@ -23,11 +23,12 @@ RECT TPanel::AlignRect() const {
 }
 
 LRESULT TPanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg != WM_PAINT) return DefaultHandler(msg, wp, lp);
-    PAINTSTRUCT ps;
-    HDC dc = ::BeginPaint(Handle(), &ps);
+    if (msg != WM_PAINT && msg != WM_PRINTCLIENT) return DefaultHandler(msg, wp, lp);
+    PAINTSTRUCT ps{};
+    HDC dc = msg == WM_PAINT ? ::BeginPaint(Handle(), &ps) : reinterpret_cast<HDC>(wp);
     RECT r = ClientRect();
-    ::FillRect(dc, &r, ::GetSysColorBrush(COLOR_BTNFACE));
+    GdiObject brush(::CreateSolidBrush(ColorToRGB(color_)));
+    ::FillRect(dc, &r, static_cast<HBRUSH>(brush.get()));
     if (BevelOuter != TBevelCut::bvNone)
         ::DrawEdge(dc, &r, BevelOuter == TBevelCut::bvRaised ? BDR_RAISEDOUTER : BDR_SUNKENOUTER, BF_RECT);
     if (ShowCaption) {
@@ -38,8 +39,14 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         ::DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
                     DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     }
-    ::EndPaint(Handle(), &ps);
+    if (msg == WM_PAINT) ::EndPaint(Handle(), &ps);
     return 0;
+}
+
+void TPanel::SetColor(TColor color) {
+    if (color == color_) return;
+    color_ = color;
+    if (HandleAllocated()) ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 // ---- TSplitter ----

@@ -20,11 +20,17 @@ public:
     TBevelCut BevelOuter = TBevelCut::bvRaised;
     // Whether the caption is drawn (a panel used only as a holder has none).
     bool ShowCaption = true;
+    // The colour the panel is filled with; a new colour repaints it.
+    TColor Color() const noexcept { return color_; }
+    void SetColor(TColor color);
 
 protected:
     void CreateParams(TCreateParams& params) override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
     RECT AlignRect() const override;
+
+private:
+    TColor color_ = clBtnFace;
 };
 
 class TSplitter : public TWinControl {

@@ -133,7 +133,7 @@ void TLabel::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.ClassName = L"TLabel";
     params.BaseClass = L"STATIC";
-    params.Style |= SS_NOPREFIX | (Alignment == TAlignment::taRightJustify ? SS_RIGHT
+    params.Style |= (ShowAccelChar ? 0 : SS_NOPREFIX) | (Alignment == TAlignment::taRightJustify ? SS_RIGHT
                                    : Alignment == TAlignment::taCenter     ? SS_CENTER
                                                                            : SS_LEFT);
 }

@@ -63,6 +63,8 @@ class TLabel : public TWinControl {
 public:
     explicit TLabel(TComponent* owner) : TWinControl(owner) {}
     TAlignment Alignment = TAlignment::taLeftJustify;  // before Create
+    // "&" marks the accelerator character (underlined) instead of showing itself.
+    bool ShowAccelChar = false;  // before Create
 
 protected:
     void CreateParams(TCreateParams& params) override;

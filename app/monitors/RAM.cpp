@@ -5,8 +5,10 @@
 #include "app/Globals.h"
 #include "app/Tray.h"
 #include "app/UsageIcon.h"
+#include "app/monitors/Panel.h"
 #include "gui/Application.h"
 #include "gui/IniFile.h"
+#include "toolkit/TaskBarList.h"
 #include "toolkit/FindExe.h"
 #include "toolkit/GetRAM.h"
 #include "toolkit/QuorvinFiles.h"
@@ -41,6 +43,9 @@ int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
 TRAMForm::TRAMForm(gui::TComponent* owner) : TForm(owner, L"TRAMForm") {
     Name = L"RAMForm";
+    BorderStyle = gui::TFormBorderStyle::bsSingle;
+    Position = gui::TPosition::poScreenCenter;
+    DialogKeys = true;
     RAMUsageSource = [] { return GetRAMUsage(); };
     Wow64Source = [] { return IsWow64(); };
     ExeRunningSource = [](const std::wstring& name) { return IsExeRunning(name); };
@@ -53,9 +58,12 @@ TRAMForm::~TRAMForm() = default;
 
 void TRAMForm::CreateParams(gui::TCreateParams& params) {
     TForm::CreateParams(params);
-    params.Caption = L"Orvandel - RAM";
-    params.Style = WS_POPUP;
-    params.ExStyle = WS_EX_TOOLWINDOW;
+    params.Caption = L"Orvandel - RAMクリーナーの設定";
+    params.ExStyle |= WS_EX_APPWINDOW;  // a taskbar button of its own
+    RECT r{0, 0, 594, 259};
+    ::AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
+    params.Width = r.right - r.left;
+    params.Height = r.bottom - r.top;
 }
 
 void TRAMForm::CreateComponents() {
@@ -104,12 +112,13 @@ void TRAMForm::CreateMenu() {
     PPRAMClean = NewItem(this, root, L"PPRAMClean", L"設定値(&D) 50%");
     PPRAMClean->OnClick = [this](TMenuItem*) { PPRAMCleanClick(); };
     PPRAM = NewItem(this, root, L"PPRAM", L"設定(&M)");
-    // The form has no settings window to show, so the item that opens it stays off.
-    PPRAM->SetEnabled(false);
+    // The main form opens the window, modally, as from its own menu.
+    PPRAM->OnClick = [](TMenuItem*) { TrayForm->PPRAM->Click(); };
 }
 
 void TRAMForm::FormCreate() {
     TrayIcon->Loaded();  // the icon hooks the form's window, which exists now
+    CreateSettingsControls();
     Proc_LoadIni();
     Proc_LoadStop();
     MTotalRAM = GetTotalRAM();
@@ -121,7 +130,12 @@ void TRAMForm::FormCreate() {
 void TRAMForm::FormCloseQuery(bool& canClose) {
     canClose = true;
     if (FMemWork && FCleanThread) FCleanThread->Terminate();
+    TaskBarDeleteTab(Handle());
     Proc_SaveStop();
+    if (TrayForm && TrayForm->FClose) return;
+    // OK keeps what the window shows; any other close drops the changes.
+    if (ModalResult == gui::mrOk) Proc_SaveIni();
+    else Proc_LoadIni();
 }
 
 // --- settings ----------------------------------------------------------------------
@@ -131,8 +145,10 @@ void TRAMForm::Proc_LoadIni() {
     if (FileExistsSafe(list)) {
         try {
             ListBox.LoadFromFile(list);
+            FStopListUnreadable = false;
         } catch (const std::exception&) {
             // An unreadable stop list leaves the list as it was.
+            FStopListUnreadable = true;
         }
     }
     gui::TMemIniFile ini(DataFolder + L"RAM.ini");
@@ -143,6 +159,7 @@ void TRAMForm::Proc_LoadIni() {
     MTimeC = 0;
     MTime = UDRAMTime * 60;
     PPRAMClean->SetCaption(L"設定値(&D) " + std::to_wstring(UDRAMValue) + L"%");
+    ShowSettings();
     RGTrayWClickClick();
 }
 
@@ -202,6 +219,7 @@ void TRAMForm::Proc_DispRAM() {
                 break;
         }
     }
+    if (TrayForm->PanelShown()) PanelForm->Proc_DispCPURAM(false, load);
 
     if (MTimeStop > 0) --MTimeStop;
     const bool cpuCalm = TrayForm->MCPU < kBusyCPU;
@@ -235,6 +253,8 @@ void TRAMForm::PPStopClick() {
         TrayIcon->SetIcon(TrayForm->FormIcon);
         TrayIcon->SetBorder(MRAMDisp == 0);
     }
+    // The panel lays itself out again for the new state.
+    if (TrayForm->PanelShown()) PanelForm->Relayout();
 }
 
 void TRAMForm::PPRAMDispClick(TMenuItem* item) {
@@ -314,6 +334,7 @@ void TRAMForm::Proc_BeginClean() {
         tray.TrayIcon->SetHint(kBusyHint);
         tray.TrayIcon->SetIconList(tray.ImageListCPU);
         tray.TrayIcon->SetIconIndex(101);
+        if (tray.PanelShown()) PanelForm->Proc_StopCPURAM(2);
     }
     TrayIcon->SetText(L"");
     TrayIcon->SetHint(kBusyHint);
@@ -322,6 +343,11 @@ void TRAMForm::Proc_BeginClean() {
     PPRAMClean->SetEnabled(false);
     PPRAMValue->SetEnabled(false);
     TrayIcon->SetEnabled(false);
+    if (tray.PanelShown()) {
+        PanelForm->ImageRAM->PopupMenu = nullptr;
+        PanelForm->ImageRAM->Hint = TrayIcon->Hint();
+        PanelForm->Proc_StopCPURAM(3);
+    }
 }
 
 void TRAMForm::Proc_EndClean() {
@@ -336,6 +362,7 @@ void TRAMForm::Proc_EndClean() {
     TrayIcon->SetHint(kIdleHint);
     tray.PPCPUStopClick();
     TrayIcon->SetEnabled(true);
+    if (tray.MPPTrayPanelC > 0 && PanelForm) PanelForm->ImageRAM->PopupMenu = PPMenu;
 }
 
 void TRAMForm::Proc_CleanX64(int n) {

@@ -4,7 +4,9 @@
 // cleaning at the load threshold or when the period has passed. A cleaning
 // trims memory in process on 32-bit Windows and runs the sibling cleaner
 // "Murvel.exe" on a worker thread on 64-bit Windows; while it runs the icons
-// show a busy picture and the cleaning menus are disabled.
+// show a busy picture and the cleaning menus are disabled. Its window is the
+// settings window of the monitor and cleaner ("RAM.ini", "RAM.lst"), shown
+// modally by the main form.
 #pragma once
 
 #include <windows.h>
@@ -15,10 +17,13 @@
 #include <string>
 
 #include "components/MaxMems.h"
+#include "components/NumEdit.h"
 #include "components/RAMCleanX64.h"
 #include "components/TextTrayIcon.h"
+#include "gui/ComCtrls.h"
 #include "gui/Form.h"
 #include "gui/Menus.h"
+#include "gui/StdCtrls.h"
 #include "gui/StringList.h"
 
 class TRAMForm : public gui::TForm {
@@ -45,11 +50,33 @@ public:
     int MRAMCleanX64Value = 0;
 
     // --- settings ("RAM.ini", "RAM.lst") -----------------------------------
+    // The values in effect; the window's controls show them and give them
+    // new values on OK.
     int UDRAMAuto = 100;   // automatic threshold, load percent (0 off)
     int UDRAMValue = 50;   // amount to clean, percent of the total
     int UDRAMTime = 0;     // periodic interval in minutes (0 off)
     int RGTrayWClick = 0;  // double click: 0 nothing, 1 clean, 2 stop
-    gui::TStringList ListBox;  // the stop list: program file names
+    // The stop list: program file names, shown by ListBoxStop. Additions and
+    // deletions in the window take effect at once.
+    gui::TStringList ListBox;
+
+    // --- the settings window's controls ------------------------------------
+    gui::TGroupBox* GroupClean = nullptr;
+    gui::TLabel *LBLRAMAuto = nullptr, *LBLRAMValue = nullptr, *LBLRAMTime = nullptr;
+    // The up-downs (components named "UDRAMAuto", "UDRAMValue", "UDRAMTime")
+    // and their read-only numeric displays.
+    gui::TUpDown *UpDownAuto = nullptr, *UpDownValue = nullptr, *UpDownTime = nullptr;
+    TNumEdit *NumAuto = nullptr, *NumValue = nullptr, *NumTime = nullptr;
+    gui::TGroupBox* GroupStop = nullptr;
+    gui::TListBox* ListBoxStop = nullptr;  // component named "ListBox"
+    gui::TButton *BtnAdd = nullptr, *BtnDel = nullptr;
+    gui::TRadioGroup* RadioTrayWClick = nullptr;  // component named "RGTrayWClick"
+    gui::TButton *BtnCancel = nullptr, *BtnOK = nullptr;
+    // The monitor the window was last seen on.
+    int MMonNo = -1;
+    // Picks the program that BtnAdd adds (the open dialog by default);
+    // empty when nothing was picked.
+    std::function<std::wstring()> PickProgram;
 
     // --- where the monitor looks ----------------------------------------------
     // The memory load in percent (the system's status by default).
@@ -80,23 +107,41 @@ public:
     TRAMCleanX64* CleanThread() const noexcept { return FCleanThread.get(); }
 
     void Proc_LoadIni();
+    void Proc_SaveIni();
     void Proc_LoadStop();
     void Proc_SaveStop();
+
+    // The settings window's handlers.
+    void UDRAMAutoClick();
+    void UDRAMValueClick();
+    void UDRAMTimeClick();
+    void ListBoxClick();
+    void BtnAddClick();
+    void BtnDelClick();
+    void RGTrayWClickControlClick();
 
 protected:
     void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
+    void FormShow() override;
     void FormCloseQuery(bool& canClose) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     void CreateComponents();
     void CreateMenu();
+    void CreateSettingsControls();
+    // The values in effect shown by the window's controls.
+    void ShowSettings();
+    void FillStopList();
     void SetRAMImageList();
     // Cleans by megabytes, on the road of this system.
     void CleanBy(int megabytes);
     int TotalMB() const;
 
     std::unique_ptr<TRAMCleanX64> FCleanThread;
+    // "RAM.lst" existed but could not be read: it is never written over.
+    bool FStopListUnreadable = false;
 };
 
 extern TRAMForm* RAMForm;
