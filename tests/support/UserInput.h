@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "gui/Application.h"
@@ -98,6 +99,19 @@ inline void PressKeyChord(std::initializer_list<WORD> keys) {
         in.push_back(i);
     }
     ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+// Types the text into the focused control, character by character.
+inline void TypeText(const std::wstring& text) {
+    for (wchar_t ch : text) {
+        INPUT in[2]{};
+        in[0].type = in[1].type = INPUT_KEYBOARD;
+        in[0].ki.wScan = in[1].ki.wScan = ch;
+        in[0].ki.dwFlags = KEYEVENTF_UNICODE;
+        in[1].ki.dwFlags = KEYEVENTF_UNICODE | KEYEVENTF_KEYUP;
+        ::SendInput(2, in, sizeof(INPUT));
+    }
+    WaitApp([] { return false; }, 100);
 }
 
 // Runs `scenario` once inside the modal loop of the window `form` that
