@@ -131,6 +131,9 @@ void TBtnForm::CreateParams(gui::TCreateParams& params) {
 }
 
 void TBtnForm::FormCreate() {
+    MinHeight = 500;
+    MinWidth = 600;
+    CreateControls();
     MMAXBtnData = 100;
     Proc_LoadIni();
     Proc_LoadList();
@@ -141,8 +144,10 @@ void TBtnForm::FormShow() {
     // The stop key would reach this window's hot-key edit no more.
     if (!Settings.EditHTKStop.empty()) HookHotKey->Delete(kStopHotKey);
     if (gui::Application) ::ShowWindow(gui::Application->Handle(), SW_HIDE);
+    if (!Settings.Normal && !::IsZoomed(Handle())) ::ShowWindow(Handle(), SW_MAXIMIZE);
     TaskBarAddTab(Handle());
-    Proc_SearchButtons(false);
+    MMonNo = GetWindowMonitorIndex(Handle());
+    ShowCandidatesPage();
 }
 
 void TBtnForm::FormDestroy() { HookHotKey->Delete(kStopHotKey); }
@@ -172,6 +177,7 @@ void TBtnForm::Proc_LoadIni() {
         SetBounds(Settings.Left, Settings.Top, Settings.Width, Settings.Height);
         EnsureWindowOnScreen(Handle());
     }
+    ShowSettings();
 }
 
 bool TBtnForm::Proc_SaveIni() {
@@ -191,6 +197,8 @@ void TBtnForm::Proc_LoadList() {
     if (DataFolder.empty()) return;
     LoadBtnList(BtnListFileName(DataFolder), ListList, Settings.TBMoveCursor);
     MListListC = static_cast<int>(ListList.size());
+    ShowRegistered();
+    if (TBMoveCursor) TBMoveCursor->SetDown(Settings.TBMoveCursor);
 }
 
 bool TBtnForm::Proc_SaveList() {

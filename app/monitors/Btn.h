@@ -12,7 +12,11 @@
 
 #include "app/monitors/BtnFiles.h"
 #include "components/HookHotKey.h"
+#include "gui/ComCtrls.h"
+#include "gui/ExtCtrls.h"
 #include "gui/Form.h"
+#include "gui/HotKeyEdit.h"
+#include "gui/StdCtrls.h"
 #include "gui/StringList.h"
 
 class TBtnForm : public gui::TForm {
@@ -53,12 +57,56 @@ public:
     void Proc_LoadList();
     bool Proc_SaveList();
 
+    // --- the registration window (BtnWindow.cpp) ------------------------------
+    // The controls show ListList, ListAdd and Settings; every change the
+    // user makes goes back into them at once.
+    gui::TToolBar* ToolBar = nullptr;
+    gui::TToolButton *TBGet = nullptr, *TBAct = nullptr, *TBAdd = nullptr, *TBAddNoSize = nullptr,
+                     *TBDel = nullptr, *TBUp = nullptr, *TBDown = nullptr, *TBMoveCursor = nullptr,
+                     *TBCloseSave = nullptr;
+    gui::TGroupBox* GroupBoxMessage = nullptr;
+    gui::TCheckBox* CHKMessage = nullptr;
+    gui::TMemo* EditMessage = nullptr;
+    gui::TPageControl* PageControl = nullptr;
+    gui::TTabSheet *TabSheetAdd = nullptr, *TabSheetSave = nullptr;
+    // The list views of the candidates (ListAdd) and of the registered
+    // buttons (ListList).
+    gui::TListView *ListAddView = nullptr, *ListListView = nullptr;
+    gui::TPanel* PanelBottom = nullptr;
+    gui::TGroupBox *GroupBoxHotKey = nullptr, *GroupBoxWav = nullptr;
+    gui::THotKeyEdit* EditHTKStop = nullptr;
+    gui::TCheckBox *CHKWav = nullptr, *CHKWavRes = nullptr;
+    gui::TEdit* EditWav = nullptr;
+    gui::TButton* BtnWav = nullptr;
+    gui::TStatusBar* StatusBar = nullptr;
+    // Index of the monitor the window was last on.
+    int MMonNo = 0;
+
+    void TBGetClick();
+    void TBActClick();
+    void TBAddClick();
+    void TBAddNoSizeClick();
+    void TBDelClick();
+    void TBUpClick();
+    void TBDownClick();
+    void TBCloseSaveClick();
+    void ListAddClick();
+    void ListListClick();
+    void PageControlChange();
+    void CHKMessageClick();
+    void BtnWavClick();
+    void EditHTKStopKeyDown(WORD& key, gui::TShiftState shift);
+    // Registers the selected candidate, with its window size or for any size.
+    void Proc_AddCandidate(bool withSize);
+
 protected:
     void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
     void FormShow() override;
     void FormCloseQuery(bool& canClose) override;
+    void FormClose(gui::TCloseAction& action) override;
     void FormDestroy() override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     struct TScan;
@@ -81,6 +129,22 @@ private:
 
     // The active-window-only flag of the candidate search.
     bool FActiveOnly = false;
+
+    // The window's controls and what they show (BtnWindow.cpp).
+    void CreateControls();
+    void FormResize();
+    void WMMove();
+    void ShowSettings();
+    void ShowList(gui::TListView* view, const std::vector<TBtnEntry>& rows, int columns);
+    void ShowRegistered();
+    void ShowCandidates();
+    void ResetCandidateSearch();
+    void ShowCandidatesPage();
+    void SetActivePage(gui::TTabSheet* page);
+    void ShowHintText(const std::wstring& hint);
+    // Set while the window itself turns the pages.
+    bool FTurningPage = false;
+    std::wstring FStatusHint;
 };
 
 extern TBtnForm* BtnForm;

@@ -105,6 +105,9 @@ void TDriveForm::CreateParams(gui::TCreateParams& params) {
 }
 
 void TDriveForm::FormCreate() {
+    MinHeight = 500;
+    MinWidth = 1200;
+    CreateControls();
     FormIcon.LoadFromResourceName(::GetModuleHandleW(nullptr), L"MAINICON", 16);
     TrayIcon->SetIcon(FormIcon);
     TrayIcon->Loaded();
@@ -132,12 +135,6 @@ LRESULT TDriveForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         case WM_DEVICECHANGE:
             Proc_DEVICECHANGE(wp, lp);
             return TRUE;
-        case WM_GETMINMAXINFO: {
-            auto* info = reinterpret_cast<MINMAXINFO*>(lp);
-            info->ptMinTrackSize.x = 1200;
-            info->ptMinTrackSize.y = 500;
-            return 0;
-        }
         case WM_MOVE:
             WMMove();
             break;
@@ -275,6 +272,7 @@ void TDriveForm::RefreshDriveList() {
         }
         ListViewDrive.push_back(std::move(row));
     }
+    ShowDrives();
 }
 
 TDriveEntry TDriveForm::MakeRegistration(int driveRow, const std::wstring& exe, const std::wstring& options,
@@ -289,6 +287,7 @@ void TDriveForm::AddRegistration(const TDriveEntry& entry) {
     ListViewExe.insert(at, entry);
     MListC = static_cast<int>(ListViewExe.size());
     RebuildTrayMenu();
+    ShowRegistrations();
 }
 
 void TDriveForm::DeleteRegistration(int row) {
@@ -296,6 +295,7 @@ void TDriveForm::DeleteRegistration(int row) {
     ListViewExe.erase(ListViewExe.begin() + row);
     MListC = static_cast<int>(ListViewExe.size());
     RebuildTrayMenu();
+    ShowRegistrations();
 }
 
 void TDriveForm::StartRegistration(int row) {
@@ -363,6 +363,8 @@ void TDriveForm::LoadSettings() {
     }
     MListC = static_cast<int>(ListViewExe.size());
     CHKTrayAnimate = ini.ReadBool(L"Window", L"Tray", true);
+    ShowRegistrations();
+    if (CHKTrayAnimateBox) CHKTrayAnimateBox->SetChecked(CHKTrayAnimate);
 }
 
 bool TDriveForm::SaveSettings() {
@@ -422,7 +424,10 @@ void TDriveForm::RebuildTrayMenu() {
             FMenuPictures.push_back(MenuItemPicture(GetFileIconNoRedirect(e.Program)));
             item->SetBitmap(static_cast<HBITMAP>(FMenuPictures.back().get()));
         }
-        item->OnClick = [this](gui::TMenuItem* sender) { StartRegistration(sender->Tag); };
+        item->OnClick = [this](gui::TMenuItem* sender) {
+            if (ListViewExeView) ListViewExeView->SetItemIndex(sender->Tag);
+            StartRegistration(sender->Tag);
+        };
         TrayForm->PPDRVExe->Add(item);
         MPPDRVExe.push_back(item);
     }

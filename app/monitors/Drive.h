@@ -15,11 +15,13 @@
 
 #include "components/FolderDialog.h"
 #include "components/NotifyTrayIcon.h"
+#include "gui/ComCtrls.h"
 #include "gui/Form.h"
 #include "gui/Graphics.h"
 #include "gui/Handles.h"
 #include "gui/ImageList.h"
 #include "gui/Menus.h"
+#include "gui/StdCtrls.h"
 #include "gui/Timer.h"
 
 // One registration: a row of the registration list.
@@ -102,6 +104,25 @@ public:
     static std::wstring MenuCaption(int i, const std::wstring& program, const std::wstring& options,
                                     bool exists);
 
+    // --- the settings window's controls (DriveWindow.cpp) ----------------------
+    // They show ListViewDrive, ListViewExe and CHKTrayAnimate; the user's
+    // changes go back into them at once.
+    gui::TListView *ListViewDriveView = nullptr, *ListViewExeView = nullptr;
+    gui::TRadioGroup* RadioGroup = nullptr;
+    gui::TEdit *EditExe = nullptr, *EditOpt = nullptr;
+    gui::TButton *BtnRef = nullptr, *BtnDir = nullptr, *BtnAdd = nullptr, *BtnDel = nullptr, *BtnClose = nullptr;
+    gui::TCheckBox *CHKConfirm = nullptr, *CHKTrayAnimateBox = nullptr;
+
+    void ListViewDriveClick();
+    void RadioGroupClick();
+    void EditExeChange();
+    void BtnRefClick();
+    void BtnDirClick();
+    void BtnAddClick();
+    void ListViewExeClick();
+    void BtnDelClick();
+    void ListViewExeDblClick();
+
 protected:
     void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
@@ -110,6 +131,11 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    void CreateControls();
+    void ShowDrives();
+    void ShowRegistrations();
+    // After an add or a delete: no selection, nothing to add or delete.
+    void ResetSelections();
     void AnimateTrayIcon();
     void Start(const TDriveEntry& entry);
     void WMMove();

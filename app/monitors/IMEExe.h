@@ -9,6 +9,7 @@
 #include <string>
 
 #include "gui/Form.h"
+#include "gui/StdCtrls.h"
 #include "gui/StringList.h"
 
 class TIMEExeForm : public gui::TForm {
@@ -29,12 +30,21 @@ public:
     // Writes both list files; a file that could not be read is left as it is.
     void SaveLists();
 
+    // The window's two list boxes, which show the lists above.
+    gui::TGroupBox *GroupBoxDisable = nullptr, *GroupBoxEnable = nullptr;
+    gui::TListBox *ListBoxDisableView = nullptr, *ListBoxEnableView = nullptr;
+    // Shows the lists in the list boxes again.
+    void ShowLists();
+
 protected:
     void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
+    void FormShow() override;
+    void FormActivate() override;
     void FormCloseQuery(bool& canClose) override;
 
 private:
+    void CreateControls();
     bool disableReadable_ = true;
     bool enableReadable_ = true;
 };

@@ -18,6 +18,7 @@
 #include "tests/monitors/MountedDrive.h"
 #include "toolkit/QuorvinFiles.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/UserInput.h"
 #include "tests/tray/TrayFixture.h"
 
 namespace {
@@ -323,6 +324,105 @@ TEST_F(DriveTest, NonVolumeArrivalOnlyAnimates) {
     EXPECT_TRUE(DriveForm->TrayIcon->IconVisible());
     EXPECT_FALSE(DriveForm->TimerExeCheck->Enabled());
     EXPECT_TRUE(DriveForm->MDrv.empty());
+}
+
+}  // namespace
+
+// --- the settings window, walked as a user ---------------------------------------
+
+namespace {
+
+int RowOf(gui::TListView* view, const std::wstring& first) {
+    for (int i = 0; i < view->Count(); ++i)
+        if (view->ItemText(i) == first) return i;
+    return -1;
+}
+
+TEST_F(DriveTest, SettingsWindowAddsDeletesStartsAndSavesRegistrations) {
+    using namespace testing_support;
+    MountedDrive drive(media1.Path(), L"WALK");
+    ASSERT_NE(drive.Letter(), 0);
+    Start({});
+    const std::wstring recorder = Recorder();
+
+    WhileModal(DriveForm, [] { TrayForm->PPDrive->Click(); }, [&] {
+        ASSERT_TRUE(WaitApp([] { return ::GetForegroundWindow() == DriveForm->Handle(); }, 10000));
+        EXPECT_EQ(DriveForm->Caption(), L"Orvandel - ドライブ検出の監視設定");
+        EXPECT_EQ(DriveForm->ListViewExeView->Font().Size(), 10);
+        const int row = RowOf(DriveForm->ListViewDriveView, drive.Root());
+        ASSERT_GE(row, 0) << "the mapped drive is listed";
+        EXPECT_EQ(DriveForm->ListViewDriveView->ItemText(row, 1), L"WALK");
+        EXPECT_EQ(DriveForm->ListViewDriveView->ItemText(row, 2), L"Removable");
+        EXPECT_FALSE(DriveForm->RadioGroup->Enabled());
+
+        // Opening the drive in Explorer, registered and deleted again.
+        ClickRow(DriveForm->ListViewDriveView, row);
+        ASSERT_TRUE(DriveForm->RadioGroup->Enabled());
+        ClickControl(DriveForm->RadioGroup->Button(0));
+        EXPECT_EQ(DriveForm->EditExe->Text(), ExplorerPath);
+        EXPECT_EQ(DriveForm->EditOpt->Text(), drive.Root());
+        EXPECT_TRUE(DriveForm->BtnDir->Enabled());
+        EXPECT_FALSE(DriveForm->BtnRef->Enabled());
+        ASSERT_TRUE(DriveForm->BtnAdd->Enabled());
+        ClickControl(DriveForm->BtnAdd);
+        ASSERT_EQ(DriveForm->ListViewExeView->Count(), 1);
+        EXPECT_FALSE(DriveForm->RadioGroup->Enabled());
+        EXPECT_FALSE(DriveForm->BtnAdd->Enabled());
+
+        // Our recorder with options and a confirmation, typed in.
+        ClickRow(DriveForm->ListViewDriveView, row);
+        ClickControl(DriveForm->RadioGroup->Button(1));
+        EXPECT_TRUE(DriveForm->BtnRef->Enabled());
+        EXPECT_TRUE(DriveForm->EditExe->Text().empty());
+        EXPECT_FALSE(DriveForm->BtnAdd->Enabled());
+        ClickControl(DriveForm->EditExe);
+        TypeText(recorder.substr(0, recorder.size() - 1));
+        EXPECT_FALSE(DriveForm->BtnAdd->Enabled()) << "no such file yet";
+        TypeText(recorder.substr(recorder.size() - 1));
+        EXPECT_TRUE(DriveForm->BtnAdd->Enabled());
+        EXPECT_TRUE(DriveForm->EditOpt->Enabled()) << "a program takes options";
+        ClickControl(DriveForm->EditOpt);
+        TypeText(L"walk-opt");
+        ClickControl(DriveForm->CHKConfirm);
+        ClickControl(DriveForm->BtnAdd);
+        ASSERT_EQ(DriveForm->ListViewExeView->Count(), 2);
+        EXPECT_EQ(TrayForm->PPDRVExe->Count(), 2);
+        const int explorerRow = DriveForm->ListViewExeView->ItemText(0, 2) == ExplorerPath ? 0 : 1;
+        ClickRow(DriveForm->ListViewExeView, explorerRow);
+        ASSERT_TRUE(DriveForm->BtnDel->Enabled());
+        ClickControl(DriveForm->BtnDel);
+        ASSERT_EQ(DriveForm->ListViewExeView->Count(), 1);
+        EXPECT_EQ(DriveForm->ListViewExeView->ItemText(0, 2), recorder);
+        EXPECT_EQ(DriveForm->ListViewExeView->ItemText(0, 4), TDriveForm::ConfirmMark);
+        EXPECT_EQ(TrayForm->PPDRVExe->Count(), 1);
+
+        // Enter on a registration starts it at once, without confirmation.
+        ClickRow(DriveForm->ListViewExeView, 0);
+        PressKeyChord({VK_RETURN});
+        EXPECT_EQ(Records(1).size(), 1u);
+
+        ClickControl(DriveForm->BtnClose);
+        EXPECT_TRUE(WaitApp([] { return DriveForm->ModalResult != gui::mrNone; }, 5000));
+    });
+    EXPECT_FALSE(DriveForm->Visible());
+    std::vector<std::wstring> runs = Records(1);
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_TRUE(EndsWith(runs[0], L" walk-opt"));
+
+    gui::TMemIniFile ini(dir / L"Drive.ini");
+    EXPECT_EQ(ini.ReadInteger(L"Drive", L"Count", -1), 1);
+    EXPECT_EQ(ini.ReadString(L"Drive0", L"0", L""), drive.Root());
+    EXPECT_EQ(ini.ReadString(L"Drive0", L"1", L""), L"WALK");
+    EXPECT_EQ(ini.ReadString(L"Drive0", L"2", L""), recorder);
+    EXPECT_EQ(ini.ReadString(L"Drive0", L"3", L""), L"walk-opt");
+    EXPECT_EQ(ini.ReadString(L"Drive0", L"4", L""), TDriveForm::ConfirmMark);
+
+    // The registration works at the next arrival, after its confirmation.
+    MessageBoxAnswerer yes(IDYES);
+    SendVolume(DriveForm->Handle(), DBT_DEVICEARRIVAL, drive.UnitMask());
+    runs = Records(2);
+    EXPECT_EQ(runs.size(), 2u);
+    EXPECT_EQ(yes.Count(), 1u);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "gui/Handles.h"
 #include "gui/TextCodec.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/UserInput.h"
 #include "tests/tray/TrayFixture.h"
 
 namespace {
@@ -371,6 +372,40 @@ TEST_F(IMEListFileTest, AnUnreadableListIsNotOverwritten) {
     EXPECT_EQ(IMEExeForm->ListBoxDisable.Count(), 0);
     IMEExeForm->Close();
     EXPECT_EQ(testing_support::ReadBytes(path), "C:\\keep.exe\r\n");
+}
+
+TEST_F(IMEListFileTest, WindowFromTheMenuShowsTheListsAndDeletesByDoubleClick) {
+    using namespace testing_support;
+    testing_support::WriteBytes(dir / L"IMEDisable.lst",
+                                gui::EncodeText(L"C:\\a.exe\r\nC:\\b.exe\r\nC:\\c.exe\r\n", gui::TTextEncoding::Utf16LE));
+    testing_support::WriteBytes(dir / L"IMEEnable.lst", "C:\\only.exe\r\n");
+    StartTray();
+    app->CreateForm(IMEExeForm);
+    TrayForm->PPIMEExe->Click();
+    ASSERT_TRUE(WaitApp([] { return IMEExeForm->Visible(); }, 10000));
+    EXPECT_EQ(IMEExeForm->Caption(), L"Orvandel - IME通知プログラム");
+    EXPECT_EQ(IMEExeForm->GroupBoxDisable->Caption(), L"[通知を無効にするプログラム]");
+    EXPECT_EQ(IMEExeForm->GroupBoxEnable->Caption(), L"[通知を有効にするプログラム]");
+    EXPECT_EQ(IMEExeForm->ListBoxEnableView->Font().Size(), HisForm->Lists.Settings.FontSize)
+        << "the history window's list font";
+    ASSERT_EQ(IMEExeForm->ListBoxDisableView->Count(), 3);
+    ASSERT_EQ(IMEExeForm->ListBoxEnableView->Count(), 1);
+
+    const RECT second = IMEExeForm->ListBoxDisableView->ItemRect(1);
+    ClickScreen(ScreenCentre(IMEExeForm->ListBoxDisableView->Handle(), second), /*dbl=*/true);
+    ASSERT_TRUE(WaitApp([] { return IMEExeForm->ListBoxDisableView->Count() == 2; }, 5000));
+    EXPECT_EQ(IMEExeForm->ListBoxDisableView->Item(1), L"C:\\c.exe");
+    EXPECT_EQ(IMEExeForm->ListBoxDisable.Count(), 2) << "the list the notices read";
+    const RECT only = IMEExeForm->ListBoxEnableView->ItemRect(0);
+    ClickScreen(ScreenCentre(IMEExeForm->ListBoxEnableView->Handle(), only), /*dbl=*/true);
+    ASSERT_TRUE(WaitApp([] { return IMEExeForm->ListBoxEnableView->Count() == 0; }, 5000));
+
+    ASSERT_TRUE(WaitApp([] { return ::GetForegroundWindow() == IMEExeForm->Handle(); }, 10000));
+    PressKeyChord({VK_MENU, VK_F4});
+    ASSERT_TRUE(WaitApp([] { return !IMEExeForm->Visible(); }, 10000));
+    EXPECT_EQ(testing_support::ReadBytes(dir / L"IMEDisable.lst"),
+              gui::EncodeText(L"C:\\a.exe\r\nC:\\c.exe\r\n", gui::TTextEncoding::Utf16LE));
+    EXPECT_EQ(testing_support::ReadBytes(dir / L"IMEEnable.lst"), gui::EncodeText(L"", gui::TTextEncoding::Utf16LE));
 }
 
 // --- the program's own sounds ------------------------------------------------------

@@ -1,0 +1,386 @@
+// The registration window of TBtnForm: the candidates found in other
+// programs' dialogs, the registered buttons, the message condition, the
+// stop/resume hot key and the press sound. The window edits ListList in
+// memory; only the save-and-close button writes "Btn.lst", and every close
+// reads it again, so edits that were not saved are dropped.
+#include "app/monitors/Btn.h"
+
+#include <commctrl.h>
+
+#include "gui/Dialogs.h"
+#include "toolkit/QuorvinFiles.h"
+#include "toolkit/QuorvinPlacement.h"
+#include "toolkit/QuorvinShell.h"
+#include "toolkit/TaskBarList.h"
+
+namespace {
+
+using gui::Bounds;
+using gui::TAlign;
+
+const wchar_t kLineBreak[] = L"{改行}";
+
+std::wstring ReplaceAll(std::wstring s, const std::wstring& from, const std::wstring& to) {
+    for (size_t pos = 0; (pos = s.find(from, pos)) != std::wstring::npos; pos += to.size())
+        s.replace(pos, from.size(), to);
+    return s;
+}
+
+std::wstring LowerExt(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    const size_t dot = path.rfind(L'.');
+    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return {};
+    std::wstring ext = path.substr(dot);
+    ::CharLowerBuffW(ext.data(), static_cast<DWORD>(ext.size()));
+    return ext;
+}
+
+const wchar_t* const kColumns[] = {L"プログラム",         L"ウィンドウのキャプション", L"ウィンドウのクラス",
+                                   L"ウィンドウサイズ(縦)", L"ウィンドウサイズ(横)",     L"ボタンのキャプション",
+                                   L"ボタンのクラス",     L"メッセージ"};
+const int kColumnWidths[] = {110, 170, 90, 110, 110, 130, 90, 200};
+
+// A read-only report view with grid lines and whole-row selection; `runtime`
+// 1-pixel columns follow the eight visible ones.
+gui::TListView* NewList(gui::TComponent* owner, gui::TWinControl* parent, const wchar_t* name,
+                        const wchar_t* hint, int runtime) {
+    auto* view = new gui::TListView(owner);
+    view->GridLines = true;
+    view->RowSelect = true;
+    view->Create({.Parent = parent, .Name = name, .Align = TAlign::alClient, .Hint = hint});
+    view->ShowHint = true;
+    for (int i = 0; i < 8; ++i) view->AddColumn(kColumns[i], kColumnWidths[i]);
+    for (int i = 0; i < runtime; ++i) view->AddColumn(L"", 1);
+    return view;
+}
+
+}  // namespace
+
+void TBtnForm::CreateControls() {
+    auto button = [this](const wchar_t* name, const wchar_t* caption, const wchar_t* hint,
+                         void (TBtnForm::*handler)()) {
+        auto* b = new gui::TToolButton(this);
+        b->Name = name;
+        b->Caption = caption;
+        b->Hint = hint;
+        if (handler) b->OnClick = [this, handler](gui::TToolButton*) { (this->*handler)(); };
+        return b;
+    };
+    ToolBar = gui::NewControl<gui::TToolBar>(
+        this, {.Name = L"ToolBar", .Bounds = Bounds(0, 0, 941, 26), .Align = TAlign::alTop});
+    TBGet = button(L"TBGet", L"すべてのウィンドウを再検索(&E)", L"ボタンの再検索", &TBtnForm::TBGetClick);
+    TBAct = button(L"TBAct", L"アクティブなウィンドウを再検索(&W)", L"アクティブウィンドウのボタンを検索",
+                   &TBtnForm::TBActClick);
+    TBAdd = button(L"TBAdd", L"追加(&A)", L"選択されているボタンを追加", &TBtnForm::TBAddClick);
+    TBAddNoSize = button(L"TBAddNoSize", L"追加(ウィンドウサイズを無視)(&O)",
+                         L"選択されているボタンを追加(ウィンドウサイズを無視)", &TBtnForm::TBAddNoSizeClick);
+    TBDel = button(L"TBDel", L"削除(&D)", L"選択されているボタンを削除", &TBtnForm::TBDelClick);
+    TBUp = button(L"TBUp", L"上に移動(&R)", L"選択されているボタンを上に移動", &TBtnForm::TBUpClick);
+    TBDown = button(L"TBDown", L"下に移動(&F)", L"選択されているボタンを下に移動", &TBtnForm::TBDownClick);
+    TBMoveCursor = button(L"TBMoveCursor", L"ボタンにマウスカーソルを移動", L"ボタンにマウスカーソルを移動",
+                          nullptr);
+    TBMoveCursor->Style = gui::TToolButtonStyle::tbsCheck;
+    TBMoveCursor->OnClick = [this](gui::TToolButton* b) { Settings.TBMoveCursor = b->Down(); };
+    TBCloseSave = button(L"TBCloseSave", L"保存して閉じる(&X)", L"設定を保存して閉じる",
+                         &TBtnForm::TBCloseSaveClick);
+    for (gui::TToolButton* b : {TBGet, TBAct, TBAdd, TBAddNoSize, TBDel, TBUp, TBDown, TBMoveCursor, TBCloseSave})
+        ToolBar->AddButton(b);
+    ToolBar->OnMouseMove = [this](gui::TControl*, gui::TShiftState, int x, int y) {
+        POINT pt{x, y};
+        const int index = static_cast<int>(ToolBar->Perform(TB_HITTEST, 0, reinterpret_cast<LPARAM>(&pt)));
+        ShowHintText(index >= 0 && index < ToolBar->ButtonCount() ? ToolBar->Buttons(index)->Hint : L"");
+    };
+
+    StatusBar = gui::NewControl<gui::TStatusBar>(
+        this, {.Name = L"StatusBar", .Bounds = Bounds(0, 0, 941, 22), .Align = TAlign::alBottom});
+
+    PanelBottom = new gui::TPanel(this);
+    PanelBottom->ShowCaption = false;
+    PanelBottom->BevelOuter = gui::TBevelCut::bvNone;
+    PanelBottom->Create({.Name = L"PanelBottom", .Bounds = Bounds(0, 0, 941, 62), .Align = TAlign::alBottom});
+    GroupBoxHotKey = gui::NewControl<gui::TGroupBox>(
+        this, {.Parent = PanelBottom, .Name = L"GroupBoxHotKey", .Caption = L"停止/再開　ホットキー(&K)",
+               .Bounds = Bounds(6, 2, 260, 54)});
+    EditHTKStop = gui::NewControl<gui::THotKeyEdit>(
+        this, {.Parent = GroupBoxHotKey, .Name = L"EditHTKStop", .Bounds = Bounds(10, 22, 240, 22),
+               .Hint = L"自動的に押すボタンの監視を停止/再開のホットキー"});
+    EditHTKStop->OnKeyDown = [this](gui::TControl*, WORD& key, gui::TShiftState shift) {
+        EditHTKStopKeyDown(key, shift);
+    };
+    GroupBoxWav = gui::NewControl<gui::TGroupBox>(
+        this, {.Parent = PanelBottom, .Name = L"GroupBoxWav", .Bounds = Bounds(272, 2, 600, 54)});
+    CHKWav = gui::NewControl<gui::TCheckBox>(
+        this, {.Parent = GroupBoxWav, .Name = L"CHKWav", .Caption = L"効果音(&M)", .Bounds = Bounds(10, 24, 96, 20),
+               .Hint = L"効果音の有効/無効"});
+    CHKWav->OnClick = [this](gui::TCheckBox* c) { Settings.CHKWav = c->Checked(); };
+    CHKWavRes = gui::NewControl<gui::TCheckBox>(
+        this, {.Parent = GroupBoxWav, .Name = L"CHKWavRes", .Caption = L"内部音声(&R)",
+               .Bounds = Bounds(110, 24, 110, 20)});
+    CHKWavRes->OnClick = [this](gui::TCheckBox* c) { Settings.CHKWavRes = c->Checked(); };
+    EditWav = gui::NewControl<gui::TEdit>(
+        this, {.Parent = GroupBoxWav, .Name = L"EditWav", .Bounds = Bounds(226, 22, 270, 22), .Hint = L"wavファイル名"});
+    EditWav->OnChange = [this](gui::TEdit* e) { Settings.EditWav = e->Text(); };
+    BtnWav = gui::NewControl<gui::TButton>(
+        this, {.Parent = GroupBoxWav, .Name = L"BtnWav", .Caption = L"参照(&S)", .Bounds = Bounds(504, 19, 86, 27),
+               .Hint = L"wavファイルを参照"});
+    BtnWav->OnClick = [this](gui::TButton*) { BtnWavClick(); };
+
+    GroupBoxMessage = gui::NewControl<gui::TGroupBox>(
+        this, {.Name = L"GroupBoxMessage", .Bounds = Bounds(0, 0, 941, 78), .Align = TAlign::alTop});
+    CHKMessage = gui::NewControl<gui::TCheckBox>(
+        this, {.Parent = GroupBoxMessage, .Name = L"CHKMessage", .Caption = L"メッセージを有効(&M)",
+               .Bounds = Bounds(10, 22, 160, 20)});
+    CHKMessage->OnClick = [this](gui::TCheckBox*) { CHKMessageClick(); };
+    EditMessage = new gui::TMemo(this);
+    EditMessage->WordWrap = false;
+    EditMessage->Create({.Parent = GroupBoxMessage, .Name = L"EditMessage", .Bounds = Bounds(176, 14, 750, 58),
+                         .Style = WS_VSCROLL | WS_HSCROLL});
+
+    PageControl = gui::NewControl<gui::TPageControl>(
+        this, {.Name = L"PageControl", .Bounds = Bounds(0, 0, 941, 200), .Align = TAlign::alClient});
+    TabSheetAdd = gui::NewControl<gui::TTabSheet>(
+        this, {.Parent = PageControl, .Name = L"TabSheetAdd", .Caption = L"[登録できるボタン(&T)]"});
+    TabSheetSave = gui::NewControl<gui::TTabSheet>(
+        this, {.Parent = PageControl, .Name = L"TabSheetSave", .Caption = L"[登録されているボタン(&B)]"});
+    PageControl->OnChange = [this](gui::TTabControl*) {
+        if (!FTurningPage) PageControlChange();
+    };
+    ListAddView = NewList(this, TabSheetAdd, L"ListAdd", L"ダブルクリックで追加", 1);
+    ListAddView->OnSelectItem = [this](gui::TListView*) { ListAddClick(); };
+    ListAddView->OnItemDblClick = [this](gui::TListView*) {
+        if (TBAdd->Enabled()) TBAddClick();
+    };
+    ListListView = NewList(this, TabSheetSave, L"ListList", L"ダブルクリックで削除", 2);
+    ListListView->OnSelectItem = [this](gui::TListView*) { ListListClick(); };
+    ListListView->OnItemDblClick = [this](gui::TListView*) {
+        if (TBDel->Enabled()) TBDelClick();
+    };
+
+    // The status bar shows the hint of the control under the mouse.
+    for (gui::TControl* c : std::initializer_list<gui::TControl*>{ListAddView, ListListView, EditHTKStop, CHKWav,
+                                                                  EditWav, BtnWav})
+        c->OnMouseMove = [this](gui::TControl* sender, gui::TShiftState, int, int) { ShowHintText(sender->Hint); };
+    OnResize = [this](gui::TControl*) { FormResize(); };
+    FormResize();
+}
+
+void TBtnForm::ShowHintText(const std::wstring& hint) {
+    if (!StatusBar || hint == FStatusHint) return;
+    FStatusHint = hint;
+    StatusBar->SetSimpleText(hint);
+}
+
+void TBtnForm::FormResize() {
+    if (!EditMessage) return;
+    const RECT memo = EditMessage->BoundsRect();
+    EditMessage->SetWidth(GroupBoxMessage->Width() - memo.left - 15);
+}
+
+LRESULT TBtnForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_MOVE) WMMove();
+    return TForm::WndProc(msg, wp, lp);
+}
+
+void TBtnForm::WMMove() {
+    if (!Visible()) return;
+    const int monitor = GetWindowMonitorIndex(Handle());
+    if (monitor == MMonNo) return;
+    // The button follows the window to that monitor's taskbar.
+    MMonNo = monitor;
+    TaskBarDeleteTab(Handle());
+    ::Sleep(100);
+    TaskBarAddTab(Handle());
+}
+
+void TBtnForm::FormClose(gui::TCloseAction&) {
+    ListAdd.clear();
+    ShowCandidates();
+}
+
+// --- what the controls show ---------------------------------------------------------
+
+void TBtnForm::ShowSettings() {
+    if (!EditHTKStop) return;
+    EditHTKStop->SetText(Settings.EditHTKStop);
+    CHKWav->SetChecked(Settings.CHKWav);
+    CHKWavRes->SetChecked(Settings.CHKWavRes);
+    const std::wstring wav = Settings.EditWav;
+    EditWav->SetText(wav);
+    Settings.EditWav = wav;
+}
+
+void TBtnForm::ShowList(gui::TListView* view, const std::vector<TBtnEntry>& rows, int columns) {
+    if (!view) return;
+    view->Clear();
+    for (const TBtnEntry& row : rows) {
+        const int i = view->AddItem(row[bfProgram]);
+        for (int c = 1; c < columns; ++c) view->SetSubItem(i, c, row[static_cast<size_t>(c)]);
+    }
+}
+
+void TBtnForm::ShowRegistered() { ShowList(ListListView, ListList, kBtnFieldCount); }
+
+void TBtnForm::ShowCandidates() { ShowList(ListAddView, ListAdd, kBtnFieldCount - 1); }
+
+void TBtnForm::SetActivePage(gui::TTabSheet* page) {
+    FTurningPage = true;
+    PageControl->SetActivePage(page);
+    FTurningPage = false;
+}
+
+void TBtnForm::ResetCandidateSearch() {
+    ListAdd.clear();
+    ShowCandidates();
+    FActiveOnly = false;
+    CHKMessage->SetChecked(false);
+    CHKMessage->SetEnabled(false);
+    EditMessage->SetText(L"");
+    EditMessage->SetEnabled(false);
+}
+
+// What showing the window does from the candidates page on, and what turning
+// to that page does.
+void TBtnForm::ShowCandidatesPage() {
+    SetActivePage(TabSheetAdd);
+    GroupBoxMessage->Show();
+    for (gui::TToolButton* b : {TBAdd, TBAddNoSize, TBDel, TBUp, TBDown}) b->SetEnabled(false);
+    ResetCandidateSearch();
+    Proc_SearchButtons(false);
+    ShowCandidates();
+}
+
+// --- handlers ---------------------------------------------------------------------
+
+void TBtnForm::TBGetClick() {
+    SetActivePage(TabSheetAdd);
+    for (gui::TToolButton* b : {TBAdd, TBAddNoSize, TBDel}) b->SetEnabled(false);
+    Proc_SearchButtons(false);
+    ShowCandidates();
+}
+
+void TBtnForm::TBActClick() {
+    SetActivePage(TabSheetAdd);
+    for (gui::TToolButton* b : {TBAdd, TBAddNoSize, TBDel}) b->SetEnabled(false);
+    Proc_SearchButtons(true);
+    ShowCandidates();
+}
+
+void TBtnForm::PageControlChange() {
+    if (PageControl->ActivePage() == TabSheetSave)
+        ListListClick();
+    else
+        ShowCandidatesPage();
+}
+
+void TBtnForm::ListAddClick() {
+    const int row = ListAddView->ItemIndex();
+    const bool selected = row >= 0 && row < static_cast<int>(ListAdd.size());
+    TBAdd->SetEnabled(selected);
+    TBAddNoSize->SetEnabled(selected);
+    for (gui::TToolButton* b : {TBDel, TBUp, TBDown}) b->SetEnabled(false);
+    CHKMessage->SetChecked(false);
+    CHKMessage->SetEnabled(false);
+    EditMessage->SetText(L"");
+    EditMessage->SetEnabled(false);
+    if (!selected) return;
+    const TBtnEntry& candidate = ListAdd[static_cast<size_t>(row)];
+    const bool dialog = candidate[bfClass] == L"#32770";
+    CHKMessage->SetEnabled(dialog);
+    EditMessage->SetEnabled(dialog);
+    EditMessage->SetText(ReplaceAll(candidate[bfMessage], kLineBreak, L"\r\n"));
+}
+
+void TBtnForm::ListListClick() {
+    const int row = ListListView->ItemIndex();
+    const bool selected = row >= 0 && row < MListListC;
+    TBUp->SetEnabled(selected && row > 0);
+    TBDown->SetEnabled(selected && row < MListListC - 1);
+    TBDel->SetEnabled(selected);
+    TBAdd->SetEnabled(false);
+    TBAddNoSize->SetEnabled(false);
+}
+
+void TBtnForm::CHKMessageClick() { EditMessage->SetEnabled(CHKMessage->Checked()); }
+
+void TBtnForm::TBAddClick() { Proc_AddCandidate(true); }
+
+void TBtnForm::TBAddNoSizeClick() { Proc_AddCandidate(false); }
+
+void TBtnForm::Proc_AddCandidate(bool withSize) {
+    const int row = ListAddView->ItemIndex();
+    GroupBoxMessage->Hide();
+    SetActivePage(TabSheetSave);
+    if (MListListC >= MMAXBtnData) {
+        const std::wstring text = L"登録できるのは" + std::to_wstring(MMAXBtnData) + L"までです。";
+        ::MessageBoxW(Handle(), text.c_str(), L"Orvandel - 警告", MB_OK | MB_ICONWARNING);
+        return;
+    }
+    if (row < 0 || row >= static_cast<int>(ListAdd.size())) return;
+    TBtnEntry entry = ListAdd[static_cast<size_t>(row)];
+    entry[bfMessage] = CHKMessage->Checked() ? ReplaceAll(EditMessage->Text(), L"\r\n", kLineBreak) : L"";
+    if (!withSize) {
+        entry[bfHeight].clear();
+        entry[bfWidth].clear();
+    }
+    entry[bfPressedIn].clear();
+    entry[bfPressed].clear();
+    // An equal entry (with the same size, or also without one) gives way to
+    // the new one at the end.
+    for (size_t i = ListList.size(); i-- > 0;) {
+        bool same = true;
+        for (int f = 0; f < kBtnStoredFields && same; ++f) same = ListList[i][f] == entry[f];
+        if (same) ListList.erase(ListList.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+    ListList.push_back(entry);
+    MListListC = static_cast<int>(ListList.size());
+    ShowRegistered();
+    ListListClick();
+}
+
+void TBtnForm::TBDelClick() {
+    const int row = ListListView->ItemIndex();
+    if (row < 0 || row >= static_cast<int>(ListList.size())) return;
+    ListList.erase(ListList.begin() + row);
+    MListListC = static_cast<int>(ListList.size());
+    ShowRegistered();
+    ListListClick();
+}
+
+void TBtnForm::TBUpClick() {
+    const int row = ListListView->ItemIndex();
+    if (row <= 0 || row >= static_cast<int>(ListList.size())) return;
+    std::swap(ListList[static_cast<size_t>(row)], ListList[static_cast<size_t>(row) - 1]);
+    ShowRegistered();
+    ListListView->SetItemIndex(row - 1);
+    ListListClick();
+}
+
+void TBtnForm::TBDownClick() {
+    const int row = ListListView->ItemIndex();
+    if (row < 0 || row + 1 >= static_cast<int>(ListList.size())) return;
+    std::swap(ListList[static_cast<size_t>(row)], ListList[static_cast<size_t>(row) + 1]);
+    ShowRegistered();
+    ListListView->SetItemIndex(row + 1);
+    ListListClick();
+}
+
+void TBtnForm::TBCloseSaveClick() {
+    Proc_SaveList();
+    Close();
+}
+
+void TBtnForm::BtnWavClick() {
+    std::wstring windows;
+    GetWindowsDir(windows);
+    gui::TOpenDialog dialog(nullptr);
+    dialog.InitialDir = windows + L"\\Media";
+    dialog.Filter = L"音声ファイル|*.wav";
+    dialog.FileName.clear();
+    if (!dialog.Execute()) return;
+    if (LowerExt(dialog.FileName) == L".wav") EditWav->SetText(dialog.FileName);
+}
+
+void TBtnForm::EditHTKStopKeyDown(WORD& key, gui::TShiftState shift) {
+    HotKeyEditKeyDown(EditHTKStop->Handle(), key, shift);
+    Settings.EditHTKStop = EditHTKStop->Text();
+}
