@@ -99,13 +99,9 @@ void THisForm::HookHotKeyHotKey(int index) {
             TrayForm->FPopUpL = false;
             break;
         }
-        case 3: {
-            if (!LaunchForm || !TrayForm) return;
-            const bool visible = LaunchForm->Visible();
-            TrayForm->PPLaunch->SetChecked(!visible);
-            LaunchForm->SetVisible(!visible);
+        case 3:
+            if (LaunchForm) LaunchForm->Proc_ToggleLauncher();
             break;
-        }
         default:
             break;
     }

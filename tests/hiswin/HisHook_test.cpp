@@ -155,9 +155,11 @@ TEST_F(HisHook, HotKeysShowTheWindowPopTheMenuAndToggleTheLauncher) {
     PressKey(VK_F12, {VK_CONTROL, VK_SHIFT});
     EXPECT_TRUE(WaitApp([&] { return LaunchForm->Visible() != before; }, 10000));
     EXPECT_EQ(TrayForm->PPLaunch->Checked(), !before);
+    EXPECT_EQ(LaunchForm->TrayIcon->Visible(), !before) << "the launcher's own tray icon follows it";
     PressKey(VK_F12, {VK_CONTROL, VK_SHIFT});
     EXPECT_TRUE(WaitApp([&] { return LaunchForm->Visible() == before; }, 10000));
     EXPECT_EQ(TrayForm->PPLaunch->Checked(), before);
+    EXPECT_EQ(LaunchForm->TrayIcon->Visible(), before);
 
     {
         MenuCloser closer;
