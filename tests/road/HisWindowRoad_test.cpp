@@ -113,6 +113,9 @@ TEST_F(HisWindowRoad, ADoubleClickOnTheTrayIconOpensTheWindowAndEnterPastesTheRo
     ASSERT_TRUE(WaitUntil([&] { return (his = HistoryWindowOf(program_.Pid())) != nullptr; }, 30000))
         << "the double click opens the history window";
     EXPECT_EQ(MenuWindowsOf(program_.Pid()), 0) << "and no menu";
+    // A user types once the window is in front; under load it takes a while.
+    ASSERT_TRUE(WaitUntil([&] { return ::GetAncestor(::GetForegroundWindow(), GA_ROOT) == his; }, 30000))
+        << "the history window comes to the front\n" << VisibleWindowsInZOrder();
     PressKey('1');  // the clipboard tab
     HWND list = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (list = HistoryListOf(his)) != nullptr; }, 10000));
