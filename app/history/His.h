@@ -103,6 +103,27 @@ public:
     void BtnFindUpClick();
     void TimerWheelTimer();
 
+    // --- the history list's pop-up menu (HisListMenu.cpp) ---------------------
+    // Shortcuts, handlers and the save dialog of PPMenuList (the item that
+    // adds to the favourites is wired with the favourites' actions).
+    void SetupListMenu();
+    // The enabled states for the selected row and the IME item's caption.
+    void PPMenuListPopup();
+    void PPClipClick();
+    void PPExeCmdClick();
+    void PPSCMakeClick();
+    void PPFileSaveClick();
+    // The save dialog's selection moved to an existing file: its encoding
+    // is chosen in the dialog.
+    void TextSaveDialogSelectionChange(const std::wstring& fileName);
+    void PPFolClick();
+    void PPExpClick();
+    void PPNoDirClick();
+    void PPNoExeClick();
+    void PPIMEExeClick();
+    void PPDelClick();
+    void PPDelAllClick();
+
     // --- the tray history menu (HisMenu.cpp) ---------------------------------
     // Fills the 40 entries of category c of the main form's history menu.
     void Proc_PPListSet(int c);

@@ -324,6 +324,7 @@ void THisForm::CreateMenus() {
     item(PPMenuList, &PPDel, L"PPDel", L"削除(&X)");
     item(PPMenuList, &PPDelAll, L"PPDelAll", L"すべて削除");
     ListBoxHis->PopupMenu = PPMenuList;
+    SetupListMenu();
 
     PPMenuFav = new gui::TPopupMenu(this);
     PPMenuFav->Name = L"PPMenuFav";

@@ -1,0 +1,252 @@
+// THisForm: the pop-up menu of the history list. Each item acts on the
+// selected row of the current category: copy it, start it with options,
+// make a shortcut to it, save a text to a file in a chosen encoding, open
+// its folder, exclude it from recording, list it for the IME notices, and
+// delete it or the whole list.
+#include "app/history/His.h"
+
+#include <algorithm>
+
+#include "app/Globals.h"
+#include "app/Tray.h"
+#include "app/history/HisPaths.h"
+#include "app/history/Launch.h"
+#include "app/history/SC.h"
+#include "app/monitors/IMEExe.h"
+#include "app/monitors/RAM.h"
+#include "gui/Application.h"
+#include "toolkit/QuorvinShell.h"
+#include "toolkit/QuorvinText.h"
+#include "toolkit/QuorvinWindows.h"
+#include "toolkit/Wow64.h"
+
+namespace {
+
+// The folder part of a path with its trailing backslash ('' without one).
+std::wstring FolderWithBackslash(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
+// Adds text to the list unless the list holds it already (case ignored);
+// whether it was added.
+bool AddOnce(gui::TStringList& list, const std::wstring& text) {
+    for (int i = 0; i < list.Count(); ++i)
+        if (::CompareStringOrdinal(list[i].c_str(), -1, text.c_str(), -1, TRUE) == CSTR_EQUAL) return false;
+    list.Add(text);
+    return true;
+}
+
+// The clicks on the main tray icon and the RAM icon are ignored while it lives.
+class TrayClicksOff {
+public:
+    TrayClicksOff() { Set(false); }
+    ~TrayClicksOff() { Set(true); }
+    TrayClicksOff(const TrayClicksOff&) = delete;
+    TrayClicksOff& operator=(const TrayClicksOff&) = delete;
+
+private:
+    static void Set(bool enabled) {
+        if (TrayForm && TrayForm->TrayIcon) TrayForm->TrayIcon->SetEnabled(enabled);
+        if (RAMForm && RAMForm->TrayIcon) RAMForm->TrayIcon->SetEnabled(enabled);
+    }
+};
+
+}  // namespace
+
+void THisForm::SetupListMenu() {
+    PPClip->ShortCut = gui::scCtrl | 'C';
+    PPAdd->ShortCut = gui::scCtrl | 'F';
+    PPDel->ShortCut = gui::scCtrl | 'X';
+    PPDelAll->ShortCut = gui::scCtrl | VK_DELETE;
+    PPMenuList->OnPopup = [this](gui::TPopupMenu*) { PPMenuListPopup(); };
+    PPClip->OnClick = [this](gui::TMenuItem*) { PPClipClick(); };
+    PPExeCmd->OnClick = [this](gui::TMenuItem*) { PPExeCmdClick(); };
+    PPSCMake->OnClick = [this](gui::TMenuItem*) { PPSCMakeClick(); };
+    PPFileSave->OnClick = [this](gui::TMenuItem*) { PPFileSaveClick(); };
+    PPFol->OnClick = [this](gui::TMenuItem*) { PPFolClick(); };
+    PPExp->OnClick = [this](gui::TMenuItem*) { PPExpClick(); };
+    PPNoDir->OnClick = [this](gui::TMenuItem*) { PPNoDirClick(); };
+    PPNoExe->OnClick = [this](gui::TMenuItem*) { PPNoExeClick(); };
+    PPIMEExe->OnClick = [this](gui::TMenuItem*) { PPIMEExeClick(); };
+    PPDel->OnClick = [this](gui::TMenuItem*) { PPDelClick(); };
+    PPDelAll->OnClick = [this](gui::TMenuItem*) { PPDelAllClick(); };
+
+    TextSaveDialog->DefaultExt = L"txt";
+    TextSaveDialog->Filter = L"テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
+    TextSaveDialog->Options =
+        gui::ofOverwritePrompt | gui::ofHideReadOnly | gui::ofPathMustExist | gui::ofEnableSizing;
+    TextSaveDialog->Encodings = {L"ANSI", L"Unicode", L"Big Endian Unicode", L"UTF-8", L"UTF-8N"};
+    TextSaveDialog->OnSelectionChange = [this](gui::TOpenDialog*, const std::wstring& fileName) {
+        TextSaveDialogSelectionChange(fileName);
+    };
+}
+
+namespace {
+
+// The entry of the history list's selected row in the current category.
+bool SelectedHistoryEntry(THisForm& f, std::wstring& entry) {
+    const int row = f.ListBoxHis->ItemIndex();
+    const gui::TStringList& entries = f.MFileList[f.Category()];
+    if (row < 0 || row >= entries.Count()) return false;
+    entry = entries[row];
+    return true;
+}
+
+}  // namespace
+
+void THisForm::PPMenuListPopup() {
+    // Popped up over the list by the mouse, the menu acts on the list's
+    // selection; its shortcut keys act only while the list has the focus,
+    // so the same keys in the memo, the find box or the favourites stay theirs.
+    const bool overList = PPMenuList->PopupComponent() == ListBoxHis;
+    PPMenuList->SetPopupComponent(nullptr);
+    const bool acts = overList || ActiveControl() == ListBoxHis;
+
+    const int c = Category();
+    std::wstring entry;
+    const bool selected = acts && SelectedHistoryEntry(*this, entry);
+    for (gui::TMenuItem* i : {PPClip, PPExeCmd, PPSCMake, PPFileSave, PPAdd, PPNoDir, PPNoExe, PPIMEExe, PPDel})
+        i->SetEnabled(selected);
+    PPDelAll->SetEnabled(acts && ListBoxHis->Count() > 0);
+
+    const bool enableListed = TrayForm && TrayForm->PPIMEEnable && TrayForm->PPIMEEnable->Checked();
+    PPIMEExe->SetCaption(enableListed ? L"IME ONの通知を有効にするプログラムに追加(&I)"
+                                      : L"IME ONの通知を無効にするプログラムに追加(&I)");
+
+    PPExp->SetEnabled(false);
+    PPFol->SetEnabled(false);
+    if ((c == 1 || c == 2) && selected) {
+        const std::wstring folder = FolderWithBackslash(entry);
+        const bool exists = !folder.empty() && DirectoryExistsNoRedirect(folder);
+        PPExp->SetEnabled(exists);
+        PPFol->SetEnabled(exists);
+    }
+}
+
+void THisForm::PPClipClick() {
+    std::wstring s;
+    if (!SelectedHistoryEntry(*this, s)) return;
+    SetClipboardTextRetry(s);
+    if (Category() == 0) {
+        ListBoxHis->SetItemIndex(-1);
+        StatusBar->SetSimpleText(L"");
+        TBexe->Hint.clear();
+        for (gui::TToolButton* b : {TBexe, TBUpExp, TBUpFol}) b->SetEnabled(false);
+    }
+}
+
+void THisForm::PPExeCmdClick() {
+    const int row = ListBoxHis->ItemIndex();
+    const gui::TStringList& programs = MFileList[2];
+    if (row < 0 || row >= programs.Count() || !LaunchForm) return;
+    const std::wstring s = programs[row];
+    LaunchForm->Func_ExeCmdDlg(s);
+}
+
+void THisForm::PPSCMakeClick() {
+    std::wstring s;
+    if (!SelectedHistoryEntry(*this, s)) return;
+    ShortCutMakerParams(Category(), s, MParamStr1, MParamStr2);
+    ShowShortCutMaker(MParamStr1, MParamStr2);
+}
+
+void THisForm::PPFileSaveClick() {
+    std::wstring s;
+    if (!SelectedHistoryEntry(*this, s)) return;
+    TrayClicksOff trayOff;
+    ForceForegroundWindow(Handle());
+    gui::TStringList list;
+    list.Add(s);
+
+    TextSaveDialog->EncodingIndex = 0;
+    TextSaveDialog->InitialDir = Lists.Settings.MDir;
+    TextSaveDialog->FileName.clear();
+    if (!TextSaveDialog->Execute()) return;
+
+    const std::wstring fileName = TextSaveDialog->FileName;
+    Lists.Settings.MDir = FolderOfPath(fileName);
+    const int kind = std::clamp(TextSaveDialog->EncodingIndex, 0, 4);
+    HCURSOR old = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    const bool written = WriteListFile(list, fileName, static_cast<gui::TTextEncoding>(kind));
+    ::SetCursor(old);
+    if (!written) {
+        ForceForegroundWindow(Handle());
+        gui::Application->MessageBox(fileName + L"に" + L"\r\n" + L"書き込めません。" + L"\r\n" +
+                                         L"ほかのソフトで開かれていないか確認してください。",
+                                     L"Orvandel - 確認", MB_ICONERROR);
+    }
+}
+
+void THisForm::TextSaveDialogSelectionChange(const std::wstring& fileName) {
+    // A folder, or no file at all (the attributes are then all bits set).
+    if (::GetFileAttributesW(fileName.c_str()) & FILE_ATTRIBUTE_DIRECTORY) return;
+    int kind = 0;
+    DetectTextEncoding(fileName, kind);
+    TextSaveDialog->SetEncodingIndex(std::clamp(kind, 0, 4));
+}
+
+void THisForm::PPFolClick() {
+    std::wstring s;
+    if (!SelectedHistoryEntry(*this, s)) return;
+    const std::wstring folder = FolderWithBackslash(s);
+    if (folder.empty()) return;
+    ShellExecuteFile(folder, L"", L"", SW_SHOWDEFAULT);
+}
+
+void THisForm::PPExpClick() {
+    std::wstring s;
+    if (!SelectedHistoryEntry(*this, s)) return;
+    wchar_t windows[MAX_PATH] = {};
+    const UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
+    ShellExecuteFile(ExplorerPath, L" /e," + FolderWithBackslash(s), n > 0 && n < MAX_PATH ? windows : L"",
+                     SW_SHOWDEFAULT);
+}
+
+void THisForm::PPNoDirClick() {
+    std::wstring s;
+    if (!SelectedHistoryEntry(*this, s)) return;
+    const int c = Category();
+    AddOnce(Lists.Settings.ListBoxDir, c == 1 || c == 2 ? FolderOfPath(s) : s);
+}
+
+void THisForm::PPNoExeClick() {
+    const int row = ListBoxHis->ItemIndex();
+    const gui::TStringList& programs = MFileList[2];
+    if (row < 0 || row >= programs.Count()) return;
+    AddOnce(Lists.Settings.ListBoxExe, programs[row]);
+}
+
+void THisForm::PPIMEExeClick() {
+    std::wstring s;
+    if (!SelectedHistoryEntry(*this, s) || !IMEExeForm) return;
+    const bool enableListed = TrayForm && TrayForm->PPIMEEnable && TrayForm->PPIMEEnable->Checked();
+    AddOnce(enableListed ? IMEExeForm->ListBoxEnable : IMEExeForm->ListBoxDisable, s);
+    if (!IMEExeForm->HandleAllocated()) return;
+    IMEExeForm->ShowLists();
+    gui::TListBox* view = enableListed ? IMEExeForm->ListBoxEnableView : IMEExeForm->ListBoxDisableView;
+    if (view && view->HandleAllocated()) SetListBoxHorizontalExtent(view->Handle());
+}
+
+void THisForm::PPDelClick() {
+    const int row = ListBoxHis->ItemIndex();
+    const int c = Category();
+    gui::TStringList& entries = MFileList[c];
+    if (row < 0 || row >= entries.Count()) return;
+    entries.Delete(row);
+    ListBoxHis->SetItemIndex(-1);
+    Proc_DispHis();
+    Proc_DispStatus();
+    Proc_PPListSet(c);
+}
+
+void THisForm::PPDelAllClick() {
+    if (gui::Application->MessageBox(L"すべて削除しますか？", L"Orvandel - 確認", MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    const int c = Category();
+    MFileList[c].Clear();
+    ListBoxHis->SetItemIndex(-1);
+    Proc_DispHis();
+    Proc_DispStatus();
+    Proc_PPListSet(c);
+}
