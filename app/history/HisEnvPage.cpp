@@ -149,11 +149,11 @@ void THisEnvPage::CreateControls() {
     };
 
     // --- what is not recorded ---------------------------------------------------
-    GroupBoxWatch = group(sheet, L"GroupBoxWatch", L"[監視ドライブ/フォルダ(&C)]", Bounds(6, 4, 350, 580));
-    GroupBoxDrive = group(GroupBoxWatch, L"GroupBoxDrive", L"[監視ドライブ]", Bounds(8, 20, 334, 170));
+    GroupBoxWatch = group(sheet, L"GroupBoxWatch", L"[監視ドライブ/フォルダ(&C)]", Bounds(6, 4, 284, 550));
+    GroupBoxDrive = group(GroupBoxWatch, L"GroupBoxDrive", L"[監視ドライブ]", Bounds(8, 20, 268, 170));
     ListBoxDrive = new gui::TCheckListBox(owner);
     ListBoxDrive->Sorted = true;
-    ListBoxDrive->Create({.Parent = GroupBoxDrive, .Name = L"ListBoxDrive", .Bounds = Bounds(8, 20, 318, 110),
+    ListBoxDrive->Create({.Parent = GroupBoxDrive, .Name = L"ListBoxDrive", .Bounds = Bounds(8, 20, 252, 110),
                           .Hint = L"チェックマークをオフで監視しない",
                           .Style = WS_VSCROLL | LBS_NOINTEGRALHEIGHT});
     ListBoxDrive->ShowHint = true;
@@ -163,21 +163,21 @@ void THisEnvPage::CreateControls() {
         Settings().ChkNetwork = c->Checked();
         ChkNetworkMouseUp();
     };
-    BtnHDD = button(GroupBoxDrive, L"BtnHDD", L"HDD", Bounds(246, 136, 80, 26));
+    BtnHDD = button(GroupBoxDrive, L"BtnHDD", L"HDD", Bounds(180, 136, 80, 26));
     BtnHDD->OnClick = [this](gui::TButton*) { BtnHDDClick(); };
 
-    GroupBoxDir = group(GroupBoxWatch, L"GroupBoxDir", L"[監視しないフォルダ]", Bounds(8, 196, 334, 186));
-    ListBoxDir = sortedList(GroupBoxDir, L"ListBoxDir", Bounds(8, 20, 318, 126), true);
-    BtnDirAdd = button(GroupBoxDir, L"BtnDirAdd", L"追加", Bounds(160, 152, 80, 26));
-    BtnDirDel = button(GroupBoxDir, L"BtnDirDel", L"削除", Bounds(246, 152, 80, 26));
+    GroupBoxDir = group(GroupBoxWatch, L"GroupBoxDir", L"[監視しないフォルダ]", Bounds(8, 196, 268, 170));
+    ListBoxDir = sortedList(GroupBoxDir, L"ListBoxDir", Bounds(8, 20, 252, 110), true);
+    BtnDirAdd = button(GroupBoxDir, L"BtnDirAdd", L"追加", Bounds(94, 136, 80, 26));
+    BtnDirDel = button(GroupBoxDir, L"BtnDirDel", L"削除", Bounds(180, 136, 80, 26));
     BtnDirAdd->OnClick = [this](gui::TButton*) { BtnDirAddClick(); };
     BtnDirDel->OnClick = [this](gui::TButton*) { BtnDirDelClick(); };
     ListBoxDir->OnClick = [this](gui::TListBox* l) { BtnDirDel->SetEnabled(l->ItemIndex() >= 0); };
 
-    GroupBoxExe = group(GroupBoxWatch, L"GroupBoxExe", L"[監視しないプログラム]", Bounds(8, 388, 334, 186));
-    ListBoxExe = sortedList(GroupBoxExe, L"ListBoxExe", Bounds(8, 20, 318, 126), true);
-    BtnExeDel = button(GroupBoxExe, L"BtnExeDel", L"削除", Bounds(246, 152, 80, 26));
-    BtnExeAdd = button(GroupBoxExe, L"BtnExeAdd", L"追加", Bounds(160, 152, 80, 26));
+    GroupBoxExe = group(GroupBoxWatch, L"GroupBoxExe", L"[監視しないプログラム]", Bounds(8, 372, 268, 170));
+    ListBoxExe = sortedList(GroupBoxExe, L"ListBoxExe", Bounds(8, 20, 252, 110), true);
+    BtnExeDel = button(GroupBoxExe, L"BtnExeDel", L"削除", Bounds(180, 136, 80, 26));
+    BtnExeAdd = button(GroupBoxExe, L"BtnExeAdd", L"追加", Bounds(94, 136, 80, 26));
     BtnExeAdd->OnClick = [this](gui::TButton*) { BtnExeAddClick(); };
     BtnExeDel->OnClick = [this](gui::TButton*) { BtnExeDelClick(); };
     ListBoxExe->OnClick = [this](gui::TListBox* l) { BtnExeDel->SetEnabled(l->ItemIndex() >= 0); };
@@ -185,12 +185,12 @@ void THisEnvPage::CreateControls() {
     BtnExeDel->SetEnabled(false);
 
     // --- the clipboard ------------------------------------------------------------
-    GroupBoxClip = group(sheet, L"GroupBoxClip", L"[クリップボード(&D)]", Bounds(362, 4, 360, 262));
+    GroupBoxClip = group(sheet, L"GroupBoxClip", L"[クリップボード(&D)]", Bounds(296, 4, 290, 262));
     auto numeric = [&](gui::TGroupBox*& box, const wchar_t* boxName, const wchar_t* caption, int y,
                        TNumEdit*& num, const wchar_t* numName, TWrapUpDown*& ud, const wchar_t* udName,
                        gui::TLabel*& unit, const wchar_t* unitName, const wchar_t* unitCaption, int min, int max,
                        int step, void (THisEnvPage::*click)()) {
-        box = group(GroupBoxClip, boxName, caption, Bounds(8, y, 344, 50));
+        box = group(GroupBoxClip, boxName, caption, Bounds(8, y, 274, 50));
         num = new TNumEdit(owner);
         num->Create({.Parent = box, .Name = numName, .Bounds = Bounds(10, 20, 60, 22)});
         num->ReadOnly = true;
@@ -211,25 +211,25 @@ void THisEnvPage::CreateControls() {
     RadioGroupPaste = new gui::TRadioGroup(owner);
     RadioGroupPaste->Columns = 2;
     RadioGroupPaste->Create({.Parent = GroupBoxClip, .Name = L"RadioGroupPaste", .Caption = L"[貼り付けキー(&O)]",
-                             .Bounds = Bounds(8, 128, 344, 50)});
+                             .Bounds = Bounds(8, 128, 274, 50)});
     RadioGroupPaste->SetItems({L"[Ctrl] + [V]", L"[Shift] + [Insert]"});
     RadioGroupPaste->OnClick = [this](gui::TRadioGroup* g) { Settings().RadioGroupPaste = std::max(0, g->ItemIndex()); };
-    GroupBoxWave = group(GroupBoxClip, L"GroupBoxWave", L"[効果音(&P)]", Bounds(8, 182, 344, 74));
+    GroupBoxWave = group(GroupBoxClip, L"GroupBoxWave", L"[効果音(&P)]", Bounds(8, 182, 274, 74));
     CHKWave = check(GroupBoxWave, L"CHKWave", L"有効", Bounds(10, 20, 100, 22));
     CHKWave->OnClick = [this](gui::TCheckBox* c) { Settings().CHKWave = c->Checked(); };
     EditWave = gui::NewControl<gui::TEdit>(owner, {.Parent = GroupBoxWave, .Name = L"EditWave",
-                                                   .Bounds = Bounds(10, 44, 250, 22)});
+                                                   .Bounds = Bounds(10, 44, 188, 22)});
     EditWave->OnChange = [this](gui::TEdit* e) { Settings().EditWave = e->Text(); };
-    BtnWave = button(GroupBoxWave, L"BtnWave", L"参照", Bounds(266, 42, 70, 26));
+    BtnWave = button(GroupBoxWave, L"BtnWave", L"参照", Bounds(204, 42, 62, 26));
     BtnWave->OnClick = [this](gui::TButton*) { BtnWaveClick(); };
 
     // --- the lists and the tray menu -------------------------------------------
-    GroupBoxHisNum = group(sheet, L"GroupBoxHisNum", L"[履歴数(&J)]", Bounds(362, 270, 360, 100));
+    GroupBoxHisNum = group(sheet, L"GroupBoxHisNum", L"[履歴数(&J)]", Bounds(296, 270, 290, 100));
     CBHisList = combo(GroupBoxHisNum, L"CBHisList", Bounds(10, 20, 180, 24));
     for (const wchar_t* name : kCategoryNames) CBHisList->Add(name);
     CBHisList->SetItemIndex(0);
     CBHisList->OnChange = [this](gui::TComboBox*) { CBHisListChange(); };
-    CBHisListNum = combo(GroupBoxHisNum, L"CBHisListNum", Bounds(196, 20, 80, 24));
+    CBHisListNum = combo(GroupBoxHisNum, L"CBHisListNum", Bounds(196, 20, 74, 24));
     for (int n = 10; n <= 100; n += 10) CBHisListNum->Add(std::to_wstring(n));
     CBHisListNum->OnChange = [this](gui::TComboBox*) { CBHisListNumChange(); };
     CHKAutoDel = check(GroupBoxHisNum, L"CHKAutoDel", L"履歴リスト自動削除", Bounds(10, 50, 200, 22));
@@ -237,17 +237,17 @@ void THisEnvPage::CreateControls() {
     CHKNoSave = check(GroupBoxHisNum, L"CHKNoSave", L"履歴を保存しない", Bounds(10, 74, 200, 22));
     CHKNoSave->OnClick = [this](gui::TCheckBox* c) { Settings().CHKNoSave = c->Checked(); };
 
-    GroupBoxPasteDir = group(sheet, L"GroupBoxPasteDir", L"[フォルダ移動のタイミング(&K)]", Bounds(362, 374, 360, 52));
+    GroupBoxPasteDir = group(sheet, L"GroupBoxPasteDir", L"[フォルダ移動のタイミング(&K)]", Bounds(296, 374, 290, 52));
     CBPasteDir = combo(GroupBoxPasteDir, L"CBPasteDir", Bounds(10, 20, 180, 24));
     for (const wchar_t* s : {L"無効", L"やや遅く", L"遅く", L"やや速く", L"速く"}) CBPasteDir->Add(s);
     CBPasteDir->SetItemIndex(0);
     CBPasteDir->OnChange = [this](gui::TComboBox* c) { Settings().CBPasteDir = std::max(0, c->ItemIndex()); };
 
-    GroupBoxMenuItem = group(sheet, L"GroupBoxMenuItem", L"[履歴メニュー項目(&L)]", Bounds(362, 430, 360, 96));
+    GroupBoxMenuItem = group(sheet, L"GroupBoxMenuItem", L"[履歴メニュー項目(&L)]", Bounds(296, 430, 290, 96));
     for (int c = 0; c < kHisCategories; ++c) {
         const std::wstring name = L"CHKHisMenuItem" + std::to_wstring(c);
         gui::TCheckBox* box = check(GroupBoxMenuItem, name.c_str(), kCategoryNames[c],
-                                    Bounds(10 + (c % 2) * 170, 20 + (c / 2) * 24, 160, 22));
+                                    Bounds(10 + (c % 2) * 136, 20 + (c / 2) * 24, 130, 22));
         box->SetChecked(true);
         box->OnClick = [this](gui::TCheckBox* b) { CHKHisMenuItemClick(b); };
     }
@@ -257,46 +257,46 @@ void THisEnvPage::CreateControls() {
         MCHKHisMenuItem[c]->Tag = c;
     }
 
-    GroupBoxToolBar = group(sheet, L"GroupBoxToolBar", L"[ツールバー(&Q)]", Bounds(362, 530, 360, 52));
-    CHKTooBarList = check(GroupBoxToolBar, L"CHKTooBarList", L"キャプションを右に表示", Bounds(10, 22, 250, 22));
+    GroupBoxToolBar = group(sheet, L"GroupBoxToolBar", L"[ツールバー(&Q)]", Bounds(296, 530, 290, 52));
+    CHKTooBarList = check(GroupBoxToolBar, L"CHKTooBarList", L"キャプションを右に表示", Bounds(10, 22, 260, 22));
     CHKTooBarList->SetChecked(true);
     CHKTooBarList->OnClick = [this](gui::TCheckBox* c) { Settings().CHKTooBarList = c->Checked(); };
 
     // --- the window -----------------------------------------------------------------
-    GroupBoxWindow = group(sheet, L"GroupBoxWindow", L"[履歴ウィンドウ(&A)]", Bounds(728, 4, 360, 580));
+    GroupBoxWindow = group(sheet, L"GroupBoxWindow", L"[履歴ウィンドウ(&A)]", Bounds(592, 4, 290, 550));
     RadioGroupStart = new gui::TRadioGroup(owner);
     RadioGroupStart->Columns = 2;
     RadioGroupStart->Create({.Parent = GroupBoxWindow, .Name = L"RadioGroupStart", .Caption = L"[起動時(&E)]",
-                             .Bounds = Bounds(8, 20, 344, 50)});
+                             .Bounds = Bounds(8, 20, 274, 50)});
     RadioGroupStart->SetItems({L"表示しない", L"表示する"});
     RadioGroupStart->SetItemIndex(1);
     RadioGroupStart->OnClick = [this](gui::TRadioGroup* g) { Settings().RadioGroupStart = std::max(0, g->ItemIndex()); };
 
-    GroupBoxTrans = group(GroupBoxWindow, L"GroupBoxTrans", L"[半透明度(&F)]", Bounds(8, 74, 344, 64));
+    GroupBoxTrans = group(GroupBoxWindow, L"GroupBoxTrans", L"[半透明度(&F)]", Bounds(8, 74, 274, 64));
     TrackBarTrans = gui::NewControl<gui::TTrackBar>(owner, {.Parent = GroupBoxTrans, .Name = L"TrackBarTrans",
-                                                            .Bounds = Bounds(8, 20, 260, 36)});
+                                                            .Bounds = Bounds(8, 20, 196, 36)});
     TrackBarTrans->SetRange(20, 100);
     TrackBarTrans->Perform(TBM_SETLINESIZE, 0, 5);
     TrackBarTrans->Perform(TBM_SETPAGESIZE, 0, 10);
     TrackBarTrans->SetFrequency(5);
     TrackBarTrans->SetPosition(100);
     TrackBarTrans->OnChange = [this](gui::TTrackBar*) { TrackBarTransChange(); };
-    LabelTrans = label(GroupBoxTrans, L"LabelTrans", L"100%", Bounds(276, 28, 60, 18));
+    LabelTrans = label(GroupBoxTrans, L"LabelTrans", L"100%", Bounds(210, 28, 56, 18));
     // The opacity group is offered; its controls follow it.
     GroupBoxTrans->SetEnabled(true);
     TrackBarTrans->SetEnabled(GroupBoxTrans->Enabled());
     LabelTrans->SetEnabled(GroupBoxTrans->Enabled());
 
-    GroupBoxFont = group(GroupBoxWindow, L"GroupBoxFont", L"フォント(&G)]", Bounds(8, 142, 344, 56));
-    BtnFont = button(GroupBoxFont, L"BtnFont", L"", Bounds(10, 20, 324, 28));
+    GroupBoxFont = group(GroupBoxWindow, L"GroupBoxFont", L"フォント(&G)]", Bounds(8, 142, 274, 56));
+    BtnFont = button(GroupBoxFont, L"BtnFont", L"", Bounds(10, 20, 254, 28));
     BtnFont->OnClick = [this](gui::TButton*) { BtnFontClick(); };
 
-    GroupBoxHotKey = group(GroupBoxWindow, L"GroupBoxHotKey", L"[ホットキー(&B)]", Bounds(8, 202, 344, 166));
+    GroupBoxHotKey = group(GroupBoxWindow, L"GroupBoxHotKey", L"[ホットキー(&B)]", Bounds(8, 202, 274, 208));
     auto hotKey = [&](gui::TLabel*& lbl, const wchar_t* labelName, const wchar_t* caption, gui::THotKeyEdit*& edit,
                       const wchar_t* editName, std::wstring THisSettings::*text, int y) {
-        lbl = label(GroupBoxHotKey, labelName, caption, Bounds(10, y + 3, 170, 18));
+        lbl = label(GroupBoxHotKey, labelName, caption, Bounds(10, y, 254, 18));
         edit = gui::NewControl<gui::THotKeyEdit>(owner, {.Parent = GroupBoxHotKey, .Name = editName,
-                                                         .Bounds = Bounds(184, y, 150, 22)});
+                                                         .Bounds = Bounds(10, y + 18, 254, 22)});
         edit->OnKeyDown = [this, edit, text](gui::TControl*, WORD& key, gui::TShiftState shift) {
             HotKeyEditKeyDown(edit->Handle(), key, shift);
             Settings().*text = edit->Text();
@@ -305,19 +305,19 @@ void THisEnvPage::CreateControls() {
     hotKey(LabelHTKShow, L"LabelHTKShow", L"履歴ウィンドウの表示 ", EditHTKShow, L"EditHTKShow",
            &THisSettings::EditHTKShow, 20);
     hotKey(LabelHTKMenu, L"LabelHTKMenu", L"履歴メニューの表示/非表示   ", EditHTKMenu, L"EditHTKMenu",
-           &THisSettings::EditHTKMenu, 48);
+           &THisSettings::EditHTKMenu, 64);
     hotKey(LabelHTKLaunch, L"LabelHTKLaunch", L"プログラムランチャの表示 /非表示", EditHTKLaunch, L"EditHTKLaunch",
-           &THisSettings::EditHTKLaunch, 76);
+           &THisSettings::EditHTKLaunch, 108);
     CHKHookDesktop = check(GroupBoxHotKey, L"CHKHookDesktop", L"デスクトップの中ボタンクリック ＋キー",
-                           Bounds(10, 106, 324, 22));
+                           Bounds(10, 152, 254, 22));
     CHKHookDesktop->OnClick = [this](gui::TCheckBox*) { CHKHookDesktopClick(); };
-    ComboBoxHook = combo(GroupBoxHotKey, L"ComboBoxHook", Bounds(184, 132, 150, 24));
+    ComboBoxHook = combo(GroupBoxHotKey, L"ComboBoxHook", Bounds(10, 176, 160, 24));
     for (const wchar_t* s : {L"組み合わせキーなし", L"+Ctrl", L"+Shift"}) ComboBoxHook->Add(s);
     ComboBoxHook->SetItemIndex(0);
     ComboBoxHook->SetEnabled(false);
     ComboBoxHook->OnChange = [this](gui::TComboBox* c) { Settings().ComboBoxHook = std::max(0, c->ItemIndex()); };
 
-    GroupBoxAutoMin = group(GroupBoxWindow, L"GroupBoxAutoMin", L"[自動最小化(&H)]", Bounds(8, 372, 344, 52));
+    GroupBoxAutoMin = group(GroupBoxWindow, L"GroupBoxAutoMin", L"[自動最小化(&H)]", Bounds(8, 414, 274, 52));
     CBAutoMin = combo(GroupBoxAutoMin, L"CBAutoMin", Bounds(10, 20, 120, 24));
     CBAutoMin->Add(L"しない");
     for (int n = 1; n <= 60; ++n) CBAutoMin->Add(std::to_wstring(n) + L"秒");
@@ -326,8 +326,8 @@ void THisEnvPage::CreateControls() {
     CHKAutoMin = check(GroupBoxAutoMin, L"CHKAutoMin", L"閉じる", Bounds(144, 21, 120, 22));
     CHKAutoMin->OnClick = [this](gui::TCheckBox* c) { Settings().CHKAutoMin = c->Checked(); };
 
-    GroupBoxIcon = group(GroupBoxWindow, L"GroupBoxIcon", L"[アイコン表示(&I)]", Bounds(8, 428, 344, 52));
-    CHKIconList = check(GroupBoxIcon, L"CHKIconList", L"履歴リスト、お気に入りリスト", Bounds(10, 22, 300, 22));
+    GroupBoxIcon = group(GroupBoxWindow, L"GroupBoxIcon", L"[アイコン表示(&I)]", Bounds(8, 470, 274, 52));
+    CHKIconList = check(GroupBoxIcon, L"CHKIconList", L"履歴リスト、お気に入りリスト", Bounds(10, 22, 254, 22));
     CHKIconList->OnClick = [this](gui::TCheckBox*) { CHKIconListClick(); };
 }
 
