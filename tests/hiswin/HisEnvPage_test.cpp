@@ -7,6 +7,9 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
+#include <thread>
+
 #include "app/Tray.h"
 #include "app/history/HisEnvPage.h"
 #include "tests/hiswin/HisWindowFixture.h"
@@ -344,6 +347,131 @@ TEST_F(HisEnvPage, TheCategoryBoxesShowAndHideTheTrayMenusCategories) {
     EXPECT_FALSE(tab->Visible());
     His().Close();
     EXPECT_FALSE(SavedIni().ReadBool(L"History", L"MenuItem1", true));
+}
+
+}  // namespace
+
+namespace {
+
+// Answers the page's next open dialog ("Orvandel") with the file typed into
+// its file-name box and OK, on its own thread.
+class OpenDialogAnswer {
+public:
+    explicit OpenDialogAnswer(std::wstring file) : file_(std::move(file)), thread_([this] { Run(); }) {}
+    ~OpenDialogAnswer() { thread_.join(); }
+    bool Done() const { return done_; }
+
+private:
+    void Run() {
+        HWND dlg = nullptr;
+        WaitUntil([&] {
+            dlg = ::FindWindowW(L"#32770", L"Orvandel");
+            return dlg && ::IsWindowVisible(dlg);
+        }, 30000);
+        HWND edit = nullptr;
+        if (dlg) WaitUntil([&] {
+            HWND combo = ::FindWindowExW(::GetDlgItem(dlg, 1148), nullptr, L"ComboBox", nullptr);
+            edit = combo ? ::FindWindowExW(combo, nullptr, L"Edit", nullptr) : ::GetDlgItem(dlg, 1152);
+            return edit != nullptr;
+        }, 10000);
+        if (edit) {
+            ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file_.c_str()));
+            ::PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            WaitUntil([&] { return !::IsWindow(dlg); }, 10000);
+        }
+        done_ = true;
+    }
+    std::wstring file_;
+    std::atomic<bool> done_{false};
+    std::thread thread_;
+};
+
+void Touch(const std::wstring& file) {
+    HANDLE h = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
+}
+
+TEST_F(HisEnvPage, TheSoundAndProgramDialogsTakeOnlyTheirKindOfFile) {
+    Start();
+    OpenSettingsPage();
+    THisEnvPage& e = Env();
+    THisSettings& s = His().Lists.Settings;
+    const std::wstring text = Path(L"notes.txt"), wave = Path(L"tune.wav"), exe = Path(L"tool.exe");
+    for (const auto& f : {text, wave, exe}) Touch(f);
+    {
+        OpenDialogAnswer answer(text);
+        ClickAt(Centre(e.BtnWave->Handle()));
+        ASSERT_TRUE(WaitApp([&] { return answer.Done(); }, 60000));
+    }
+    PumpApp(200);
+    EXPECT_EQ(e.EditWave->Text(), L"") << "not a .wav file";
+    {
+        OpenDialogAnswer answer(wave);
+        ClickAt(Centre(e.BtnWave->Handle()));
+        ASSERT_TRUE(WaitApp([&] { return answer.Done(); }, 60000));
+    }
+    ASSERT_TRUE(WaitApp([&] { return e.EditWave->Text() == wave; }, 10000)) << e.EditWave->Text();
+    EXPECT_EQ(s.EditWave, wave);
+
+    for (int round = 0; round < 2; ++round) {
+        OpenDialogAnswer answer(exe);
+        ClickAt(Centre(e.BtnExeAdd->Handle()));
+        ASSERT_TRUE(WaitApp([&] { return answer.Done(); }, 60000));
+        PumpApp(200);
+    }
+    ASSERT_EQ(e.ListBoxExe->Count(), 1) << "a program is listed once";
+    EXPECT_EQ(e.ListBoxExe->Item(0), exe);
+    EXPECT_EQ(e.ListBoxExe->ItemIndex(), 0);
+    EXPECT_TRUE(e.BtnExeDel->Enabled());
+    EXPECT_EQ(Items(s.ListBoxExe), std::vector<std::wstring>{exe});
+    ClickAt(Centre(e.BtnExeDel->Handle()));
+    ASSERT_TRUE(WaitApp([&] { return e.ListBoxExe->Count() == 0; }, 10000));
+    EXPECT_FALSE(e.BtnExeDel->Enabled());
+    EXPECT_TRUE(s.ListBoxExe.Empty());
+}
+
+TEST_F(HisEnvPage, AFolderRowIsDeletedWhileSelectedAndNetworkPathsWarn) {
+    Start([](gui::TMemIniFile& ini) {
+        ini.WriteInteger(L"Folder", L"Count", 1);
+        ini.WriteString(L"Folder", L"0", L"C:\\keep");
+        ini.WriteString(L"Folder", L"1", L"C:\\drop");
+    });
+    OpenSettingsPage();
+    THisEnvPage& e = Env();
+    THisSettings& s = His().Lists.Settings;
+    EXPECT_FALSE(e.BtnDirDel->Enabled());
+    const RECT row = e.ListBoxDir->ItemRect(0);  // "C:\drop", sorted first
+    ClickAt(ScreenPoint(e.ListBoxDir->Handle(), (row.left + row.right) / 2, (row.top + row.bottom) / 2));
+    ASSERT_TRUE(WaitApp([&] { return e.BtnDirDel->Enabled(); }, 10000));
+    ClickAt(Centre(e.BtnDirDel->Handle()));
+    ASSERT_TRUE(WaitApp([&] { return e.ListBoxDir->Count() == 1; }, 10000));
+    EXPECT_EQ(e.ListBoxDir->Item(0), L"C:\\keep");
+    EXPECT_FALSE(e.BtnDirDel->Enabled());
+    EXPECT_EQ(Items(s.ListBoxDir), std::vector<std::wstring>{L"C:\\keep"});
+    // A selected row is let go when the page changes.
+    ClickAt(ScreenPoint(e.ListBoxDir->Handle(), (row.left + row.right) / 2, (row.top + row.bottom) / 2));
+    ASSERT_TRUE(WaitApp([&] { return e.BtnDirDel->Enabled(); }, 10000));
+    ClickPage(His().TabSheetAct);
+    EXPECT_EQ(e.ListBoxDir->ItemIndex(), -1);
+    EXPECT_FALSE(e.BtnDirDel->Enabled());
+
+    // Ticking the network box warns; unticking does not.
+    ClickPage(His().TabSheetEnv);
+    MessageBoxAnswerer boxes;
+    ClickAt(Centre(e.ChkNetwork->Handle()));
+    ASSERT_TRUE(WaitApp([&] { return boxes.Count() == 1; }, 20000));
+    EXPECT_EQ(boxes.Texts()[0], L"＊ネットワークが切断されるとファイル、フォルダの存在確認処理にかなり時間が掛かります。");
+    ASSERT_TRUE(WaitApp([&] { return s.ChkNetwork; }, 10000));
+    ClickCheck(e.ChkNetwork, false);
+    PumpApp(300);
+    EXPECT_EQ(boxes.Count(), 1u);
+    EXPECT_FALSE(s.ChkNetwork);
+
+    // The icon box runs the icon timer while the window shows.
+    ClickCheck(e.CHKIconList, true);
+    EXPECT_TRUE(His().TimerWheel->Enabled());
+    ClickCheck(e.CHKIconList, false);
+    EXPECT_FALSE(His().TimerWheel->Enabled());
 }
 
 }  // namespace
