@@ -141,6 +141,7 @@ bool TFontDialog::Execute() {
     cf.lpLogFont = &lf;
     cf.Flags = CF_INITTOLOGFONTSTRUCT | CF_SCREENFONTS;
     if (Options & fdEffects) cf.Flags |= CF_EFFECTS;
+    if (Options & fdForceFontExist) cf.Flags |= CF_FORCEFONTEXIST;
     if ((Options & fdLimitSize) && MinFontSize > 0 && MaxFontSize >= MinFontSize) {
         cf.Flags |= CF_LIMITSIZE;
         cf.nSizeMin = MinFontSize;

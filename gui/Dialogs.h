@@ -66,7 +66,7 @@ private:
     HWND combo_ = nullptr;
 };
 
-enum TFontDialogOption : unsigned { fdEffects = 1, fdLimitSize = 2 };
+enum TFontDialogOption : unsigned { fdEffects = 1, fdLimitSize = 2, fdForceFontExist = 4 };
 
 class TFontDialog : public TComponent {
 public:

@@ -3,6 +3,7 @@
 #include "app/Globals.h"
 #include "app/ProgramEntry.h"
 #include "app/Tray.h"
+#include "app/history/HisEnvPage.h"
 #include "app/history/HisFiles.h"
 #include "gui/Application.h"
 #include "toolkit/QuorvinPlacement.h"
@@ -41,6 +42,8 @@ void THisForm::FormCloseQuery(bool& canClose) {
     canClose = true;
     TaskBarDeleteTab(Handle());
     if (TimerWheel) TimerWheel->SetEnabled(false);
+    // The drive list of a settings page still shown is written with the rest.
+    if (EnvPage && PageControl && PageControl->ActivePage() == TabSheetEnv) EnvPage->Left();
     Proc_SaveIni();
     bool saved = Proc_SaveLists();
     // Reading back after a failed save would put the older files' lists in

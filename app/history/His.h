@@ -38,7 +38,11 @@
 #include "gui/StdCtrls.h"
 #include "gui/Timer.h"
 
+class THisEnvPage;
+
 class THisForm : public gui::TForm {
+    friend class THisEnvPage;
+
 public:
     explicit THisForm(gui::TComponent* owner);
 
@@ -237,6 +241,8 @@ private:
 
 public:
     // --- controls and components ------------------------------------------
+    // The settings page's controls (HisEnvPage.cpp).
+    THisEnvPage* EnvPage = nullptr;
     gui::TPageControl* PageControl = nullptr;
     gui::TTabSheet *TabSheetAct = nullptr, *TabSheetEnv = nullptr;
     gui::TToolBar* ToolBar = nullptr;

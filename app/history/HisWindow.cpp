@@ -10,6 +10,7 @@
 
 #include "app/Globals.h"
 #include "app/Tray.h"
+#include "app/history/HisEnvPage.h"
 #include "app/history/HisFiles.h"
 #include "app/history/HisJump.h"
 #include "app/history/HisPaths.h"
@@ -372,6 +373,9 @@ void THisForm::FormCreate() {
     CreateImages();
     CreateControls();
     CreateMenus();
+    // 3, 4, 6: the settings page.
+    EnvPage = new THisEnvPage(*this);
+    EnvPage->CreateControls();
     // 2.
     FWindows11_22H2Moment = GetWindows11_22H2MomentLevel() != 0;
     FWindows11_22H2Moment4 = IsWindows11_22H2Moment4();
@@ -391,6 +395,7 @@ void THisForm::FormCreate() {
         if (Lists.Settings.Tab == 4) Lists.Settings.Tab = 0;
     }
     ApplySettingsToControls();
+    EnvPage->Load();
     // 10.
     TBFavClick();
     TBEditClick();
@@ -890,17 +895,24 @@ LRESULT THisForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 void THisForm::PageControlChange() {
     const bool env = PageControl->ActivePage() == TabSheetEnv;
+    // Files are dropped, and keys seen first, only on the functions page.
+    if (DropDst) DropDst->SetAcceptDrop(!env);
+    KeyPreview = !env;
+    if (EnvPage) EnvPage->PageChanged();
     if (env == FAppliedSettingsPage) {
         if (!env) Proc_SetHookKey();
         return;
     }
     FAppliedSettingsPage = env;
     if (env) {
+        if (EnvPage) EnvPage->Entered();
         Proc_DeleteHotKeys();
         StatusBar->SetSimpleText(L"設定");
     } else {
+        if (EnvPage) EnvPage->Left();
         Proc_AddHotKeys();
         Proc_SetHookKey();
-        Proc_DispStatus();
+        ToolBar->SetShowCaptions(Lists.Settings.CHKTooBarList);
+        TabControlChange();
     }
 }

@@ -1,0 +1,568 @@
+// THisEnvPage: the history window's settings page, its controls, what each
+// control writes into the settings when it changes, and what the page does
+// when it is entered and left.
+#include "app/history/HisEnvPage.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cwctype>
+
+#include "app/Globals.h"
+#include "app/Tray.h"
+#include "app/history/His.h"
+#include "app/monitors/RAM.h"
+#include "gui/Application.h"
+#include "gui/Callback.h"
+#include "toolkit/QuorvinFiles.h"
+#include "toolkit/QuorvinShell.h"
+#include "toolkit/QuorvinVersion.h"
+
+using gui::Bounds;
+
+namespace {
+
+const wchar_t* const kCategoryNames[kHisCategories] = {L"クリップボード", L"ファイル", L"プログラム", L"フォルダ",
+                                                       L"エクスプローラ"};
+const int kProgramsShellFolder = 5;  // "Programs" in ShellFolderNames
+
+std::wstring LowerExtension(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    const size_t dot = path.find_last_of(L'.');
+    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return L"";
+    std::wstring ext = path.substr(dot);
+    for (auto& ch : ext) ch = static_cast<wchar_t>(std::towlower(ch));
+    return ext;
+}
+
+// Both tray icons ignore the mouse while it lives (a dialog of the page is open).
+class TrayIconsOff {
+public:
+    TrayIconsOff() { Set(false); }
+    ~TrayIconsOff() { Set(true); }
+    TrayIconsOff(const TrayIconsOff&) = delete;
+    TrayIconsOff& operator=(const TrayIconsOff&) = delete;
+
+private:
+    static void Set(bool enabled) {
+        if (TrayForm && TrayForm->TrayIcon) TrayForm->TrayIcon->SetEnabled(enabled);
+        if (RAMForm && RAMForm->TrayIcon) RAMForm->TrayIcon->SetEnabled(enabled);
+    }
+};
+
+// The label of a drive root, empty when it has none or cannot be read.
+std::wstring DriveLabel(const std::wstring& root) {
+    // A drive without a medium answers at once instead of asking for one.
+    const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+    wchar_t label[MAX_PATH + 1] = {};
+    const bool ok = ::GetVolumeInformationW(root.c_str(), label, MAX_PATH, nullptr, nullptr, nullptr, nullptr, 0);
+    ::SetErrorMode(oldMode);
+    return ok ? std::wstring(label) : std::wstring();
+}
+
+std::wstring RootOf(const std::wstring& item) { return item.substr(0, std::min<size_t>(3, item.size())); }
+
+int IndexOfExact(const gui::TListBox& list, const std::wstring& text) {
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Item(i) == text) return i;
+    return -1;
+}
+
+void Fill(gui::TListBox& list, const gui::TStringList& items) {
+    list.Clear();
+    for (int i = 0; i < items.Count(); ++i) list.Add(items[i]);
+}
+
+}  // namespace
+
+// ------------------------------------------------------------- TWrapUpDown
+
+void TWrapUpDown::SetLimits(int min, int max, int increment) {
+    min_ = min;
+    max_ = max;
+    increment_ = std::max(1, increment);
+    SetRange(min, max);
+    SetIncrement(increment_);
+}
+
+void TWrapUpDown::ParentMessage(gui::TParentMessage& m) {
+    if (m.Msg == WM_NOTIFY) {
+        auto* nm = reinterpret_cast<NMUPDOWN*>(m.LParam);
+        if (nm->hdr.code == static_cast<UINT>(UDN_DELTAPOS)) {
+            // The step is made here, so both ends wrap exactly to the other.
+            const int now = Position();
+            int next = now + (nm->iDelta > 0 ? increment_ : nm->iDelta < 0 ? -increment_ : 0);
+            if (next > max_) next = now >= max_ ? min_ : max_;
+            if (next < min_) next = now <= min_ ? max_ : min_;
+            m.Result = 1;
+            m.Handled = true;
+            if (next != now) {
+                SetPosition(next);
+                RunHandler(OnChange, this);
+            }
+            return;
+        }
+    }
+    gui::TUpDown::ParentMessage(m);
+}
+
+// -------------------------------------------------------------- THisEnvPage
+
+THisEnvPage::THisEnvPage(THisForm& form) : gui::TComponent(&form), form_(form) { Name = L"EnvPage"; }
+
+THisSettings& THisEnvPage::Settings() { return form_.Lists.Settings; }
+
+void THisEnvPage::CreateControls() {
+    gui::TTabSheet* sheet = form_.TabSheetEnv;
+    gui::TComponent* owner = &form_;
+    auto group = [&](gui::TWinControl* parent, const wchar_t* name, const wchar_t* caption, RECT r) {
+        return gui::NewControl<gui::TGroupBox>(owner, {.Parent = parent, .Name = name, .Caption = caption,
+                                                       .Bounds = r});
+    };
+    auto check = [&](gui::TWinControl* parent, const wchar_t* name, const wchar_t* caption, RECT r) {
+        return gui::NewControl<gui::TCheckBox>(owner, {.Parent = parent, .Name = name, .Caption = caption,
+                                                       .Bounds = r});
+    };
+    auto button = [&](gui::TWinControl* parent, const wchar_t* name, const wchar_t* caption, RECT r) {
+        return gui::NewControl<gui::TButton>(owner, {.Parent = parent, .Name = name, .Caption = caption,
+                                                     .Bounds = r});
+    };
+    auto label = [&](gui::TWinControl* parent, const wchar_t* name, const wchar_t* caption, RECT r) {
+        return gui::NewControl<gui::TLabel>(owner, {.Parent = parent, .Name = name, .Caption = caption,
+                                                    .Bounds = r});
+    };
+    auto combo = [&](gui::TWinControl* parent, const wchar_t* name, RECT r) {
+        auto* c = new gui::TComboBox(owner);
+        c->Style = gui::TComboBoxStyle::csDropDownList;
+        c->DropDownCount = 16;
+        c->Create({.Parent = parent, .Name = name, .Bounds = r});
+        return c;
+    };
+    auto sortedList = [&](gui::TWinControl* parent, const wchar_t* name, RECT r, bool visible) {
+        auto* l = new gui::TListBox(owner);
+        l->Sorted = true;
+        l->Create({.Parent = parent, .Name = name, .Bounds = r, .Visible = visible,
+                   .Style = WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT});
+        return l;
+    };
+
+    // --- what is not recorded ---------------------------------------------------
+    GroupBoxWatch = group(sheet, L"GroupBoxWatch", L"[監視ドライブ/フォルダ(&C)]", Bounds(6, 4, 284, 550));
+    GroupBoxDrive = group(GroupBoxWatch, L"GroupBoxDrive", L"[監視ドライブ]", Bounds(8, 20, 268, 170));
+    ListBoxDrive = new gui::TCheckListBox(owner);
+    ListBoxDrive->Sorted = true;
+    ListBoxDrive->Create({.Parent = GroupBoxDrive, .Name = L"ListBoxDrive", .Bounds = Bounds(8, 20, 252, 110),
+                          .Hint = L"チェックマークをオフで監視しない",
+                          .Style = WS_VSCROLL | LBS_NOINTEGRALHEIGHT});
+    ListBoxDrive->ShowHint = true;
+    ListBoxNoDrive = sortedList(GroupBoxDrive, L"ListBoxNoDrive", Bounds(0, 0, 10, 10), false);
+    ChkNetwork = check(GroupBoxDrive, L"ChkNetwork", L"ネットワーク", Bounds(8, 138, 150, 22));
+    ChkNetwork->OnClick = [this](gui::TCheckBox* c) {
+        Settings().ChkNetwork = c->Checked();
+        ChkNetworkMouseUp();
+    };
+    BtnHDD = button(GroupBoxDrive, L"BtnHDD", L"HDD", Bounds(180, 136, 80, 26));
+    BtnHDD->OnClick = [this](gui::TButton*) { BtnHDDClick(); };
+
+    GroupBoxDir = group(GroupBoxWatch, L"GroupBoxDir", L"[監視しないフォルダ]", Bounds(8, 196, 268, 170));
+    ListBoxDir = sortedList(GroupBoxDir, L"ListBoxDir", Bounds(8, 20, 252, 110), true);
+    BtnDirAdd = button(GroupBoxDir, L"BtnDirAdd", L"追加", Bounds(94, 136, 80, 26));
+    BtnDirDel = button(GroupBoxDir, L"BtnDirDel", L"削除", Bounds(180, 136, 80, 26));
+    BtnDirAdd->OnClick = [this](gui::TButton*) { BtnDirAddClick(); };
+    BtnDirDel->OnClick = [this](gui::TButton*) { BtnDirDelClick(); };
+    ListBoxDir->OnClick = [this](gui::TListBox* l) { BtnDirDel->SetEnabled(l->ItemIndex() >= 0); };
+
+    GroupBoxExe = group(GroupBoxWatch, L"GroupBoxExe", L"[監視しないプログラム]", Bounds(8, 372, 268, 170));
+    ListBoxExe = sortedList(GroupBoxExe, L"ListBoxExe", Bounds(8, 20, 252, 110), true);
+    BtnExeDel = button(GroupBoxExe, L"BtnExeDel", L"削除", Bounds(180, 136, 80, 26));
+    BtnExeAdd = button(GroupBoxExe, L"BtnExeAdd", L"追加", Bounds(94, 136, 80, 26));
+    BtnExeAdd->OnClick = [this](gui::TButton*) { BtnExeAddClick(); };
+    BtnExeDel->OnClick = [this](gui::TButton*) { BtnExeDelClick(); };
+    ListBoxExe->OnClick = [this](gui::TListBox* l) { BtnExeDel->SetEnabled(l->ItemIndex() >= 0); };
+    BtnDirDel->SetEnabled(false);
+    BtnExeDel->SetEnabled(false);
+
+    // --- the clipboard ------------------------------------------------------------
+    GroupBoxClip = group(sheet, L"GroupBoxClip", L"[クリップボード(&D)]", Bounds(296, 4, 290, 262));
+    auto numeric = [&](gui::TGroupBox*& box, const wchar_t* boxName, const wchar_t* caption, int y,
+                       TNumEdit*& num, const wchar_t* numName, TWrapUpDown*& ud, const wchar_t* udName,
+                       gui::TLabel*& unit, const wchar_t* unitName, const wchar_t* unitCaption, int min, int max,
+                       int step, void (THisEnvPage::*click)()) {
+        box = group(GroupBoxClip, boxName, caption, Bounds(8, y, 274, 50));
+        num = new TNumEdit(owner);
+        num->Create({.Parent = box, .Name = numName, .Bounds = Bounds(10, 20, 60, 22)});
+        num->ReadOnly = true;
+        num->SetAutoSize(false);
+        num->SetComma(false);
+        num->SetMinus(false);
+        num->SetDecimalLength(0);
+        ud = new TWrapUpDown(owner);
+        ud->Create({.Parent = box, .Name = udName, .Bounds = Bounds(72, 19, 17, 24)});
+        ud->SetLimits(min, max, step);
+        ud->OnChange = [this, click](gui::TUpDown*) { (this->*click)(); };
+        unit = label(box, unitName, unitCaption, Bounds(96, 23, 40, 18));
+    };
+    numeric(GroupBoxWait, L"GroupBoxWait", L"[貼り付けの遅延時間(&N)]", 20, TxtWait, L"TxtWait", UDWait, L"UDWait",
+            LabelWait, L"LabelWait", L"ms", 0, 1000, 100, &THisEnvPage::UDWaitClick);
+    numeric(GroupBoxMaxClip, L"GroupBoxMaxClip", L"[文字列の最大値制限(&M)]", 74, TxtMaxClip, L"TxtMaxClip",
+            UDMaxClip, L"UDMaxClip", LabelMaxClip, L"LabelMaxClip", L"KB", 8, 256, 8, &THisEnvPage::UDMaxClipClick);
+    RadioGroupPaste = new gui::TRadioGroup(owner);
+    RadioGroupPaste->Columns = 2;
+    RadioGroupPaste->Create({.Parent = GroupBoxClip, .Name = L"RadioGroupPaste", .Caption = L"[貼り付けキー(&O)]",
+                             .Bounds = Bounds(8, 128, 274, 50)});
+    RadioGroupPaste->SetItems({L"[Ctrl] + [V]", L"[Shift] + [Insert]"});
+    RadioGroupPaste->OnClick = [this](gui::TRadioGroup* g) { Settings().RadioGroupPaste = std::max(0, g->ItemIndex()); };
+    GroupBoxWave = group(GroupBoxClip, L"GroupBoxWave", L"[効果音(&P)]", Bounds(8, 182, 274, 74));
+    CHKWave = check(GroupBoxWave, L"CHKWave", L"有効", Bounds(10, 20, 100, 22));
+    CHKWave->OnClick = [this](gui::TCheckBox* c) { Settings().CHKWave = c->Checked(); };
+    EditWave = gui::NewControl<gui::TEdit>(owner, {.Parent = GroupBoxWave, .Name = L"EditWave",
+                                                   .Bounds = Bounds(10, 44, 188, 22)});
+    EditWave->OnChange = [this](gui::TEdit* e) { Settings().EditWave = e->Text(); };
+    BtnWave = button(GroupBoxWave, L"BtnWave", L"参照", Bounds(204, 42, 62, 26));
+    BtnWave->OnClick = [this](gui::TButton*) { BtnWaveClick(); };
+
+    // --- the lists and the tray menu -------------------------------------------
+    GroupBoxHisNum = group(sheet, L"GroupBoxHisNum", L"[履歴数(&J)]", Bounds(296, 270, 290, 100));
+    CBHisList = combo(GroupBoxHisNum, L"CBHisList", Bounds(10, 20, 180, 24));
+    for (const wchar_t* name : kCategoryNames) CBHisList->Add(name);
+    CBHisList->SetItemIndex(0);
+    CBHisList->OnChange = [this](gui::TComboBox*) { CBHisListChange(); };
+    CBHisListNum = combo(GroupBoxHisNum, L"CBHisListNum", Bounds(196, 20, 74, 24));
+    for (int n = 10; n <= 100; n += 10) CBHisListNum->Add(std::to_wstring(n));
+    CBHisListNum->OnChange = [this](gui::TComboBox*) { CBHisListNumChange(); };
+    CHKAutoDel = check(GroupBoxHisNum, L"CHKAutoDel", L"履歴リスト自動削除", Bounds(10, 50, 200, 22));
+    CHKAutoDel->OnClick = [this](gui::TCheckBox* c) { Settings().CHKAutoDel = c->Checked(); };
+    CHKNoSave = check(GroupBoxHisNum, L"CHKNoSave", L"履歴を保存しない", Bounds(10, 74, 200, 22));
+    CHKNoSave->OnClick = [this](gui::TCheckBox* c) { Settings().CHKNoSave = c->Checked(); };
+
+    GroupBoxPasteDir = group(sheet, L"GroupBoxPasteDir", L"[フォルダ移動のタイミング(&K)]", Bounds(296, 374, 290, 52));
+    CBPasteDir = combo(GroupBoxPasteDir, L"CBPasteDir", Bounds(10, 20, 180, 24));
+    for (const wchar_t* s : {L"無効", L"やや遅く", L"遅く", L"やや速く", L"速く"}) CBPasteDir->Add(s);
+    CBPasteDir->SetItemIndex(0);
+    CBPasteDir->OnChange = [this](gui::TComboBox* c) { Settings().CBPasteDir = std::max(0, c->ItemIndex()); };
+
+    GroupBoxMenuItem = group(sheet, L"GroupBoxMenuItem", L"[履歴メニュー項目(&L)]", Bounds(296, 430, 290, 96));
+    for (int c = 0; c < kHisCategories; ++c) {
+        const std::wstring name = L"CHKHisMenuItem" + std::to_wstring(c);
+        gui::TCheckBox* box = check(GroupBoxMenuItem, name.c_str(), kCategoryNames[c],
+                                    Bounds(10 + (c % 2) * 136, 20 + (c / 2) * 24, 130, 22));
+        box->SetChecked(true);
+        box->OnClick = [this](gui::TCheckBox* b) { CHKHisMenuItemClick(b); };
+    }
+    // The tray menu's category boxes, found by their names.
+    for (int c = 0; c < kHisCategories; ++c) {
+        MCHKHisMenuItem[c] = form_.Find<gui::TCheckBox>(L"CHKHisMenuItem" + std::to_wstring(c));
+        MCHKHisMenuItem[c]->Tag = c;
+    }
+
+    GroupBoxToolBar = group(sheet, L"GroupBoxToolBar", L"[ツールバー(&Q)]", Bounds(296, 530, 290, 52));
+    CHKTooBarList = check(GroupBoxToolBar, L"CHKTooBarList", L"キャプションを右に表示", Bounds(10, 22, 260, 22));
+    CHKTooBarList->SetChecked(true);
+    CHKTooBarList->OnClick = [this](gui::TCheckBox* c) { Settings().CHKTooBarList = c->Checked(); };
+
+    // --- the window -----------------------------------------------------------------
+    GroupBoxWindow = group(sheet, L"GroupBoxWindow", L"[履歴ウィンドウ(&A)]", Bounds(592, 4, 290, 550));
+    RadioGroupStart = new gui::TRadioGroup(owner);
+    RadioGroupStart->Columns = 2;
+    RadioGroupStart->Create({.Parent = GroupBoxWindow, .Name = L"RadioGroupStart", .Caption = L"[起動時(&E)]",
+                             .Bounds = Bounds(8, 20, 274, 50)});
+    RadioGroupStart->SetItems({L"表示しない", L"表示する"});
+    RadioGroupStart->SetItemIndex(1);
+    RadioGroupStart->OnClick = [this](gui::TRadioGroup* g) { Settings().RadioGroupStart = std::max(0, g->ItemIndex()); };
+
+    GroupBoxTrans = group(GroupBoxWindow, L"GroupBoxTrans", L"[半透明度(&F)]", Bounds(8, 74, 274, 64));
+    TrackBarTrans = gui::NewControl<gui::TTrackBar>(owner, {.Parent = GroupBoxTrans, .Name = L"TrackBarTrans",
+                                                            .Bounds = Bounds(8, 20, 196, 36)});
+    TrackBarTrans->SetRange(20, 100);
+    TrackBarTrans->Perform(TBM_SETLINESIZE, 0, 5);
+    TrackBarTrans->Perform(TBM_SETPAGESIZE, 0, 10);
+    TrackBarTrans->SetFrequency(5);
+    TrackBarTrans->SetPosition(100);
+    TrackBarTrans->OnChange = [this](gui::TTrackBar*) { TrackBarTransChange(); };
+    LabelTrans = label(GroupBoxTrans, L"LabelTrans", L"100%", Bounds(210, 28, 56, 18));
+    // The opacity group is offered; its controls follow it.
+    GroupBoxTrans->SetEnabled(true);
+    TrackBarTrans->SetEnabled(GroupBoxTrans->Enabled());
+    LabelTrans->SetEnabled(GroupBoxTrans->Enabled());
+
+    GroupBoxFont = group(GroupBoxWindow, L"GroupBoxFont", L"フォント(&G)]", Bounds(8, 142, 274, 56));
+    BtnFont = button(GroupBoxFont, L"BtnFont", L"", Bounds(10, 20, 254, 28));
+    BtnFont->OnClick = [this](gui::TButton*) { BtnFontClick(); };
+
+    GroupBoxHotKey = group(GroupBoxWindow, L"GroupBoxHotKey", L"[ホットキー(&B)]", Bounds(8, 202, 274, 208));
+    auto hotKey = [&](gui::TLabel*& lbl, const wchar_t* labelName, const wchar_t* caption, gui::THotKeyEdit*& edit,
+                      const wchar_t* editName, std::wstring THisSettings::*text, int y) {
+        lbl = label(GroupBoxHotKey, labelName, caption, Bounds(10, y, 254, 18));
+        edit = gui::NewControl<gui::THotKeyEdit>(owner, {.Parent = GroupBoxHotKey, .Name = editName,
+                                                         .Bounds = Bounds(10, y + 18, 254, 22)});
+        edit->OnKeyDown = [this, edit, text](gui::TControl*, WORD& key, gui::TShiftState shift) {
+            HotKeyEditKeyDown(edit->Handle(), key, shift);
+            Settings().*text = edit->Text();
+        };
+    };
+    hotKey(LabelHTKShow, L"LabelHTKShow", L"履歴ウィンドウの表示 ", EditHTKShow, L"EditHTKShow",
+           &THisSettings::EditHTKShow, 20);
+    hotKey(LabelHTKMenu, L"LabelHTKMenu", L"履歴メニューの表示/非表示   ", EditHTKMenu, L"EditHTKMenu",
+           &THisSettings::EditHTKMenu, 64);
+    hotKey(LabelHTKLaunch, L"LabelHTKLaunch", L"プログラムランチャの表示 /非表示", EditHTKLaunch, L"EditHTKLaunch",
+           &THisSettings::EditHTKLaunch, 108);
+    CHKHookDesktop = check(GroupBoxHotKey, L"CHKHookDesktop", L"デスクトップの中ボタンクリック ＋キー",
+                           Bounds(10, 152, 254, 22));
+    CHKHookDesktop->OnClick = [this](gui::TCheckBox*) { CHKHookDesktopClick(); };
+    ComboBoxHook = combo(GroupBoxHotKey, L"ComboBoxHook", Bounds(10, 176, 160, 24));
+    for (const wchar_t* s : {L"組み合わせキーなし", L"+Ctrl", L"+Shift"}) ComboBoxHook->Add(s);
+    ComboBoxHook->SetItemIndex(0);
+    ComboBoxHook->SetEnabled(false);
+    ComboBoxHook->OnChange = [this](gui::TComboBox* c) { Settings().ComboBoxHook = std::max(0, c->ItemIndex()); };
+
+    GroupBoxAutoMin = group(GroupBoxWindow, L"GroupBoxAutoMin", L"[自動最小化(&H)]", Bounds(8, 414, 274, 52));
+    CBAutoMin = combo(GroupBoxAutoMin, L"CBAutoMin", Bounds(10, 20, 120, 24));
+    CBAutoMin->Add(L"しない");
+    for (int n = 1; n <= 60; ++n) CBAutoMin->Add(std::to_wstring(n) + L"秒");
+    CBAutoMin->SetItemIndex(0);
+    CBAutoMin->OnChange = [this](gui::TComboBox* c) { Settings().CBAutoMin = std::max(0, c->ItemIndex()); };
+    CHKAutoMin = check(GroupBoxAutoMin, L"CHKAutoMin", L"閉じる", Bounds(144, 21, 120, 22));
+    CHKAutoMin->OnClick = [this](gui::TCheckBox* c) { Settings().CHKAutoMin = c->Checked(); };
+
+    GroupBoxIcon = group(GroupBoxWindow, L"GroupBoxIcon", L"[アイコン表示(&I)]", Bounds(8, 470, 274, 52));
+    CHKIconList = check(GroupBoxIcon, L"CHKIconList", L"履歴リスト、お気に入りリスト", Bounds(10, 22, 254, 22));
+    CHKIconList->OnClick = [this](gui::TCheckBox*) { CHKIconListClick(); };
+}
+
+void THisEnvPage::Load() {
+    THisSettings& s = Settings();
+    Fill(*ListBoxNoDrive, s.ListBoxNoDrive);
+    ChkNetwork->SetChecked(s.ChkNetwork);
+    Fill(*ListBoxDir, s.ListBoxDir);
+    Fill(*ListBoxExe, s.ListBoxExe);
+    SetListBoxHorizontalExtent(ListBoxDir->Handle());
+    SetListBoxHorizontalExtent(ListBoxExe->Handle());
+    UDWait->SetPosition(std::clamp(s.UDWait, 0, 1000));
+    UDMaxClip->SetPosition(std::clamp(s.UDMaxClip, 8, 256));
+    UDWaitClick();
+    UDMaxClipClick();
+    RadioGroupPaste->SetItemIndex(s.RadioGroupPaste);
+    CHKWave->SetChecked(s.CHKWave);
+    EditWave->SetText(s.EditWave);
+    RadioGroupStart->SetItemIndex(s.RadioGroupStart);
+    TrackBarTrans->SetPosition(std::clamp(s.TrackBarTrans, 20, 100));
+    LabelTrans->SetCaption(std::to_wstring(TrackBarTrans->Position()) + L"%");
+    SetFontButton();
+    EditHTKShow->SetText(s.EditHTKShow);
+    EditHTKMenu->SetText(s.EditHTKMenu);
+    EditHTKLaunch->SetText(s.EditHTKLaunch);
+    CHKHookDesktop->SetChecked(s.CHKHookDesktop);
+    ComboBoxHook->SetItemIndex(std::clamp(s.ComboBoxHook, 0, 2));
+    ComboBoxHook->SetEnabled(s.CHKHookDesktop);
+    CBAutoMin->SetItemIndex(std::clamp(s.CBAutoMin, 0, CBAutoMin->Count() - 1));
+    CHKAutoMin->SetChecked(s.CHKAutoMin);
+    CHKIconList->SetChecked(s.CHKIconList);
+    CHKAutoDel->SetChecked(s.CHKAutoDel);
+    CHKNoSave->SetChecked(s.CHKNoSave);
+    CBPasteDir->SetItemIndex(std::clamp(s.CBPasteDir, 0, CBPasteDir->Count() - 1));
+    CHKTooBarList->SetChecked(s.CHKTooBarList);
+    // Category 4 has no tab from Vista on: no length to choose, no menu item.
+    if (IsVistaOrLater()) {
+        if (CBHisList->Count() == kHisCategories) CBHisList->Delete(4);
+        MCHKHisMenuItem[4]->SetVisible(false);
+        s.MCHKHisMenuItem[4] = false;
+    }
+    for (int c = 0; c < kHisCategories; ++c) MCHKHisMenuItem[c]->SetChecked(s.MCHKHisMenuItem[c]);
+    CBHisList->SetItemIndex(0);
+    CBHisListChange();
+}
+
+// ------------------------------------------------------ entering and leaving
+
+void THisEnvPage::SetFontButton() {
+    const THisSettings& s = Settings();
+    BtnFont->SetCaption(s.FontName + L"(" + std::to_wstring(s.FontSize) + L")");
+    gui::TFont& f = BtnFont->Font();
+    if (!s.FontName.empty()) f.SetName(s.FontName);
+    f.SetStyle(static_cast<gui::TFontStyles>(s.FontStyle));
+    f.SetColor(static_cast<gui::TColor>(s.FontColor));
+    BtnFont->FontChanged();
+}
+
+void THisEnvPage::PageChanged() {
+    BtnDirDel->SetEnabled(false);
+    BtnExeDel->SetEnabled(false);
+    ListBoxDir->SetItemIndex(-1);
+    ListBoxExe->SetItemIndex(-1);
+}
+
+void THisEnvPage::Entered() {
+    SetFontButton();
+    ListBoxDrive->Clear();
+    const DWORD length = ::GetLogicalDriveStringsW(0, nullptr);
+    std::wstring buffer(length + 1, L'\0');
+    const DWORD got = ::GetLogicalDriveStringsW(static_cast<DWORD>(buffer.size()), buffer.data());
+    for (const wchar_t* p = buffer.c_str(); got && *p; p += wcslen(p) + 1) {
+        const std::wstring root = p;
+        const int row = ListBoxDrive->Add(root + DriveLabel(root));
+        ListBoxDrive->SetChecked(row, IndexOfExact(*ListBoxNoDrive, RootOf(root)) < 0);
+    }
+}
+
+void THisEnvPage::Left() {
+    for (int i = ListBoxDrive->Count() - 1; i >= 0; --i) {
+        const std::wstring root = RootOf(ListBoxDrive->Item(i));
+        const int excluded = IndexOfExact(*ListBoxNoDrive, root);
+        if (ListBoxDrive->Checked(i)) {
+            if (excluded >= 0) ListBoxNoDrive->Delete(excluded);
+        } else if (excluded < 0) {
+            ListBoxNoDrive->Add(root);
+        }
+    }
+    gui::TStringList& noDrive = Settings().ListBoxNoDrive;
+    noDrive.Clear();
+    for (int i = 0; i < ListBoxNoDrive->Count(); ++i) noDrive.Add(ListBoxNoDrive->Item(i));
+}
+
+// ---------------------------------------------------------------- controls
+
+void THisEnvPage::BtnHDDClick() {
+    for (int i = 0; i < ListBoxDrive->Count(); ++i) {
+        std::wstring type;
+        GetDriveTypeText(RootOf(ListBoxDrive->Item(i)), type);
+        ListBoxDrive->SetChecked(i, type == L"HDD");
+    }
+    ::InvalidateRect(ListBoxDrive->Handle(), nullptr, TRUE);
+}
+
+void THisEnvPage::ChkNetworkMouseUp() {
+    if (!ChkNetwork->Checked() || !gui::Application) return;
+    gui::Application->MessageBox(
+        L"＊ネットワークが切断されるとファイル、フォルダの存在確認処理にかなり時間が掛かります。",
+        L"Orvandel - 確認", MB_ICONWARNING);
+}
+
+void THisEnvPage::ListChanged(gui::TListBox* list, gui::TButton* del, gui::TStringList& setting) {
+    setting.Clear();
+    for (int i = 0; i < list->Count(); ++i) setting.Add(list->Item(i));
+    SetListBoxHorizontalExtent(list->Handle());
+    del->SetEnabled(list->ItemIndex() >= 0);
+}
+
+void THisEnvPage::BtnDirAddClick() {
+    TrayIconsOff off;
+    form_.FolderDlg->Title = L"監視しないフォルダを指定してください。";
+    form_.FolderDlg->Root.clear();
+    if (!form_.FolderDlg->Execute()) return;
+    const std::wstring folder = form_.FolderDlg->FolderName;
+    if (folder.empty() || IndexOfExact(*ListBoxDir, folder) >= 0) return;
+    ListBoxDir->SetItemIndex(ListBoxDir->Add(folder));
+    ListChanged(ListBoxDir, BtnDirDel, Settings().ListBoxDir);
+}
+
+void THisEnvPage::BtnExeAddClick() {
+    TrayIconsOff off;
+    gui::TOpenDialog& dialog = *form_.OpenDialog;
+    dialog.Title = L"Orvandel";
+    GetShellFolderPath(kProgramsShellFolder, dialog.InitialDir);
+    dialog.Filter = L"プログラム|*.exe";
+    dialog.FilterIndex = 1;
+    dialog.FileName.clear();
+    if (!dialog.Execute()) return;
+    const std::wstring file = dialog.FileName;
+    if (LowerExtension(file) != L".exe" || IndexOfExact(*ListBoxExe, file) >= 0) return;
+    ListBoxExe->SetItemIndex(ListBoxExe->Add(file));
+    ListChanged(ListBoxExe, BtnExeDel, Settings().ListBoxExe);
+}
+
+void THisEnvPage::BtnDirDelClick() {
+    const int row = ListBoxDir->ItemIndex();
+    if (row >= 0) ListBoxDir->Delete(row);
+    ListChanged(ListBoxDir, BtnDirDel, Settings().ListBoxDir);
+}
+
+void THisEnvPage::BtnExeDelClick() {
+    const int row = ListBoxExe->ItemIndex();
+    if (row >= 0) ListBoxExe->Delete(row);
+    ListChanged(ListBoxExe, BtnExeDel, Settings().ListBoxExe);
+}
+
+void THisEnvPage::UDWaitClick() {
+    Settings().UDWait = UDWait->Position();
+    TxtWait->SetText(std::to_wstring(UDWait->Position()));
+}
+
+void THisEnvPage::UDMaxClipClick() {
+    Settings().UDMaxClip = UDMaxClip->Position();
+    TxtMaxClip->SetText(std::to_wstring(UDMaxClip->Position()));
+}
+
+void THisEnvPage::BtnWaveClick() {
+    gui::TOpenDialog& dialog = *form_.OpenDialog;
+    dialog.Title = L"Orvandel";
+    std::wstring windows;
+    GetWindowsDir(windows);
+    const std::wstring media = windows + L"\\Media";
+    const DWORD attributes = ::GetFileAttributesW(media.c_str());
+    const bool mediaExists = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    dialog.InitialDir = mediaExists ? media : Settings().MDir;
+    dialog.Filter = L"サウンドファイル|*.wav";
+    dialog.FilterIndex = 1;
+    dialog.FileName.clear();
+    if (!dialog.Execute()) return;
+    if (LowerExtension(dialog.FileName) == L".wav") EditWave->SetText(dialog.FileName);
+}
+
+void THisEnvPage::TrackBarTransChange() {
+    const int position = TrackBarTrans->Position();
+    Settings().TrackBarTrans = position;
+    LabelTrans->SetCaption(std::to_wstring(position) + L"%");
+    form_.SetAlphaBlend(position < 100, static_cast<BYTE>(std::trunc(position / 100.0 * 255)));
+}
+
+void THisEnvPage::BtnFontClick() {
+    TrayIconsOff off;
+    THisSettings& s = Settings();
+    gui::TFontDialog& dialog = *form_.FontDialog;
+    dialog.Options = gui::fdEffects | gui::fdLimitSize | gui::fdForceFontExist;
+    dialog.MinFontSize = 8;
+    dialog.MaxFontSize = 24;
+    if (!s.FontName.empty()) dialog.Font.SetName(s.FontName);
+    dialog.Font.SetSize(s.FontSize);
+    dialog.Font.SetStyle(static_cast<gui::TFontStyles>(s.FontStyle));
+    dialog.Font.SetColor(gui::ColorToRGB(static_cast<gui::TColor>(s.FontColor)));
+    if (!dialog.Execute()) return;
+    s.FontName = dialog.Font.Name();
+    s.FontSize = dialog.Font.Size();
+    s.FontStyle = static_cast<int>(dialog.Font.Style());
+    s.FontColor = static_cast<int>(dialog.Font.Color());
+    form_.ApplyListFont();
+    SetFontButton();
+}
+
+int THisEnvPage::ChosenCategory() const { return std::max(0, CBHisList->ItemIndex()); }
+
+void THisEnvPage::CBHisListChange() {
+    CBHisListNum->SetItemIndex(form_.MHisListNum[ChosenCategory()] / 10 - 1);
+}
+
+void THisEnvPage::CBHisListNumChange() {
+    const int index = CBHisListNum->ItemIndex();
+    if (index >= 0) form_.MHisListNum[ChosenCategory()] = index * 10 + 10;
+}
+
+void THisEnvPage::CHKHisMenuItemClick(gui::TCheckBox* box) {
+    const int c = box->Tag;
+    if (!THisLists::ValidCategory(c)) return;
+    const bool ticked = box->Checked();
+    Settings().MCHKHisMenuItem[c] = ticked;
+    if (ticked) form_.Proc_PPListSet(c);
+    if (TrayForm && TrayForm->MPPTab[c]) TrayForm->MPPTab[c]->SetVisible(ticked);
+}
+
+void THisEnvPage::CHKHookDesktopClick() {
+    Settings().CHKHookDesktop = CHKHookDesktop->Checked();
+    ComboBoxHook->SetEnabled(CHKHookDesktop->Checked());
+}
+
+void THisEnvPage::CHKIconListClick() {
+    Settings().CHKIconList = CHKIconList->Checked();
+    form_.TimerWheel->SetEnabled(CHKIconList->Checked() && form_.Visible());
+}
