@@ -205,7 +205,17 @@ bool TPopupMenu::IsShortCut(TShortCut shortCut) {
     if (!shortCut || !FindShortCut(items_.get(), shortCut)) return false;
     // The pop-up event brings the enabled states up to date first.
     auto alive = AliveToken();
-    RunHandler(OnPopup, this);
+    {
+        forShortCut_ = true;
+        struct Reset {
+            TPopupMenu* self;
+            std::shared_ptr<const bool> alive;
+            ~Reset() {
+                if (*alive) self->forShortCut_ = false;
+            }
+        } reset{this, alive};
+        RunHandler(OnPopup, this);
+    }
     if (!*alive) return true;
     TMenuItem* item = FindShortCut(items_.get(), shortCut);
     if (!item) return true;

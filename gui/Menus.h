@@ -141,6 +141,9 @@ public:
     TImageList* Images = nullptr;
     // Runs the enabled item with this shortcut; true when one took the key.
     bool IsShortCut(TShortCut shortCut);
+    // True while OnPopup runs for a shortcut key rather than for showing the
+    // menu, so the event can also weigh where the key was pressed.
+    bool ForShortCut() const noexcept { return forShortCut_; }
 
     // Shows the menu with its top-left corner at the screen point and returns
     // when it has closed; the picked item's click runs before it returns.
@@ -170,6 +173,7 @@ private:
     std::unique_ptr<TMenuItem> items_;
     TComponent* popupComponent_ = nullptr;
     Session* session_ = nullptr;
+    bool forShortCut_ = false;
 };
 
 }  // namespace gui

@@ -127,6 +127,29 @@ public:
     void PPIMEExeClick();
     void PPDelClick();
     void PPDelAllClick();
+    // --- favourites actions, drags between the lists, row hints (HisFavActions.cpp)
+    // The favourites menu's enabled states for the selected favourite; for a
+    // shortcut key pressed outside the favourites list every item declines.
+    void PPMenuFavPopup();
+    void PPFavCopyClick();
+    void PPFavExeCmdClick();
+    void PPFavSCMakeClick();
+    void PPFavFileSaveClick();
+    void PPFolFClick();
+    void PPExpFClick();
+    void PPUpClick();
+    void PPDownClick();
+    void PPFavDelClick();
+    // The selected history entry goes to the end of the favourites.
+    void PPAddClick();
+    // A row of either list dragged over or dropped on the favourites list.
+    void ListBoxFavDragOver(gui::TControl* source, int x, int y, bool& accept);
+    void ListBoxFavDragDrop(gui::TControl* source, int x, int y);
+    void ListBoxFavDblClick();
+    // The hint of the row under the mouse (its text, with the file's program
+    // or the program's description).
+    void ListBoxHisMouseMove(int x, int y);
+    void ListBoxFavMouseMove(int x, int y);
 
     // --- the tray history menu (HisMenu.cpp) ---------------------------------
     // Fills the 40 entries of category c of the main form's history menu.
@@ -296,6 +319,15 @@ public:
 private:
     void CreateControls();
     void CreateMenus();
+    // Binds the favourites menu's items and keys, PPAdd, the favourites
+    // list's drag and double-click events and both lists' row hints.
+    void Proc_BindFavActions();
+    // The selected favourite's row (an index into the favourites of the
+    // current category), -1 when none.
+    int SelectedFavRow() const;
+    // After a change of the favourites: the list, the status, the tray menu.
+    void Proc_RefreshFav();
+    void Proc_ListRowHint(gui::TListBox* list, int x, int y);
     void CreateImages();
     // The tool buttons, the lists' font and the panes from Lists.Settings,
     // and back before saving.

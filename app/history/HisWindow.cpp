@@ -346,12 +346,7 @@ void THisForm::CreateMenus() {
     item(PPMenuFav, &PPUndo, L"PPUndo", L"元に戻す(&Z)");
     PPUndo->ShortCut = gui::scCtrl | 'Z';
     PPUndo->OnClick = [this](gui::TMenuItem*) { PPUndoClick(); };
-    // The undo item is offered exactly while the category has a snapshot.
-    PPMenuFav->OnPopup = [this](gui::TPopupMenu*) {
-        const gui::TStringList& undo = MUndoList[Category()];
-        PPUndo->SetEnabled(!undo.Empty());
-        PPUndo->SetCaption(undo.Empty() ? L"元に戻す(&Z)" : L"元に戻す(&Z)-" + undo[0]);
-    };
+    Proc_BindFavActions();
     ListBoxFav->PopupMenu = PPMenuFav;
 
     PPEdit = new gui::TPopupMenu(this);

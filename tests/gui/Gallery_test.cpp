@@ -492,9 +492,10 @@ TEST_F(Gallery, MenuShortcutWorksWhileTheMenuIsClosed) {
     gui::TMenuItem* recent = form_->OpenMenu->Items()->Items(0);
     recent->ShortCut = gui::ShortCut('R', gui::ssCtrl);
     bool allow = true;
-    int popups = 0, clicks = 0;
-    form_->OpenMenu->OnPopup = [&](gui::TPopupMenu*) {
+    int popups = 0, clicks = 0, forKeys = 0;
+    form_->OpenMenu->OnPopup = [&](gui::TPopupMenu* menu) {
         ++popups;
+        forKeys += menu->ForShortCut();
         recent->SetEnabled(allow);
     };
     recent->OnClick = [&](gui::TMenuItem*) { ++clicks; };
@@ -527,6 +528,8 @@ TEST_F(Gallery, MenuShortcutWorksWhileTheMenuIsClosed) {
         EXPECT_EQ(clicks, c.clicks);
     }
     EXPECT_EQ(gui::ShortCutToText(recent->ShortCut), L"Ctrl+R");
+    EXPECT_EQ(forKeys, popups) << "each pop-up event ran for the key";
+    EXPECT_FALSE(form_->OpenMenu->ForShortCut());
 }
 
 class TCountThread : public gui::TThread {
