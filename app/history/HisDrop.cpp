@@ -110,8 +110,10 @@ void THisForm::DropDstFileDrop(gui::TStringList* files) {
                 MakeShortCuts->SCSystemPath = tpBlank;
                 MakeShortCuts->SCFileName = name;
                 MakeShortCuts->SCLoad();
-                CutAtNul(MakeShortCuts->SCExecFile, name);
-                if (name.find(L"\\\\") == std::wstring::npos) GetLongPathNameStr(name, name);
+                std::wstring target;
+                CutAtNul(MakeShortCuts->SCExecFile, target);
+                if (target.empty() || target.find(L"\\\\") != std::wstring::npos) name = target;
+                else GetLongPathNameStr(target, name);
             }
             // A shortcut that names no target (or could not be read) adds nothing.
             if (!name.empty()) names.Add(name);

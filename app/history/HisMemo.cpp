@@ -3,6 +3,8 @@
 // change and mouse handlers. Its text is kept in "Memo.lst" with the lists.
 #include "app/history/His.h"
 
+#include <richedit.h>
+
 #include <climits>
 
 // A string of one NUL character: the memo's text never holds one.
@@ -20,6 +22,8 @@ void THisForm::CreateMemo() {
     Edit->Font().SetHeight(-17);
     Edit->Font().SetCharset(SHIFTJIS_CHARSET);
     Edit->FontChanged();
+    // Dropped files of up to 1024 KB are taken whole, as is typed or pasted text.
+    Edit->Perform(EM_EXLIMITTEXT, 0, 0x7FFFFFFE);
     // Tab goes into the text; Tab navigation passes the memo by.
     const LONG style = ::GetWindowLongW(Edit->Handle(), GWL_STYLE);
     ::SetWindowLongW(Edit->Handle(), GWL_STYLE, style & ~WS_TABSTOP);
