@@ -184,4 +184,55 @@ TEST_F(HisMemo, MemoLstIsReadAtStartAndWrittenAtClose) {
     EXPECT_EQ(saved[1], L"2行目");
 }
 
+TEST_F(HisMemo, TheMenuHoldsItsItemsInOrderWithTheirKeys) {
+    StartWithMemo();
+    THisForm& f = His();
+    struct Item {
+        const wchar_t* caption;
+        const wchar_t* key;
+    } expected[] = {{L"切り取り(&C)", L"Ctrl+X"}, {L"貼り付け(&V)", L"Ctrl+V"}, {L"コピー(&C)", L"Ctrl+C"},
+                    {L"-", L""},             {L"元に戻す(&Z)", L"Ctrl+Z"}, {L"-", L""},
+                    {L"消去(&E)", L"Ctrl+E"}};
+    gui::TMenuItem* root = f.PPEdit->Items();
+    ASSERT_EQ(root->Count(), 7);
+    for (int i = 0; i < root->Count(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(root->Items(i)->Caption(), expected[i].caption);
+        EXPECT_EQ(gui::ShortCutToText(root->Items(i)->ShortCut), expected[i].key);
+    }
+    EXPECT_EQ(f.Edit->PopupMenu, f.PPEdit);
+    EXPECT_FALSE(::GetWindowLongW(f.Edit->Handle(), GWL_STYLE) & WS_TABSTOP) << "Tab navigation passes the memo by";
+}
+
+// Ctrl+Z belongs to the memo while it has the focus and to the favourites
+// while they have it, though both menus have the key.
+TEST_F(HisMemo, CtrlZUndoesWhereTheFocusIs) {
+    WriteList(1, 1, {Path(L"a.txt"), Path(L"b.txt")});
+    StartWithMemo();
+    THisForm& f = His();
+    SelectTab(1);
+    f.Proc_SaveUndo(L"削除");
+    f.Lists.Favourites(1).Delete(0);
+    f.Proc_DispFav();
+    ASSERT_EQ(f.ListBoxFav->Count(), 1);
+
+    f.Edit->SetText(L"");
+    ClickAt(Centre(f.Edit->Handle()));
+    ASSERT_TRUE(WaitApp([&] { return f.Edit->Focused(); }, 10000));
+    TypeText(L"abc");
+    ASSERT_TRUE(WaitApp([&] { return MemoText() == L"abc"; }, 10000)) << gui::WideToUtf8(MemoText());
+    PressKey('Z', {VK_CONTROL});
+    ASSERT_TRUE(WaitApp([&] { return MemoText() != L"abc"; }, 10000));
+    EXPECT_EQ(f.ListBoxFav->Count(), 1) << "the favourites are left alone";
+    EXPECT_FALSE(f.MUndoList[1].Empty());
+    EXPECT_TRUE(f.MEditDDUndo.empty()) << "typing leaves the memo's drop undo alone";
+
+    const std::wstring memo = MemoText();
+    f.ListBoxFav->SetFocus();
+    ASSERT_TRUE(WaitApp([&] { return f.ListBoxFav->Focused(); }, 10000));
+    PressKey('Z', {VK_CONTROL});
+    ASSERT_TRUE(WaitApp([&] { return f.ListBoxFav->Count() == 2; }, 10000));
+    EXPECT_EQ(MemoText(), memo);
+}
+
 }  // namespace
