@@ -7,7 +7,10 @@
 #include <shellapi.h>
 
 #include "app/Tray.h"
+#include "app/history/Launch.h"
 #include "components/MakeShortCuts.h"
+#include "gui/Application.h"
+#include "gui/Exception.h"
 #include "tests/hiswin/HisWindowFixture.h"
 #include "toolkit/QuorvinFiles.h"
 
@@ -144,10 +147,16 @@ TEST_F(HisDrop, AShortcutAddsItsTargetAndOneWithoutTargetNothing) {
     StartShown();
     THisForm& f = His();
     SelectTab(2);
+    // The launcher shows the program favourites and follows the drop.
+    ASSERT_TRUE(LaunchForm);
+    LaunchForm->Show();
+    ASSERT_TRUE(WaitApp([&] { return LaunchForm->Visible(); }, 10000));
+    ASSERT_EQ(LaunchForm->ListViewFav->Count(), 0);
     DropOn(f.ListBoxFav, {noTarget, toProg});
     ASSERT_EQ(Favs(2).size(), 1u);
     EXPECT_EQ(::lstrcmpiW(Favs(2)[0].c_str(), prog.c_str()), 0) << gui::WideToUtf8(Favs(2)[0]);
     EXPECT_EQ(f.ListBoxFav->Count(), 1);
+    EXPECT_EQ(LaunchForm->ListViewFav->Count(), 1);
     // On the files tab the shortcut without target still adds nothing.
     SelectTab(1);
     DropOn(f.ListBoxFav, {noTarget});
@@ -205,6 +214,34 @@ TEST_F(HisDrop, TextFilesGoIntoTheMemoInTheirEncodingsUpToTheSizeLimit) {
     DropOn(f.Edit, {justBelow});
     EXPECT_EQ(f.Edit->Text().size(), 1048575u);
     EXPECT_EQ(answerer.Count(), 1u);
+}
+
+// A dropped name that cannot be read stops the drop there with an error;
+// what the names before it did stays, and the favourites show it.
+TEST_F(HisDrop, AnUnreadableFileStopsTheDropAndKeepsWhatCameBefore) {
+    // In the system code page, as both drops read it.
+    const std::wstring text = File(L"b.txt", gui::EncodeText(L"読めるテキスト", gui::TTextEncoding::Ansi));
+    const std::wstring missing = Path(L"a-gone.txt");
+    StartShown();
+    THisForm& f = His();
+    ASSERT_TRUE(gui::Application);
+    std::vector<std::wstring> errors;
+    auto previous = gui::Application->OnException;
+    gui::Application->OnException = [&](const std::exception_ptr& e) {
+        errors.push_back(gui::ExceptionMessage(e));
+    };
+    // The memo: the text file before the missing one is loaded.
+    f.Edit->SetText(L"");
+    DropOn(f.Edit, {text, missing, text});
+    EXPECT_EQ(f.Edit->Text(), L"読めるテキスト");
+    EXPECT_EQ(errors.size(), 1u);
+    // The clipboard texts: sorted, the walk meets b.txt before a-gone.txt.
+    SelectTab(0);
+    DropOn(f.ListBoxFav, {missing, text});
+    EXPECT_EQ(Favs(0), std::vector<std::wstring>{L"読めるテキスト"});
+    EXPECT_EQ(f.ListBoxFav->Count(), 1) << "the list shows what was added";
+    EXPECT_EQ(errors.size(), 2u);
+    gui::Application->OnException = previous;
 }
 
 }  // namespace
