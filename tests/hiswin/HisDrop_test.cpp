@@ -244,4 +244,28 @@ TEST_F(HisDrop, AnUnreadableFileStopsTheDropAndKeepsWhatCameBefore) {
     gui::Application->OnException = previous;
 }
 
+// Only the favourites list or the memo as the user sees them take a drop:
+// with the settings page in front the same points take nothing.
+TEST_F(HisDrop, PanesOnAHiddenPageTakeNoDrop) {
+    const std::wstring text = File(L"note.txt", "note");
+    StartShown();
+    THisForm& f = His();
+    SelectTab(1);
+    f.Edit->SetText(L"");
+    f.PageControl->SetActivePage(f.TabSheetEnv);
+    f.PageControlChange();
+    ASSERT_FALSE(::IsWindowVisible(f.Edit->Handle()));
+    DropOn(f.Edit, {text});
+    DropOn(f.ListBoxFav, {text});
+    EXPECT_EQ(f.Edit->Text(), L"");
+    EXPECT_TRUE(Favs(1).empty());
+    // Back on the functions page both take it.
+    f.PageControl->SetActivePage(f.TabSheetAct);
+    f.PageControlChange();
+    DropOn(f.Edit, {text});
+    DropOn(f.ListBoxFav, {text});
+    EXPECT_EQ(f.Edit->Text(), L"note");
+    EXPECT_EQ(Favs(1), std::vector<std::wstring>{text});
+}
+
 }  // namespace
