@@ -1,5 +1,8 @@
 #include "gui/Application.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "gui/Callback.h"
 #include "gui/Exception.h"
 #include "gui/HintWindow.h"
@@ -91,6 +94,32 @@ LRESULT CALLBACK TApplication::AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM 
     });
 }
 
+namespace {
+
+// The pop-up menu of a control takes its keys only while the focus is in
+// that control (or a control inside it), so two controls' menus may share a
+// key; menus that no control pops up take theirs anywhere in the form.
+bool IsFormShortCut(TForm* form, HWND focus, TShortCut key) {
+    std::vector<TPopupMenu*> attached;
+    for (size_t i = 0; i < form->ComponentCount(); ++i)
+        if (auto* control = dynamic_cast<TControl*>(form->Components(i)); control && control->PopupMenu)
+            attached.push_back(control->PopupMenu);
+    if (form->PopupMenu) attached.push_back(form->PopupMenu);
+    for (HWND w = focus; w; w = ::GetParent(w)) {
+        if (TWinControl* control = TWinControl::FromHandle(w); control && control->PopupMenu &&
+                                                              control->PopupMenu->IsShortCut(key))
+            return true;
+        if (w == form->Handle()) break;
+    }
+    for (size_t i = 0; i < form->ComponentCount(); ++i)
+        if (auto* menu = dynamic_cast<TPopupMenu*>(form->Components(i));
+            menu && std::find(attached.begin(), attached.end(), menu) == attached.end() && menu->IsShortCut(key))
+            return true;
+    return false;
+}
+
+}  // namespace
+
 void TApplication::Dispatch(MSG& msg) {
     bool handled = false;
     if (OnMessage) handled = GuardCallback(false, [&] { return OnMessage(msg); });
@@ -104,9 +133,7 @@ void TApplication::Dispatch(MSG& msg) {
             if (::GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
             if (::GetKeyState(VK_MENU) < 0) shift |= ssAlt;
             TShortCut key = ShortCut(static_cast<WORD>(msg.wParam), shift);
-            for (size_t i = 0; i < form->ComponentCount(); ++i)
-                if (auto* menu = dynamic_cast<TPopupMenu*>(form->Components(i)); menu && menu->IsShortCut(key))
-                    return;
+            if (IsFormShortCut(form, msg.hwnd, key)) return;
         }
         if (form && form->DialogKeys && (form->DialogKey(msg) || ::IsDialogMessageW(root, &msg)))
             return;

@@ -70,7 +70,8 @@ public:
     // The picture from the menu's image list (when the item has no bitmap).
     int ImageIndex = -1;
     // Works while the menu is closed: the form whose window has the focus
-    // asks its menus; the item's menu runs its pop-up event first, so the
+    // asks its menus (a control's pop-up menu only while the focus is in that
+    // control); the item's menu runs its pop-up event first, so the
     // enabled state is current; a disabled item lets the key go on as a key.
     TShortCut ShortCut = 0;
 

@@ -150,6 +150,34 @@ public:
     // or the program's description).
     void ListBoxHisMouseMove(int x, int y);
     void ListBoxFavMouseMove(int x, int y);
+    // --- the memo pane (HisMemo.cpp) -----------------------------------------
+    // Enabled states of the memo menu's paste, undo and erase items.
+    void PPEditPopup();
+    // Cut and copy are offered exactly while the memo has a selection.
+    void EditSelectionChange();
+    void PPEditCutClick();
+    void PPEditPasteClick();
+    void PPEditCopyClick();
+    // The memo's own undo step when it has one, else the text before the
+    // last entry dragged in is swapped with the memo's (so a second undo
+    // brings the drop back).
+    void PPEditUndoClick();
+    void PPEditEraseClick();
+    // A row of the history list or the favourites dragged onto the memo.
+    void EditDragOver(gui::TControl* source, bool& accept);
+    void EditDragDrop(gui::TControl* source);
+    // Applies the memo's font to the whole text again.
+    void EditChange();
+    void EditMouseDown();
+    // The memo's text before the last entry dragged into it: empty when
+    // nothing is saved, kEditDDUndoEmpty when the memo was empty then.
+    std::wstring MEditDDUndo;
+    static const std::wstring kEditDDUndoEmpty;
+
+    // --- files dropped on the window (HisDrop.cpp) ---------------------------
+    // Files dropped on the favourites (MDropC 1) become favourites of the
+    // current category; text files dropped on the memo (2) are appended to it.
+    void DropDstFileDrop(gui::TStringList* files);
 
     // --- the tray history menu (HisMenu.cpp) ---------------------------------
     // Fills the 40 entries of category c of the main form's history menu.
@@ -329,6 +357,12 @@ private:
     void Proc_RefreshFav();
     void Proc_ListRowHint(gui::TListBox* list, int x, int y);
     void CreateImages();
+    // The memo's menu, its handlers and its design properties.
+    void CreateMemo();
+    // False (after a warning) for a file of 1024 KB or more.
+    bool Func_DropFileSizeOK(const std::wstring& fileName);
+    // Set while EditChange applies the memo's font.
+    bool FEditFontApplying = false;
     // The tool buttons, the lists' font and the panes from Lists.Settings,
     // and back before saving.
     void ApplySettingsToControls();

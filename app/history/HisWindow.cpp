@@ -276,6 +276,7 @@ void THisForm::CreateControls() {
     DropDst->SetControl(ListBoxFav);
     DropDst->SetTarget(htForm);
     DropDst->Loaded();
+    DropDst->OnFileDrop = [this](TDropDst*, gui::TStringList* files, int, int) { DropDstFileDrop(files); };
     TimerWheel = new gui::TTimer(this);
     TimerWheel->Name = L"TimerWheel";
     TimerWheel->SetInterval(100);
@@ -349,15 +350,7 @@ void THisForm::CreateMenus() {
     Proc_BindFavActions();
     ListBoxFav->PopupMenu = PPMenuFav;
 
-    PPEdit = new gui::TPopupMenu(this);
-    PPEdit->Name = L"PPEdit";
-    item(PPEdit, &PPEditUndo, L"PPEditUndo", L"元に戻す(&U)");
-    item(PPEdit, nullptr, L"N9", L"-");
-    item(PPEdit, &PPEditCut, L"PPEditCut", L"切り取り(&T)");
-    item(PPEdit, &PPEditCopy, L"PPEditCopy", L"コピー(&C)");
-    item(PPEdit, &PPEditPaste, L"PPEditPaste", L"貼り付け(&P)");
-    item(PPEdit, &PPEditErase, L"PPEditErase", L"削除(&D)");
-    Edit->PopupMenu = PPEdit;
+    CreateMemo();
 }
 
 void THisForm::FormCreate() {
@@ -810,7 +803,7 @@ bool THisForm::ApplicationEventsMessage(MSG& msg) {
         ::ClientToScreen(msg.hwnd, &pt);
         auto over = [&](gui::TWinControl* c) {
             RECT r{};
-            return c && ::GetWindowRect(c->Handle(), &r) && ::PtInRect(&r, pt);
+            return c && ::IsWindowVisible(c->Handle()) && ::GetWindowRect(c->Handle(), &r) && ::PtInRect(&r, pt);
         };
         if (over(ListBoxFav)) MDropC = 1;
         else if (over(Edit)) MDropC = 2;

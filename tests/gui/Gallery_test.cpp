@@ -532,6 +532,42 @@ TEST_F(Gallery, MenuShortcutWorksWhileTheMenuIsClosed) {
     EXPECT_FALSE(form_->OpenMenu->ForShortCut());
 }
 
+// Two controls' pop-up menus with the same key: the key goes to the menu of
+// the control that has the focus.
+TEST_F(Gallery, AControlsMenuTakesItsKeyOnlyWithTheFocus) {
+    int clicks[2] = {0, 0};
+    gui::TWinControl* controls[2] = {form_->EditCount, form_->ListHistory};
+    for (int i = 0; i < 2; ++i) {
+        auto* menu = new gui::TPopupMenu(form_);
+        auto* item = new gui::TMenuItem(form_);
+        item->SetCaption(L"項目");
+        item->ShortCut = gui::ShortCut('K', gui::ssCtrl);
+        item->OnClick = [&clicks, i](gui::TMenuItem*) { ++clicks[i]; };
+        menu->Items()->Add(item);
+        controls[i]->PopupMenu = menu;
+    }
+    auto ctrlK = [] {
+        INPUT in[4]{};
+        for (INPUT& i : in) i.type = INPUT_KEYBOARD;
+        in[0].ki.wVk = VK_CONTROL;
+        in[1].ki.wVk = 'K';
+        in[2].ki.wVk = 'K';
+        in[2].ki.dwFlags = KEYEVENTF_KEYUP;
+        in[3].ki.wVk = VK_CONTROL;
+        in[3].ki.dwFlags = KEYEVENTF_KEYUP;
+        ::SendInput(4, in, sizeof(INPUT));
+    };
+    struct Case { int focus; int first, second; } cases[] = {{1, 0, 1}, {0, 1, 1}, {1, 1, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.focus);
+        FocusOn(controls[c.focus]);
+        ctrlK();
+        ASSERT_TRUE(WaitApp([&] { return clicks[0] == c.first && clicks[1] == c.second; }, 10000))
+            << clicks[0] << " " << clicks[1];
+    }
+    for (gui::TWinControl* control : controls) control->PopupMenu = nullptr;
+}
+
 class TCountThread : public gui::TThread {
 public:
     bool fail = false;
