@@ -1,5 +1,7 @@
 #include "app/ControlFont.h"
 
+#include "gui/Screen.h"
+
 void SetControlsFont(gui::TWinControl& root, const std::wstring& name, int size) {
     if (!name.empty()) root.Font().SetName(name);
     if (size > 0) root.Font().SetSize(size);
@@ -8,7 +10,5 @@ void SetControlsFont(gui::TWinControl& root, const std::wstring& name, int size)
 }
 
 std::wstring IconTitleFontName() {
-    LOGFONTW font{};
-    if (!::SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(font), &font, 0)) return {};
-    return font.lfFaceName;
+    return gui::Screen.IconFont().Name();
 }

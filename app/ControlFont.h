@@ -9,5 +9,5 @@
 
 void SetControlsFont(gui::TWinControl& root, const std::wstring& name, int size);
 
-// The name of the system's icon-title font ("" when it cannot be had).
+// The name of the system's icon-title font.
 std::wstring IconTitleFontName();

@@ -11,6 +11,7 @@
 #include "app/Tray.h"
 #include "app/monitors/IMEExe.h"
 #include "app/monitors/IMEIcon.h"
+#include "gui/Screen.h"
 #include "toolkit/QuorvinText.h"
 #include "toolkit/QuorvinVersion.h"
 #include "toolkit/QuorvinWindows.h"
@@ -180,7 +181,7 @@ void TTrayForm::IMEHideIcon() {
 void TTrayForm::IMEShowHint() {
     if (!PPIMEHint->Checked() || MIMEHintDispC >= 1 || !MIMEHintWindow) return;
     const std::wstring text = L"IME ON";
-    RECT r = MIMEHintWindow->CalcHintRect(::GetSystemMetrics(SM_CXSCREEN), text);
+    RECT r = MIMEHintWindow->CalcHintRect(gui::Screen.Width(), text);
     POINT pt{};
     ::GetCursorPos(&pt);
     ::OffsetRect(&r, pt.x + 16, pt.y + 16);

@@ -34,6 +34,7 @@ void TVerForm::CreateParams(gui::TCreateParams& params) {
 void TVerForm::FormCreate() {
     using gui::Bounds;
     ProgramIcon = gui::NewControl<gui::TImage>(this, {.Name = L"ProgramIcon", .Bounds = Bounds(16, 16, 32, 32)});
+    ProgramIcon->SetStretch(true);
     ProductName = new gui::TLabel(this);
     ProductName->Alignment = gui::TAlignment::taRightJustify;
     ProductName->Create({.Name = L"ProductName", .Caption = L"Orvandel", .Bounds = Bounds(60, 16, 180, 18)});

@@ -5,6 +5,7 @@
 
 #include "gui/Callback.h"
 #include "gui/Exception.h"
+#include "gui/ComCtrls.h"
 #include "gui/HintWindow.h"
 #include "gui/Input.h"
 #include "gui/Menus.h"
@@ -252,6 +253,38 @@ void TApplication::CancelHint() {
     hintControl_ = nullptr;
     hintShown_ = false;
     if (hintWindow_) hintWindow_->ReleaseHint();
+}
+
+void TApplication::SetHint(const std::wstring& hint) {
+    if (hint == hint_) return;
+    hint_ = hint;
+    if (OnHint) {
+        auto handler = OnHint;
+        handler();
+    }
+    HWND formWnd = hintForm_ ? hintForm_ : ::GetActiveWindow();
+    auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(formWnd));
+    if (!form) return;
+    std::vector<TStatusBar*> bars;
+    for (size_t i = 0; i < form->ComponentCount(); ++i)
+        if (auto* bar = dynamic_cast<TStatusBar*>(form->Components(i)); bar && bar->AutoHint) bars.push_back(bar);
+    for (TStatusBar* bar : bars) bar->ShowAutoHint(hint_);
+}
+
+void TApplication::MouseHint(TControl* control, const std::wstring& hint) {
+    if (control == hintWindow_) return;
+    auto* win = dynamic_cast<TWinControl*>(control);
+    TForm* form = control->ParentForm();
+    hintSource_ = win ? win->Handle() : nullptr;
+    hintForm_ = form ? form->Handle() : nullptr;
+    SetHint(hint);
+}
+
+void TApplication::MouseHintLeave(TControl* control) {
+    auto* win = dynamic_cast<TWinControl*>(control);
+    if (!win || !hintSource_ || win->Handle() != hintSource_) return;
+    hintSource_ = nullptr;
+    SetHint(L"");
 }
 
 void TApplication::ShowHintNow() {

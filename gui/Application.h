@@ -98,6 +98,18 @@ public:
     void HintMouseLeave(TControl* control);
     void CancelHint();
 
+    // The hint of the control under the mouse ("" over one without, and once
+    // the mouse has left the program's windows). OnHint runs after every
+    // change; then each status bar with AutoHint on the form the mouse is
+    // over shows it.
+    const std::wstring& Hint() const noexcept { return hint_; }
+    void SetHint(const std::wstring& hint);
+    std::function<void()> OnHint;
+    // The mouse moved over a control whose hint at that point is `hint`, or
+    // left it.
+    void MouseHint(TControl* control, const std::wstring& hint);
+    void MouseHintLeave(TControl* control);
+
 private:
     static LRESULT CALLBACK AppWndProc(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
     void Dispatch(MSG& msg);
@@ -112,6 +124,9 @@ private:
     THintWindow* hintWindow_ = nullptr;
     TControl* hintControl_ = nullptr;
     bool hintShown_ = false;
+    std::wstring hint_;
+    HWND hintSource_ = nullptr;  // the window whose hint hint_ is
+    HWND hintForm_ = nullptr;    // the form that window is on
 };
 
 // The one application object of the process (null before it exists).

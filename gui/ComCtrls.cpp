@@ -217,6 +217,12 @@ std::wstring TStatusBar::PanelText(int index) const {
     return text;
 }
 
+void TStatusBar::ShowAutoHint(const std::wstring& hint) {
+    if (!HandleAllocated()) return;
+    if (simple_) SetSimpleText(hint);
+    else SetPanelText(0, hint);
+}
+
 void TStatusBar::ParentMessage(TParentMessage& m) {
     if (m.Msg == WM_NOTIFY && reinterpret_cast<NMHDR*>(m.LParam)->code == static_cast<UINT>(NM_DBLCLK)) {
         m.Handled = true;
@@ -318,6 +324,25 @@ void TToolBar::RemoveButton(TToolButton* button) noexcept {
         if (index >= 0) ::SendMessageW(Handle(), TB_DELETEBUTTON, index, 0);
     }
     button->toolBar_ = nullptr;
+}
+
+void TToolBar::BeforeDestruction() {
+    for (TToolButton* b : buttons_) {
+        b->down_ = b->Down();
+        b->toolBar_ = nullptr;
+    }
+    buttons_.clear();
+    TWinControl::BeforeDestruction();
+}
+
+std::wstring TToolBar::LongHintAt(POINT client) const {
+    if (!HandleAllocated()) return Hint;
+    auto index = static_cast<int>(::SendMessageW(Handle(), TB_HITTEST, 0, reinterpret_cast<LPARAM>(&client)));
+    if (index < 0 || index >= static_cast<int>(buttons_.size())) return Hint;
+    TBBUTTON info{};
+    if (!::SendMessageW(Handle(), TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&info))) return Hint;
+    const TToolButton* b = ByCommand(info.idCommand);
+    return b && b->Style != TToolButtonStyle::tbsSeparator ? b->Hint : Hint;
 }
 
 TToolButton* TToolBar::ByCommand(int command) const {

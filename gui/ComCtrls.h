@@ -96,6 +96,10 @@ public:
     // The text of a panel; while the bar shows one simple text, that text.
     std::wstring PanelText(int index) const;
     std::function<void(TStatusBar* sender)> OnDblClick;
+    // Shows the application's hint as the mouse moves over the controls of
+    // its form: in the simple text, or in the first panel.
+    bool AutoHint = false;
+    void ShowAutoHint(const std::wstring& hint);
 
 protected:
     void CreateParams(TCreateParams& params) override;
@@ -174,6 +178,10 @@ protected:
     void CreateWnd() override;
     void ParentMessage(TParentMessage& message) override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    // The buttons outlive a bar freed before them: they keep their state
+    // and no longer point at it.
+    void BeforeDestruction() override;
+    std::wstring LongHintAt(POINT client) const override;
 
 private:
     friend class TToolButton;

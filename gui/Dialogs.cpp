@@ -74,11 +74,14 @@ UINT_PTR CALLBACK TOpenDialog::Hook(HWND wnd, UINT msg, WPARAM wp, LPARAM lp) {
         if (msg == WM_NOTIFY) {
             auto* note = reinterpret_cast<OFNOTIFYW*>(lp);
             HWND dialog = ::GetParent(wnd);
-            if (note->hdr.code == CDN_SELCHANGE && self->OnSelectionChange) {
+            if (note->hdr.code == CDN_SELCHANGE) {
                 wchar_t path[MAX_PATH * 4] = {};
                 if (::SendMessageW(dialog, CDM_GETFILEPATH, MAX_PATH * 4, reinterpret_cast<LPARAM>(path)) > 0) {
-                    auto handler = self->OnSelectionChange;
-                    handler(self, path);
+                    self->SelectionChanged(path);
+                    if (self->OnSelectionChange) {
+                        auto handler = self->OnSelectionChange;
+                        handler(self, path);
+                    }
                 }
             } else if (note->hdr.code == CDN_FILEOK) {
                 self->DialogClosing(dialog);
@@ -124,6 +127,15 @@ void TSaveDialog::DialogShown(HWND dialog) {
 void TSaveDialog::SetEncodingIndex(int index) {
     EncodingIndex = index;
     if (combo_ && ::IsWindow(combo_)) ::SendMessageW(combo_, CB_SETCURSEL, index, 0);
+}
+
+void TSaveDialog::SelectionChanged(const std::wstring& path) {
+    if (!EncodingOfFile) return;
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return;
+    auto encodingOf = EncodingOfFile;
+    const int index = encodingOf(path);
+    if (index >= 0 && index < static_cast<int>(Encodings.size())) SetEncodingIndex(index);
 }
 
 void TSaveDialog::DialogClosing(HWND) {

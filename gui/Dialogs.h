@@ -39,6 +39,8 @@ protected:
     // The dialog window was made (hook dialog given) / is about to close.
     virtual void DialogShown(HWND dialog) {}
     virtual void DialogClosing(HWND dialog) {}
+    // The selection in the open dialog changed to this path.
+    virtual void SelectionChanged(const std::wstring& path) {}
 
 private:
     static UINT_PTR CALLBACK Hook(HWND wnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -54,6 +56,10 @@ public:
     int EncodingIndex = 0;
     // While the dialog is open: selects the encoding in the combo.
     void SetEncodingIndex(int index);
+    // When set, the combo follows the file: choosing an existing file in the
+    // dialog selects the row this gives for it (one out of range leaves the
+    // choice as it is). Runs before OnSelectionChange.
+    std::function<int(const std::wstring& fileName)> EncodingOfFile;
     // The combo's control id in the dialog.
     static constexpr int kEncodingComboId = 0x4F0;
 
@@ -61,6 +67,7 @@ protected:
     bool Save() const override { return true; }
     void DialogShown(HWND dialog) override;
     void DialogClosing(HWND dialog) override;
+    void SelectionChanged(const std::wstring& path) override;
 
 private:
     HWND combo_ = nullptr;

@@ -137,13 +137,117 @@ LRESULT TSplitter::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 void TImage::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.ClassName = L"TImage";
-    params.BaseClass = L"STATIC";
-    params.Style |= SS_ICON | SS_REALSIZECONTROL | SS_CENTERIMAGE;
+    params.ClassStyle = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
+    params.Background = nullptr;
+}
+
+void TImage::Changed() {
+    if (HandleAllocated()) ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 void TImage::SetIcon(HICON icon) {
+    bitmap_.reset();
     icon_.AssignHandle(icon);
-    Perform(STM_SETICON, reinterpret_cast<WPARAM>(icon_.Handle()), 0);
+    Changed();
+}
+
+void TImage::SetBitmap(HBITMAP bitmap) {
+    icon_.Clear();
+    bitmap_.reset(bitmap ? ::CopyImage(bitmap, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION) : nullptr);
+    Changed();
+}
+
+void TImage::SetStretch(bool on) {
+    stretch_ = on;
+    Changed();
+}
+
+void TImage::SetProportional(bool on) {
+    proportional_ = on;
+    Changed();
+}
+
+void TImage::SetCenter(bool on) {
+    center_ = on;
+    Changed();
+}
+
+void TImage::SetColor(TColor color) {
+    color_ = color;
+    Changed();
+}
+
+SIZE TImage::PictureSize() const {
+    if (bitmap_) {
+        BITMAP bm{};
+        if (::GetObjectW(bitmap_.get(), sizeof(bm), &bm)) return SIZE{bm.bmWidth, std::abs(bm.bmHeight)};
+        return SIZE{0, 0};
+    }
+    if (!icon_.Empty()) return SIZE{icon_.Width(), icon_.Height()};
+    return SIZE{0, 0};
+}
+
+RECT TImage::PictureRect() const {
+    const SIZE size = PictureSize();
+    if (size.cx <= 0 || size.cy <= 0) return RECT{};
+    const RECT client = ClientRect();
+    int w = size.cx, h = size.cy;
+    if (stretch_) {
+        w = client.right;
+        h = client.bottom;
+        if (proportional_) {
+            // The largest size of the picture's shape that fits.
+            if (static_cast<long long>(client.right) * size.cy <= static_cast<long long>(client.bottom) * size.cx) {
+                w = client.right;
+                h = static_cast<int>(static_cast<long long>(size.cy) * client.right / size.cx);
+            } else {
+                h = client.bottom;
+                w = static_cast<int>(static_cast<long long>(size.cx) * client.bottom / size.cy);
+            }
+        }
+    }
+    const int x = center_ ? (client.right - w) / 2 : 0;
+    const int y = center_ ? (client.bottom - h) / 2 : 0;
+    return RECT{x, y, x + w, y + h};
+}
+
+void TImage::Paint(HDC dc) {
+    const RECT client = ClientRect();
+    if (color_ != clNone) {
+        GdiObject brush(::CreateSolidBrush(ColorToRGB(color_)));
+        ::FillRect(dc, &client, static_cast<HBRUSH>(brush.get()));
+    }
+    const RECT r = PictureRect();
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    if (w <= 0 || h <= 0) return;
+    if (!icon_.Empty()) {
+        ::DrawIconEx(dc, r.left, r.top, icon_.Handle(), w, h, 0, nullptr, DI_NORMAL);
+        return;
+    }
+    const SIZE size = PictureSize();
+    MemoryDC source(::CreateCompatibleDC(dc));
+    if (!source) return;
+    SelectObjectScope select(source.get(), bitmap_.get());
+    // Smoothed when made smaller; each pixel a clean block when enlarged.
+    const bool shrinking = w < size.cx || h < size.cy;
+    const int oldMode = ::SetStretchBltMode(dc, shrinking ? HALFTONE : COLORONCOLOR);
+    ::SetBrushOrgEx(dc, 0, 0, nullptr);
+    ::StretchBlt(dc, r.left, r.top, w, h, source.get(), 0, 0, size.cx, size.cy, SRCCOPY);
+    ::SetStretchBltMode(dc, oldMode);
+}
+
+LRESULT TImage::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_ERASEBKGND) return 1;
+    if (msg == WM_PRINTCLIENT) {
+        Paint(reinterpret_cast<HDC>(wp));
+        return 0;
+    }
+    if (msg != WM_PAINT) return DefaultHandler(msg, wp, lp);
+    PAINTSTRUCT ps{};
+    HDC dc = ::BeginPaint(Handle(), &ps);
+    Paint(dc);
+    ::EndPaint(Handle(), &ps);
+    return 0;
 }
 
 }  // namespace gui

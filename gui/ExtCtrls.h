@@ -52,18 +52,44 @@ private:
     int startPos_ = 0, startSize_ = 0, maxSize_ = 0;
 };
 
-// An icon shown centred in the control.
+// A picture: an icon or a bitmap, on the control's colour. At its own size
+// it sits centred (Center) or at the top left; with Stretch it fills the
+// control, keeping its shape when Proportional (then centred or at the top
+// left as Center says). A change of these repaints the control.
 class TImage : public TWinControl {
 public:
     explicit TImage(TComponent* owner) : TWinControl(owner) {}
-    // The image keeps its own copy.
+    // The image keeps its own copy; setting one clears the other.
     void SetIcon(HICON icon);
+    void SetBitmap(HBITMAP bitmap);
+    bool Empty() const noexcept { return icon_.Empty() && !bitmap_; }
+
+    bool Stretch() const noexcept { return stretch_; }
+    void SetStretch(bool on);
+    bool Proportional() const noexcept { return proportional_; }
+    void SetProportional(bool on);
+    bool Center() const noexcept { return center_; }
+    void SetCenter(bool on);
+    TColor Color() const noexcept { return color_; }
+    void SetColor(TColor color);
+
+    // Where the picture is drawn, in client coordinates (empty: none).
+    RECT PictureRect() const;
 
 protected:
     void CreateParams(TCreateParams& params) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    void Paint(HDC dc);
+    void Changed();
+    SIZE PictureSize() const;
     TIcon icon_;
+    GdiObject bitmap_;
+    bool stretch_ = false;
+    bool proportional_ = false;
+    bool center_ = true;
+    TColor color_ = clBtnFace;
 };
 
 }  // namespace gui

@@ -85,6 +85,48 @@ void TForm::CenterOnScreen() {
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+TWindowState TForm::WindowState() const {
+    if (!HandleAllocated()) return TWindowState::wsNormal;
+    if (::IsIconic(Handle())) return TWindowState::wsMinimized;
+    if (::IsZoomed(Handle())) return TWindowState::wsMaximized;
+    return TWindowState::wsNormal;
+}
+
+RECT TForm::RestoredBounds() const {
+    if (!HandleAllocated() || WindowState() == TWindowState::wsNormal) return BoundsRect();
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof(wp);
+    if (!::GetWindowPlacement(Handle(), &wp)) return BoundsRect();
+    RECT r = wp.rcNormalPosition;
+    // Given in workspace coordinates (from the work area's corner) unless
+    // the window is a tool window.
+    if (!(::GetWindowLongW(Handle(), GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+        MONITORINFO mi{};
+        mi.cbSize = sizeof(mi);
+        if (::GetMonitorInfoW(::MonitorFromRect(&r, MONITOR_DEFAULTTOPRIMARY), &mi))
+            ::OffsetRect(&r, mi.rcWork.left - mi.rcMonitor.left, mi.rcWork.top - mi.rcMonitor.top);
+    }
+    return r;
+}
+
+TFormPlacement TForm::Placement() const {
+    TFormPlacement p;
+    const TWindowState state = WindowState();
+    if (state == TWindowState::wsMaximized) {
+        p.Normal = false;
+    } else if (state == TWindowState::wsMinimized) {
+        WINDOWPLACEMENT wp{};
+        wp.length = sizeof(wp);
+        p.Normal = !(::GetWindowPlacement(Handle(), &wp) && (wp.flags & WPF_RESTORETOMAXIMIZED));
+    }
+    const RECT r = RestoredBounds();
+    p.Left = r.left;
+    p.Top = r.top;
+    p.Width = r.right - r.left;
+    p.Height = r.bottom - r.top;
+    return p;
+}
+
 void TForm::SetExStyleFlag(DWORD flag, bool on) {
     if (!HandleAllocated()) return;
     LONG ex = ::GetWindowLongW(Handle(), GWL_EXSTYLE);

@@ -27,6 +27,16 @@ enum TModalResult : int {
 
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum class TPosition { poDesigned, poScreenCenter };
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+
+// The placement a form saves (as in its .ini): Normal is false while the
+// window is maximised, and while it is minimised from the maximised state;
+// the bounds are those of the normal state in screen coordinates, also
+// while the window is maximised or minimised.
+struct TFormPlacement {
+    bool Normal = true;
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+};
 
 class TForm : public TWinControl {
 public:
@@ -43,6 +53,12 @@ public:
     TPosition Position = TPosition::poDesigned;
     // Centres the window on the screen's work area.
     void CenterOnScreen();
+
+    TWindowState WindowState() const;
+    // The bounds of the normal state, kept while the window is maximised or
+    // minimised (screen coordinates; the window's bounds while it is normal).
+    RECT RestoredBounds() const;
+    TFormPlacement Placement() const;
 
     // Runs the close query and the close event; what follows depends on the
     // close action (hide, free, minimise) and on whether this is the main form.

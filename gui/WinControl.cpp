@@ -9,6 +9,7 @@
 #include "gui/Exception.h"
 #include "gui/Form.h"
 #include "gui/Menus.h"
+#include "gui/Screen.h"
 #include "gui/WindowClass.h"
 
 namespace gui {
@@ -355,16 +356,23 @@ bool TWinControl::InputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
                 if (dragSource == this) DragOverAt(pt);
                 return true;
             }
-            if (ShowHint && !Hint.empty() && !trackingLeave_) {
+            const std::wstring longHint = LongHintAt(POINT{x, y});
+            // Asked again on every move: the system keeps one tracked window
+            // per thread, and a window tracked after another may lose it.
+            if ((ShowHint && !Hint.empty()) || !longHint.empty()) {
                 TRACKMOUSEEVENT tme{sizeof(tme), TME_LEAVE, handle_, 0};
                 trackingLeave_ = ::TrackMouseEvent(&tme) != FALSE;
             }
+            if (Application) Application->MouseHint(this, longHint);
+            if (!*alive) return true;
             if (Application) Application->HintMouseMove(this);
             if (!RunHandler(OnMouseMove, this, MouseShift(wp), x, y)) return true;
             return false;
         }
         case WM_MOUSELEAVE:
             trackingLeave_ = false;
+            if (Application) Application->MouseHintLeave(this);
+            if (!*alive) return true;
             if (Application) Application->HintMouseLeave(this);
             return false;
         case WM_CAPTURECHANGED:
@@ -424,6 +432,14 @@ bool TWinControl::InputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
                 }
                 PopupMenu->SetPopupComponent(this);
                 PopupMenu->Popup(pt.x, pt.y);
+                return true;
+            }
+            return false;
+        case WM_SETCURSOR:
+            // The screen's cursor, while one is set, over every client area.
+            if (Screen.Cursor() != TCursor::crDefault && LOWORD(lp) == HTCLIENT) {
+                ::SetCursor(TScreen::CursorHandle(Screen.Cursor()));
+                result = TRUE;
                 return true;
             }
             return false;

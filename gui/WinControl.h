@@ -231,6 +231,9 @@ protected:
     virtual void ParentMessage(TParentMessage& message) {}
     // The client rectangle the aligned children share.
     virtual RECT AlignRect() const { return ClientRect(); }
+    // The hint the application shows for the point (a tool bar: the
+    // button's); the control's own Hint by default.
+    virtual std::wstring LongHintAt(POINT client) const { return Hint; }
 
     // The args given to Create, for CreateParams.
     const TControlArgs& CreateArgs() const noexcept { return args_; }

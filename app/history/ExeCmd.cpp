@@ -4,6 +4,7 @@
 #include "app/history/ExeCmdLog.h"
 #include "gui/Application.h"
 #include "gui/IniFile.h"
+#include "gui/Screen.h"
 #include "toolkit/FindExe.h"
 #include "toolkit/GetCMDLine.h"
 #include "toolkit/QuorvinPlacement.h"
@@ -18,10 +19,7 @@ const wchar_t kHisIniName[] = L"His.ini";
 const wchar_t kSection[] = L"ExeCmd";
 
 std::wstring MenuFontName() {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) return {};
-    return metrics.lfMenuFont.lfFaceName;
+    return gui::Screen.MenuFont().Name();
 }
 
 }  // namespace

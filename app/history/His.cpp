@@ -94,14 +94,12 @@ bool THisForm::Proc_SaveIni() {
     if (DataFolder.empty()) return false;
     ReadSettingsFromControls();
     THisSettings& s = Lists.Settings;
-    s.Normal = !(HandleAllocated() && ::IsZoomed(Handle()));
-    if (s.Normal) {
-        RECT r = BoundsRect();
-        s.Left = r.left;
-        s.Top = r.top;
-        s.Width = r.right - r.left;
-        s.Height = r.bottom - r.top;
-    }
+    const gui::TFormPlacement placement = Placement();
+    s.Normal = placement.Normal;
+    s.Left = placement.Left;
+    s.Top = placement.Top;
+    s.Width = placement.Width;
+    s.Height = placement.Height;
     const std::wstring fileName = HisIniFileName(DataFolder);
     // Settings this run never saw stay as they are.
     if (Lists.UnreadFiles.count(fileName)) return false;

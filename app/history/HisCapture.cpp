@@ -14,6 +14,7 @@
 #include "app/history/Launch.h"
 #include "components/MakeShortCuts.h"
 #include "gui/Application.h"
+#include "gui/Screen.h"
 #include "gui/Handles.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinShell.h"
@@ -77,15 +78,8 @@ std::wstring ReadWindowText(HWND wnd) {
 }
 
 // The hourglass for the duration of a scope.
-class WaitCursor {
-public:
-    WaitCursor() : old_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { ::SetCursor(old_ ? old_ : ::LoadCursorW(nullptr, IDC_ARROW)); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR old_;
+struct WaitCursor : gui::TCursorScope {
+    WaitCursor() : TCursorScope(gui::TCursor::crHourGlass) {}
 };
 
 // The clipboard, open for the lifetime of a scope and closed on every way out.

@@ -11,6 +11,7 @@
 #include "app/history/HisPaths.h"
 #include "gui/Canvas.h"
 #include "gui/Handles.h"
+#include "gui/Screen.h"
 #include "toolkit/QuorvinShell.h"
 #include "toolkit/QuorvinText.h"
 #include "toolkit/QuorvinWindows.h"
@@ -20,11 +21,10 @@ namespace {
 
 // The font the menus are drawn in.
 void MenuFont(gui::TFont& font) {
-    NONCLIENTMETRICSW ncm{sizeof(ncm)};
-    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) return;
-    font.SetName(ncm.lfMenuFont.lfFaceName);
-    font.SetCharset(ncm.lfMenuFont.lfCharSet);
-    font.SetHeight(ncm.lfMenuFont.lfHeight);
+    const gui::TFont menu = gui::Screen.MenuFont();
+    font.SetName(menu.Name());
+    font.SetCharset(menu.Charset());
+    font.SetHeight(menu.Height());
 }
 
 

@@ -16,6 +16,7 @@
 #include "app/history/HisPaths.h"
 #include "app/history/Launch.h"
 #include "gui/Application.h"
+#include "gui/Screen.h"
 #include "gui/Canvas.h"
 #include "gui/IniFile.h"
 #include "hooklib/Hook.h"
@@ -73,15 +74,8 @@ void AddTile(gui::TImageList& list, COLORREF colour, const wchar_t* symbol) {
 }
 
 // Shows an hourglass while it lives.
-class WaitCursor {
-public:
-    WaitCursor() : old_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~WaitCursor() { ::SetCursor(old_); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-
-private:
-    HCURSOR old_;
+struct WaitCursor : gui::TCursorScope {
+    WaitCursor() : TCursorScope(gui::TCursor::crHourGlass) {}
 };
 
 bool IsDigitKey(wchar_t ch) { return ch >= L'1' && ch <= L'5'; }
@@ -355,9 +349,7 @@ void THisForm::CreateMenus() {
 
 void THisForm::FormCreate() {
     // 1. The menu font for the window.
-    NONCLIENTMETRICSW ncm{sizeof(ncm)};
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0))
-        Font().SetName(ncm.lfMenuFont.lfFaceName);
+    Font().SetName(gui::Screen.MenuFont().Name());
     CreateImages();
     CreateControls();
     CreateMenus();

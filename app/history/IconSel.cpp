@@ -7,6 +7,7 @@
 #include "gui/Canvas.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Graphics.h"
+#include "gui/Screen.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinShell.h"
 #include "toolkit/QuorvinWindows.h"
@@ -70,9 +71,7 @@ void TIconSelForm::CreateParams(gui::TCreateParams& params) {
 void TIconSelForm::FormCreate() {
     MinHeight = 300;
     MinWidth = 300;
-    NONCLIENTMETRICSW ncm{sizeof(ncm)};
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0))
-        Font().SetName(ncm.lfMenuFont.lfFaceName);
+    Font().SetName(gui::Screen.MenuFont().Name());
 
     StatusBar = gui::NewControl<gui::TStatusBar>(
         this, {.Name = L"StatusBar", .Bounds = Bounds(0, 0, kClientWidth, 20), .Align = gui::TAlign::alBottom});
@@ -144,7 +143,7 @@ void TIconSelForm::Proc_LoadIcons() {
     const std::wstring file = FMaker.MNowIconFile;
     const int n = IconCount(file);
     if (n <= 0) return;
-    HCURSOR old = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
+    gui::TCursorScope hourglass(gui::TCursor::crHourGlass);
     ListView->Perform(WM_SETREDRAW, FALSE);
     ListView->Clear();
     ImageList->Clear();
@@ -162,7 +161,6 @@ void TIconSelForm::Proc_LoadIcons() {
     }
     ListView->Perform(WM_SETREDRAW, TRUE);
     ::InvalidateRect(ListView->Handle(), nullptr, TRUE);
-    ::SetCursor(old);
     ListView->SetFocus();
     const int index = FMaker.MNowIconIdx;
     if (index >= 0 && index < ListView->Count()) {

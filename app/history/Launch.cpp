@@ -11,6 +11,7 @@
 #include "app/history/HisPaths.h"
 #include "gui/Application.h"
 #include "gui/Canvas.h"
+#include "gui/Screen.h"
 #include "gui/StringList.h"
 #include "toolkit/QuorvinPlacement.h"
 #include "toolkit/QuorvinShell.h"
@@ -113,12 +114,10 @@ void TLaunchForm::FormCreate() {
     MinHeight = 300;
     MinWidth = 300;
 
-    LOGFONTW iconFont{};
-    if (::SystemParametersInfoW(SPI_GETICONTITLELOGFONT, sizeof(iconFont), &iconFont, 0)) {
-        Font().SetName(iconFont.lfFaceName);
-        Font().SetHeight(iconFont.lfHeight);
-        FontChanged();
-    }
+    const gui::TFont iconFont = gui::Screen.IconFont();
+    Font().SetName(iconFont.Name());
+    Font().SetHeight(iconFont.Height());
+    FontChanged();
 
     ImageListHis = new gui::TImageList(this, 32, 32);
     ImageListHis->Name = L"ImageListHis";

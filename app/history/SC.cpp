@@ -11,6 +11,7 @@
 #include "gui/Application.h"
 #include "gui/Handles.h"
 #include "gui/IniFile.h"
+#include "gui/Screen.h"
 #include "toolkit/FindExe.h"
 #include "toolkit/GetCMDLine.h"
 #include "toolkit/QuorvinFiles.h"
@@ -203,9 +204,7 @@ void TSCForm::CreateParams(gui::TCreateParams& params) {
 }
 
 void TSCForm::FormCreate() {
-    NONCLIENTMETRICSW ncm{sizeof(ncm)};
-    if (::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0))
-        Font().SetName(ncm.lfMenuFont.lfFaceName);
+    Font().SetName(gui::Screen.MenuFont().Name());
 
     auto label = [this](const wchar_t* caption, int y) {
         auto* l = new TAccelLabel(this);

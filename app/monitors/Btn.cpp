@@ -182,14 +182,12 @@ void TBtnForm::Proc_LoadIni() {
 
 bool TBtnForm::Proc_SaveIni() {
     if (DataFolder.empty()) return false;
-    Settings.Normal = !(HandleAllocated() && ::IsZoomed(Handle()));
-    if (Settings.Normal) {
-        RECT r = BoundsRect();
-        Settings.Left = r.left;
-        Settings.Top = r.top;
-        Settings.Width = r.right - r.left;
-        Settings.Height = r.bottom - r.top;
-    }
+    const gui::TFormPlacement placement = Placement();
+    Settings.Normal = placement.Normal;
+    Settings.Left = placement.Left;
+    Settings.Top = placement.Top;
+    Settings.Width = placement.Width;
+    Settings.Height = placement.Height;
     return SaveBtnIni(BtnIniFileName(DataFolder), Settings);
 }
 

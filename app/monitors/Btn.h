@@ -141,10 +141,8 @@ private:
     void ResetCandidateSearch();
     void ShowCandidatesPage();
     void SetActivePage(gui::TTabSheet* page);
-    void ShowHintText(const std::wstring& hint);
     // Set while the window itself turns the pages.
     bool FTurningPage = false;
-    std::wstring FStatusHint;
 };
 
 extern TBtnForm* BtnForm;

@@ -85,14 +85,11 @@ void TBtnForm::CreateControls() {
                          &TBtnForm::TBCloseSaveClick);
     for (gui::TToolButton* b : {TBGet, TBAct, TBAdd, TBAddNoSize, TBDel, TBUp, TBDown, TBMoveCursor, TBCloseSave})
         ToolBar->AddButton(b);
-    ToolBar->OnMouseMove = [this](gui::TControl*, gui::TShiftState, int x, int y) {
-        POINT pt{x, y};
-        const int index = static_cast<int>(ToolBar->Perform(TB_HITTEST, 0, reinterpret_cast<LPARAM>(&pt)));
-        ShowHintText(index >= 0 && index < ToolBar->ButtonCount() ? ToolBar->Buttons(index)->Hint : L"");
-    };
 
+    // The status bar shows the hint of the control or tool button under the mouse.
     StatusBar = gui::NewControl<gui::TStatusBar>(
         this, {.Name = L"StatusBar", .Bounds = Bounds(0, 0, 941, 22), .Align = TAlign::alBottom});
+    StatusBar->AutoHint = true;
 
     PanelBottom = new gui::TPanel(this);
     PanelBottom->ShowCaption = false;
@@ -156,18 +153,8 @@ void TBtnForm::CreateControls() {
         if (TBDel->Enabled()) TBDelClick();
     };
 
-    // The status bar shows the hint of the control under the mouse.
-    for (gui::TControl* c : std::initializer_list<gui::TControl*>{ListAddView, ListListView, EditHTKStop, CHKWav,
-                                                                  EditWav, BtnWav})
-        c->OnMouseMove = [this](gui::TControl* sender, gui::TShiftState, int, int) { ShowHintText(sender->Hint); };
     OnResize = [this](gui::TControl*) { FormResize(); };
     FormResize();
-}
-
-void TBtnForm::ShowHintText(const std::wstring& hint) {
-    if (!StatusBar || hint == FStatusHint) return;
-    FStatusHint = hint;
-    StatusBar->SetSimpleText(hint);
 }
 
 void TBtnForm::FormResize() {

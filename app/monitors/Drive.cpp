@@ -369,14 +369,14 @@ void TDriveForm::LoadSettings() {
 
 bool TDriveForm::SaveSettings() {
     gui::TMemIniFile ini(DataFolder + kIniName, gui::TTextEncoding::Utf16LE);
-    const bool max = Visible() ? ::IsZoomed(Handle()) != FALSE : WindowMax;
+    const gui::TFormPlacement placement = Placement();
+    const bool max = Visible() ? !placement.Normal : WindowMax;
     ini.WriteBool(L"Window", L"Max", max);
     if (!max) {
-        const RECT r = BoundsRect();
-        ini.WriteInteger(L"Window", L"Top", r.top);
-        ini.WriteInteger(L"Window", L"Left", r.left);
-        ini.WriteInteger(L"Window", L"Height", r.bottom - r.top);
-        ini.WriteInteger(L"Window", L"Width", r.right - r.left);
+        ini.WriteInteger(L"Window", L"Top", placement.Top);
+        ini.WriteInteger(L"Window", L"Left", placement.Left);
+        ini.WriteInteger(L"Window", L"Height", placement.Height);
+        ini.WriteInteger(L"Window", L"Width", placement.Width);
     }
     ini.WriteBool(L"Window", L"Tray", CHKTrayAnimate);
     ini.WriteInteger(L"Drive", L"Count", static_cast<int>(ListViewExe.size()));

@@ -9,6 +9,7 @@
 #include "gui/Application.h"
 #include "gui/Dialogs.h"
 #include "gui/IniFile.h"
+#include "gui/Screen.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinPlacement.h"
 #include "toolkit/QuorvinShell.h"
@@ -18,9 +19,7 @@ namespace {
 
 // The system menu font's face.
 std::wstring MenuFontName() {
-    NONCLIENTMETRICSW ncm{sizeof(ncm)};
-    if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0)) return {};
-    return ncm.lfMenuFont.lfFaceName;
+    return gui::Screen.MenuFont().Name();
 }
 
 std::wstring FileNameOf(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }

@@ -242,4 +242,36 @@ TEST_F(ButtonWindow, LimitOfOneHundredAndUnsavedEditsDroppedAtClose) {
     EXPECT_EQ(BtnForm->ListListView->ItemText(0), L"P0.EXE");
 }
 
+// The status bar shows the hint of the control or tool button under the
+// mouse; the window closed maximised keeps its normal bounds in "Btn.ini".
+TEST_F(ButtonWindow, StatusBarHintsAndPlacementKeptWhileMaximised) {
+    Open([&] {
+        ASSERT_TRUE(WaitApp([&] { return ::GetForegroundWindow() == BtnForm->Handle(); }, 10000));
+        BtnForm->SetBounds(120, 90, 900, 600);
+        auto status = [] { return BtnForm->StatusBar->PanelText(0); };
+        RECT r{};
+        ASSERT_TRUE(::SendMessageW(BtnForm->ToolBar->Handle(), TB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&r)));
+        POINT pt{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ::ClientToScreen(BtnForm->ToolBar->Handle(), &pt);
+        SendMouse(0, pt);
+        EXPECT_TRUE(WaitApp([&] { return status() == L"選択されているボタンを追加"; }, 15000));
+        RECT e{};
+        ::GetWindowRect(BtnForm->EditWav->Handle(), &e);
+        SendMouse(0, POINT{(e.left + e.right) / 2, (e.top + e.bottom) / 2});
+        EXPECT_TRUE(WaitApp([&] { return status() == L"wavファイル名"; }, 15000));
+
+        ::ShowWindow(BtnForm->Handle(), SW_MAXIMIZE);
+        ASSERT_TRUE(WaitApp([] { return ::IsZoomed(BtnForm->Handle()) != FALSE; }, 10000));
+        PressKeyChord({VK_MENU, VK_F4});
+        EXPECT_TRUE(WaitApp([] { return BtnForm->ModalResult != gui::mrNone; }, 5000));
+    });
+    EXPECT_FALSE(BtnForm->Settings.Normal);
+    EXPECT_EQ(BtnForm->Settings.Left, 120);
+    EXPECT_EQ(BtnForm->Settings.Top, 90);
+    EXPECT_EQ(BtnForm->Settings.Width, 900);
+    EXPECT_EQ(BtnForm->Settings.Height, 600);
+    gui::TMemIniFile ini(dir / L"Btn.ini");
+    EXPECT_FALSE(ini.ReadBool(L"Window", L"Normal", true));
+}
+
 }  // namespace
