@@ -34,6 +34,43 @@ private:
     std::string bytes_;
 };
 
+// One registry value (its type and data, or its absence), taken when the
+// guard is made and restored when it goes. The key stays.
+class RegValueRestore {
+public:
+    RegValueRestore(HKEY root, std::wstring subKey, std::wstring name)
+        : root_(root), subKey_(std::move(subKey)), name_(std::move(name)) {
+        DWORD size = 0;
+        existed_ = ::RegGetValueW(root_, subKey_.c_str(), name_.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type_, nullptr,
+                                  &size) == ERROR_SUCCESS;
+        if (existed_) {
+            data_.resize(size);
+            ::RegGetValueW(root_, subKey_.c_str(), name_.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type_,
+                           data_.empty() ? nullptr : data_.data(), &size);
+            data_.resize(size);
+        }
+    }
+    ~RegValueRestore() {
+        HKEY key = nullptr;
+        if (::RegOpenKeyExW(root_, subKey_.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) return;
+        if (existed_)
+            ::RegSetValueExW(key, name_.c_str(), 0, type_, data_.empty() ? nullptr : data_.data(),
+                             static_cast<DWORD>(data_.size()));
+        else
+            ::RegDeleteValueW(key, name_.c_str());
+        ::RegCloseKey(key);
+    }
+    RegValueRestore(const RegValueRestore&) = delete;
+    RegValueRestore& operator=(const RegValueRestore&) = delete;
+
+private:
+    HKEY root_;
+    std::wstring subKey_, name_;
+    bool existed_ = false;
+    DWORD type_ = 0;
+    std::vector<BYTE> data_;
+};
+
 // A registry key with its values and sub-keys, or its absence, taken when
 // the guard is made and restored when it goes.
 class RegKeyRestore {
