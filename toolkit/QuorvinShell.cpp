@@ -3,9 +3,12 @@
 #include <shellapi.h>
 #include <mmsystem.h>
 #include <algorithm>
+#include <memory>
 
 #include "gui/Application.h"
+#include "gui/Canvas.h"
 #include "gui/Graphics.h"
+#include "gui/Menus.h"
 #include "toolkit/QuorvinFiles.h"
 
 namespace {
@@ -78,13 +81,10 @@ HICON ExtractFileIcon(const std::wstring& fileName, int index) {
     return icon;
 }
 
-void SetMenuItemIcon(HMENU menu, UINT item, bool byPosition, HICON icon,
-                     gui::OwnedGdiObject& picture) {
-    MENUITEMINFOW info{sizeof(info)};
-    info.fMask = MIIM_BITMAP;
+void SetMenuItemIcon(gui::TMenuItem* item, HICON icon) {
+    if (!item) return;
     if (!icon) {
-        info.hbmpItem = nullptr;
-        if (::SetMenuItemInfoW(menu, item, byPosition, &info)) picture.reset();
+        item->SetOwnedBitmap(nullptr);
         return;
     }
     ICONINFO ii{};
@@ -102,20 +102,26 @@ void SetMenuItemIcon(HMENU menu, UINT item, bool byPosition, HICON icon,
     }
     if (w <= 0 || h <= 0) return;
 
-    gui::WindowDC screen(nullptr);
-    gui::OwnedDC dc(::CreateCompatibleDC(screen.get()));
-    gui::OwnedGdiObject bitmap(::CreateCompatibleBitmap(screen.get(), w, h));
-    if (!dc || !bitmap) return;
+    auto picture = std::make_unique<gui::TBitmap>(w, h);
+    if (picture->Empty()) return;
     {
-        gui::SelectObjectScope select(dc.get(), bitmap.get());
-        // The menu colour behind the icon, so the picture's corners (and its
-        // bottom-left pixel, which marks the transparent colour) match the menu.
+        // Drawn through a DC of its own: a bitmap left selected into a DC
+        // could not be selected again by the menu that draws it.
+        gui::OwnedDC dc(::CreateCompatibleDC(nullptr));
+        if (!dc) return;
+        gui::SelectObjectScope select(dc.get(), picture->Handle());
         RECT all{0, 0, w, h};
         ::FillRect(dc.get(), &all, ::GetSysColorBrush(COLOR_MENU));
         ::DrawIconEx(dc.get(), 0, 0, icon, w, h, 0, nullptr, DI_NORMAL);
+        ::GdiFlush();
     }
-    info.hbmpItem = static_cast<HBITMAP>(bitmap.get());
-    if (::SetMenuItemInfoW(menu, item, byPosition, &info)) picture = std::move(bitmap);
+    // A menu draws a 32-bit picture through its alpha bytes, which GDI left
+    // empty: the whole picture, the menu colour included, is opaque.
+    for (int y = 0; y < h; ++y) {
+        DWORD* row = picture->ScanLine(y);
+        for (int x = 0; x < w; ++x) row[x] |= 0xFF000000u;
+    }
+    item->SetOwnedBitmap(std::move(picture));
 }
 
 void HotKeyEditKeyDown(HWND edit, WORD& key, TShiftState shift) {
@@ -169,21 +175,3 @@ void PlayWaveFile(const std::wstring& fileName) {
     if (FileExistsSafe(fileName)) ::sndPlaySoundW(fileName.c_str(), SND_ASYNC | SND_NODEFAULT);
 }
 
-// The icon on a bitmap of its size filled with the menu colour. The bitmap
-// is of the screen's own format: a 32-bit one would be drawn through its
-// alpha bytes, which are empty. The icon is destroyed.
-gui::OwnedGdiObject MenuItemPicture(HICON icon) {
-    gui::TIcon owned;
-    owned.SetHandle(icon);
-    const int w = icon ? owned.Width() : 0, h = icon ? owned.Height() : 0;
-    if (w <= 0 || h <= 0) return {};
-    gui::WindowDC screen(nullptr);
-    gui::OwnedDC dc(::CreateCompatibleDC(screen.get()));
-    gui::OwnedGdiObject bitmap(::CreateCompatibleBitmap(screen.get(), w, h));
-    if (!dc || !bitmap) return {};
-    gui::SelectObjectScope select(dc.get(), bitmap.get());
-    RECT all{0, 0, w, h};
-    ::FillRect(dc.get(), &all, ::GetSysColorBrush(COLOR_MENU));
-    ::DrawIconEx(dc.get(), 0, 0, owned.Handle(), w, h, 0, nullptr, DI_NORMAL);
-    return bitmap;
-}

@@ -10,6 +10,10 @@
 #include "gui/Handles.h"
 #include "toolkit/QuorvinShortCut.h"
 
+namespace gui {
+class TMenuItem;
+}
+
 // ShellExecuteW with the main form's window as owner and the default verb;
 // the result is not looked at. A string longer than 260 characters starts
 // nothing, so a cut path never starts a different file.
@@ -32,18 +36,12 @@ HICON GetAssociatedIcon(const std::wstring& fileName, WORD index);
 // 0 when there is none (also for a file that holds no icons at all).
 HICON ExtractFileIcon(const std::wstring& fileName, int index);
 
-// Puts the icon on a menu item (by command id, or by position when
-// byPosition) as a bitmap of the icon's size with the menu colour behind it;
-// no icon removes the picture. The menu does not own item bitmaps, so the
-// bitmap is handed to the caller in `picture`, who keeps it while the item
-// shows it; what `picture` held before is released once it is replaced.
-void SetMenuItemIcon(HMENU menu, UINT item, bool byPosition, HICON icon,
-                     gui::OwnedGdiObject& picture);
-
-// The icon on a bitmap of its size filled with the menu colour, for a menu
-// item's picture (the caller keeps it while the item shows it); none for no
-// icon. The icon is destroyed.
-gui::OwnedGdiObject MenuItemPicture(HICON icon);
+// Puts the icon on the menu item as its picture: a bitmap of the icon's size
+// filled with the menu colour (so its bottom-left pixel, the transparent
+// colour, is the menu colour) with the icon drawn at 0, 0. The item owns the
+// bitmap and frees it with itself or the next picture; the icon stays the
+// caller's. No icon removes the picture.
+void SetMenuItemIcon(gui::TMenuItem* item, HICON icon);
 
 // Key-down handler of a hot-key edit: shows the shortcut text of the key
 // with the held modifiers (empty for a modifier alone, Esc, a key without a

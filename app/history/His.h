@@ -184,10 +184,6 @@ public:
     void Proc_PPListSet(int c);
     // Acts on the entry the menu item with this tag stands for.
     void Proc_PPListClick(int tag);
-    // The picture of each entry item (with "アイコンを表示"), by item index:
-    // a bitmap for the item's picture beside its caption, empty for none;
-    // kept here while the item shows it.
-    std::array<gui::OwnedGdiObject, 200> MPPListPicture;
 
     // --- the target window and acting on entries (HisTarget.cpp) -------------
     // Chooses the target: the program window just below the program's own

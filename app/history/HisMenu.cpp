@@ -63,17 +63,13 @@ void THisForm::Proc_PPListSet(int c) {
         if (!item) continue;
         item->SetCaption(L"(空)");
         item->SetEnabled(false);
-        item->SetBitmap(nullptr);  // before the old picture goes
-        MPPListPicture[slot].reset();
+        SetMenuItemIcon(item, nullptr);
         item->SetVisible(!(k == 1 && !showFav));
 
         const gui::TStringList& entries = MFileList[k * kHisCategories + c];
         if (i >= entries.Count()) continue;
         const std::wstring s = entries[i];
-        if (icons) {
-            MPPListPicture[slot] = MenuItemPicture(GetFileIconNoRedirect(s));
-            item->SetBitmap(static_cast<HBITMAP>(MPPListPicture[slot].get()));
-        }
+        if (icons) SetMenuItemIcon(item, gui::OwnedIcon(GetFileIconNoRedirect(s)).get());
         item->SetCaption(HisMenuCaption(c, s, g, fontSize, width));
         item->SetEnabled(true);
         // Network entries stay enabled: testing them could stall the menu.

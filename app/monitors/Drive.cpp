@@ -409,10 +409,8 @@ std::wstring TDriveForm::MenuCaption(int i, const std::wstring& program, const s
 
 void TDriveForm::RebuildTrayMenu() {
     if (!TrayForm || !TrayForm->PPDRVExe) return;
-    for (gui::TMenuItem* item : MPPDRVExe) item->SetBitmap(nullptr);
     TrayForm->PPDRVExe->Clear();
     MPPDRVExe.clear();
-    FMenuPictures.clear();
     for (size_t i = 0; i < ListViewExe.size(); ++i) {
         const TDriveEntry& e = ListViewExe[i];
         const bool exists = FileExistsSafe(e.Program);
@@ -420,10 +418,7 @@ void TDriveForm::RebuildTrayMenu() {
         item->Tag = static_cast<int>(i);
         item->SetCaption(MenuCaption(static_cast<int>(i), e.Program, e.Options, exists));
         item->SetEnabled(exists);
-        if (exists) {
-            FMenuPictures.push_back(MenuItemPicture(GetFileIconNoRedirect(e.Program)));
-            item->SetBitmap(static_cast<HBITMAP>(FMenuPictures.back().get()));
-        }
+        if (exists) SetMenuItemIcon(item, gui::OwnedIcon(GetFileIconNoRedirect(e.Program)).get());
         item->OnClick = [this](gui::TMenuItem* sender) {
             if (ListViewExeView) ListViewExeView->SetItemIndex(sender->Tag);
             StartRegistration(sender->Tag);

@@ -143,7 +143,6 @@ private:
     bool FStarting = false;  // a start pass is running (its confirmation may be open)
     bool FPending = false;   // an arrival came during that pass
     std::wstring FPendingDrv, FPendingVol;
-    std::vector<gui::OwnedGdiObject> FMenuPictures;
 };
 
 extern TDriveForm* DriveForm;

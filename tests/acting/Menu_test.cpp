@@ -201,16 +201,17 @@ TEST_F(Menu, PicturesWithIcons) {
     Check(TrayForm->PPIconMenu, true);
     Fill(0, {L"text"});
     Fill(1, {file, dir / L"無い.txt"});
-    EXPECT_FALSE(His().MPPListPicture[0]) << "clipboard texts have none";
-    ASSERT_TRUE(His().MPPListPicture[40]);
+    auto picture = [](int slot) { return TrayForm->MPPList[slot]->Bitmap(); };
+    EXPECT_FALSE(picture(0)) << "clipboard texts have none";
+    ASSERT_TRUE(picture(40));
     BITMAP bm{};
-    ASSERT_TRUE(::GetObjectW(His().MPPListPicture[40].get(), sizeof(bm), &bm));
+    ASSERT_TRUE(::GetObjectW(picture(40), sizeof(bm), &bm));
     EXPECT_GT(bm.bmWidth, 0);
     EXPECT_GT(bm.bmHeight, 0);
     {
         // The icon is drawn on the menu colour.
         gui::OwnedDC dc(::CreateCompatibleDC(nullptr));
-        gui::SelectObjectScope select(dc.get(), His().MPPListPicture[40].get());
+        gui::SelectObjectScope select(dc.get(), picture(40));
         const COLORREF menu = ::GetSysColor(COLOR_MENU);
         int background = 0, drawn = 0;
         for (int y = 0; y < bm.bmHeight; ++y)
@@ -218,16 +219,11 @@ TEST_F(Menu, PicturesWithIcons) {
         EXPECT_GT(drawn, 0);
         EXPECT_GT(background, 0) << "the icon's transparent parts show the menu colour";
     }
-    EXPECT_TRUE(His().MPPListPicture[41]) << "a missing file gets the shell's default icon";
-    EXPECT_FALSE(His().MPPListPicture[42]) << "an empty slot";
-    // The entries show the pictures.
-    EXPECT_EQ(TrayForm->MPPList[40]->Bitmap(), His().MPPListPicture[40].get());
-    EXPECT_EQ(TrayForm->MPPList[0]->Bitmap(), nullptr);
-    EXPECT_EQ(TrayForm->MPPList[42]->Bitmap(), nullptr);
+    EXPECT_TRUE(picture(41)) << "a missing file gets the shell's default icon";
+    EXPECT_FALSE(picture(42)) << "an empty slot";
     Check(TrayForm->PPIconMenu, false);
     His().Proc_PPListSet(1);
-    EXPECT_FALSE(His().MPPListPicture[40]);
-    EXPECT_EQ(TrayForm->MPPList[40]->Bitmap(), nullptr);
+    EXPECT_EQ(picture(40), nullptr);
 }
 
 TEST_F(Menu, EachItemsTagLeadsToTheEntryItShows) {

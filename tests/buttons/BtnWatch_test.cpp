@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/monitors/Btn.h"
-#include "tests/buttons/KeyInput.h"
+#include "tests/support/SyntheticInput.h"
 #include "tests/support/TestSupport.h"
 #include "tests/tray/TrayFixture.h"
 #include "toolkit/QuorvinShortCut.h"

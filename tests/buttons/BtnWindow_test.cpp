@@ -105,7 +105,7 @@ TEST_F(ButtonWindow, CandidatesAreRegisteredReorderedDeletedAndSaved) {
         // The stop key is not registered while the window is shown.
         const bool before = TrayForm->PPBtnStop->Checked();
         ClickControl(BtnForm->ListAddView);
-        PressKeyChord({VK_SHIFT, VK_CONTROL, 'B'});
+        PressKeys({VK_SHIFT, VK_CONTROL, 'B'});
         stopKeyHeld = StopChecked() == before;
 
         // OK with the box's message as condition.
@@ -162,7 +162,7 @@ TEST_F(ButtonWindow, CandidatesAreRegisteredReorderedDeletedAndSaved) {
 
         // The new stop key, pressed into its edit; the sound switched on.
         ClickControl(BtnForm->EditHTKStop);
-        PressKeyChord({VK_CONTROL, VK_MENU, 'K'});
+        PressKeys({VK_CONTROL, VK_MENU, 'K'});
         EXPECT_TRUE(WaitApp([] { return BtnForm->EditHTKStop->Text() == L"Ctrl+Alt+K"; }, 5000))
             << "the edit shows " << testing::PrintToString(BtnForm->EditHTKStop->Text());
         ClickControl(BtnForm->CHKWav);
@@ -197,9 +197,9 @@ TEST_F(ButtonWindow, CandidatesAreRegisteredReorderedDeletedAndSaved) {
 
     // The new key works again after the close; the old one no more.
     const bool before = TrayForm->PPBtnStop->Checked();
-    PressKeyChord({VK_SHIFT, VK_CONTROL, 'B'});
+    PressKeys({VK_SHIFT, VK_CONTROL, 'B'});
     EXPECT_EQ(StopChecked(), before);
-    PressKeyChord({VK_CONTROL, VK_MENU, 'K'});
+    PressKeys({VK_CONTROL, VK_MENU, 'K'});
     EXPECT_TRUE(WaitApp([&] { return TrayForm->PPBtnStop->Checked() != before; }, 10000));
 }
 
@@ -229,7 +229,7 @@ TEST_F(ButtonWindow, LimitOfOneHundredAndUnsavedEditsDroppedAtClose) {
         ClickToolButton(BtnForm->TBDel);
         EXPECT_EQ(BtnForm->ListListView->Count(), 99);
         EXPECT_EQ(BtnForm->ListListView->ItemText(0), L"P1.EXE");
-        PressKeyChord({VK_MENU, VK_F4});
+        PressKeys({VK_MENU, VK_F4});
         EXPECT_TRUE(WaitApp([] { return BtnForm->ModalResult != gui::mrNone; }, 5000));
     });
     p.process.Terminate();

@@ -7,10 +7,11 @@
 #include "gui/Application.h"
 #include "gui/Form.h"
 #include "gui/Handles.h"
-#include "tests/buttons/KeyInput.h"
+#include "tests/support/SyntheticInput.h"
 #include "tests/support/TestSupport.h"
 #include "toolkit/QuorvinShortCut.h"
 
+using testing_support::PressKeys;
 using testing_support::WaitUntil;
 
 namespace {

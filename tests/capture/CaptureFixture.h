@@ -31,7 +31,12 @@ public:
         Write(folder);
     }
     ~RecentFolderOverride() {
-        if (hadOld_) Write(old_);
+        if (hadOld_) {
+            Write(old_);
+            return;
+        }
+        gui::RegKey key = OpenRegKeyFullAccess(HKEY_CURRENT_USER, kShellFoldersKey);
+        if (key) ::RegDeleteValueW(key.get(), L"Recent");
     }
     RecentFolderOverride(const RecentFolderOverride&) = delete;
     RecentFolderOverride& operator=(const RecentFolderOverride&) = delete;

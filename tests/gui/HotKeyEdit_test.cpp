@@ -79,7 +79,7 @@ TEST(HotKeyEdit, TakesEveryKeyAndTypesNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.last);
         form->Keys.clear();
-        PressKeyChord(c.chord);
+        PressKeys(c.chord);
         EXPECT_TRUE(WaitApp([&] { return !form->Keys.empty() && form->Keys.back() == c.last; }, 5000));
         EXPECT_EQ(::GetFocus(), form->Edit->Handle()) << "the focus stays";
     }

@@ -230,6 +230,14 @@ TEST(Proc_PruneList, AutomaticDeleteLooksPastRedirection) {
     GetWindowsDir(win);
     const std::wstring realOnly =
         win + L"\\system32\\orvhis-real-" + std::to_wstring(::GetCurrentProcessId()) + L".exe";
+    // The file goes again however the test ends.
+    struct Remove {
+        const std::wstring& path;
+        ~Remove() {
+            Wow64RedirectionOff off;
+            ::DeleteFileW(path.c_str());
+        }
+    } remove{realOnly};
     {
         Wow64RedirectionOff off;
         ASSERT_TRUE(testing_support::WriteBytes(realOnly, "MZ"));
@@ -242,9 +250,6 @@ TEST(Proc_PruneList, AutomaticDeleteLooksPastRedirection) {
     lists.Proc_PruneList(2);
     EXPECT_EQ(ItemsOf(lists.History(2)), Items{realOnly});
     EXPECT_FALSE(FileExistsSafe(realOnly)) << "redirection is back on afterwards";
-
-    Wow64RedirectionOff off;
-    ::DeleteFileW(realOnly.c_str());
 }
 
 }  // namespace

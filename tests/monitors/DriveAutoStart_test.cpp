@@ -377,12 +377,16 @@ TEST_F(DriveTest, SettingsWindowAddsDeletesStartsAndSavesRegistrations) {
         EXPECT_FALSE(DriveForm->BtnAdd->Enabled());
         ClickControl(DriveForm->EditExe);
         TypeText(recorder.substr(0, recorder.size() - 1));
+        ASSERT_TRUE(WaitApp([&] { return DriveForm->EditExe->Text() == recorder.substr(0, recorder.size() - 1); },
+                            10000));
         EXPECT_FALSE(DriveForm->BtnAdd->Enabled()) << "no such file yet";
         TypeText(recorder.substr(recorder.size() - 1));
+        ASSERT_TRUE(WaitApp([&] { return DriveForm->EditExe->Text() == recorder; }, 10000));
         EXPECT_TRUE(DriveForm->BtnAdd->Enabled());
         EXPECT_TRUE(DriveForm->EditOpt->Enabled()) << "a program takes options";
         ClickControl(DriveForm->EditOpt);
         TypeText(L"walk-opt");
+        ASSERT_TRUE(WaitApp([&] { return DriveForm->EditOpt->Text() == L"walk-opt"; }, 10000));
         ClickControl(DriveForm->CHKConfirm);
         ClickControl(DriveForm->BtnAdd);
         ASSERT_EQ(DriveForm->ListViewExeView->Count(), 2);
@@ -398,7 +402,7 @@ TEST_F(DriveTest, SettingsWindowAddsDeletesStartsAndSavesRegistrations) {
 
         // Enter on a registration starts it at once, without confirmation.
         ClickRow(DriveForm->ListViewExeView, 0);
-        PressKeyChord({VK_RETURN});
+        PressKeys({VK_RETURN});
         EXPECT_EQ(Records(1).size(), 1u);
 
         ClickControl(DriveForm->BtnClose);

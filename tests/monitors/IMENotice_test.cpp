@@ -401,7 +401,7 @@ TEST_F(IMEListFileTest, WindowFromTheMenuShowsTheListsAndDeletesByDoubleClick) {
     ASSERT_TRUE(WaitApp([] { return IMEExeForm->ListBoxEnableView->Count() == 0; }, 5000));
 
     ASSERT_TRUE(WaitApp([] { return ::GetForegroundWindow() == IMEExeForm->Handle(); }, 10000));
-    PressKeyChord({VK_MENU, VK_F4});
+    PressKeys({VK_MENU, VK_F4});
     ASSERT_TRUE(WaitApp([] { return !IMEExeForm->Visible(); }, 10000));
     EXPECT_EQ(testing_support::ReadBytes(dir / L"IMEDisable.lst"),
               gui::EncodeText(L"C:\\a.exe\r\nC:\\c.exe\r\n", gui::TTextEncoding::Utf16LE));

@@ -9,10 +9,7 @@
 #include <string>
 
 #include "gui/Exception.h"
-#include "tests/support/SyntheticInput.h"
-#include "tests/support/TestSupport.h"
-#include "tests/support/TrayProcess.h"
-#include "tests/support/TrayRoad.h"
+#include "tests/road/NotepadRoad.h"
 
 using namespace testing_support;
 
@@ -44,39 +41,7 @@ HWND HistoryListOf(HWND window) {
     return search.best;
 }
 
-class HisWindowRoad : public testing::Test {
-protected:
-    void SetUp() override {
-        program_ = ChildProcess::Start(BinDir() + L"Orvandel.exe");
-        ASSERT_TRUE(program_.Started());
-        form_ = WaitForTrayForm(program_.Pid());
-        ASSERT_NE(form_, nullptr) << "Orvandel is up";
-        ASSERT_TRUE(WaitUntil([&] { return (taskbar_ = ::FindWindowW(L"Shell_TrayWnd", nullptr)) != nullptr; },
-                              30000))
-            << "the tests run on a virtual desktop with a taskbar";
-        wchar_t sys[MAX_PATH] = {};
-        ::GetSystemDirectoryW(sys, MAX_PATH);
-        notepad_ = ChildProcess::Start(std::wstring(sys) + L"\\notepad.exe");
-        ASSERT_TRUE(notepad_.Started());
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                for (HWND w : FindTopWindows(L"Notepad"))
-                    if (WindowProcessId(w) == notepad_.Pid() && ::IsWindowVisible(w)) main_ = w;
-                return main_ && (edit_ = ::FindWindowExW(main_, nullptr, L"Edit", nullptr)) != nullptr;
-            },
-            30000))
-            << "Notepad shows its edit box";
-    }
-    void TearDown() override {
-        if (form_) {
-            SendClose(form_);
-            program_.WaitExit(30000);
-        }
-    }
-
-    HWND taskbar_ = nullptr, form_ = nullptr, main_ = nullptr, edit_ = nullptr;
-    ChildProcess program_, notepad_;
-};
+using HisWindowRoad = NotepadRoad;
 
 TEST_F(HisWindowRoad, ADoubleClickOnTheTrayIconOpensTheWindowAndEnterPastesTheRow) {
     // The window shown at the end of the start is closed first.
@@ -85,29 +50,14 @@ TEST_F(HisWindowRoad, ADoubleClickOnTheTrayIconOpensTheWindowAndEnterPastesTheRo
         << "the history window shows at start";
     ::PostMessageW(shown, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return HistoryWindowOf(program_.Pid()) == nullptr; }, 20000));
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            MouseAt(Centre(edit_), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
-            return WaitUntil([&] { return ::GetForegroundWindow() == main_; }, 2000);
-        },
-        20000))
-        << "Notepad is in front";
+    ClickIntoNotepad();
+    if (HasFatalFailure()) return;
     const std::wstring text = L"履歴ウィンドウから 2";
     DelayedClipboardText copy(text);
-    ASSERT_TRUE(copy.Put());
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            for (DWORD pid : copy.Readers())
-                if (pid == program_.Pid()) return true;
-            return false;
-        },
-        30000))
-        << "Orvandel recorded the copied text";
-
-    POINT icon{-1, -1};
-    SweepNotificationArea(taskbar_);
-    ASSERT_TRUE(WaitUntil([&] { return (icon = CPUIconPoint(taskbar_)).x >= 0; }, 30000))
-        << "the CPU icon shows in the notification area";
+    CopyAndWaitRecorded(copy);
+    if (HasFatalFailure()) return;
+    const POINT icon = TrayIconPoint();
+    ASSERT_GE(icon.x, 0);
     ClickAt(icon, /*twice=*/true);
     HWND his = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (his = HistoryWindowOf(program_.Pid())) != nullptr; }, 30000))

@@ -145,10 +145,10 @@ TEST_F(IconChooser, ListsTheIconsInOrderAndPicksOneWithClickAndKeys) {
         Poll([&] { return Selected(list) == 3; }, 10000);
         afterClick = Selected(list);
         seen.status = StatusText(::FindWindowExW(chooser, nullptr, L"TStatusBar", nullptr));
-        Key(VK_RIGHT);
+        PressKey(VK_RIGHT);
         Poll([&] { return Selected(list) == 4; }, 10000);
         afterKey = Selected(list);
-        Key(VK_RETURN);
+        PressKey(VK_RETURN);
     });
     ASSERT_TRUE(seen.open);
     EXPECT_EQ(seen.captions, (std::vector<std::wstring>{L"0", L"1", L"2", L"3", L"4"}));
@@ -180,7 +180,7 @@ TEST_F(IconChooser, CancelLeavesTheShortcutIcon) {
         Poll([&] { return Selected(list) == 0; }, 10000);
         okEnabled = ::IsWindowEnabled(::FindWindowExW(::FindWindowExW(chooser, nullptr, L"TPanel", nullptr),
                                                       nullptr, L"TButton", L"OK")) != FALSE;
-        Key(VK_ESCAPE);
+        PressKey(VK_ESCAPE);
     });
     ASSERT_TRUE(seen.open);
     EXPECT_EQ(seen.captions.size(), 3u);
@@ -202,9 +202,10 @@ TEST_F(IconChooser, IndexBeyondTheIconsSelectsNothing) {
         okEnabled = ::IsWindowEnabled(::FindWindowExW(::FindWindowExW(chooser, nullptr, L"TPanel", nullptr),
                                                       nullptr, L"TButton", L"OK")) != FALSE;
         ::SetForegroundWindow(chooser);
-        Key(VK_RETURN);  // OK is disabled: nothing happens
-        ::Sleep(300);
-        Key(VK_ESCAPE);
+        // OK is disabled: nothing happens. The keys arrive in order, so
+        // Enter has been handled when Esc closes the chooser.
+        PressKey(VK_RETURN);
+        PressKey(VK_ESCAPE);
     });
     EXPECT_EQ(seen.selected, -1);
     EXPECT_FALSE(okEnabled);
@@ -217,14 +218,14 @@ TEST_F(IconChooser, DroppedFilesOnlyTheFirstCounts) {
     Seen afterRefused, afterDrop;
     Choose([&](HWND chooser, HWND list) {
         ::PostMessageW(list, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeHDrop({text, lib})), 0);
-        Poll([&] { return boxes.Count() == 1; }, 20000);
-        ::Sleep(200);
+        // The box was answered and the chooser, its owner, takes input again.
+        Poll([&] { return boxes.Count() == 1 && ::IsWindowEnabled(chooser); }, 20000);
         Look(list, afterRefused);
         ::PostMessageW(list, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeHDrop({lib, text})), 0);
         Poll([&] { return Count(list) == 3; }, 20000);
         Look(list, afterDrop);
         ::SetForegroundWindow(chooser);
-        Key(VK_RETURN);
+        PressKey(VK_RETURN);
     });
     EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{text + L"には\r\n利用できるアイコンがありません"});
     EXPECT_EQ(afterRefused.captions.size(), 5u) << "the list keeps the previous file";
@@ -265,15 +266,15 @@ TEST_F(IconChooser, FileDialogRefusesATextFileAndTakesALibrary) {
         ::SetForegroundWindow(chooser);
         ClickWindow(browse);
         AnswerOpenDialog(text);
-        Poll([&] { return boxes.Count() == 1; }, 20000);
-        ::Sleep(200);
+        // The box was answered and the chooser, its owner, takes input again.
+        Poll([&] { return boxes.Count() == 1 && ::IsWindowEnabled(chooser); }, 20000);
         Look(list, afterRefused);
         ::SetForegroundWindow(chooser);
         ClickWindow(browse);
         AnswerOpenDialog(lib);
         Poll([&] { return Count(list) == 3; }, 20000);
         Look(list, afterChoice);
-        Key(VK_ESCAPE);
+        PressKey(VK_ESCAPE);
     });
     EXPECT_EQ(boxes.Texts(), std::vector<std::wstring>{text + L"には\r\n利用できるアイコンがありません"});
     EXPECT_EQ(afterRefused.captions.size(), 5u);
@@ -316,7 +317,7 @@ TEST_F(IconChooser, SourceForDocumentsAndFolders) {
     Choose([&](HWND chooser, HWND list) {
         Look(list, docSeen);
         ::SetForegroundWindow(chooser);
-        Key(VK_ESCAPE);
+        PressKey(VK_ESCAPE);
     });
     EXPECT_EQ(form->MNowIconFile, program);
     EXPECT_EQ(docSeen.captions.size(), 5u);
@@ -331,7 +332,7 @@ TEST_F(IconChooser, SourceForDocumentsAndFolders) {
     Choose([&](HWND chooser, HWND list) {
         Look(list, dirSeen);
         ::SetForegroundWindow(chooser);
-        Key(VK_ESCAPE);
+        PressKey(VK_ESCAPE);
     });
     std::wstring system;
     GetSystemDir(system);

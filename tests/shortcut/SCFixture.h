@@ -27,6 +27,7 @@
 #include "gui/IniFile.h"
 #include "gui/TextCodec.h"
 #include "toolkit/QuorvinFiles.h"
+#include "tests/support/SyntheticInput.h"
 #include "tests/support/TestSupport.h"
 
 namespace sc_testing {
@@ -43,34 +44,15 @@ inline std::wstring LongPath(const std::wstring& path) {
 
 // --- input, as the user gives it -------------------------------------------------
 
-inline void SendMouse(DWORD flags, POINT screen) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>(screen.x * 65535.0 / (::GetSystemMetrics(SM_CXSCREEN) - 1) + 0.5);
-    in.mi.dy = static_cast<LONG>(screen.y * 65535.0 / (::GetSystemMetrics(SM_CYSCREEN) - 1) + 0.5);
-    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    ::SendInput(1, &in, sizeof(in));
-}
-
-inline void ClickAt(POINT pt) {
-    SendMouse(0, pt);
-    SendMouse(MOUSEEVENTF_LEFTDOWN, pt);
-    SendMouse(MOUSEEVENTF_LEFTUP, pt);
-}
+using testing_support::ClickAt;
+using testing_support::PressKey;
+using testing_support::WaitApp;
 
 // A click in the middle of a window (from any thread).
 inline void ClickWindow(HWND wnd) {
     RECT r{};
     ::GetWindowRect(wnd, &r);
     ClickAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-}
-
-inline void Key(WORD vk) {
-    INPUT in[2]{};
-    in[0].type = in[1].type = INPUT_KEYBOARD;
-    in[0].ki.wVk = in[1].ki.wVk = vk;
-    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ::SendInput(2, in, sizeof(INPUT));
 }
 
 // Polls cond on the calling (driver) thread; its last value.
@@ -80,17 +62,6 @@ inline bool Poll(const std::function<bool()>& cond, DWORD timeoutMs) {
         if (cond()) return true;
         if (::GetTickCount64() >= end) return false;
         ::Sleep(20);
-    }
-}
-
-// Waits on the GUI thread, handling its messages.
-inline bool WaitApp(const std::function<bool()>& cond, DWORD timeoutMs) {
-    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
-    for (;;) {
-        gui::Application->ProcessMessages();
-        if (cond()) return true;
-        if (::GetTickCount64() >= end) return false;
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
 }
 

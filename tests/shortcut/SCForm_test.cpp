@@ -390,7 +390,8 @@ TEST_F(SCMaking, FailedRunIsReportedAndTheDialogStays) {
         const std::wstring failed = link + L"の作成に失敗しました。";
         Poll([&] { return StatusText(form->StatusBar->Handle()) == failed; }, 60000);
         status = StatusText(form->StatusBar->Handle());
-        ::Sleep(300);
+        // The run is over once the dialog takes input again, or once it went.
+        Poll([&] { return ::IsWindowEnabled(form->Handle()) || !::IsWindowVisible(form->Handle()); }, 10000);
         stayed = ::IsWindowVisible(form->Handle()) && ::IsWindowEnabled(form->Handle());
         ClickWindow(form->BtnClose->Handle());
         Poll([&] { return !::IsWindowVisible(form->Handle()); }, 10000);
@@ -530,7 +531,7 @@ TEST_F(SCMaker, EntryPointShowsModallyAndReleases) {
         edit = ::FindWindowExW(wnd, edit, L"TEdit", nullptr);  // EditName
         name = testing_support::WindowTextOf(edit);
         ::SetForegroundWindow(wnd);
-        Key(VK_ESCAPE);
+        PressKey(VK_ESCAPE);
         if (!Poll([&] { return !::IsWindow(wnd); }, 10000)) ::PostMessageW(wnd, WM_CLOSE, 0, 0);
     });
     ShowShortCutMaker(docs + L"\\memo.txt", L"");

@@ -10,10 +10,11 @@
 #include "components/DualListBox.h"
 #include "gui/Application.h"
 #include "gui/Form.h"
-#include "tests/spdir/UserInput.h"
+#include "tests/support/UserInput.h"
 #include "tests/support/TestSupport.h"
 
-using namespace spdir_test;
+
+using namespace testing_support;
 
 namespace {
 
@@ -90,30 +91,30 @@ TEST_F(DualListBox, EitherListScrolledByKeysBarOrWheelTakesThePartnerAlong) {
         bool right;
         void (*act)(TDualListBox* list);
     } cases[] = {
-        {"End key in the right list", true, [](TDualListBox* l) { l->SetFocus(); Keys({VK_END}); }},
-        {"End key in the left list", false, [](TDualListBox* l) { l->SetFocus(); Keys({VK_END}); }},
+        {"End key in the right list", true, [](TDualListBox* l) { l->SetFocus(); PressKeys({VK_END}); }},
+        {"End key in the left list", false, [](TDualListBox* l) { l->SetFocus(); PressKeys({VK_END}); }},
         {"Page Down twice in the left list", false,
          [](TDualListBox* l) {
              l->SetFocus();
-             Keys({VK_NEXT});  // the first goes to the last row in view
-             Keys({VK_NEXT});
+             PressKeys({VK_NEXT});  // the first goes to the last row in view
+             PressKeys({VK_NEXT});
          }},
         {"click on the scroll bar's lower part", true,
          [](TDualListBox* l) {
              RECT w{};
              ::GetWindowRect(l->Handle(), &w);
              const int bar = ::GetSystemMetrics(SM_CXVSCROLL);
-             Click(POINT{w.right - 2 - bar / 2, w.bottom - 2 - bar * 3});
+             ClickAt(POINT{w.right - 2 - bar / 2, w.bottom - 2 - bar * 3});
          }},
         {"wheel over the right list", true,
          [](TDualListBox* l) {
              l->SetFocus();
-             for (int i = 0; i < 3; ++i) Wheel(At(l, 50, 50), true);
+             for (int i = 0; i < 3; ++i) WheelAt(ScreenPoint(l->Handle(), 50, 50), -WHEEL_DELTA);
          }},
         {"wheel over the left list", false,
          [](TDualListBox* l) {
              l->SetFocus();
-             for (int i = 0; i < 3; ++i) Wheel(At(l, 50, 50), true);
+             for (int i = 0; i < 3; ++i) WheelAt(ScreenPoint(l->Handle(), 50, 50), -WHEEL_DELTA);
          }},
     };
     for (const Case& c : cases) {
@@ -144,7 +145,7 @@ TEST_F(DualListBox, AFreedPartnerLeavesTheListWorkingAlone) {
     form_->Left->SetItemIndex(0);
     form_->Left->SetFocus();
     ASSERT_TRUE(WaitApp([&] { return ::GetFocus() == form_->Left->Handle(); }, 10000));
-    Keys({VK_END});
+    PressKeys({VK_END});
     EXPECT_TRUE(WaitApp([&] { return form_->Left->ItemIndex() == 99 && form_->Left->TopIndex() > 0; }, 10000))
         << "selected " << form_->Left->ItemIndex() << ", top " << form_->Left->TopIndex();
     ::RedrawWindow(form_->Left->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
@@ -183,7 +184,7 @@ TEST_F(DualListBox, HiddenScrollBarAndSwitchingIt) {
     int clicks = 0;
     form_->Right->OnClick = [&](gui::TListBox*) { ++clicks; };
     form_->Right->SetFocus();
-    Keys({VK_END});
+    PressKeys({VK_END});
     EXPECT_TRUE(InStepAwayFromTop());
     EXPECT_GE(clicks, 1);
 

@@ -15,11 +15,10 @@
 #include "gui/IniFile.h"
 #include "gui/StringList.h"
 #include "gui/TextCodec.h"
-#include "tests/spdir/UserInput.h"
+#include "tests/support/UserInput.h"
 #include "tests/support/TestSupport.h"
 #include "toolkit/QuorvinFiles.h"
 
-using namespace spdir_test;
 using namespace testing_support;
 
 namespace {
@@ -156,14 +155,14 @@ TEST_F(SPDir, TheShippedListIsCopiedOnlyIntoAFolderWithoutOne) {
 TEST_F(SPDir, ButtonsFollowTheSelectionAndTheTypedEntry) {
     const std::vector<std::wstring> lines = {L"shell:A,名前A", L"shell:B,名前B", L"shell:C,名前C"};
     TSPDirForm& f = Show(Create(&lines));
-    Click(RowPoint(f.ListBoxName, 2));
+    ClickAt(RowPoint(f.ListBoxName, 2));
     ASSERT_TRUE(WaitApp([&] { return f.ListBoxCmd->ItemIndex() == 2; }, 10000));
     EXPECT_EQ(f.ListBoxName->ItemIndex(), 2);
     EXPECT_EQ(f.EditCmd->Text(), L"shell:C");
     EXPECT_EQ(f.EditName->Text(), L"名前C");
     EXPECT_TRUE(f.TBUp->Enabled());
     EXPECT_FALSE(f.TBDown->Enabled()) << "the last row cannot go down";
-    Click(RowPoint(f.ListBoxCmd, 0));
+    ClickAt(RowPoint(f.ListBoxCmd, 0));
     ASSERT_TRUE(WaitApp([&] { return f.ListBoxName->ItemIndex() == 0; }, 10000));
     EXPECT_FALSE(f.TBUp->Enabled()) << "the first row cannot go up";
     EXPECT_TRUE(f.TBDown->Enabled());
@@ -185,10 +184,10 @@ TEST_F(SPDir, ButtonsFollowTheSelectionAndTheTypedEntry) {
                                         << testing::PrintToString(std::wstring(c.cmd)));
         f.EditName->SetText(L"");
         f.EditCmd->SetText(L"");
-        Click(At(f.EditName, 5, 5));
-        Type(c.name);
-        Click(At(f.EditCmd, 5, 5));
-        Type(c.cmd);
+        ClickAt(ScreenPoint(f.EditName->Handle(), 5, 5));
+        TypeText(c.name);
+        ClickAt(ScreenPoint(f.EditCmd->Handle(), 5, 5));
+        TypeText(c.cmd);
         ASSERT_TRUE(WaitApp([&] { return f.EditCmd->Text() == c.cmd && f.EditName->Text() == c.name; }, 10000));
         EXPECT_EQ(f.TBAdd->Enabled(), c.add);
     }
@@ -204,22 +203,22 @@ TEST_F(SPDir, ReorderAddDeleteAndSaveWithABackup) {
         EXPECT_EQ(f.ListBoxName->ItemIndex(), selected);
     };
 
-    Click(RowPoint(f.ListBoxCmd, 1));
+    ClickAt(RowPoint(f.ListBoxCmd, 1));
     ASSERT_TRUE(WaitApp([&] { return f.ListBoxName->ItemIndex() == 1; }, 10000));
-    Click(ButtonPoint(f.TBUp));
+    ClickAt(ToolButtonPoint(f.TBUp));
     ASSERT_TRUE(WaitApp([&] { return f.FModify; }, 10000));
     expectRows({L"shell:B", L"shell:A", L"shell:C"}, {L"名前B", L"名前A", L"名前C"}, 0);
 
     // A key in the list moves both selections; the moved entry goes down twice.
     f.ListBoxCmd->SetFocus();
-    Keys({VK_DOWN});
+    PressKeys({VK_DOWN});
     ASSERT_TRUE(WaitApp([&] { return f.ListBoxName->ItemIndex() == 1; }, 10000));
     EXPECT_EQ(f.EditName->Text(), L"名前A");
-    Click(RowPoint(f.ListBoxName, 0));
+    ClickAt(RowPoint(f.ListBoxName, 0));
     ASSERT_TRUE(WaitApp([&] { return f.ListBoxCmd->ItemIndex() == 0; }, 10000));
-    Click(ButtonPoint(f.TBDown));
+    ClickAt(ToolButtonPoint(f.TBDown));
     ASSERT_TRUE(WaitApp([&] { return f.ListBoxCmd->ItemIndex() == 1; }, 10000));
-    Click(ButtonPoint(f.TBDown));
+    ClickAt(ToolButtonPoint(f.TBDown));
     ASSERT_TRUE(WaitApp([&] { return f.ListBoxCmd->ItemIndex() == 2; }, 10000));
     expectRows({L"shell:A", L"shell:C", L"shell:B"}, {L"名前A", L"名前C", L"名前B"}, 2);
     EXPECT_FALSE(f.TBDown->Enabled());
@@ -227,33 +226,33 @@ TEST_F(SPDir, ReorderAddDeleteAndSaveWithABackup) {
     // A typed entry goes in before the selected row.
     f.EditName->SetText(L"");
     f.EditCmd->SetText(L"");
-    Click(At(f.EditName, 5, 5));
-    Type(L"フォント");
-    Click(At(f.EditCmd, 5, 5));
-    Type(L"shell:Fonts");
+    ClickAt(ScreenPoint(f.EditName->Handle(), 5, 5));
+    TypeText(L"フォント");
+    ClickAt(ScreenPoint(f.EditCmd->Handle(), 5, 5));
+    TypeText(L"shell:Fonts");
     ASSERT_TRUE(WaitApp([&] { return f.TBAdd->Enabled(); }, 10000));
-    Click(ButtonPoint(f.TBAdd));
+    ClickAt(ToolButtonPoint(f.TBAdd));
     ASSERT_TRUE(WaitApp([&] { return f.ListBoxCmd->Count() == 4; }, 10000));
     EXPECT_EQ(Items(f.ListBoxCmd), (std::vector<std::wstring>{L"shell:A", L"shell:C", L"shell:Fonts", L"shell:B"}));
     EXPECT_EQ(Items(f.ListBoxName), (std::vector<std::wstring>{L"名前A", L"名前C", L"フォント", L"名前B"}));
     EXPECT_EQ(f.ListBoxCmd->ItemIndex(), f.ListBoxName->ItemIndex());
 
     // Deleting the last row selects the new last row.
-    Click(RowPoint(f.ListBoxName, 3));
+    ClickAt(RowPoint(f.ListBoxName, 3));
     ASSERT_TRUE(WaitApp([&] { return f.ListBoxCmd->ItemIndex() == 3; }, 10000));
-    Click(ButtonPoint(f.TBDel));
+    ClickAt(ToolButtonPoint(f.TBDel));
     ASSERT_TRUE(WaitApp([&] { return f.ListBoxCmd->Count() == 3; }, 10000));
     expectRows({L"shell:A", L"shell:C", L"shell:Fonts"}, {L"名前A", L"名前C", L"フォント"}, 2);
     EXPECT_EQ(f.EditCmd->Text(), L"shell:Fonts");
     // Deleting a middle row keeps the index.
-    Click(RowPoint(f.ListBoxCmd, 1));
+    ClickAt(RowPoint(f.ListBoxCmd, 1));
     ASSERT_TRUE(WaitApp([&] { return f.ListBoxName->ItemIndex() == 1; }, 10000));
-    Click(ButtonPoint(f.TBDel));
+    ClickAt(ToolButtonPoint(f.TBDel));
     ASSERT_TRUE(WaitApp([&] { return f.ListBoxCmd->Count() == 2; }, 10000));
     expectRows({L"shell:A", L"shell:Fonts"}, {L"名前A", L"フォント"}, 1);
 
     const std::string before = ReadBytes(ListPath());
-    Click(ButtonPoint(f.TBSave));
+    ClickAt(ToolButtonPoint(f.TBSave));
     ASSERT_TRUE(WaitApp([&] { return !f.FModify; }, 10000));
     EXPECT_EQ(ReadBytes(ListPath()), ListBytes({L"shell:A,名前A", L"shell:Fonts,フォント"}));
     EXPECT_EQ(ReadBytes(ListPath() + L".bak"), before);
@@ -324,7 +323,7 @@ TEST_F(SPDir, AnUnreadableListIsNotWrittenOver) {
     f.EditCmd->SetText(L"shell:Fonts");
     f.TBAdd->Click();
     ASSERT_TRUE(BringToFront(f.Handle()));
-    Click(ButtonPoint(f.TBSave));
+    ClickAt(ToolButtonPoint(f.TBSave));
     ASSERT_TRUE(WaitApp([&] { return answerer.Count() == 2; }, 10000)) << "the save is refused with an error";
     EXPECT_NE(answerer.Texts()[1].find(L"上書きしません"), std::wstring::npos);
     EXPECT_EQ(ReadBytes(ListPath()), ListBytes(lines));
@@ -347,7 +346,7 @@ TEST_F(SPDir, ClosingAfterAChangeAsksOnceAndWritesTheIni) {
     EXPECT_FALSE(f.FModify);
     {
         MessageBoxAnswerer none;
-        Click(ButtonPoint(f.TBOpenClose));
+        ClickAt(ToolButtonPoint(f.TBOpenClose));
         ASSERT_TRUE(WaitApp([&] { return f.TBOpenClose->Down(); }, 10000));
         f.SetBounds(150, 120, 700, 450);
         f.TBClose->Click();
@@ -434,14 +433,14 @@ TEST_F(SPDir, TheWheelOverEitherListScrollsItOneLineAndThePartnerFollows) {
     TSPDirForm& f = Show(Create(&lines));
     ASSERT_EQ(f.ListBoxCmd->TopIndex(), 0);
     // The focus is in the command list; the wheel turns over the name list.
-    Wheel(At(f.ListBoxName, 30, 30), true);
+    WheelAt(ScreenPoint(f.ListBoxName->Handle(), 30, 30), -WHEEL_DELTA);
     EXPECT_TRUE(WaitApp([&] { return f.ListBoxName->TopIndex() == 1 && f.ListBoxCmd->TopIndex() == 1; }, 10000));
     PumpApp(200);
     EXPECT_EQ(f.ListBoxName->TopIndex(), 1) << "one line per notch";
-    Wheel(At(f.ListBoxCmd, 30, 30), true);
-    Wheel(At(f.ListBoxCmd, 30, 30), true);
+    WheelAt(ScreenPoint(f.ListBoxCmd->Handle(), 30, 30), -WHEEL_DELTA);
+    WheelAt(ScreenPoint(f.ListBoxCmd->Handle(), 30, 30), -WHEEL_DELTA);
     EXPECT_TRUE(WaitApp([&] { return f.ListBoxName->TopIndex() == 3 && f.ListBoxCmd->TopIndex() == 3; }, 10000));
-    Wheel(At(f.ListBoxName, 30, 30), false);
+    WheelAt(ScreenPoint(f.ListBoxName->Handle(), 30, 30), WHEEL_DELTA);
     EXPECT_TRUE(WaitApp([&] { return f.ListBoxName->TopIndex() == 2 && f.ListBoxCmd->TopIndex() == 2; }, 10000));
 }
 
@@ -483,31 +482,31 @@ TEST_F(SPDir, EntriesOpenInExplorerAndTheWindowMayCloseASecondLater) {
     f.ListBoxName->SetItemIndex(0);
 
     // A double click on the name opens it; the window stays.
-    Click(RowPoint(f.ListBoxName, 0), /*dbl=*/true);
+    ClickAt(RowPoint(f.ListBoxName, 0), /*dbl=*/true);
     EXPECT_TRUE(WaitApp([&] { return !ExplorerWindows(L"SpDirOpened").empty(); }, 20000));
     EXPECT_TRUE(f.Visible());
     CloseExplorer(L"SpDirOpened");
     // So does Enter in the command list.
-    Click(RowPoint(f.ListBoxCmd, 0));
+    ClickAt(RowPoint(f.ListBoxCmd, 0));
     ASSERT_TRUE(WaitApp([&] { return ::GetFocus() == f.ListBoxCmd->Handle(); }, 10000));
-    Keys({VK_RETURN});
+    PressKeys({VK_RETURN});
     EXPECT_TRUE(WaitApp([&] { return !ExplorerWindows(L"SpDirOpened").empty(); }, 20000));
     CloseExplorer(L"SpDirOpened");
 
     // Enter on a command without "shell:" opens nothing.
-    Click(RowPoint(f.ListBoxCmd, 1));
+    ClickAt(RowPoint(f.ListBoxCmd, 1));
     ASSERT_TRUE(WaitApp([&] { return f.ListBoxName->ItemIndex() == 1; }, 10000));
-    Keys({VK_RETURN});
+    PressKeys({VK_RETURN});
     EXPECT_FALSE(WaitApp([&] { return !ExplorerWindows(L"SpDirNotOpened").empty(); }, 4000));
 
     // With "開いた後閉じる" down, the open button opens and the window closes
     // a second after Explorer was asked.
-    Click(ButtonPoint(f.TBOpenClose));
+    ClickAt(ToolButtonPoint(f.TBOpenClose));
     ASSERT_TRUE(WaitApp([&] { return f.TBOpenClose->Down(); }, 10000));
-    Click(RowPoint(f.ListBoxCmd, 0));
+    ClickAt(RowPoint(f.ListBoxCmd, 0));
     ASSERT_TRUE(WaitApp([&] { return f.ListBoxName->ItemIndex() == 0; }, 10000));
     const ULONGLONG clicked = ::GetTickCount64();
-    Click(ButtonPoint(f.TBOpen));
+    ClickAt(ToolButtonPoint(f.TBOpen));
     ASSERT_TRUE(WaitApp([&] { return !f.Visible(); }, 20000));
     EXPECT_GE(::GetTickCount64() - clicked, 1000u);
     EXPECT_TRUE(WaitApp([&] { return !ExplorerWindows(L"SpDirOpened").empty(); }, 20000));

@@ -25,7 +25,9 @@ INPUT KeyInput(WORD vk, bool up) {
     return in;
 }
 
-void Send(std::vector<INPUT>& in) { ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT)); }
+bool Send(std::vector<INPUT>& in) {
+    return ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT)) == in.size();
+}
 
 }  // namespace
 
@@ -66,13 +68,20 @@ void PressKey(WORD vk, std::initializer_list<WORD> held) {
     Send(in);
 }
 
-void TypeText(const wchar_t* text) {
+bool PressKeys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> in;
-    for (const wchar_t* p = text; *p; ++p)
+    for (WORD k : keys) in.push_back(KeyInput(k, false));
+    for (auto it = keys.end(); it != keys.begin();) in.push_back(KeyInput(*--it, true));
+    return Send(in);
+}
+
+void TypeText(const std::wstring& text) {
+    std::vector<INPUT> in;
+    for (wchar_t ch : text)
         for (bool up : {false, true}) {
             INPUT i{};
             i.type = INPUT_KEYBOARD;
-            i.ki.wScan = *p;
+            i.ki.wScan = ch;
             i.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
             in.push_back(i);
         }

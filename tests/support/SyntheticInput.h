@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <string>
 
 namespace testing_support {
 
@@ -19,8 +20,11 @@ void MiddleClickAt(POINT screen);
 void WheelAt(POINT screen, int delta, std::initializer_list<WORD> held = {});
 // Presses and releases the key with the modifier keys held around it.
 void PressKey(WORD vk, std::initializer_list<WORD> held = {});
-// Types the characters as Unicode key strokes.
-void TypeText(const wchar_t* text);
+// Keys pressed in the order given and released in reverse, as one batch;
+// true when all of them were sent.
+bool PressKeys(std::initializer_list<WORD> keys);
+// Types the characters as Unicode key strokes, whatever the keyboard layout.
+void TypeText(const std::wstring& text);
 
 // The screen point of the client point (x, y) of the window, and its centre.
 POINT ScreenPoint(HWND wnd, int x, int y);

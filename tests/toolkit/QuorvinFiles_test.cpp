@@ -4,6 +4,7 @@
 
 #include "tests/support/TestSupport.h"
 #include "toolkit/QuorvinFiles.h"
+#include "tests/support/PrefixGuard.h"
 #include "toolkit/QuorvinRegistry.h"
 
 using testing_support::ScratchDir;
@@ -102,13 +103,12 @@ TEST(Folders, WindowsSystemShellAndSpecial) {
 TEST(Folders, BootDriveFromSetupValue) {
     // The machine-wide key is read as it is; put known values in and restore.
     const wchar_t* key = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Setup";
+    testing_support::RegValueRestore keep(HKEY_LOCAL_MACHINE, key, L"BootDir");
     HKEY h = nullptr;
     ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
                                 nullptr),
               ERROR_SUCCESS);
     gui::RegKey k(h);
-    std::wstring saved;
-    bool had = ReadRegString(k.get(), L"BootDir", saved);
     struct {
         const wchar_t* value;
         const wchar_t* drive;
@@ -120,11 +120,6 @@ TEST(Folders, BootDriveFromSetupValue) {
         GetBootDrive(drive);
         EXPECT_EQ(drive, c.drive) << "BootDir " << testing::PrintToString(std::wstring(c.value));
     }
-    if (had)
-        ::RegSetValueExW(k.get(), L"BootDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(saved.c_str()),
-                         static_cast<DWORD>((saved.size() + 1) * 2));
-    else
-        ::RegDeleteValueW(k.get(), L"BootDir");
 }
 
 TEST(Drives, TypeTextAndLabel) {
@@ -191,7 +186,8 @@ TEST(SettingsFolder, CreatedOnceAndReportedTwice) {
 TEST(Registry, LastOpenSaveMRUFile) {
     const wchar_t* key =
         L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ComDlg32\\OpenSaveMRU\\*";
-    ::RegDeleteKeyW(HKEY_CURRENT_USER, key);
+    testing_support::RegKeyRestore keep(HKEY_CURRENT_USER, key);
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, key);
     std::wstring f = L"junk";
     GetLastOpenSaveMRUFile(f);
     EXPECT_EQ(f, L"");
@@ -213,8 +209,6 @@ TEST(Registry, LastOpenSaveMRUFile) {
     set(L"MRUList", L"");
     GetLastOpenSaveMRUFile(f);
     EXPECT_EQ(f, L"");
-    k.reset();
-    ::RegDeleteKeyW(HKEY_CURRENT_USER, key);
 }
 
 }  // namespace

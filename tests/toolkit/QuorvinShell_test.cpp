@@ -3,6 +3,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <vector>
+
+#include "gui/Menus.h"
+#include "gui/Timer.h"
+
 #include "tests/support/TestSupport.h"
 #include "tests/toolkit/HelperWindows.h"
 #include "toolkit/QuorvinFiles.h"
@@ -190,69 +195,135 @@ gui::OwnedIcon MakeIcon(int size) {
     return gui::OwnedIcon(::CreateIconIndirect(&ii));
 }
 
-HBITMAP ItemBitmap(HMENU menu, UINT item, bool byPosition) {
-    MENUITEMINFOW info{sizeof(info)};
-    info.fMask = MIIM_BITMAP;
-    if (!::GetMenuItemInfoW(menu, item, byPosition, &info)) return nullptr;
-    return info.hbmpItem;
-}
-
-COLORREF PixelOf(HBITMAP bitmap, int x, int y) {
-    gui::WindowDC screen(nullptr);
-    gui::OwnedDC dc(::CreateCompatibleDC(screen.get()));
-    gui::SelectObjectScope s(dc.get(), bitmap);
-    return ::GetPixel(dc.get(), x, y);
-}
-
 SIZE SizeOf(HBITMAP bitmap) {
     BITMAP bm{};
     ::GetObjectW(bitmap, sizeof(bm), &bm);
     return {bm.bmWidth, bm.bmHeight};
 }
 
+// The picture the open menu shows beside its first item, read back from the
+// native menu: its handle, size and pixels (0xAARRGGBB, top row first).
+struct ShownPicture {
+    HBITMAP handle = nullptr;
+    int width = 0, height = 0;
+    std::vector<DWORD> pixels;
+    DWORD At(int x, int y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+};
+
+ShownPicture PictureShownBy(gui::TComponent& owner, gui::TPopupMenu& menu) {
+    ShownPicture shown;
+    bool looked = false;
+    gui::TTimer timer(&owner);
+    timer.SetInterval(50);
+    timer.OnTimer = [&](gui::TTimer* t) {
+        if (!menu.IsOpen()) return;
+        t->SetEnabled(false);
+        looked = true;
+        MENUITEMINFOW mii{sizeof(mii)};
+        mii.fMask = MIIM_BITMAP;
+        if (::GetMenuItemInfoW(menu.Handle(), 0, TRUE, &mii) && mii.hbmpItem) {
+            shown.handle = mii.hbmpItem;
+            const SIZE size = SizeOf(mii.hbmpItem);
+            shown.width = size.cx;
+            shown.height = size.cy;
+            BITMAPINFO bi{};
+            bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+            bi.bmiHeader.biWidth = size.cx;
+            bi.bmiHeader.biHeight = -size.cy;
+            bi.bmiHeader.biPlanes = 1;
+            bi.bmiHeader.biBitCount = 32;
+            bi.bmiHeader.biCompression = BI_RGB;
+            shown.pixels.resize(static_cast<size_t>(size.cx) * size.cy);
+            gui::WindowDC screen(nullptr);
+            if (::GetDIBits(screen.get(), mii.hbmpItem, 0, size.cy, shown.pixels.data(), &bi, DIB_RGB_COLORS) !=
+                size.cy)
+                shown.pixels.clear();
+        }
+        menu.CloseMenu();
+    };
+    timer.SetEnabled(true);
+    menu.Popup(100, 100);
+    EXPECT_TRUE(looked) << "the menu opened";
+    return shown;
+}
+
+constexpr DWORD kRed = 0xFFFF0000;
+
 TEST(MenuPicture, IconOnAMenuItem) {
-    gui::OwnedMenu menu(::CreatePopupMenu());
-    ::AppendMenuW(menu.get(), MF_STRING, 100, L"一つ目");
-    ::AppendMenuW(menu.get(), MF_STRING, 101, L"二つ目");
+    gui::TComponent owner;
+    gui::TPopupMenu menu(&owner);
+    auto* item = new gui::TMenuItem(&owner);
+    item->SetCaption(L"一つ目");
+    menu.Items()->Add(item);
     gui::OwnedIcon small = MakeIcon(16), large = MakeIcon(32);
     ASSERT_TRUE(small && large);
+    const COLORREF menuColour = ::GetSysColor(COLOR_MENU);
+    const DWORD menuPixel = 0xFF000000u | (GetRValue(menuColour) << 16) | (GetGValue(menuColour) << 8) |
+                            GetBValue(menuColour);
 
-    gui::OwnedGdiObject first;
-    SetMenuItemIcon(menu.get(), 100, false, small.get(), first);
-    HBITMAP bmp = ItemBitmap(menu.get(), 100, false);
-    ASSERT_TRUE(bmp);
-    EXPECT_EQ(bmp, first.get()) << "the caller keeps the picture";
-    SIZE s = SizeOf(bmp);
-    EXPECT_EQ(s.cx, 16);
-    EXPECT_EQ(s.cy, 16);
-    COLORREF menuColour = ::GetSysColor(COLOR_MENU);
-    EXPECT_EQ(PixelOf(bmp, 0, 15), menuColour) << "bottom-left pixel";
-    EXPECT_EQ(PixelOf(bmp, 15, 0), menuColour);
-    EXPECT_EQ(PixelOf(bmp, 8, 8), RGB(255, 0, 0));
+    SetMenuItemIcon(item, small.get());
+    ShownPicture shown = PictureShownBy(owner, menu);
+    ASSERT_TRUE(shown.handle) << "the menu shows a picture";
+    EXPECT_EQ(shown.handle, item->Bitmap()) << "the item's own";
+    EXPECT_EQ(shown.width, 16);
+    EXPECT_EQ(shown.height, 16);
+    ASSERT_EQ(shown.pixels.size(), 16u * 16u);
+    EXPECT_EQ(shown.At(0, 15), menuPixel) << "bottom-left pixel: the menu colour, opaque";
+    EXPECT_EQ(shown.At(15, 0), menuPixel);
+    EXPECT_EQ(shown.At(8, 8), kRed) << "the icon, opaque";
+    {
+        ICONINFO ii{};
+        EXPECT_TRUE(::GetIconInfo(small.get(), &ii)) << "the icon stays the caller's";
+        gui::OwnedGdiObject mask(ii.hbmMask), colour(ii.hbmColor);
+    }
 
-    gui::OwnedGdiObject second;
-    SetMenuItemIcon(menu.get(), 1, true, large.get(), second);
-    HBITMAP bmp2 = ItemBitmap(menu.get(), 101, false);
-    ASSERT_EQ(bmp2, second.get());
-    EXPECT_EQ(SizeOf(bmp2).cx, 32);
-    EXPECT_EQ(SizeOf(bmp2).cy, 32);
-    EXPECT_EQ(ItemBitmap(menu.get(), 100, false), bmp) << "by position: the second item";
-
-    // A new picture replaces the old one, which is released.
-    SetMenuItemIcon(menu.get(), 100, false, large.get(), first);
-    EXPECT_EQ(::GetObjectType(bmp), 0u);
-    ASSERT_EQ(ItemBitmap(menu.get(), 100, false), first.get());
-    EXPECT_EQ(SizeOf(static_cast<HBITMAP>(first.get())).cx, 32);
-
-    HGDIOBJ old = first.get();
-    SetMenuItemIcon(menu.get(), 100, false, nullptr, first);
-    EXPECT_EQ(ItemBitmap(menu.get(), 100, false), nullptr);
-    EXPECT_FALSE(first);
+    // A new picture replaces the old one, which is freed.
+    const HBITMAP old = item->Bitmap();
+    SetMenuItemIcon(item, large.get());
     EXPECT_EQ(::GetObjectType(old), 0u);
+    shown = PictureShownBy(owner, menu);
+    EXPECT_EQ(shown.width, 32);
+    EXPECT_EQ(shown.height, 32);
+    ASSERT_EQ(shown.pixels.size(), 32u * 32u);
+    EXPECT_EQ(shown.At(16, 16), kRed);
+    EXPECT_EQ(shown.At(0, 31), menuPixel);
 
-    // An item that is not there gets nothing, and the caller's picture stays.
-    SetMenuItemIcon(menu.get(), 555, false, small.get(), second);
-    EXPECT_EQ(second.get(), bmp2);
+    // No icon: no picture.
+    const HBITMAP last = item->Bitmap();
+    SetMenuItemIcon(item, nullptr);
+    EXPECT_EQ(item->Bitmap(), nullptr);
+    EXPECT_EQ(::GetObjectType(last), 0u);
+    shown = PictureShownBy(owner, menu);
+    EXPECT_EQ(shown.handle, nullptr);
+}
+
+// The picture goes with its item: a hundred items made and freed leave no
+// bitmap and no other GDI object behind.
+TEST(MenuPicture, FreedWithItsItem) {
+    gui::TComponent owner;
+    gui::OwnedIcon icon = MakeIcon(32);
+    ASSERT_TRUE(icon);
+    {
+        // Whatever GDI sets up on first use is not counted.
+        auto* warm = new gui::TMenuItem(&owner);
+        SetMenuItemIcon(warm, icon.get());
+        gui::TComponent::Free(warm);
+    }
+    const DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    std::vector<HBITMAP> pictures;
+    for (int i = 0; i < 100; ++i) {
+        auto* item = new gui::TMenuItem(&owner);
+        SetMenuItemIcon(item, icon.get());
+        SetMenuItemIcon(item, icon.get());  // the first picture goes at once
+        pictures.push_back(item->Bitmap());
+        ASSERT_TRUE(pictures.back());
+        gui::TComponent::Free(item);
+    }
+    for (HBITMAP p : pictures) EXPECT_EQ(::GetObjectType(p), 0u) << "freed with its item";
+    // Where the platform counts the process's GDI objects (Windows does;
+    // this Wine answers 0), the count is back where it was.
+    const DWORD after = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
+    EXPECT_EQ(after, before) << "GDI objects of the process";
 }
 
 TEST(HotKeyEdit, ShowsTheKeyBeingPressed) {

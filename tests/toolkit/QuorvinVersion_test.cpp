@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "gui/Handles.h"
+#include "tests/support/PrefixGuard.h"
 #include "toolkit/QuorvinRegistry.h"
 #include "toolkit/QuorvinVersion.h"
 
@@ -79,35 +80,18 @@ TEST(WindowsVersion, Wow64UnderThisWine) {
     EXPECT_TRUE(IsWow64());
 }
 
-// Saves the CabinetState key's values and puts them back afterwards.
+// The CabinetState key is put back afterwards as it was, with all its values.
 class ExplorerSetting : public testing::Test {
 protected:
     static constexpr const wchar_t* kKey =
         L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CabinetState";
-    void SetUp() override {
-        existed_ = static_cast<bool>(OpenRegKeyFullAccess(HKEY_CURRENT_USER, kKey));
-        if (existed_) {
-            gui::RegKey k = OpenRegKeyFullAccess(HKEY_CURRENT_USER, kKey);
-            hadValue_ = ReadRegInteger(k.get(), ValueName(), saved_);
-        }
-    }
-    void TearDown() override {
-        if (!existed_) {
-            ::RegDeleteKeyW(HKEY_CURRENT_USER, kKey);
-            return;
-        }
-        gui::RegKey k = OpenRegKeyFullAccess(HKEY_CURRENT_USER, kKey);
-        if (hadValue_) WriteRegInteger(k.get(), ValueName(), saved_);
-        else ::RegDeleteValueW(k.get(), ValueName());
-    }
+    testing_support::RegKeyRestore keep_{HKEY_CURRENT_USER, kKey};
     static const wchar_t* ValueName() { return IsVistaOrLater() ? L"FullPath" : L"FullPathAddress"; }
     static gui::RegKey MakeKey() {
         HKEY h = nullptr;
         ::RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr);
         return gui::RegKey(h);
     }
-    bool existed_ = false, hadValue_ = false;
-    int saved_ = 0;
 };
 
 TEST_F(ExplorerSetting, MissingKeyAndValue) {

@@ -1,0 +1,113 @@
+// What every road test starts from: the real Orvandel.exe up with its
+// first start's history window shown, the virtual desktop's taskbar, and
+// Wine's own Notepad with its edit box. A test can write Orvandel's settings
+// before it starts; they are put back as they were at the end.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gui/TextCodec.h"
+#include "tests/support/PrefixGuard.h"
+#include "tests/support/SyntheticInput.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/TrayProcess.h"
+#include "tests/support/TrayRoad.h"
+
+namespace testing_support {
+
+class NotepadRoad : public testing::Test {
+protected:
+    void SetUp() override {
+        ::CreateDirectoryW(SettingsFolder().c_str(), nullptr);
+        PrepareSettings();
+        if (HasFatalFailure()) return;
+        program_ = ChildProcess::Start(BinDir() + L"Orvandel.exe");
+        ASSERT_TRUE(program_.Started());
+        form_ = WaitForTrayForm(program_.Pid());
+        ASSERT_NE(form_, nullptr) << "Orvandel is up";
+        // The start ends with the history window shown; the user goes on after it.
+        ASSERT_TRUE(WaitUntil([&] { return HistoryWindowOf(program_.Pid()) != nullptr; }, 30000))
+            << "the history window shows at start";
+        // The virtual desktop, with its taskbar, comes with the first window.
+        ASSERT_TRUE(WaitUntil([&] { return (taskbar_ = ::FindWindowW(L"Shell_TrayWnd", nullptr)) != nullptr; },
+                              30000))
+            << "the tests run on a virtual desktop with a taskbar";
+
+        wchar_t sys[MAX_PATH] = {};
+        ::GetSystemDirectoryW(sys, MAX_PATH);
+        notepad_ = ChildProcess::Start(std::wstring(sys) + L"\\notepad.exe");
+        ASSERT_TRUE(notepad_.Started());
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                for (HWND w : FindTopWindows(L"Notepad"))
+                    if (WindowProcessId(w) == notepad_.Pid() && ::IsWindowVisible(w)) main_ = w;
+                return main_ && (edit_ = ::FindWindowExW(main_, nullptr, L"Edit", nullptr)) != nullptr;
+            },
+            30000))
+            << "Notepad shows its edit box";
+    }
+    void TearDown() override {
+        if (form_) {
+            SendClose(form_);
+            program_.WaitExit(30000);
+        }
+        notepad_.Terminate();
+        notepad_.WaitExit(10000);
+    }
+
+    // Writes the settings the test starts Orvandel with (KeepSettingsFile
+    // first for every file it writes).
+    virtual void PrepareSettings() {}
+
+    // The file of the settings folder is restored as it is now once the test
+    // and the program it started have ended.
+    void KeepSettingsFile(const std::wstring& name) {
+        kept_.push_back(std::make_unique<FileRestore>(SettingsFolder() + name));
+    }
+
+    // The user clicks into Notepad's text.
+    void ClickIntoNotepad() {
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                MouseAt(Centre(edit_), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+                return WaitUntil([&] { return ::GetForegroundWindow() == main_; }, 2000);
+            },
+            20000))
+            << "Notepad is in front";
+    }
+
+    // The user copies the text in some program; Orvandel's heartbeat reads it.
+    void CopyAndWaitRecorded(DelayedClipboardText& copy) {
+        ASSERT_TRUE(copy.Put());
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                for (DWORD pid : copy.Readers())
+                    if (pid == program_.Pid()) return true;
+                return false;
+            },
+            30000))
+            << "Orvandel recorded the copied text";
+    }
+
+    // Where the CPU icon shows in the taskbar's notification area.
+    POINT TrayIconPoint() {
+        POINT icon{-1, -1};
+        SweepNotificationArea(taskbar_);
+        EXPECT_TRUE(WaitUntil([&] { return (icon = CPUIconPoint(taskbar_)).x >= 0; }, 30000))
+            << "the CPU icon shows in the notification area";
+        return icon;
+    }
+
+    HWND taskbar_ = nullptr, form_ = nullptr, main_ = nullptr, edit_ = nullptr;
+    // Declared first: the files are restored after both programs have gone.
+    std::vector<std::unique_ptr<FileRestore>> kept_;
+    ChildProcess program_, notepad_;
+};
+
+}  // namespace testing_support
