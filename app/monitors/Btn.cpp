@@ -250,7 +250,10 @@ void TBtnForm::Proc_TimerBtn(HWND ForegroundWnd, bool Changed) {
 
     const bool stopped = TrayForm && TrayForm->PPBtnStop->Checked();
     const bool ownForeground = TrayForm && ForegroundWnd == TrayForm->Handle();
-    if (!stopped && !Visible() && !ownForeground) {
+    // With no entry to watch for, a scan would find nothing: the cursor,
+    // which is costly to ask, is then not asked, and the next entry scans.
+    if (!stopped && !Visible() && !ownForeground && ListList.empty()) MButtonWin = nullptr;
+    if (!stopped && !Visible() && !ownForeground && !ListList.empty()) {
         HWND under = GetWindowUnderCursor();
         if (Changed || under != MButtonWin) {
             MButtonWin = under;
@@ -275,6 +278,8 @@ void TBtnForm::Proc_TimerBtn(HWND ForegroundWnd, bool Changed) {
 // --- the scan -------------------------------------------------------------------
 
 void TBtnForm::ScanWindows() {
+    // While watching, a window matters only through an entry it matches.
+    if (!Visible() && ListList.empty()) return;
     TScan scan{this, OwnProgramName(), /*watching=*/!Visible()};
     ::EnumWindows(ScanWindowProc, reinterpret_cast<LPARAM>(&scan));
 }
