@@ -70,6 +70,11 @@ HWND HandleFromText(const std::wstring& s) {
 // The taskbar and the Start menu's host: the cursor feature leaves them alone.
 bool IsShellWindow(HWND topLevel) {
     if (!topLevel) return false;
+    // Only a window of either class can be one of them: its own class is one
+    // question, where the lookups are two searches of all windows.
+    wchar_t cls[32] = {};
+    ::GetClassNameW(topLevel, cls, 32);
+    if (::lstrcmpiW(cls, L"Shell_TrayWnd") != 0 && ::lstrcmpiW(cls, L"DV2ControlHost") != 0) return false;
     HWND tray = ::FindWindowW(L"Shell_TrayWnd", nullptr);
     HWND start = ::FindWindowW(L"DV2ControlHost", nullptr);
     return (tray && topLevel == tray) || (start && topLevel == start);
