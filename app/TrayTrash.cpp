@@ -83,13 +83,19 @@ void TTrayForm::PPTrashEmptyClick() {
 }
 
 void TTrayForm::Proc_TrashCheck() {
-    const bool hasItems = RecycleBinHasItems();
+    // Asking the bin reads the bin folders of every drive: done only where
+    // the answer counts, not on each tick.
+    int known = -1;
+    auto hasItems = [&known] {
+        if (known < 0) known = RecycleBinHasItems() ? 1 : 0;
+        return known == 1;
+    };
 
     // The watched dialog was answered: close the bin window opened for it.
     if (MTrashDlg && !::IsWindow(MTrashDlg) && IsWindowHandle(MTrashWin))
         ::PostMessageW(MTrashWin, WM_SYSCOMMAND, SC_CLOSE, 0);
     // Nothing left to delete from the bin: the dialog has no use.
-    if (!hasItems && IsWindowHandle(MTrashDlg)) ::PostMessageW(MTrashDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
+    if (IsWindowHandle(MTrashDlg) && !hasItems()) ::PostMessageW(MTrashDlg, WM_SYSCOMMAND, SC_CLOSE, 0);
     if (MTrashDlg && !::IsWindow(MTrashDlg) && !IsWindowHandle(MTrashWin)) {
         MTrashDlg = nullptr;
         MTrashWin = nullptr;
@@ -101,7 +107,7 @@ void TTrayForm::Proc_TrashCheck() {
     if (!dlg || dlg == MTrashDlg) return;
     if (!IsWatchedOwner(dlg)) return;
     SetWindowTopMost(dlg, PPTrashTop->Checked());
-    if (hasItems && !IsWindowHandle(MTrashWin)) {
+    if (!IsWindowHandle(MTrashWin) && hasItems()) {
         MTrashDlg = dlg;
         if (!(::GetAsyncKeyState(VK_SHIFT) & 0x8000)) PPTrashOpenClick();
     }

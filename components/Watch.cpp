@@ -10,6 +10,8 @@
 namespace {
 
 const wchar_t kWatcherClass[] = L"TDirectoryWatcherWindow";
+// Starts the worker for the folder the watcher was created with.
+const UINT WM_WATCHSTART = WM_FOLDERCHANGED + 1;
 const DWORD kNotifyFilter = FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME |
                             FILE_NOTIFY_CHANGE_ATTRIBUTES | FILE_NOTIFY_CHANGE_SIZE |
                             FILE_NOTIFY_CHANGE_LAST_WRITE;
@@ -133,7 +135,10 @@ TDirectoryWatcher::TDirectoryWatcher(gui::TComponent* owner) : gui::TComponent(o
     ::SetWindowLongPtrW(FWindowHandle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     FDirectory = ProgramFolder();
     if (!FDirectory.empty()) FDirectory.pop_back();
-    StartThread();
+    // Each thread holds its whole stack, so the first worker waits for the
+    // message loop: a folder set before then is the only one watched.
+    FStartPending = ::PostMessageW(FWindowHandle, WM_WATCHSTART, 0, 0) != FALSE;
+    if (!FStartPending) StartThread();
 }
 
 TDirectoryWatcher::~TDirectoryWatcher() {
@@ -148,6 +153,7 @@ TDirectoryWatcher::~TDirectoryWatcher() {
 void TDirectoryWatcher::SetDirectory(const std::wstring& value) {
     if (SameFolderName(value, FDirectory)) return;
     FDirectory = value;
+    FStartPending = false;
     StopThread();
     // What the old worker posted, and a report still pending, belong to the
     // folder no longer watched. Once stopped it posts nothing more.
@@ -199,6 +205,15 @@ LRESULT CALLBACK TDirectoryWatcher::WatcherWndProc(HWND wnd, UINT msg, WPARAM wp
     if (msg == WM_FOLDERCHANGED) {
         auto* self = reinterpret_cast<TDirectoryWatcher*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
         if (self) gui::GuardCallback([self] { self->FolderChanged(); });
+        return 0;
+    }
+    if (msg == WM_WATCHSTART) {
+        auto* self = reinterpret_cast<TDirectoryWatcher*>(::GetWindowLongPtrW(wnd, GWLP_USERDATA));
+        if (self && self->FStartPending)
+            gui::GuardCallback([self] {
+                self->FStartPending = false;
+                self->StartThread();
+            });
         return 0;
     }
     return ::DefWindowProcW(wnd, msg, wp, lp);

@@ -81,4 +81,7 @@ private:
     HWND FWindowHandle = nullptr;
     gui::TTimer* FTimer = nullptr;
     std::shared_ptr<TWatchThread> FThread;
+    // The worker for the program folder waits for the message loop, so a
+    // watcher given its folder right after creation starts one worker only.
+    bool FStartPending = false;
 };

@@ -301,8 +301,9 @@ HWND FindChildWindowByClass(HWND parent, const std::wstring& className) {
 
 bool IsNormalAppWindow(HWND wnd, bool onScreenOnly) {
     if (!wnd) return false;
-    if (WindowText(wnd) == L"Program Manager" || !::IsWindowVisible(wnd) ||
-        ::GetWindowTextLengthW(wnd) <= 0 || ::IsIconic(wnd))
+    // The cheap questions first: reading another program's title is not.
+    if (!::IsWindowVisible(wnd) || ::GetWindowTextLengthW(wnd) <= 0 || ::IsIconic(wnd) ||
+        WindowText(wnd) == L"Program Manager")
         return false;
     if (onScreenOnly && !::IsZoomed(wnd)) {
         int x = 0, y = 0, w = 0, h = 0;

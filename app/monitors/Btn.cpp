@@ -70,6 +70,11 @@ HWND HandleFromText(const std::wstring& s) {
 // The taskbar and the Start menu's host: the cursor feature leaves them alone.
 bool IsShellWindow(HWND topLevel) {
     if (!topLevel) return false;
+    // Only a window of either class can be one of them: its own class is one
+    // question, where the lookups are two searches of all windows.
+    wchar_t cls[32] = {};
+    ::GetClassNameW(topLevel, cls, 32);
+    if (::lstrcmpiW(cls, L"Shell_TrayWnd") != 0 && ::lstrcmpiW(cls, L"DV2ControlHost") != 0) return false;
     HWND tray = ::FindWindowW(L"Shell_TrayWnd", nullptr);
     HWND start = ::FindWindowW(L"DV2ControlHost", nullptr);
     return (tray && topLevel == tray) || (start && topLevel == start);
@@ -248,7 +253,10 @@ void TBtnForm::Proc_TimerBtn(HWND ForegroundWnd, bool Changed) {
 
     const bool stopped = TrayForm && TrayForm->PPBtnStop->Checked();
     const bool ownForeground = TrayForm && ForegroundWnd == TrayForm->Handle();
-    if (!stopped && !Visible() && !ownForeground) {
+    // With no entry to watch for, a scan would find nothing: the cursor,
+    // which is costly to ask, is then not asked, and the next entry scans.
+    if (!stopped && !Visible() && !ownForeground && ListList.empty()) MButtonWin = nullptr;
+    if (!stopped && !Visible() && !ownForeground && !ListList.empty()) {
         HWND under = GetWindowUnderCursor();
         if (Changed || under != MButtonWin) {
             MButtonWin = under;
@@ -273,6 +281,8 @@ void TBtnForm::Proc_TimerBtn(HWND ForegroundWnd, bool Changed) {
 // --- the scan -------------------------------------------------------------------
 
 void TBtnForm::ScanWindows() {
+    // While watching, a window matters only through an entry it matches.
+    if (!Visible() && ListList.empty()) return;
     TScan scan{this, OwnProgramName(), /*watching=*/!Visible()};
     ::EnumWindows(ScanWindowProc, reinterpret_cast<LPARAM>(&scan));
 }
