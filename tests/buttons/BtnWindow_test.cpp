@@ -253,16 +253,16 @@ TEST_F(ButtonWindow, StatusBarHintsAndPlacementKeptWhileMaximised) {
         ASSERT_TRUE(::SendMessageW(BtnForm->ToolBar->Handle(), TB_GETITEMRECT, 2, reinterpret_cast<LPARAM>(&r)));
         POINT pt{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
         ::ClientToScreen(BtnForm->ToolBar->Handle(), &pt);
-        SendMouse(0, pt);
+        MouseAt(pt);
         EXPECT_TRUE(WaitApp([&] { return status() == L"選択されているボタンを追加"; }, 15000));
         RECT e{};
         ::GetWindowRect(BtnForm->EditWav->Handle(), &e);
-        SendMouse(0, POINT{(e.left + e.right) / 2, (e.top + e.bottom) / 2});
+        MouseAt(POINT{(e.left + e.right) / 2, (e.top + e.bottom) / 2});
         EXPECT_TRUE(WaitApp([&] { return status() == L"wavファイル名"; }, 15000));
 
         ::ShowWindow(BtnForm->Handle(), SW_MAXIMIZE);
         ASSERT_TRUE(WaitApp([] { return ::IsZoomed(BtnForm->Handle()) != FALSE; }, 10000));
-        PressKeyChord({VK_MENU, VK_F4});
+        PressKey(VK_F4, {VK_MENU});
         EXPECT_TRUE(WaitApp([] { return BtnForm->ModalResult != gui::mrNone; }, 5000));
     });
     EXPECT_FALSE(BtnForm->Settings.Normal);
