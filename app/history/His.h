@@ -117,9 +117,9 @@ public:
     void PPExeCmdClick();
     void PPSCMakeClick();
     void PPFileSaveClick();
-    // The save dialog's selection moved to an existing file: its encoding
-    // is chosen in the dialog.
-    void TextSaveDialogSelectionChange(const std::wstring& fileName);
+    // Saves the entry as a one-line text file, in the folder and encoding the
+    // user picks in TextSaveDialog (the favourites' save uses it too).
+    void Proc_SaveEntryToFile(const std::wstring& entry);
     void PPFolClick();
     void PPExpClick();
     void PPNoDirClick();

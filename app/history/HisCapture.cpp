@@ -77,11 +77,6 @@ std::wstring ReadWindowText(HWND wnd) {
     return L"";
 }
 
-// The hourglass for the duration of a scope.
-struct WaitCursor : gui::TCursorScope {
-    WaitCursor() : TCursorScope(gui::TCursor::crHourGlass) {}
-};
-
 // The clipboard, open for the lifetime of a scope and closed on every way out.
 class OpenClipboardScope {
 public:
@@ -232,7 +227,7 @@ void THisForm::Proc_StartRecentWatch() {
 void THisForm::Proc_CaptureRecent() {
     if (!FRecentFile) return;
     FRecentFile = false;
-    WaitCursor wait;
+    gui::TCursorScope wait(gui::TCursor::crHourGlass);
 
     std::vector<TRecentShortcut> shortcuts;
     WIN32_FIND_DATAW fd;

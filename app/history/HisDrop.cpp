@@ -8,6 +8,7 @@
 #include <string>
 
 #include "gui/Application.h"
+#include "gui/Screen.h"
 #include "gui/Exception.h"
 #include "gui/FileIO.h"
 #include "gui/Streams.h"
@@ -36,18 +37,6 @@ std::string ReadDroppedFile(const std::wstring& fileName) {
         throw gui::Exception(L"ファイル " + fileName + L" を開けません。");
     return bytes;
 }
-
-// Shows the hourglass while it lives.
-class HourGlass {
-public:
-    HourGlass() : old_(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}
-    ~HourGlass() { ::SetCursor(old_); }
-    HourGlass(const HourGlass&) = delete;
-    HourGlass& operator=(const HourGlass&) = delete;
-
-private:
-    HCURSOR old_;
-};
 
 // Drawing of the memo stops while it lives.
 class MemoUpdate {
@@ -102,7 +91,7 @@ void THisForm::DropDstFileDrop(gui::TStringList* files) {
     ForceForegroundWindow(Handle());
     gui::TStringList names;
     {
-        HourGlass wait;
+        gui::TCursorScope wait(gui::TCursor::crHourGlass);
         for (int i = 0; i < files->Count(); ++i) {
             std::wstring name = (*files)[i];
             if (UpperExt(name) == L".LNK") {

@@ -13,6 +13,7 @@
 #include "app/Globals.h"
 #include "app/Tray.h"
 #include "app/history/His.h"
+#include "app/history/TrayClicksOff.h"
 #include "app/monitors/RAM.h"
 #include "gui/Application.h"
 #include "gui/Callback.h"
@@ -36,21 +37,6 @@ std::wstring LowerExtension(const std::wstring& path) {
     for (auto& ch : ext) ch = static_cast<wchar_t>(std::towlower(ch));
     return ext;
 }
-
-// Both tray icons ignore the mouse while it lives (a dialog of the page is open).
-class TrayIconsOff {
-public:
-    TrayIconsOff() { Set(false); }
-    ~TrayIconsOff() { Set(true); }
-    TrayIconsOff(const TrayIconsOff&) = delete;
-    TrayIconsOff& operator=(const TrayIconsOff&) = delete;
-
-private:
-    static void Set(bool enabled) {
-        if (TrayForm && TrayForm->TrayIcon) TrayForm->TrayIcon->SetEnabled(enabled);
-        if (RAMForm && RAMForm->TrayIcon) RAMForm->TrayIcon->SetEnabled(enabled);
-    }
-};
 
 // The label of a drive root, empty when it has none or cannot be read.
 std::wstring DriveLabel(const std::wstring& root) {
@@ -447,7 +433,7 @@ void THisEnvPage::ListChanged(gui::TListBox* list, gui::TButton* del, gui::TStri
 }
 
 void THisEnvPage::BtnDirAddClick() {
-    TrayIconsOff off;
+    TrayClicksOff off;
     form_.FolderDlg->Title = L"監視しないフォルダを指定してください。";
     form_.FolderDlg->Root.clear();
     if (!form_.FolderDlg->Execute()) return;
@@ -458,7 +444,7 @@ void THisEnvPage::BtnDirAddClick() {
 }
 
 void THisEnvPage::BtnExeAddClick() {
-    TrayIconsOff off;
+    TrayClicksOff off;
     gui::TOpenDialog& dialog = *form_.OpenDialog;
     dialog.Title = L"Orvandel";
     GetShellFolderPath(kProgramsShellFolder, dialog.InitialDir);
@@ -518,7 +504,7 @@ void THisEnvPage::TrackBarTransChange() {
 }
 
 void THisEnvPage::BtnFontClick() {
-    TrayIconsOff off;
+    TrayClicksOff off;
     THisSettings& s = Settings();
     gui::TFontDialog& dialog = *form_.FontDialog;
     dialog.Options = gui::fdEffects | gui::fdLimitSize | gui::fdForceFontExist;

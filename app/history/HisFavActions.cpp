@@ -8,8 +8,10 @@
 #include "app/Globals.h"
 #include "app/Tray.h"
 #include "app/history/His.h"
+#include "app/history/HisPaths.h"
 #include "app/history/Launch.h"
 #include "app/history/SC.h"
+#include "app/history/TrayClicksOff.h"
 #include "app/monitors/RAM.h"
 #include "gui/Application.h"
 #include "toolkit/QuorvinFiles.h"
@@ -19,28 +21,6 @@
 #include "toolkit/Wow64.h"
 
 namespace {
-
-// The folder of an entry: the entry up to and including its last backslash.
-std::wstring EntryFolder(const std::wstring& entry) {
-    const size_t slash = entry.find_last_of(L'\\');
-    return slash == std::wstring::npos ? L"" : entry.substr(0, slash + 1);
-}
-
-// Keeps the tray icons of the main form and the RAM form from taking
-// clicks while a dialog of the window is open.
-class TrayIconsOff {
-public:
-    TrayIconsOff() { Set(false); }
-    ~TrayIconsOff() { Set(true); }
-    TrayIconsOff(const TrayIconsOff&) = delete;
-    TrayIconsOff& operator=(const TrayIconsOff&) = delete;
-
-private:
-    static void Set(bool enabled) {
-        if (TrayForm && TrayForm->TrayIcon) TrayForm->TrayIcon->SetEnabled(enabled);
-        if (RAMForm && RAMForm->TrayIcon) RAMForm->TrayIcon->SetEnabled(enabled);
-    }
-};
 
 constexpr size_t kHintLength = 255;
 // A version information row: the key padded to 16 characters, a full-width
@@ -54,7 +34,6 @@ void THisForm::Proc_BindFavActions() {
     PPUp->ShortCut = gui::scCtrl | 'U';
     PPDown->ShortCut = gui::scCtrl | 'D';
     PPFavDel->ShortCut = gui::scCtrl | 'X';
-    PPAdd->ShortCut = gui::scCtrl | 'F';
     PPMenuFav->OnPopup = [this](gui::TPopupMenu*) { PPMenuFavPopup(); };
     PPFavCopy->OnClick = [this](gui::TMenuItem*) { PPFavCopyClick(); };
     PPFavExeCmd->OnClick = [this](gui::TMenuItem*) { PPFavExeCmdClick(); };
@@ -105,7 +84,7 @@ void THisForm::PPMenuFavPopup() {
     PPExpF->SetEnabled(false);
     PPFolF->SetEnabled(false);
     if (PPDirBarF->Visible() && selected) {
-        const bool exists = DirectoryExistsNoRedirect(EntryFolder(MFileList[kHisCategories + Category()][row]));
+        const bool exists = DirectoryExistsNoRedirect(FolderWithBackslash(MFileList[kHisCategories + Category()][row]));
         PPExpF->SetEnabled(exists);
         PPFolF->SetEnabled(exists);
     }
@@ -142,47 +121,13 @@ void THisForm::PPFavSCMakeClick() {
 void THisForm::PPFavFileSaveClick() {
     const int row = SelectedFavRow();
     if (row < 0) return;
-    TrayIconsOff trayIconsOff;
-    gui::TStringList lines;
-    lines.Add(MFileList[kHisCategories + Category()][row]);
-
-    TextSaveDialog->Encodings = {L"ANSI", L"Unicode", L"Big Endian Unicode", L"UTF-8", L"UTF-8N"};
-    TextSaveDialog->EncodingIndex = 0;
-    TextSaveDialog->DefaultExt = L"txt";
-    TextSaveDialog->InitialDir = Lists.Settings.MDir;
-    TextSaveDialog->FileName.clear();
-    TextSaveDialog->Filter = L"テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*";
-    TextSaveDialog->Options = gui::ofOverwritePrompt | gui::ofHideReadOnly | gui::ofPathMustExist | gui::ofEnableSizing;
-    if (!TextSaveDialog->OnSelectionChange) {
-        // An existing file chosen in the dialog brings its own encoding.
-        TextSaveDialog->OnSelectionChange = [this](gui::TOpenDialog*, const std::wstring& fileName) {
-            int kind = 0;
-            DetectTextEncoding(fileName, kind);
-            TextSaveDialog->SetEncodingIndex(kind);
-        };
-    }
-    if (!TextSaveDialog->Execute()) return;
-
-    const std::wstring file = TextSaveDialog->FileName;
-    const size_t slash = file.find_last_of(L'\\');
-    if (slash != std::wstring::npos) Lists.Settings.MDir = file.substr(0, slash);
-    const int index = std::clamp(TextSaveDialog->EncodingIndex, 0, 4);
-    HCURSOR old = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-    const bool written = WriteListFile(lines, file, static_cast<gui::TTextEncoding>(index));
-    ::SetCursor(old);
-    if (!written) {
-        ForceForegroundWindow(Handle());
-        if (gui::Application)
-            gui::Application->MessageBox(
-                file + L"に" + L"\r\n" + L"書き込めません。" + L"\r\n" + L"ほかのソフトで開かれていないか確認してください。",
-                L"Orvandel - 確認", MB_ICONERROR);
-    }
+    Proc_SaveEntryToFile(MFileList[kHisCategories + Category()][row]);
 }
 
 void THisForm::PPFolFClick() {
     const int row = SelectedFavRow();
     if (row < 0) return;
-    ShellExecuteFile(EntryFolder(MFileList[kHisCategories + Category()][row]), L"", L"", SW_SHOWDEFAULT);
+    ShellExecuteFile(FolderWithBackslash(MFileList[kHisCategories + Category()][row]), L"", L"", SW_SHOWDEFAULT);
 }
 
 void THisForm::PPExpFClick() {
@@ -190,7 +135,7 @@ void THisForm::PPExpFClick() {
     if (row < 0) return;
     std::wstring windows;
     GetWindowsDir(windows);
-    ShellExecuteFile(ExplorerPath, L" /e," + EntryFolder(MFileList[kHisCategories + Category()][row]), windows,
+    ShellExecuteFile(ExplorerPath, L" /e," + FolderWithBackslash(MFileList[kHisCategories + Category()][row]), windows,
                      SW_SHOWDEFAULT);
 }
 

@@ -12,21 +12,17 @@
 #include "app/history/HisPaths.h"
 #include "app/history/Launch.h"
 #include "app/history/SC.h"
+#include "app/history/TrayClicksOff.h"
 #include "app/monitors/IMEExe.h"
 #include "app/monitors/RAM.h"
 #include "gui/Application.h"
+#include "gui/Screen.h"
 #include "toolkit/QuorvinShell.h"
 #include "toolkit/QuorvinText.h"
 #include "toolkit/QuorvinWindows.h"
 #include "toolkit/Wow64.h"
 
 namespace {
-
-// The folder part of a path with its trailing backslash ('' without one).
-std::wstring FolderWithBackslash(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-}
 
 // Adds text to the list unless the list holds it already (case ignored);
 // whether it was added.
@@ -36,21 +32,6 @@ bool AddOnce(gui::TStringList& list, const std::wstring& text) {
     list.Add(text);
     return true;
 }
-
-// The clicks on the main tray icon and the RAM icon are ignored while it lives.
-class TrayClicksOff {
-public:
-    TrayClicksOff() { Set(false); }
-    ~TrayClicksOff() { Set(true); }
-    TrayClicksOff(const TrayClicksOff&) = delete;
-    TrayClicksOff& operator=(const TrayClicksOff&) = delete;
-
-private:
-    static void Set(bool enabled) {
-        if (TrayForm && TrayForm->TrayIcon) TrayForm->TrayIcon->SetEnabled(enabled);
-        if (RAMForm && RAMForm->TrayIcon) RAMForm->TrayIcon->SetEnabled(enabled);
-    }
-};
 
 }  // namespace
 
@@ -77,8 +58,13 @@ void THisForm::SetupListMenu() {
     TextSaveDialog->Options =
         gui::ofOverwritePrompt | gui::ofHideReadOnly | gui::ofPathMustExist | gui::ofEnableSizing;
     TextSaveDialog->Encodings = {L"ANSI", L"Unicode", L"Big Endian Unicode", L"UTF-8", L"UTF-8N"};
-    TextSaveDialog->OnSelectionChange = [this](gui::TOpenDialog*, const std::wstring& fileName) {
-        TextSaveDialogSelectionChange(fileName);
+    // An existing file chosen in the dialog brings its own encoding.
+    TextSaveDialog->EncodingOfFile = [](const std::wstring& fileName) {
+        // A folder, or no file at all (the attributes are then all bits set).
+        if (::GetFileAttributesW(fileName.c_str()) & FILE_ATTRIBUTE_DIRECTORY) return -1;
+        int kind = 0;
+        DetectTextEncoding(fileName, kind);
+        return std::clamp(kind, 0, 4);
     };
 }
 
@@ -154,10 +140,14 @@ void THisForm::PPSCMakeClick() {
 void THisForm::PPFileSaveClick() {
     std::wstring s;
     if (!SelectedHistoryEntry(*this, s)) return;
-    TrayClicksOff trayOff;
     ForceForegroundWindow(Handle());
+    Proc_SaveEntryToFile(s);
+}
+
+void THisForm::Proc_SaveEntryToFile(const std::wstring& entry) {
+    TrayClicksOff trayOff;
     gui::TStringList list;
-    list.Add(s);
+    list.Add(entry);
 
     TextSaveDialog->EncodingIndex = 0;
     TextSaveDialog->InitialDir = Lists.Settings.MDir;
@@ -167,23 +157,17 @@ void THisForm::PPFileSaveClick() {
     const std::wstring fileName = TextSaveDialog->FileName;
     Lists.Settings.MDir = FolderOfPath(fileName);
     const int kind = std::clamp(TextSaveDialog->EncodingIndex, 0, 4);
-    HCURSOR old = ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));
-    const bool written = WriteListFile(list, fileName, static_cast<gui::TTextEncoding>(kind));
-    ::SetCursor(old);
+    bool written = false;
+    {
+        gui::TCursorScope wait(gui::TCursor::crHourGlass);
+        written = WriteListFile(list, fileName, static_cast<gui::TTextEncoding>(kind));
+    }
     if (!written) {
         ForceForegroundWindow(Handle());
         gui::Application->MessageBox(fileName + L"に" + L"\r\n" + L"書き込めません。" + L"\r\n" +
                                          L"ほかのソフトで開かれていないか確認してください。",
                                      L"Orvandel - 確認", MB_ICONERROR);
     }
-}
-
-void THisForm::TextSaveDialogSelectionChange(const std::wstring& fileName) {
-    // A folder, or no file at all (the attributes are then all bits set).
-    if (::GetFileAttributesW(fileName.c_str()) & FILE_ATTRIBUTE_DIRECTORY) return;
-    int kind = 0;
-    DetectTextEncoding(fileName, kind);
-    TextSaveDialog->SetEncodingIndex(std::clamp(kind, 0, 4));
 }
 
 void THisForm::PPFolClick() {

@@ -18,6 +18,13 @@ inline std::wstring FolderOfPath(const std::wstring& path) {
     return dir;
 }
 
+// The path up to and including its last backslash ('' without one), as
+// "フォルダを開く" opens it.
+inline std::wstring FolderWithBackslash(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
+}
+
 inline bool IsDriveRootPath(const std::wstring& path) { return !path.empty() && path.back() == L'\\'; }
 
 // This PC for a drive root, else the folder that holds the path.

@@ -73,11 +73,6 @@ void AddTile(gui::TImageList& list, COLORREF colour, const wchar_t* symbol) {
     list.AddMasked(bmp, RGB(255, 0, 255));
 }
 
-// Shows an hourglass while it lives.
-struct WaitCursor : gui::TCursorScope {
-    WaitCursor() : TCursorScope(gui::TCursor::crHourGlass) {}
-};
-
 bool IsDigitKey(wchar_t ch) { return ch >= L'1' && ch <= L'5'; }
 
 }  // namespace
@@ -521,7 +516,7 @@ void THisForm::FormShow() {
 // ----------------------------------------------------------------- the lists
 
 void THisForm::Proc_DispList(gui::TListBox* list, gui::TImageList* images, int k, std::wstring& indexItem) {
-    WaitCursor wait;
+    gui::TCursorScope wait(gui::TCursor::crHourGlass);
     const int c = Category();
     gui::TStringList& entries = MFileList[k * kHisCategories + c];
     if (k == 0) {
