@@ -13,27 +13,11 @@
 #include "gui/Exception.h"
 #include "tests/hiswin/HisWindowFixture.h"
 #include "toolkit/QuorvinFiles.h"
+#include "tests/support/DropFiles.h"
 
 using namespace testing_support;
 
 namespace {
-
-// A drop handle as the shell makes it: DROPFILES, then the wide names each
-// ended by a zero, and a final zero.
-HGLOBAL MakeHDrop(const std::vector<std::wstring>& files, POINT pt) {
-    std::wstring names;
-    for (const auto& f : files) names += f + L'\0';
-    names += L'\0';
-    const size_t bytes = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
-    HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    auto* df = static_cast<DROPFILES*>(::GlobalLock(h));
-    df->pFiles = sizeof(DROPFILES);
-    df->pt = pt;
-    df->fWide = TRUE;
-    memcpy(reinterpret_cast<BYTE*>(df) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
-    ::GlobalUnlock(h);
-    return h;
-}
 
 class HisDrop : public hiswin::HisWindowTest {
 protected:
@@ -246,7 +230,7 @@ TEST_F(HisDrop, AnUnreadableFileStopsTheDropAndKeepsWhatCameBefore) {
 
 // Only the favourites list or the memo as the user sees them take a drop:
 // with the settings page in front the same points take nothing.
-TEST_F(HisDrop, PanesOnAHiddenPageTakeNoDrop) {
+TEST_F(HisDrop, TheSettingsPageTakesNoDrop) {
     const std::wstring text = File(L"note.txt", "note");
     StartShown();
     THisForm& f = His();
@@ -255,8 +239,9 @@ TEST_F(HisDrop, PanesOnAHiddenPageTakeNoDrop) {
     f.PageControl->SetActivePage(f.TabSheetEnv);
     f.PageControlChange();
     ASSERT_FALSE(::IsWindowVisible(f.Edit->Handle()));
-    DropOn(f.Edit, {text});
-    DropOn(f.ListBoxFav, {text});
+    // On the settings page the window takes no files, so the shell offers
+    // no drop there.
+    EXPECT_FALSE(::GetWindowLongW(f.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
     EXPECT_EQ(f.Edit->Text(), L"");
     EXPECT_TRUE(Favs(1).empty());
     // Back on the functions page both take it.

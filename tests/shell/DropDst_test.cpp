@@ -15,10 +15,12 @@
 #include "gui/Form.h"
 #include "gui/StdCtrls.h"
 #include "tests/shell/ShellTestSupport.h"
+#include "tests/support/DropFiles.h"
 
 namespace {
 
 using shell_testing::EnsureApplication;
+using testing_support::MakeHDrop;
 
 // A form whose window the test can create again with another style.
 class DropForm : public gui::TForm {
@@ -47,24 +49,6 @@ struct Drop {
     int x = -1, y = -1;
     TDropDst* sender = nullptr;
 };
-
-// A real drop handle as the shell makes it: DROPFILES followed by the wide
-// names, each ended by a zero, and a final zero.
-HGLOBAL MakeHDrop(const std::vector<std::wstring>& files, POINT pt) {
-    std::wstring names;
-    for (const auto& f : files) names += f + L'\0';
-    names += L'\0';
-    const size_t bytes = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
-    HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    auto* df = static_cast<DROPFILES*>(::GlobalLock(h));
-    df->pFiles = sizeof(DROPFILES);
-    df->pt = pt;
-    df->fNC = FALSE;
-    df->fWide = TRUE;
-    memcpy(reinterpret_cast<BYTE*>(df) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
-    ::GlobalUnlock(h);
-    return h;
-}
 
 bool AcceptsFiles(HWND wnd) { return (::GetWindowLongW(wnd, GWL_EXSTYLE) & WS_EX_ACCEPTFILES) != 0; }
 

@@ -17,10 +17,12 @@
 #include "gui/Canvas.h"
 #include "tests/shortcut/SCFixture.h"
 #include "toolkit/QuorvinShell.h"
+#include "tests/support/DropFiles.h"
 
 namespace {
 
 using namespace sc_testing;
+using testing_support::MakeHDrop;
 using testing_support::MessageBoxAnswerer;
 using testing_support::WriteBytes;
 
@@ -80,22 +82,6 @@ void ClickItem(HWND list, int i) {
     POINT pt{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
     ::ClientToScreen(list, &pt);
     ClickAt(pt);
-}
-
-// A real drop handle, as the shell makes it.
-HGLOBAL MakeHDrop(const std::vector<std::wstring>& files) {
-    std::wstring names;
-    for (const auto& f : files) names += f + L'\0';
-    names += L'\0';
-    const size_t bytes = sizeof(DROPFILES) + names.size() * sizeof(wchar_t);
-    HGLOBAL h = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    auto* df = static_cast<DROPFILES*>(::GlobalLock(h));
-    df->pFiles = sizeof(DROPFILES);
-    df->pt = POINT{10, 10};
-    df->fWide = TRUE;
-    std::memcpy(reinterpret_cast<BYTE*>(df) + sizeof(DROPFILES), names.data(), names.size() * sizeof(wchar_t));
-    ::GlobalUnlock(h);
-    return h;
 }
 
 class IconChooser : public SCFixture {
