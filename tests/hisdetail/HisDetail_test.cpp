@@ -6,16 +6,12 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <string>
 #include <vector>
 
-#include <oleidl.h>
-#include <shellapi.h>
 
 #include "app/Globals.h"
 #include "app/history/His.h"
-#include "gui/Callback.h"
 #include "gui/Handles.h"
 #include "tests/acting/ActingFixture.h"
 #include "tests/support/SyntheticInput.h"
@@ -399,145 +395,6 @@ TEST_F(HisGesture, ShiftRightClickOpensTheFilesFolderInTheCompanionTool) {
     if (!bin.empty() && bin.back() == L'\\') bin.pop_back();
     EXPECT_EQ(::CompareStringOrdinal(r.folder.c_str(), -1, bin.c_str(), -1, TRUE), CSTR_EQUAL)
         << gui::WideToUtf8(r.folder);
-}
-
-// --- dragging a file out ------------------------------------------------------
-
-// A window of the test that takes dropped files and keeps their names.
-class DropSink : public IDropTarget {
-public:
-    std::atomic<int> enters{0}, overs{0}, drops{0};
-    std::vector<std::wstring> files;  // written on the GUI thread, read after the drag
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (iid == IID_IUnknown || iid == IID_IDropTarget) {
-            *out = static_cast<IDropTarget*>(this);
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // owned by the test
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* effect) override {
-        ++enters;
-        *effect &= DROPEFFECT_COPY;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
-        ++overs;
-        *effect &= DROPEFFECT_COPY;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
-    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
-        return gui::GuardCallback(E_UNEXPECTED, [&]() -> HRESULT {
-            FORMATETC fmt{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-            STGMEDIUM medium{};
-            if (SUCCEEDED(data->GetData(&fmt, &medium))) {
-                auto drop = static_cast<HDROP>(medium.hGlobal);
-                const UINT n = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-                for (UINT i = 0; i < n; ++i) {
-                    wchar_t name[MAX_PATH] = {};
-                    ::DragQueryFileW(drop, i, name, MAX_PATH);
-                    files.push_back(name);
-                }
-                ::ReleaseStgMedium(&medium);
-            }
-            *effect &= DROPEFFECT_COPY;
-            ++drops;
-            return S_OK;
-        });
-    }
-};
-
-// The hand on the mouse: presses the right button on the row, goes to the
-// point at once and stays there until the sink reports the drag over it (or
-// the time is up), then lets the button go there.
-struct Hand {
-    POINT from{}, to{};
-    DWORD waitMs = 15000;  // for the sink's report
-    DropSink* sink = nullptr;
-    std::atomic<bool> done{false};
-    static DWORD WINAPI Run(void* p) {
-        auto* h = static_cast<Hand*>(p);
-        // Alt goes down in the same batch as the button, so the press
-        // arrives with it held whatever the window in front does.
-        INPUT in[3]{};
-        in[0].type = INPUT_KEYBOARD;
-        in[0].ki.wVk = VK_MENU;
-        for (int i = 1; i < 3; ++i) {
-            in[i].type = INPUT_MOUSE;
-            in[i].mi.dx = h->from.x * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
-            in[i].mi.dy = h->from.y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
-            in[i].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        }
-        in[2].mi.dwFlags |= MOUSEEVENTF_RIGHTDOWN;
-        ::SendInput(3, in, sizeof(INPUT));
-        const DWORD deadline = ::GetTickCount() + h->waitMs;
-        for (int step = 0; ::GetTickCount() < deadline && h->sink->overs < 3; ++step) {
-            testing_support::MouseAt(POINT{h->to.x + (step & 1), h->to.y});
-            ::Sleep(50);  // the pace of the moves; the loop ends on the sink's report
-        }
-        testing_support::MouseAt(h->to, {MOUSEEVENTF_RIGHTUP});
-        INPUT up{};
-        up.type = INPUT_KEYBOARD;
-        up.ki.wVk = VK_MENU;
-        up.ki.dwFlags = KEYEVENTF_KEYUP;
-        ::SendInput(1, &up, sizeof(up));
-        h->done = true;
-        return 0;
-    }
-};
-
-class HisDragOut : public HisGesture {
-protected:
-    void SetUp() override {
-        HisGesture::SetUp();
-        // The window and the sink side by side on the screen, the sink above
-        // whatever other programs left there.
-        His().SetBounds(20, 20, 700, 600);
-        RECT r{};
-        ::GetWindowRect(His().Handle(), &r);
-        sinkWindow_ = helper_windows::MakeWindow(L"受け取り", WS_POPUP | WS_BORDER | WS_VISIBLE, r.right + 10, r.top + 40,
-                                                 200, 160, nullptr, WS_EX_TOPMOST);
-        ASSERT_TRUE(sinkWindow_);
-        ASSERT_EQ(::RegisterDragDrop(sinkWindow_.get(), &sink_), S_OK);
-        file_ = dir_ / L"out.txt";
-        ASSERT_TRUE(testing_support::WriteBytes(file_, "out"));
-    }
-    void TearDown() override {
-        if (sinkWindow_) ::RevokeDragDrop(sinkWindow_.get());
-        HisGesture::TearDown();
-    }
-    // Right button down on the first row with Alt held, and the hand going to `to`.
-    // No drag is expected: the hand waits for none for long.
-    void Drag(POINT to, DWORD waitMs = 15000) {
-        Hand hand;
-        hand.from = At();
-        hand.to = to;
-        hand.waitMs = waitMs;
-        hand.sink = &sink_;
-        gui::Handle thread(::CreateThread(nullptr, 0, Hand::Run, &hand, 0, nullptr));
-        ASSERT_TRUE(thread);
-        ASSERT_TRUE(testing_support::WaitApp([&] { return hand.done.load(); }, 30000));
-        ::WaitForSingleObject(thread.get(), 10000);
-        testing_support::PumpApp(300);
-    }
-    gui::OwnedWindow sinkWindow_;
-    DropSink sink_;
-    std::wstring file_;
-};
-
-TEST_F(HisDragOut, ReleasedInsideTheWindowOrOnAnotherTabNothingIsDragged) {
-    Prepare(1, file_);
-    const POINT inside = testing_support::ScreenPoint(His().ListBoxHis->Handle(), 60, 40);
-    Drag(inside, 3000);
-    EXPECT_EQ(sink_.enters, 0);
-    // Only the file tab drags its entries out.
-    Prepare(3, dir_.Path());
-    Drag(testing_support::Centre(sinkWindow_.get()), 3000);
-    EXPECT_EQ(sink_.enters, 0);
-    EXPECT_EQ(sink_.drops, 0);
 }
 
 }  // namespace
