@@ -30,7 +30,8 @@ void THisForm::CreateParams(gui::TCreateParams& params) {
     TForm::CreateParams(params);
     params.Caption = L"Orvandel - 履歴";
     params.Style = WS_OVERLAPPEDWINDOW;
-    params.ExStyle = 0;
+    // Its own taskbar button, although the program's main form is hidden.
+    params.ExStyle = WS_EX_APPWINDOW;
     // The design client size of 1098 x 642 with the frame around it.
     RECT r{0, 0, 1098, 642};
     ::AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);

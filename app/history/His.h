@@ -27,6 +27,7 @@
 #include "components/HookHotKey.h"
 #include "components/MakeShortCuts.h"
 #include "components/Watch.h"
+#include "gui/Application.h"
 #include "gui/ComCtrls.h"
 #include "gui/Dialogs.h"
 #include "gui/ExtCtrls.h"
@@ -81,6 +82,26 @@ public:
     void Proc_DispStatus();
     // Neither list keeps a selection; the tool buttons wait for one.
     void Proc_ResetSelection();
+    // The application's show-hint handler: a list box shows its current row
+    // hint, asked for again every 250 ms so it follows the mouse.
+    void Proc_ShowListHint(std::wstring& hintStr, bool& canShow, gui::THintInfo& hintInfo);
+
+    // --- gestures on the list rows and window details (HisGestures.cpp) ------
+    // A mouse button pressed on a row of the focused list: the list's own
+    // menu only without Shift, Alt and Ctrl; right with Ctrl the shell's
+    // context menu of the entry, right with Shift the companion folder tool
+    // on its folder.
+    void Proc_ListRightClick(gui::TMouseButton button, gui::TShiftState shift);
+    // Right with Alt on an existing file tab entry: after half a second, when
+    // the pointer has left the window, the entry is dragged out to the
+    // program under it.
+    void Proc_ListDragOut(gui::TMouseButton button, gui::TShiftState shift);
+    // The window moved: on another monitor its taskbar button follows it.
+    void WMMove();
+    // "X:\ [label]" for each drive root, in the system's order.
+    void Proc_GetDriveList(gui::TStringList* list);
+    // The monitor the window was last on.
+    int MMonNo = 0;
 
     // --- desktop middle click and global hot keys (HisHook.cpp) -----------
     // Every heartbeat tick: the mouse hook is installed exactly while the
@@ -382,6 +403,14 @@ private:
     // The active control of the window (the focused control), or nullptr.
     gui::TWinControl* ActiveControl() const;
     std::function<bool(MSG&)> FPreviousMessageHook;
+    // Both lists' mouse-down gestures and the application's hint handler.
+    void WireListGestures();
+    void UnwireListGestures();
+    // The list a gesture acts on (the history list when it has the focus,
+    // else the favourites) and its selected entry; false when none.
+    gui::TListBox* GestureList();
+    bool GestureEntry(std::wstring& entry);
+    void Proc_SetListAutoPopup(gui::TShiftState shift);
     bool FAppliedSettingsPage = false;
 
 protected:

@@ -1,6 +1,6 @@
 // THisForm: the rows of the two list boxes (drawn with the entries' icons,
-// fetched one row per paint), the find box, the favourites' undo snapshot,
-// and what the status line and tool buttons show for the selection.
+// fetched one row per paint), the find box and the favourites' undo
+// snapshot.
 #include "app/history/His.h"
 
 #include <algorithm>
@@ -155,97 +155,4 @@ void THisForm::Proc_KeepIconsInStep(gui::TListBox* list, gui::TImageList* images
 void THisForm::TimerWheelTimer() {
     Proc_KeepIconsInStep(ListBoxHis, ImageListHis);
     Proc_KeepIconsInStep(ListBoxFav, ImageListFav);
-}
-
-// ------------------------------------------------------- selection status
-
-void THisForm::Proc_SetTBexeImage() {
-    if (!ImageListToolbar) return;
-    gui::TIcon picture;
-    if (Category() == 0 && !TBexeIcon.Empty()) {
-        ImageListToolbar->ReplaceIcon(0, TBexeIcon);
-    } else if (ImageListToolbar->GetIcon(Category() == 0 ? 3 : 5, picture)) {
-        ImageListToolbar->ReplaceIcon(0, picture);
-    }
-    if (ToolBar) ::InvalidateRect(ToolBar->Handle(), nullptr, TRUE);
-}
-
-void THisForm::Proc_ResetSelection() {
-    ListBoxHis->SetItemIndex(-1);
-    ListBoxFav->SetItemIndex(-1);
-    StatusBar->SetSimpleText(L"");
-    TBexe->Hint.clear();
-    gui::TIcon plain;
-    if (ImageListToolbar->GetIcon(5, plain)) ImageListToolbar->ReplaceIcon(0, plain);
-    for (gui::TToolButton* b : {TBexe, TBUpExp, TBUpFol, TBContx, TBBrackwen}) b->SetEnabled(false);
-    ::InvalidateRect(ToolBar->Handle(), nullptr, TRUE);
-}
-
-void THisForm::Proc_DispStatus() {
-    if (!PageControl) return;
-    if (PageControl->ActivePage() == TabSheetEnv) {
-        StatusBar->SetSimpleText(L"設定");
-        return;
-    }
-    gui::TIcon plain;
-    if (ImageListToolbar->GetIcon(5, plain)) ImageListToolbar->ReplaceIcon(0, plain);
-    gui::TWinControl* active = ActiveControl();
-    gui::TListBox* list = active == ListBoxHis ? ListBoxHis : active == ListBoxFav ? ListBoxFav : nullptr;
-    const int row = list ? list->ItemIndex() : -1;
-    for (gui::TToolButton* b : {TBexe, TBUpExp, TBUpFol, TBContx, TBBrackwen}) b->SetEnabled(false);
-    ListBoxHis->ShowHint = ListBoxFav->ShowHint = false;
-    StatusBar->SetSimpleText(L"");
-    ListBoxHis->SetItemIndex(-1);
-    ListBoxFav->SetItemIndex(-1);
-    CBFindChange();
-    ::InvalidateRect(ToolBar->Handle(), nullptr, TRUE);
-    const int c = Category();
-    const int k = list == ListBoxFav ? 1 : 0;
-    const gui::TStringList& entries = MFileList[k * kHisCategories + c];
-    if (list) list->SetItemIndex(row);
-    if (!list || row < 0 || row >= entries.Count()) {
-        ::InvalidateRect(ListBoxHis->Handle(), nullptr, TRUE);
-        ::InvalidateRect(ListBoxFav->Handle(), nullptr, TRUE);
-        return;
-    }
-    const std::wstring s = entries[row];
-    const bool network = s.find(L"\\\\") != std::wstring::npos;
-    const bool brackwen = FileExistsSafe(BrackwenExe);
-    Proc_GetTarget();
-    const std::wstring cls = WindowClassName(MClipHandle);
-    if (c == 0) {
-        StatusBar->SetSimpleText(s.substr(0, 255));
-        TBexe->Hint = MClipHandle ? L"貼り付け [Enter]" : L"コピー [Enter]";
-        TBUpExp->Hint.clear();
-        TBUpFol->Hint.clear();
-        Proc_SetTBexeImage();
-        TBexe->SetEnabled(true);
-        if (!network) {
-            TBContx->SetEnabled(DirectoryExistsNoRedirect(s) || FileExistsNoRedirect(s));
-            TBBrackwen->SetEnabled(brackwen);
-        }
-        return;
-    }
-    const bool exists = c >= 3 ? DirectoryExistsNoRedirect(s) : FileExistsNoRedirect(s);
-    if (!exists) {
-        for (gui::TToolButton* b : {TBexe, TBUpExp, TBUpFol}) b->Hint.clear();
-        return;
-    }
-    StatusBar->SetSimpleText(s);
-    if (c <= 2) {
-        TBexe->Hint = c == 1 ? L"開く [Enter]" : L"実行 [Enter]";
-        TBUpExp->Hint = cls == L"ExploreWClass" ? L"フォルダに移動 [ALT+K]" : L"フォルダを開く [ALT+K]";
-        TBUpFol->Hint = cls == L"CabinetWClass" ? L"フォルダに移動 [ALT+L]" : L"フォルダを開く [ALT+L]";
-    } else {
-        const bool dialog = MClipHandle && IsFileDialogWindow(MClipHandle);
-        const bool move = dialog || cls == (c == 3 ? L"CabinetWClass" : L"ExploreWClass");
-        TBexe->Hint = move ? L"移動 [Enter]" : L"開く [Enter]";
-        TBUpExp->Hint = cls == L"ExploreWClass" ? L"一つ上のフォルダに移動 [ALT+K]" : L"一つ上のフォルダを開く [ALT+K]";
-        TBUpFol->Hint = cls == L"CabinetWClass" ? L"一つ上のフォルダに移動 [ALT+L]" : L"一つ上のフォルダを開く [ALT+L]";
-    }
-    gui::TIcon icon;
-    icon.SetHandle(GetFileIconNoRedirect(s));
-    if (!icon.Empty()) ImageListToolbar->ReplaceIcon(0, icon);
-    for (gui::TToolButton* b : {TBexe, TBUpExp, TBUpFol, TBContx}) b->SetEnabled(true);
-    TBBrackwen->SetEnabled(brackwen);
 }

@@ -401,6 +401,7 @@ void THisForm::FormCreate() {
         for (int c = 0; c < kHisCategories; ++c)
             if (TrayForm->MPPTab[c]) TrayForm->MPPTab[c]->ImageIndex = c;
     }
+    WireListGestures();
     if (gui::Application) {
         FPreviousMessageHook = gui::Application->OnMessage;
         gui::Application->OnMessage = [this](MSG& msg) {
@@ -413,6 +414,7 @@ void THisForm::FormCreate() {
 
 void THisForm::FormDestroy() {
     if (gui::Application) gui::Application->OnMessage = FPreviousMessageHook;
+    UnwireListGestures();
     // The tray menu outlives the tab pictures it shows.
     if (TrayForm && TrayForm->PPLMenu && TrayForm->PPLMenu->Images == ImageListTab) TrayForm->PPLMenu->Images = nullptr;
     if (!FSingleCore) CPUCoreClose();
@@ -863,6 +865,7 @@ LRESULT THisForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         HookHotKeyHotKey(2);
         return 0;
     }
+    if (msg == WM_MOVE) WMMove();
     return TForm::WndProc(msg, wp, lp);
 }
 
