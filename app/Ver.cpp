@@ -73,7 +73,7 @@ void TVerForm::FormShow() {
 }
 
 void TVerForm::FormActivate() {
-    ProgramIcon->SetIcon(::LoadIconW(::GetModuleHandleW(nullptr), L"MAINICON"));
+    ProgramIcon->SetIcon(gui::TApplication::Icon());
     ProductName->SetCaption(L"Orvandel");
     Version->SetCaption(L"Version 6.10");
 }

@@ -35,7 +35,7 @@ void TApplication::Initialize() {
     WNDCLASSEXW wc{sizeof(wc)};
     wc.lpfnWndProc = AppWndProc;
     wc.hInstance = inst;
-    wc.hIcon = ::LoadIconW(inst, L"MAINICON");
+    wc.hIcon = Icon();
     wc.lpszClassName = kAppClass;
     RegisterWindowClass(wc);
     // A zero-sized popup that is never shown: it owns the forms, anchors the
@@ -45,6 +45,8 @@ void TApplication::Initialize() {
                                 0, 0, 0, 0, nullptr, nullptr, inst, this);
     if (!handle_) throw Exception(L"アプリケーションウィンドウを作成できません");
 }
+
+HICON TApplication::Icon() { return ::LoadIconW(::GetModuleHandleW(nullptr), L"MAINICON"); }
 
 void TApplication::SetTitle(const std::wstring& title) {
     title_ = title;

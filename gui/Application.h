@@ -39,6 +39,9 @@ public:
     void SetTitle(const std::wstring& title);
     std::wstring HelpFile;
     bool ShowMainForm = true;
+    // The program's icon (its "MAINICON" resource; null without one): the
+    // icon of every window class and of the about box. Shared, never freed.
+    static HICON Icon();
 
     // Constructs a form owned by the application, stores it in `ref` and only
     // then makes its window and raises its create event. The first form

@@ -92,6 +92,14 @@ TWindowState TForm::WindowState() const {
     return TWindowState::wsNormal;
 }
 
+void TForm::SetWindowState(TWindowState state) {
+    if (!HandleAllocated() || WindowState() == state) return;
+    const int show = state == TWindowState::wsMaximized   ? SW_MAXIMIZE
+                     : state == TWindowState::wsMinimized ? SW_MINIMIZE
+                                                          : SW_RESTORE;
+    ::ShowWindow(Handle(), show);
+}
+
 RECT TForm::RestoredBounds() const {
     if (!HandleAllocated() || WindowState() == TWindowState::wsNormal) return BoundsRect();
     WINDOWPLACEMENT wp{};

@@ -55,6 +55,9 @@ public:
     void CenterOnScreen();
 
     TWindowState WindowState() const;
+    // Maximises, minimises or restores the window when its state differs
+    // (a hidden window is shown by the change).
+    void SetWindowState(TWindowState state);
     // The bounds of the normal state, kept while the window is maximised or
     // minimised (screen coordinates; the window's bounds while it is normal).
     RECT RestoredBounds() const;

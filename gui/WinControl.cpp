@@ -158,7 +158,7 @@ WNDPROC TWinControl::RegisterClassFor(const TCreateParams& params) {
         wc.style = params.ClassStyle;
         wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
         wc.hbrBackground = params.Background;
-        wc.hIcon = ::LoadIconW(inst, L"MAINICON");
+        wc.hIcon = TApplication::Icon();
         wc.hIconSm = wc.hIcon;
     }
     wc.lpfnWndProc = StaticWndProc;

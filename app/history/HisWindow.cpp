@@ -495,10 +495,10 @@ void THisForm::FormShow() {
         normal = s.Normal;
     }
     if (normal) {
-        if (::IsZoomed(Handle())) ::ShowWindow(Handle(), SW_RESTORE);
+        if (WindowState() == gui::TWindowState::wsMaximized) SetWindowState(gui::TWindowState::wsNormal);
         SetBounds(left, top, width, height);
-    } else if (!::IsZoomed(Handle())) {
-        ::ShowWindow(Handle(), SW_MAXIMIZE);
+    } else {
+        SetWindowState(gui::TWindowState::wsMaximized);
     }
     EnsureWindowOnScreen(Handle());
     // The window is being shown: the icons are kept in step while it shows.

@@ -149,7 +149,7 @@ void TBtnForm::FormShow() {
     // The stop key would reach this window's hot-key edit no more.
     if (!Settings.EditHTKStop.empty()) HookHotKey->Delete(kStopHotKey);
     if (gui::Application) ::ShowWindow(gui::Application->Handle(), SW_HIDE);
-    if (!Settings.Normal && !::IsZoomed(Handle())) ::ShowWindow(Handle(), SW_MAXIMIZE);
+    if (!Settings.Normal) SetWindowState(gui::TWindowState::wsMaximized);
     TaskBarAddTab(Handle());
     MMonNo = GetWindowMonitorIndex(Handle());
     ShowCandidatesPage();

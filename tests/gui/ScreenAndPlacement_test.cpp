@@ -156,6 +156,11 @@ TEST_F(ScreenAndPlacement, ScreenCursorOverridesTheWindowsOwn) {
 TEST_F(ScreenAndPlacement, RestoredBoundsKeptWhileMaximisedAndMinimised) {
     const HWND wnd = form_->Handle();
     form_->SetBounds(110, 70, 640, 470);
+    // A hidden window already in the asked state stays hidden.
+    ::ShowWindow(wnd, SW_HIDE);
+    form_->SetWindowState(gui::TWindowState::wsNormal);
+    EXPECT_FALSE(::IsWindowVisible(wnd));
+    form_->Show();
     const RECT normal{110, 70, 750, 540};
     ASSERT_EQ(form_->BoundsRect(), normal);
     auto expectPlacement = [&](bool isNormal, const char* when) {
@@ -167,28 +172,28 @@ TEST_F(ScreenAndPlacement, RestoredBoundsKeptWhileMaximisedAndMinimised) {
     EXPECT_EQ(form_->WindowState(), gui::TWindowState::wsNormal);
     expectPlacement(true, "normal");
 
-    ::ShowWindow(wnd, SW_MAXIMIZE);
+    form_->SetWindowState(gui::TWindowState::wsMaximized);
     ASSERT_TRUE(WaitApp([&] { return ::IsZoomed(wnd) != FALSE; }, 10000));
     EXPECT_EQ(form_->WindowState(), gui::TWindowState::wsMaximized);
     EXPECT_NE(form_->BoundsRect(), normal) << "the window itself is maximised";
     expectPlacement(false, "maximised");
 
-    ::ShowWindow(wnd, SW_MINIMIZE);
+    form_->SetWindowState(gui::TWindowState::wsMinimized);
     ASSERT_TRUE(WaitApp([&] { return ::IsIconic(wnd) != FALSE; }, 10000));
     EXPECT_EQ(form_->WindowState(), gui::TWindowState::wsMinimized);
     expectPlacement(false, "minimised from maximised");
 
-    ::ShowWindow(wnd, SW_RESTORE);
+    form_->SetWindowState(gui::TWindowState::wsNormal);
     ASSERT_TRUE(WaitApp([&] { return ::IsZoomed(wnd) != FALSE; }, 10000)) << "restores to maximised";
-    ::ShowWindow(wnd, SW_RESTORE);
+    form_->SetWindowState(gui::TWindowState::wsNormal);
     ASSERT_TRUE(WaitApp([&] { return !::IsZoomed(wnd) && !::IsIconic(wnd); }, 10000));
     EXPECT_EQ(form_->BoundsRect(), normal);
     expectPlacement(true, "restored");
 
-    ::ShowWindow(wnd, SW_MINIMIZE);
+    form_->SetWindowState(gui::TWindowState::wsMinimized);
     ASSERT_TRUE(WaitApp([&] { return ::IsIconic(wnd) != FALSE; }, 10000));
     expectPlacement(true, "minimised from normal");
-    ::ShowWindow(wnd, SW_RESTORE);
+    form_->SetWindowState(gui::TWindowState::wsNormal);
     ASSERT_TRUE(WaitApp([&] { return !::IsIconic(wnd); }, 10000));
 }
 
