@@ -2,6 +2,10 @@
 // heartbeat, by the rules of the clipboard recorder.
 #include "tests/capture/CaptureFixture.h"
 
+#include <string>
+
+#include "gui/Handles.h"
+
 using namespace testing_support;
 
 namespace {
@@ -86,11 +90,17 @@ TEST_F(ClipCapture, TextsAtTheSizeLimitAreIgnoredWhole) {
 
 TEST_F(ClipCapture, ClipboardHeldOpenByAnotherProgramIsReadOnALaterTick) {
     ASSERT_TRUE(CopyInOtherProgram(L"held"));
-    ChildProcess holder = ChildProcess::Start(BinDir() + L"ClipboardHolder.exe", L"1500");
-    ASSERT_TRUE(WaitUntil([] { return ::GetOpenClipboardWindow() != nullptr; }, 5000));
+    // The holder keeps the clipboard until the test lets it go.
+    const std::wstring name = L"OrvClipHold" + std::to_wstring(::GetCurrentProcessId());
+    gui::Handle release(::CreateEventW(nullptr, TRUE, FALSE, name.c_str()));
+    ASSERT_TRUE(release);
+    ChildProcess holder = ChildProcess::Start(BinDir() + L"ClipboardHolder.exe",
+                                              L"60000 " + name);
+    ASSERT_TRUE(WaitUntil([] { return ::GetOpenClipboardWindow() != nullptr; }, 30000));
     Tick();
     EXPECT_EQ(History(0), Items{}) << "five tries, then the tick passes";
-    ASSERT_TRUE(holder.WaitExit(10000));
+    ::SetEvent(release.get());
+    ASSERT_TRUE(holder.WaitExit(30000));
     Tick();
     EXPECT_EQ(History(0), Items{L"held"});
 }
