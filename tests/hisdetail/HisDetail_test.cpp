@@ -356,7 +356,8 @@ protected:
             click();
         }
         ::KillTimer(nullptr, timer);
-        return menuSeen.first;
+        // The caption without its shortcut text.
+        return menuSeen.first.substr(0, menuSeen.first.find(L'\t'));
     }
 };
 
