@@ -49,6 +49,9 @@ struct Answer {
     bool found = false;
     bool titleShown = false;
     bool hadSelection = false;
+    // How long a selection is waited for: long where one is expected, since
+    // the browser initialises slowly on a loaded machine.
+    DWORD selectionWaitMs = 30000;
 };
 
 // Waits for the browser of the GUI thread, checks it, then presses the button.
@@ -65,8 +68,8 @@ void AnswerBrowser(DWORD guiThread, const std::wstring& title, WORD button, Answ
     ::EnumChildWindows(f.box, FindStaticText, reinterpret_cast<LPARAM>(&want));
     answer.titleShown = want.second;
     HWND tree = ::FindWindowExW(f.box, nullptr, L"SysTreeView32", nullptr);
-    // The selection is set while the browser initialises; give it the time to show.
-    const DWORD selEnd = ::GetTickCount() + 5000;
+    // The selection is set while the browser initialises.
+    const DWORD selEnd = ::GetTickCount() + answer.selectionWaitMs;
     while (tree && !answer.hadSelection && ::GetTickCount() < selEnd) {
         answer.hadSelection = ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0;
         if (!answer.hadSelection) ::Sleep(20);
@@ -138,6 +141,7 @@ TEST_F(FolderDialogTest, EmptyRootOpensWithoutChosenFolder) {
     TFolderDlg dlg(form);
     dlg.Title = L"Pick";
     Answer answer;
+    answer.selectionWaitMs = 5000;
     // No callback: the tree opens with nothing selected.
     EXPECT_FALSE(Run(dlg, IDCANCEL, answer));
     ASSERT_TRUE(answer.found);
