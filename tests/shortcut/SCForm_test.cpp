@@ -238,7 +238,8 @@ TEST_F(SCMaker, RecentFoldersComeFromHisIniAndGoBackOnClose) {
                        ::FindWindowExW(box, nullptr, L"SysTreeView32", nullptr) != nullptr;
             }, 20000);
             HWND tree = box ? ::FindWindowExW(box, nullptr, L"SysTreeView32", nullptr) : nullptr;
-            Poll([&] { return tree && ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0; }, 5000);
+            // The browser selects the place while it initialises, slowly on a loaded machine.
+            Poll([&] { return tree && ::SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0) != 0; }, 30000);
             if (box) ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
         });
         form->BtnRef->Click();
