@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "app/Tray.h"
+#include "app/history/Launch.h"
 #include "gui/Exception.h"
 #include "tests/hiswin/HisWindowFixture.h"
 #include "toolkit/CPUCoreUsage.h"
@@ -178,6 +179,64 @@ TEST_F(HisWindow, TheSortButtonSortsTheStoredHistory) {
     ASSERT_TRUE(f.Proc_SaveIni());
     gui::TMemIniFile ini(tray_.dir / L"His.ini");
     EXPECT_FALSE(ini.ReadBool(L"Window", L"Sort", true));
+}
+
+// The program tab's history refilled brings the launcher's history pane up
+// to date; another tab's refill leaves it alone.
+TEST_F(HisWindow, TheProgramHistoryRefilledRefillsTheLaunchersPane) {
+    WriteList(0, 2, {BinDir() + L"VersionInfoPlain.exe"});
+    Start();
+    ShowInFront();
+    THisForm& f = His();
+    ASSERT_TRUE(LaunchForm);
+    LaunchForm->Show();
+    ASSERT_TRUE(WaitApp([&] { return LaunchForm->Visible(); }, 10000));
+    ASSERT_EQ(LaunchForm->ListViewHis->Count(), 1);
+
+    f.MFileList[2].Insert(0, BinDir() + L"OrvRecorder.exe");
+    SelectTab(1);
+    EXPECT_EQ(LaunchForm->ListViewHis->Count(), 1);
+    SelectTab(2);
+    EXPECT_EQ(LaunchForm->ListViewHis->Count(), 2);
+    EXPECT_EQ(LaunchForm->ListViewHis->ItemText(0), L"OrvRecorder");
+    LaunchForm->Hide();
+}
+
+// The pixels of tool-bar picture `index`.
+std::vector<DWORD> ToolPicture(THisForm& f, int index) {
+    gui::TBitmap bmp;
+    std::vector<DWORD> pixels;
+    if (!f.ImageListToolbar->GetBitmap(index, bmp)) return pixels;
+    for (int y = 0; y < bmp.Height(); ++y) {
+        const DWORD* row = bmp.ScanLine(y);
+        for (int x = 0; x < bmp.Width(); ++x) pixels.push_back(row[x] & 0xFFFFFF);  // the colours only
+    }
+    return pixels;
+}
+
+// On the clipboard tab a selected row without a target shows the no-target
+// picture (3) on the main button; with no row selected, and on the other
+// tabs without a selection, it shows its plain picture (5).
+TEST_F(HisWindow, AClipboardRowWithoutATargetShowsTheNoTargetPicture) {
+    Start();
+    ShowInFront();
+    THisForm& f = His();
+    f.MFileList[0].Add(L"ターゲットなし");
+    SelectTab(0);
+    const std::vector<DWORD> noTarget = ToolPicture(f, 3), plain = ToolPicture(f, 5);
+    ASSERT_FALSE(noTarget.empty());
+    ASSERT_NE(noTarget, plain);
+    EXPECT_EQ(f.TBexe->ImageIndex, 0);
+    EXPECT_EQ(ToolPicture(f, 0), plain) << "nothing selected";
+
+    f.ListBoxHis->SetFocus();
+    f.ListBoxHis->SetItemIndex(0);
+    f.Proc_DispStatus();
+    if (f.MClipHandle) GTEST_SKIP() << "a window of another program stands below this one";
+    EXPECT_EQ(f.TBexe->Hint, L"コピー [Enter]");
+    EXPECT_EQ(ToolPicture(f, 0), noTarget);
+    SelectTab(1);
+    EXPECT_EQ(ToolPicture(f, 0), plain);
 }
 
 TEST_F(HisWindow, ThePanesKeepTheirPercentages) {

@@ -4,6 +4,7 @@
 // synthesized input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <string>
@@ -99,6 +100,53 @@ std::set<std::string> ImportedLibraries(HMODULE m) {
         out.insert(name);
     }
     return out;
+}
+
+// The names a module imports from one library (upper-case library name),
+// by name; "#n" for an import by ordinal.
+std::set<std::string> ImportedNames(HMODULE m, const std::string& library) {
+    const BYTE* base = ModuleBase(m);
+    const auto& dir = Directory(m, IMAGE_DIRECTORY_ENTRY_IMPORT);
+    std::set<std::string> out;
+    if (!dir.VirtualAddress) return out;
+    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
+        std::string name = reinterpret_cast<const char*>(base + d->Name);
+        for (char& c : name) c = static_cast<char>(::toupper(static_cast<unsigned char>(c)));
+        if (name != library) continue;
+        const DWORD thunks = d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk;
+        for (auto* t = reinterpret_cast<const IMAGE_THUNK_DATA32*>(base + thunks); t->u1.AddressOfData; ++t) {
+            if (IMAGE_SNAP_BY_ORDINAL32(t->u1.Ordinal))
+                out.insert("#" + std::to_string(IMAGE_ORDINAL32(t->u1.Ordinal)));
+            else
+                out.insert(reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + t->u1.AddressOfData)->Name);
+        }
+    }
+    return out;
+}
+
+// A program file laid out as the loader maps it (headers and each section
+// at its address), without loading it: its import table can be read in place.
+std::vector<BYTE> ImageOfFile(const std::wstring& path) {
+    const std::string file = ReadBytes(path);
+    if (file.size() < sizeof(IMAGE_DOS_HEADER)) return {};
+    auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(file.data());
+    if (dos->e_magic != IMAGE_DOS_SIGNATURE || dos->e_lfanew <= 0 ||
+        file.size() < static_cast<size_t>(dos->e_lfanew) + sizeof(IMAGE_NT_HEADERS32))
+        return {};
+    auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(file.data() + dos->e_lfanew);
+    if (nt->Signature != IMAGE_NT_SIGNATURE) return {};
+    std::vector<BYTE> image(nt->OptionalHeader.SizeOfImage);
+    const size_t headers = std::min<size_t>(nt->OptionalHeader.SizeOfHeaders, file.size());
+    if (headers > image.size()) return {};
+    std::copy(file.begin(), file.begin() + headers, image.begin());
+    const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+        const size_t from = section->PointerToRawData, to = section->VirtualAddress;
+        const size_t size = std::min<size_t>(section->SizeOfRawData, section->Misc.VirtualSize);
+        if (from + size > file.size() || to + size > image.size()) return {};
+        std::copy(file.begin() + from, file.begin() + from + size, image.begin() + to);
+    }
+    return image;
 }
 
 class HookLib : public testing::Test {
@@ -202,6 +250,17 @@ TEST_F(HookLib, ImportLibraryBindsTheExportedNames) {
     // The record is the one this process sees.
     EXPECT_EQ(share->NeedCtrl, 1);
     EXPECT_EQ(share->NeedShift, 0);
+}
+
+// The program binds the three functions when it is loaded, so it does not
+// start without the library beside it.
+TEST(HookLibImport, TheProgramImportsTheLibraryAtLoadTime) {
+    std::vector<BYTE> image = ImageOfFile(BinDir() + L"Orvandel.exe");
+    ASSERT_FALSE(image.empty()) << "Orvandel.exe could not be read as a program file";
+    HMODULE m = reinterpret_cast<HMODULE>(image.data());
+    EXPECT_EQ(ImportedLibraries(m).count("ORVANDEL.DLL"), 1u);
+    EXPECT_EQ(ImportedNames(m, "ORVANDEL.DLL"),
+              (std::set<std::string>{"Func_InstallMHook", "Func_SetKey", "Func_UnInstallMHook"}));
 }
 
 // Only while no process holds the record can a test see it made afresh.
