@@ -89,6 +89,27 @@ TEST_F(WindowCapture, ProgramIsRecordedAgainOnlyWhenTheForegroundWindowChanges) 
     EXPECT_EQ(History(2), (Items{LongPath(exe), other}));
 }
 
+TEST_F(WindowCapture, RecordedProgramReachesTheShownLauncher) {
+    std::wstring exe = HostCopy(L"CapLaunched.exe");
+    WindowHost host;
+    ASSERT_TRUE(host.Start({L"class=CapProgWindow\ttitle=ランチャへ"}, exe));
+    ASSERT_TRUE(LaunchForm);
+    // With the history window hidden only the capture itself can tell the
+    // launcher.
+    HisForm->Hide();
+    ASSERT_FALSE(HisForm->Visible());
+    LaunchForm->Show();
+    ASSERT_TRUE(LaunchForm->Visible());
+    const int before = LaunchForm->ListViewHis->Count();
+    Poll(host[0]);
+    ASSERT_EQ(Top(2), LongPath(exe));
+    ASSERT_EQ(LaunchForm->ListViewHis->Count(), before + 1);
+    EXPECT_EQ(LaunchForm->ListViewHis->ItemText(0), L"CapLaunched")
+        << "the bare name of a program without a description";
+    EXPECT_EQ(LaunchForm->ImageListHis->Count(), before + 1) << "with its icon";
+    LaunchForm->Hide();
+}
+
 TEST_F(WindowCapture, NoProgramForNoWindowOrAGoneOne) {
     Poll(nullptr);
     HWND gone = nullptr;

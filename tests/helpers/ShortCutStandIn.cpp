@@ -6,7 +6,8 @@
 // The list file is "ORV_SC.lst" in <roaming AppData>\Quorvin\Orvandel\, or
 // the file ORV_SC_LIST names. ORV_SC_MODE changes a "/sc" run: "fail" writes
 // Make=0 and makes nothing; "late" first waits (at most 60 s) for the event
-// that ORV_SC_RELEASE names; "mute" makes the shortcut without writing Make.
+// that ORV_SC_RELEASE names; "mute" makes the shortcut without writing Make;
+// "idle" does neither.
 // Each run appends its argument and working folder (one line, UTF-8) to the
 // file ORV_SC_RECORD names, when it is set.
 #include <windows.h>
@@ -106,6 +107,7 @@ int main() {
         gui::Handle release(::OpenEventW(SYNCHRONIZE, FALSE, Env(L"ORV_SC_RELEASE").c_str()));
         if (release) ::WaitForSingleObject(release.get(), 60000);
     }
+    if (mode == L"idle") return 0;
     gui::TMemIniFile list(ListFile());
     const bool made = mode != L"fail" && MakeLink(list);
     if (mode == L"mute") return made ? 0 : 4;

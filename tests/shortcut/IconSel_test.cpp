@@ -121,6 +121,8 @@ TEST_F(IconChooser, ListsTheIconsInOrderAndPicksOneWithClickAndKeys) {
     int afterClick = -1, afterKey = -1;
     RECT makerRect{};
     ::GetWindowRect(form->Handle(), &makerRect);
+    // Icons held by the program's own holders (the platform's count reads 0 under Wine).
+    const long iconsBefore = gui::LiveGuiObjects(gui::TGuiObjectKind::User);
     Choose([&](HWND chooser, HWND list) {
         Look(list, seen);
         RECT r{};
@@ -146,6 +148,8 @@ TEST_F(IconChooser, ListsTheIconsInOrderAndPicksOneWithClickAndKeys) {
     EXPECT_EQ(seen.status, LongPath(tool) + L",3");
     EXPECT_EQ(afterKey, 4);
     EXPECT_EQ(IconSelForm, nullptr) << "released after its one use";
+    EXPECT_EQ(gui::LiveGuiObjects(gui::TGuiObjectKind::User), iconsBefore)
+        << "every icon taken from the files, and the one drawn on the button, is released";
     EXPECT_EQ(form->MIconFile, LongPath(tool));
     EXPECT_EQ(form->MIconIdx, 4);
     // The button shows icon 4 now.

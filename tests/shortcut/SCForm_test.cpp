@@ -443,6 +443,43 @@ TEST_F(SCMaking, SlowRunIsAFailureAndAnOldResultDoesNotCount) {
     EXPECT_TRUE(Exists(link)) << "the late sibling did its work";
 }
 
+// A sibling that ends without writing its result: the shortcut counts as
+// made only when the link is new or rewritten by the run.
+TEST_F(SCMaking, WithoutAResultANewLinkCountsAsMade) {
+    // An earlier run's failure is still in the list file.
+    gui::TMemIniFile list(data + L"ORV_SC.lst");
+    list.WriteInteger(L"ShortCut", L"Make", 0);
+    ASSERT_TRUE(list.UpdateFile());
+    ::SetEnvironmentVariableW(L"ORV_SC_MODE", L"mute");
+    Open(target);
+    form->SiblingTimeLimit = 60000;
+    form->RGSC->Button(1)->Perform(BM_CLICK);
+    const std::wstring link = dir / L"sf1\\試験用プログラム.lnk";
+    form->BtnSC->Click();
+    EXPECT_EQ(StatusText(form->StatusBar->Handle()), link + L"を作成しました。");
+    EXPECT_FALSE(form->Visible()) << "closed after the shortcut was made";
+    EXPECT_TRUE(ReadLink(link).loaded);
+    EXPECT_EQ(ListValue(L"ShortCut", L"Make"), L"<none>") << "the sibling wrote no result";
+}
+
+TEST_F(SCMaking, WithoutAResultAnOldLinkLeftAsItWasIsAFailure) {
+    ::SetEnvironmentVariableW(L"ORV_SC_MODE", L"idle");
+    Open(target);
+    form->SiblingTimeLimit = 60000;
+    form->RGSC->Button(1)->Perform(BM_CLICK);
+    const std::wstring link = dir / L"sf1\\試験用プログラム.lnk";
+    ASSERT_TRUE(WriteBytes(link, "old"));
+    {
+        MessageBoxAnswerer yes(IDYES);
+        form->BtnSC->Click();
+        EXPECT_EQ(yes.Count(), 1u) << "asked to overwrite";
+    }
+    ASSERT_EQ(Recorded().size(), 1u) << "the sibling ran";
+    EXPECT_EQ(StatusText(form->StatusBar->Handle()), link + L"の作成に失敗しました。");
+    EXPECT_TRUE(form->Visible()) << "the failure stays on screen";
+    EXPECT_EQ(ReadBytes(link), "old");
+}
+
 TEST_F(SCMaking, ExistingLinkIsOverwrittenOnlyWhenTheUserSaysSo) {
     Open(target);
     form->SiblingTimeLimit = 60000;
