@@ -12,6 +12,7 @@
 
 #include "app/Tray.h"
 #include "app/history/HisEnvPage.h"
+#include "gui/Exception.h"
 #include "tests/hiswin/HisWindowFixture.h"
 #include "toolkit/QuorvinShortCut.h"
 
@@ -110,6 +111,17 @@ TEST_F(HisEnvPage, TheControlsShowHisIni) {
     EXPECT_EQ(e.TxtWait->Text(), L"700");
     EXPECT_EQ(e.UDMaxClip->Position(), 64);
     EXPECT_EQ(e.TxtMaxClip->Text(), L"64");
+    // The numeric displays: read-only, without a border, on the button face.
+    for (TNumEdit* n : {e.TxtWait, e.TxtMaxClip}) {
+        SCOPED_TRACE(gui::WideToUtf8(n->Name));
+        EXPECT_TRUE(n->ReadOnly);
+        EXPECT_FALSE(n->ErrorBeep);
+        EXPECT_EQ(n->IntegerLength(), 4);
+        EXPECT_FALSE(::GetWindowLongW(n->Handle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+        EXPECT_FALSE(::GetWindowLongW(n->Handle(), GWL_STYLE) & WS_BORDER);
+        EXPECT_EQ(n->ClientWidth(), n->Width()) << "no frame";
+        EXPECT_EQ(n->Color(), gui::clBtnFace);
+    }
     EXPECT_EQ(e.RadioGroupPaste->ItemIndex(), 1);
     EXPECT_TRUE(e.CHKWave->Checked());
     EXPECT_EQ(e.EditWave->Text(), L"C:\\a.wav");
