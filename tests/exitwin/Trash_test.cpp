@@ -310,4 +310,64 @@ TEST_F(Trash, ABinWindowOpenedFromTheMenuIsNeverClosedByTheWatch) {
     EXPECT_TRUE(::IsWindow(bin));
 }
 
+// The settings menu, opened by a real right click on the CPU icon, offers
+// "空にする" only for a bin that holds items, and "休止状態" only when the
+// hibernation file stands on the Windows drive.
+TEST_F(Trash, TheSettingsMenuOffersEmptyForAFullBinAndHibernateWithItsFile) {
+    wchar_t windows[MAX_PATH] = {};
+    ASSERT_GT(::GetWindowsDirectoryW(windows, MAX_PATH), 2u);
+    const std::wstring hiberfil = std::wstring(windows, 2) + L"\\Hiberfil.sys";
+    const bool hadHiberfil = ::GetFileAttributesW(hiberfil.c_str()) != INVALID_FILE_ATTRIBUTES;
+    struct RemoveHiberfil {
+        std::wstring path;
+        bool keep;
+        ~RemoveHiberfil() {
+            if (!keep) ::DeleteFileW(path.c_str());
+        }
+    } removeHiberfil{hiberfil, hadHiberfil};
+
+    StartTray();
+    TrayForm->TimerMain->SetEnabled(false);
+    bool sawMenu = false, emptyEnabled = false, hibernateEnabled = false;
+    // Timers keep running inside the menu's own loop: this one reads the
+    // items while the menu stands, then lets the button go and closes it.
+    gui::TTimer* watch = new gui::TTimer(TrayForm);
+    watch->SetInterval(30);
+    watch->OnTimer = [&](gui::TTimer*) {
+        if (sawMenu || !OpenMenuWindow()) return;
+        sawMenu = true;
+        emptyEnabled = TrayForm->PPTrashEmpty->Enabled();
+        hibernateEnabled = TrayForm->MPPExitWin[4]->Enabled();
+        TNotifyTrayIcon* icon = TrayForm->TrayIcon;
+        ::PostMessageW(icon->Handle(), WM_TRAYNOTIFY, icon->Data().uID, WM_RBUTTONUP);
+        TrayForm->Proc_CancelPopUpMenu();
+    };
+    struct Case {
+        bool binHoldsItems, hiberfilExists;
+    } cases[] = {{false, false}, {true, true}, {false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "bin " << c.binHoldsItems << ", hibernation file " << c.hiberfilExists);
+        if (hadHiberfil && !c.hiberfilExists) continue;  // this prefix has its own file
+        if (c.binHoldsItems) {
+            PutFileInBin(dir, L"menu.txt");
+        } else {
+            EmptyBin();
+            ASSERT_EQ(BinItems(), 0);
+        }
+        if (c.hiberfilExists) {
+            if (!hadHiberfil) ASSERT_TRUE(WriteBytes(hiberfil, "hibernation"));
+        } else {
+            ::DeleteFileW(hiberfil.c_str());
+        }
+        sawMenu = false;
+        TNotifyTrayIcon* icon = TrayForm->TrayIcon;
+        ::PostMessageW(icon->Handle(), WM_TRAYNOTIFY, icon->Data().uID, WM_RBUTTONDOWN);
+        ASSERT_TRUE(WaitUntil([&] { return sawMenu; }, 10000));
+        EXPECT_EQ(emptyEnabled, c.binHoldsItems);
+        EXPECT_EQ(hibernateEnabled, c.hiberfilExists);
+        ASSERT_TRUE(WaitUntil([] { return OpenMenuWindow() == nullptr; }, 10000));
+        ASSERT_TRUE(WaitUntil([] { return !TrayForm->FPopUpR; }, 5000));
+    }
+}
+
 }  // namespace

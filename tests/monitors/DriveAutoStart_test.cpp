@@ -7,6 +7,7 @@
 #include <dbt.h>
 #include <tlhelp32.h>
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -182,6 +183,11 @@ TEST_F(DriveTest, ConfirmationDecidesTheStart) {
     }
 }
 
+// The first volume has two registrations: the confirmed one and one after
+// it. A second volume arrives while the confirmation stands. The running
+// pass keeps the first volume's drive and label to its end, so both of its
+// registrations start, and the second volume's start only after the pass,
+// never inside the box's message loop.
 TEST_F(DriveTest, ArrivalDuringTheConfirmationWaitsForThePassToEnd) {
     MountedDrive first(media1.Path(), L"ASK");
     MountedDrive second(media2.Path(), L"LATER", static_cast<wchar_t>(first.Letter() + 1));
@@ -189,17 +195,31 @@ TEST_F(DriveTest, ArrivalDuringTheConfirmationWaitsForThePassToEnd) {
     ASSERT_NE(second.Letter(), 0);
     Start({
         {first.Root(), L"ASK", Recorder(), L"asked", TDriveForm::ConfirmMark},
+        {first.Root(), L"ASK", Recorder(), L"also-first", L""},
         {second.Root(), L"LATER", Recorder(), L"arrived-meanwhile", L""},
     });
     HWND form = DriveForm->Handle();
     const DWORD mask2 = second.UnitMask();
-    // The second volume arrives while the box of the first is open.
-    MessageBoxAnswerer answer(IDYES, [form, mask2](HWND) { SendVolume(form, DBT_DEVICEARRIVAL, mask2); });
+    const std::wstring recordFile = record;
+    std::atomic<bool> startedInsideTheBox{false};
+    // The second volume arrives while the box of the first is open. The box
+    // then stands well past the 500 ms delay; nothing may start meanwhile.
+    MessageBoxAnswerer answer(IDYES, [&, form, mask2](HWND) {
+        SendVolume(form, DBT_DEVICEARRIVAL, mask2);
+        startedInsideTheBox = WaitUntil(
+            [&] { return ::GetFileAttributesW(recordFile.c_str()) != INVALID_FILE_ATTRIBUTES; }, 4000);
+    });
     SendVolume(form, DBT_DEVICEARRIVAL, first.UnitMask());
-    std::vector<std::wstring> runs = Records(2);
-    ASSERT_EQ(runs.size(), 2u);
-    EXPECT_TRUE(EndsWith(runs[0], L" asked") || EndsWith(runs[1], L" asked"));
-    EXPECT_TRUE(EndsWith(runs[0], L" arrived-meanwhile") || EndsWith(runs[1], L" arrived-meanwhile"));
+    std::vector<std::wstring> runs = Records(3);
+    EXPECT_EQ(answer.Count(), 1u);
+    EXPECT_FALSE(startedInsideTheBox) << "a start ran inside the confirmation's message loop";
+    ASSERT_EQ(runs.size(), 3u);
+    for (const wchar_t* options : {L" asked", L" also-first", L" arrived-meanwhile"}) {
+        bool found = false;
+        for (const std::wstring& run : runs) found = found || EndsWith(run, options);
+        EXPECT_TRUE(found) << gui::WideToUtf8(options);
+    }
+    EXPECT_TRUE(DriveForm->MDrv.empty());
 }
 
 TEST_F(DriveTest, RemovalAnimatesAndStartsNothing) {

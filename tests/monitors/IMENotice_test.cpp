@@ -331,6 +331,35 @@ TEST_F(IMENoticeTest, IconWindowClosesUnderTheMouseAndShowsTheChosenColour) {
     ::SetCursorPos(0, 0);
 }
 
+TEST_F(IMENoticeTest, DeactivatingTheApplicationPutsTheIconBackOnTopAtItsPlace) {
+    Choose(1, 0, false);
+    open = {a.get()};
+    ASSERT_TRUE(BringToFront(a.get()));
+    Tick();
+    ASSERT_TRUE(IconShown());
+    const POINT at{TrayForm->MIMEActLeft, TrayForm->MIMEActTop};
+    HWND icon = IMEIconForm->Handle();
+    auto topMost = [icon] { return (::GetWindowLongW(icon, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    // Another program took the top and the icon was pushed aside.
+    ::SetWindowPos(icon, HWND_NOTOPMOST, at.x + 50, at.y + 40, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_FALSE(topMost());
+    TrayForm->ApplicationEventsDeactivate();
+    EXPECT_TRUE(topMost());
+    POINT p = IconPos();
+    EXPECT_EQ(p.x, at.x);
+    EXPECT_EQ(p.y, at.y);
+
+    // A hidden icon stays hidden and where it is.
+    IMEIconForm->Hide();
+    ::SetWindowPos(icon, HWND_NOTOPMOST, at.x + 50, at.y + 40, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+    TrayForm->ApplicationEventsDeactivate();
+    EXPECT_FALSE(IconShown());
+    EXPECT_FALSE(::IsWindowVisible(icon));
+    EXPECT_FALSE(topMost());
+    p = IconPos();
+    EXPECT_EQ(p.x, at.x + 50);
+}
+
 // --- the program lists' files ---------------------------------------------------
 
 class IMEListFileTest : public ::testing::Test, public TrayFormFixture {};
