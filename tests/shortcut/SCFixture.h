@@ -66,11 +66,14 @@ inline bool Poll(const std::function<bool()>& cond, DWORD timeoutMs) {
 }
 
 // The simple text of a status bar. Wine's status bar answers for its
-// simple part under index 0 only (SB_SIMPLEID gives nothing).
+// simple part under index 0 only (SB_SIMPLEID gives nothing). The bar may
+// belong to another thread that sets a longer text between a length query
+// and the read, and SB_GETTEXT takes no buffer size; so the text is read in
+// one call into a buffer for the longest text the bar shows (a path of up to
+// 32767 characters and its message).
 inline std::wstring StatusText(HWND bar) {
-    auto n = LOWORD(::SendMessageW(bar, SB_GETTEXTLENGTHW, 0, 0));
-    std::wstring text(n + 1, L'\0');
-    ::SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data()));
+    std::wstring text(65536, L'\0');
+    const auto n = LOWORD(::SendMessageW(bar, SB_GETTEXTW, 0, reinterpret_cast<LPARAM>(text.data())));
     text.resize(n);
     return text;
 }
