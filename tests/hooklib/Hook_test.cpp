@@ -89,16 +89,23 @@ std::map<std::string, DWORD> ExportOrdinals(HMODULE m) {
     return out;
 }
 
-std::set<std::string> ImportedLibraries(HMODULE m) {
+// Calls fn(upper-case library name, descriptor) for each library a module
+// imports from.
+template <class Fn>
+void ForEachImportedLibrary(HMODULE m, Fn fn) {
     const BYTE* base = ModuleBase(m);
     const auto& dir = Directory(m, IMAGE_DIRECTORY_ENTRY_IMPORT);
-    std::set<std::string> out;
-    if (!dir.VirtualAddress) return out;
+    if (!dir.VirtualAddress) return;
     for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
         std::string name = reinterpret_cast<const char*>(base + d->Name);
         for (char& c : name) c = static_cast<char>(::toupper(static_cast<unsigned char>(c)));
-        out.insert(name);
+        fn(name, *d);
     }
+}
+
+std::set<std::string> ImportedLibraries(HMODULE m) {
+    std::set<std::string> out;
+    ForEachImportedLibrary(m, [&](const std::string& name, const IMAGE_IMPORT_DESCRIPTOR&) { out.insert(name); });
     return out;
 }
 
@@ -106,21 +113,17 @@ std::set<std::string> ImportedLibraries(HMODULE m) {
 // by name; "#n" for an import by ordinal.
 std::set<std::string> ImportedNames(HMODULE m, const std::string& library) {
     const BYTE* base = ModuleBase(m);
-    const auto& dir = Directory(m, IMAGE_DIRECTORY_ENTRY_IMPORT);
     std::set<std::string> out;
-    if (!dir.VirtualAddress) return out;
-    for (auto* d = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress); d->Name; ++d) {
-        std::string name = reinterpret_cast<const char*>(base + d->Name);
-        for (char& c : name) c = static_cast<char>(::toupper(static_cast<unsigned char>(c)));
-        if (name != library) continue;
-        const DWORD thunks = d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk;
+    ForEachImportedLibrary(m, [&](const std::string& name, const IMAGE_IMPORT_DESCRIPTOR& d) {
+        if (name != library) return;
+        const DWORD thunks = d.OriginalFirstThunk ? d.OriginalFirstThunk : d.FirstThunk;
         for (auto* t = reinterpret_cast<const IMAGE_THUNK_DATA32*>(base + thunks); t->u1.AddressOfData; ++t) {
             if (IMAGE_SNAP_BY_ORDINAL32(t->u1.Ordinal))
                 out.insert("#" + std::to_string(IMAGE_ORDINAL32(t->u1.Ordinal)));
             else
                 out.insert(reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + t->u1.AddressOfData)->Name);
         }
-    }
+    });
     return out;
 }
 

@@ -305,6 +305,14 @@ protected:
         target = tools + L"\\tool.exe";
         ASSERT_TRUE(::CopyFileW((testing_support::BinDir() + L"VersionInfoFull.exe").c_str(), target.c_str(), FALSE));
     }
+    // Opens the maker on the target with the first special place chosen and
+    // the given wait for the sibling; answers the shortcut's path there.
+    std::wstring OpenOnTheFirstPlace(int siblingTimeLimit = 60000) {
+        Open(target);
+        form->SiblingTimeLimit = siblingTimeLimit;
+        form->RGSC->Button(1)->Perform(BM_CLICK);
+        return dir / L"sf1\\試験用プログラム.lnk";
+    }
 };
 
 TEST_F(SCMaking, MadeByTheSiblingAndReadBack) {
@@ -424,10 +432,7 @@ TEST_F(SCMaking, SlowRunIsAFailureAndAnOldResultDoesNotCount) {
         ~Release() { ::SetEvent(e); }
     } releaseAtEnd{release.get()};
 
-    Open(target);
-    form->SiblingTimeLimit = 4000;
-    form->RGSC->Button(1)->Perform(BM_CLICK);
-    const std::wstring link = dir / L"sf1\\試験用プログラム.lnk";
+    const std::wstring link = OpenOnTheFirstPlace(4000);
     const std::wstring failed = link + L"の作成に失敗しました。";
     form->BtnSC->Click();
     EXPECT_EQ(StatusText(form->StatusBar->Handle()), failed);
@@ -451,10 +456,7 @@ TEST_F(SCMaking, WithoutAResultANewLinkCountsAsMade) {
     list.WriteInteger(L"ShortCut", L"Make", 0);
     ASSERT_TRUE(list.UpdateFile());
     ::SetEnvironmentVariableW(L"ORV_SC_MODE", L"mute");
-    Open(target);
-    form->SiblingTimeLimit = 60000;
-    form->RGSC->Button(1)->Perform(BM_CLICK);
-    const std::wstring link = dir / L"sf1\\試験用プログラム.lnk";
+    const std::wstring link = OpenOnTheFirstPlace();
     form->BtnSC->Click();
     EXPECT_EQ(StatusText(form->StatusBar->Handle()), link + L"を作成しました。");
     EXPECT_FALSE(form->Visible()) << "closed after the shortcut was made";
@@ -464,10 +466,7 @@ TEST_F(SCMaking, WithoutAResultANewLinkCountsAsMade) {
 
 TEST_F(SCMaking, WithoutAResultAnOldLinkLeftAsItWasIsAFailure) {
     ::SetEnvironmentVariableW(L"ORV_SC_MODE", L"idle");
-    Open(target);
-    form->SiblingTimeLimit = 60000;
-    form->RGSC->Button(1)->Perform(BM_CLICK);
-    const std::wstring link = dir / L"sf1\\試験用プログラム.lnk";
+    const std::wstring link = OpenOnTheFirstPlace();
     ASSERT_TRUE(WriteBytes(link, "old"));
     {
         MessageBoxAnswerer yes(IDYES);
@@ -481,10 +480,7 @@ TEST_F(SCMaking, WithoutAResultAnOldLinkLeftAsItWasIsAFailure) {
 }
 
 TEST_F(SCMaking, ExistingLinkIsOverwrittenOnlyWhenTheUserSaysSo) {
-    Open(target);
-    form->SiblingTimeLimit = 60000;
-    form->RGSC->Button(1)->Perform(BM_CLICK);
-    const std::wstring link = dir / L"sf1\\試験用プログラム.lnk";
+    const std::wstring link = OpenOnTheFirstPlace();
     ASSERT_TRUE(WriteBytes(link, "old"));
     {
         MessageBoxAnswerer no(IDNO);
