@@ -141,6 +141,10 @@ bool GetFolderAndItems(gui::ComPtr<IShellFolder>& folder, TPItemIDListArray& ite
     }
     if (files->Count() == 0) return false;
     const std::wstring& first = files->Get(0);
+    const bool root = IsDriveRootPath(first) || IsServerPath(first) || IsShareRootPath(first);
+    // A drive, server or share root stands for itself alone: the items of a
+    // list all come from one folder, and the others would be left out.
+    if (root && files->Count() > 1) return false;
 
     if (IsDriveRootPath(first)) {
         items.assign(1, nullptr);

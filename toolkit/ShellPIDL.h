@@ -36,9 +36,10 @@ bool BindToParentFolder(LPCITEMIDLIST p, gui::ComPtr<IShellFolder>& folder, LPIT
 
 // Resolves paths into one parent folder and items relative to it. No list:
 // My Computer on the desktop. A drive root goes through My Computer, a server
-// or share root through its own parent; other paths must all lie in the
-// first one's folder (compared without regard to case), else False. The
-// caller frees Items with FreeItemIDArray in every case.
+// or share root through its own parent, each only as the one path of the
+// list; other paths must all lie in the first one's folder (compared without
+// regard to case), else False. The caller frees Items with FreeItemIDArray
+// in every case.
 bool GetFolderAndItems(gui::ComPtr<IShellFolder>& folder, TPItemIDListArray& items,
                        const gui::TStringList* files);
 

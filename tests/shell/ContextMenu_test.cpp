@@ -203,6 +203,8 @@ TEST_F(ShellMenu, WhichFileListsGetAMenu) {
         {"two files of one folder", {dir / L"a.txt", dir / L"b.txt"}, true},
         {"the same folder in other letter case", {dir / L"a.txt", Lower(dir.Path()) + L"B.TXT"}, true},
         {"a drive root", {L"C:\\"}, true},
+        // The root's menu would act on the root alone.
+        {"a drive root and a file", {L"C:\\", dir / L"a.txt"}, false},
         {"a folder", {dir / L"sub"}, true},
         {"two folders", {dir / L"a.txt", dir / L"sub\\c.txt"}, false},
         // b.txt is also in the first folder: the menu must not act on that one instead.

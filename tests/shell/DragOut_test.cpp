@@ -244,6 +244,7 @@ TEST_F(DragOut, FilesOfTwoFoldersOrMissingFilesStartNoDrag) {
         {dir / L"one.txt", dir / L"sub\\three.txt"},
         {dir / L"one.txt", dir / L"sub\\two.txt"},  // two.txt of the first folder must not go instead
         {dir / L"missing.txt"},
+        {L"C:\\", dir / L"one.txt"},  // a drive root is dragged only alone
         {},
     };
     for (const auto& files : refused) {
