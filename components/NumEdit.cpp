@@ -831,3 +831,14 @@ LRESULT TNumEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     }
     return DefaultHandler(msg, wp, lp);
 }
+
+void MakeReadOnlyDisplay(TNumEdit& edit, int integerLength) {
+    edit.ReadOnly = true;
+    edit.ErrorBeep = false;
+    edit.SetAutoSize(false);
+    edit.SetBorderStyle(TNumBorderStyle::bsNone);
+    edit.SetColor(gui::clBtnFace);
+    edit.SetComma(false);
+    edit.SetMinus(false);
+    edit.SetIntegerLength(integerLength);
+}

@@ -187,6 +187,11 @@ private:
     RECT FDrawRect{0, 0, 0, 0};
 };
 
+// Sets an edit up as the program's numeric displays are: read-only, silent,
+// fixed size, no border, on the button face, whole numbers without grouping
+// or minus, at most `integerLength` digits.
+void MakeReadOnlyDisplay(TNumEdit& edit, int integerLength);
+
 // What is left of a value text without its leading zeros: 007 is 7, 000 is
 // 0, -00.5 is -0.5, .5 is 0.5; an empty text stays empty.
 std::wstring StripLeadingZeros(const std::wstring& s);

@@ -179,16 +179,8 @@ void THisEnvPage::CreateControls() {
         box = group(GroupBoxClip, boxName, caption, Bounds(8, y, 274, 50));
         num = new TNumEdit(owner);
         num->Create({.Parent = box, .Name = numName, .Bounds = Bounds(10, 20, 60, 22)});
-        // A read-only display on the button face, without a border.
-        num->ReadOnly = true;
-        num->ErrorBeep = false;
-        num->SetAutoSize(false);
-        num->SetBorderStyle(TNumBorderStyle::bsNone);
+        MakeReadOnlyDisplay(*num, 4);
         num->SetCtl3D(false);
-        num->SetColor(gui::clBtnFace);
-        num->SetComma(false);
-        num->SetIntegerLength(4);
-        num->SetMinus(false);
         num->SetDecimalLength(0);
         ud = new TWrapUpDown(owner);
         ud->Create({.Parent = box, .Name = udName, .Bounds = Bounds(72, 19, 17, 24)});

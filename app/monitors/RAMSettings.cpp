@@ -56,14 +56,7 @@ void TRAMForm::CreateSettingsControls() {
         r.label->Create({.Parent = GroupClean, .Name = r.labelName, .Caption = r.caption, .Bounds = Bounds(14, y + 1, 150, 18)});
         r.num = new TNumEdit(this);
         r.num->Create({.Parent = GroupClean, .Name = r.numName, .Bounds = Bounds(176, y, 35, 17)});
-        r.num->ReadOnly = true;
-        r.num->SetAutoSize(false);
-        r.num->SetBorderStyle(TNumBorderStyle::bsNone);
-        r.num->SetColor(gui::clBtnFace);
-        r.num->SetComma(false);
-        r.num->ErrorBeep = false;
-        r.num->SetIntegerLength(3);
-        r.num->SetMinus(false);
+        MakeReadOnlyDisplay(*r.num, 3);
         r.num->SetBounds(176, y, 35, 17);
         r.upDown = new gui::TUpDown(this);
         r.upDown->Wrap = true;
