@@ -4,6 +4,8 @@
 // windows of the test program itself and the recorder's report.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <string>
@@ -25,12 +27,22 @@ public:
         if (!testing_support::WriteBytes(desc, gui::WideToUtf8(text))) return false;
         exe_ = exe.empty() ? testing_support::BinDir() + L"OrvWindowHost.exe" : exe;
         process_ = testing_support::ChildProcess::Start(exe_, L"\"" + desc + L"\"");
-        if (!process_.Started()) return false;
+        if (!process_.Started()) {
+            ADD_FAILURE() << "the window host did not start, error " << ::GetLastError();
+            return false;
+        }
         std::wstring out = desc + L".out";
         auto ready = [&] { return ::GetFileAttributesW(out.c_str()) != INVALID_FILE_ATTRIBUTES; };
         // A host that could not make its windows ends at once.
         testing_support::WaitUntil([&] { return ready() || !process_.Running(); }, 15000);
-        if (!ready()) return false;
+        if (!ready()) {
+            if (process_.Running())
+                ADD_FAILURE() << "the window host made no windows within 15 s";
+            else
+                ADD_FAILURE() << "the window host ended with code " << process_.ExitCode()
+                              << " before its windows stood";
+            return false;
+        }
         std::string bytes = testing_support::ReadBytes(out);
         size_t pos = 0;
         while (pos < bytes.size()) {
@@ -40,6 +52,8 @@ public:
                 static_cast<UINT_PTR>(std::stoull(bytes.substr(pos, end - pos)))));
             pos = end + 1;
         }
+        if (windows_.size() != lines.size())
+            ADD_FAILURE() << "the window host reported " << windows_.size() << " of " << lines.size() << " windows";
         return windows_.size() == lines.size();
     }
     HWND operator[](size_t i) const { return windows_.at(i); }
