@@ -431,4 +431,35 @@ TEST_F(HisWindow, EveryShowReadsTheBoundsFromHisIniAgain) {
     EXPECT_FALSE(ini.ReadBool(L"Window", L"Normal", true)) << "closed maximised";
 }
 
+// Shown maximised, the window keeps the bounds of "His.ini" for a restore:
+// a double click on its caption brings it back to them.
+TEST_F(HisWindow, AMaximisedShowRestoresToTheBoundsOfHisIni) {
+    Start();
+    THisForm& f = His();
+    f.Show();
+    PumpApp(100);
+    f.Close();
+    {
+        gui::TMemIniFile ini(tray_.dir / L"His.ini");
+        ini.WriteInteger(L"Window", L"Left", 110);
+        ini.WriteInteger(L"Window", L"Top", 80);
+        ini.WriteInteger(L"Window", L"Width", 700);
+        ini.WriteInteger(L"Window", L"Height", 540);
+        ini.WriteBool(L"Window", L"Normal", false);
+        ASSERT_TRUE(ini.UpdateFile());
+    }
+    ShowInFront();
+    ASSERT_TRUE(::IsZoomed(f.Handle()));
+    RECT w{};
+    ::GetWindowRect(f.Handle(), &w);
+    POINT caption{(w.left + w.right) / 2,
+                  w.top + ::GetSystemMetrics(SM_CYSIZEFRAME) + ::GetSystemMetrics(SM_CYCAPTION) / 2};
+    ASSERT_EQ(::SendMessageW(f.Handle(), WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y)), HTCAPTION);
+    ClickAt(caption, /*twice=*/true);
+    ASSERT_TRUE(WaitApp([&] { return !::IsZoomed(f.Handle()); }, 10000)) << "the double click restores it";
+    const RECT r = f.BoundsRect();
+    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+              (std::vector<LONG>{110, 80, 700, 540}));
+}
+
 }  // namespace
