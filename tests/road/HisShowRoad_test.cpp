@@ -72,20 +72,21 @@ HWND FocusOfThreadOf(HWND wnd) {
 
 class HisShowRoad : public NotepadRoad {
 protected:
-    // The window shown at the end of the start is closed, and the user
-    // works in Notepad.
-    void CloseTheWindowAndGoToNotepad() {
+    // The window shown at the end of the start is closed; the user copies
+    // the text in Notepad, then double clicks the tray icon. The history
+    // list of the window in front, or nullptr.
+    HWND CopyWhileClosedAndShowAgain(DelayedClipboardText& copy) {
         HWND shown = HistoryWindowOf(program_.Pid());
-        ASSERT_NE(shown, nullptr);
+        EXPECT_NE(shown, nullptr);
+        if (!shown) return nullptr;
         ::PostMessageW(shown, WM_CLOSE, 0, 0);
-        ASSERT_TRUE(WaitUntil([&] { return HistoryWindowOf(program_.Pid()) == nullptr; }, 20000));
+        EXPECT_TRUE(WaitUntil([&] { return HistoryWindowOf(program_.Pid()) == nullptr; }, 20000));
         ClickIntoNotepad();
-    }
+        if (HasFailure()) return nullptr;
+        CopyAndWaitRecorded(copy);
+        if (HasFailure()) return nullptr;
 
-    // A double click on the tray icon, and the window in front; its history list.
-    HWND DoubleClickTheTrayIcon() {
         const POINT icon = TrayIconPoint();
-        EXPECT_GE(icon.x, 0);
         if (icon.x < 0) return nullptr;
         ClickAt(icon, /*twice=*/true);
         HWND his = nullptr;
@@ -99,14 +100,9 @@ protected:
 };
 
 TEST_F(HisShowRoad, TheWindowShownAgainListsTheTextCopiedMeanwhileAndDownEnterPastesIt) {
-    CloseTheWindowAndGoToNotepad();
-    if (HasFatalFailure()) return;
     const std::wstring text = L"閉じている間に写した文";
     DelayedClipboardText copy(text);
-    CopyAndWaitRecorded(copy);
-    if (HasFatalFailure()) return;
-
-    HWND list = DoubleClickTheTrayIcon();
+    HWND list = CopyWhileClosedAndShowAgain(copy);
     ASSERT_NE(list, nullptr);
     // No digit is pressed: the clipboard tab shows as it was left.
     ASSERT_TRUE(WaitUntil([&] { return RowOf(list, text) == 0; }, 10000))
@@ -139,14 +135,9 @@ protected:
 };
 
 TEST_F(HisShowRoadDelete, CtrlXDeletesTheRowClickedAfterTheShow) {
-    CloseTheWindowAndGoToNotepad();
-    if (HasFatalFailure()) return;
     const std::wstring copied = L"閉じている間の新しい行";
     DelayedClipboardText copy(copied);
-    CopyAndWaitRecorded(copy);
-    if (HasFatalFailure()) return;
-
-    HWND list = DoubleClickTheTrayIcon();
+    HWND list = CopyWhileClosedAndShowAgain(copy);
     ASSERT_NE(list, nullptr);
     int row = -1;
     ASSERT_TRUE(WaitUntil([&] { return (row = RowOf(list, kDeleted)) >= 0; }, 10000))
