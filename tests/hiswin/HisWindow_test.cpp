@@ -10,6 +10,7 @@
 #include "gui/Exception.h"
 #include "tests/hiswin/HisWindowFixture.h"
 #include "toolkit/CPUCoreUsage.h"
+#include "toolkit/QuorvinText.h"
 #include "toolkit/QuorvinVersion.h"
 
 using namespace testing_support;
@@ -460,6 +461,41 @@ TEST_F(HisWindow, AMaximisedShowRestoresToTheBoundsOfHisIni) {
     const RECT r = f.BoundsRect();
     EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
               (std::vector<LONG>{110, 80, 700, 540}));
+}
+
+// Whichever way the window is shown again, it lists what was recorded while
+// it was hidden, nothing is selected, and the history list has the keys.
+TEST_F(HisWindow, EveryWayOfShowingListsWhatWasRecordedWhileHidden) {
+    Start();
+    THisForm& f = His();
+    struct Way {
+        const char* name;
+        std::function<void()> show;
+    };
+    const Way ways[] = {
+        {"the tray menu's window item", [] { TrayForm->PPHis->Click(); }},
+        {"hot key 1", [&] { f.HookHotKeyHotKey(1); }},
+    };
+    int n = 0;
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        if (f.Visible()) f.Close();
+        ASSERT_FALSE(f.Visible());
+        const std::wstring text = L"隠れている間に写した文 " + std::to_wstring(++n);
+        ASSERT_TRUE(SetClipboardTextRetry(text));
+        f.Proc_TimerHis(::GetForegroundWindow(), false);
+        ASSERT_EQ(f.MFileList[0][0], text) << "recorded while hidden";
+
+        way.show();
+        ASSERT_TRUE(WaitApp([&] { return f.Visible() && ::GetForegroundWindow() == f.Handle(); }, 10000));
+        std::vector<std::wstring> stored;
+        for (int i = 0; i < f.MFileList[0].Count(); ++i) stored.push_back(f.MFileList[0][i]);
+        EXPECT_EQ(ListBoxItems(f.ListBoxHis), stored);
+        EXPECT_TRUE(WaitApp([&] { return ::GetFocus() == f.ListBoxHis->Handle(); }, 10000));
+        EXPECT_EQ(f.ListBoxHis->ItemIndex(), -1);
+        EXPECT_FALSE(f.TBexe->Enabled());
+        EXPECT_EQ(f.StatusBar->PanelText(0), L"");
+    }
 }
 
 }  // namespace
