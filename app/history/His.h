@@ -412,6 +412,8 @@ private:
     bool GestureEntry(std::wstring& entry);
     void Proc_SetListAutoPopup(gui::TShiftState shift);
     bool FAppliedSettingsPage = false;
+    // Set by a show: the next activation gives the history list the focus.
+    bool FFocusListOnActivate = false;
 
 protected:
     void CreateParams(gui::TCreateParams& params) override;

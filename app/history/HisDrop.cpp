@@ -137,7 +137,9 @@ void THisForm::DropDstFileDrop(gui::TStringList* files) {
                 }
             }
         } catch (...) {
-            // What was appended before the failing file shows; the error goes on.
+            // What was appended before the failing file stays, within the
+            // limit, and shows; the error goes on.
+            Proc_DeleteFileFav(c);
             ListBoxFav->SetItemIndex(-1);
             Proc_DispFav();
             Proc_PPListSet(c);

@@ -38,23 +38,7 @@ std::wstring LowerExtension(const std::wstring& path) {
     return ext;
 }
 
-// The label of a drive root, empty when it has none or cannot be read.
-std::wstring DriveLabel(const std::wstring& root) {
-    // A drive without a medium answers at once instead of asking for one.
-    const UINT oldMode = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-    wchar_t label[MAX_PATH + 1] = {};
-    const bool ok = ::GetVolumeInformationW(root.c_str(), label, MAX_PATH, nullptr, nullptr, nullptr, nullptr, 0);
-    ::SetErrorMode(oldMode);
-    return ok ? std::wstring(label) : std::wstring();
-}
-
 std::wstring RootOf(const std::wstring& item) { return item.substr(0, std::min<size_t>(3, item.size())); }
-
-int IndexOfExact(const gui::TListBox& list, const std::wstring& text) {
-    for (int i = 0; i < list.Count(); ++i)
-        if (list.Item(i) == text) return i;
-    return -1;
-}
 
 void Fill(gui::TListBox& list, const gui::TStringList& items) {
     list.Clear();
@@ -380,29 +364,45 @@ void THisEnvPage::PageChanged() {
 void THisEnvPage::Entered() {
     SetFontButton();
     ListBoxDrive->Clear();
-    const DWORD length = ::GetLogicalDriveStringsW(0, nullptr);
-    std::wstring buffer(length + 1, L'\0');
-    const DWORD got = ::GetLogicalDriveStringsW(static_cast<DWORD>(buffer.size()), buffer.data());
-    for (const wchar_t* p = buffer.c_str(); got && *p; p += wcslen(p) + 1) {
-        const std::wstring root = p;
-        const int row = ListBoxDrive->Add(root + DriveLabel(root));
-        ListBoxDrive->SetChecked(row, IndexOfExact(*ListBoxNoDrive, RootOf(root)) < 0);
+    gui::TStringList drives;
+    form_.Proc_GetDriveList(&drives);
+    for (int i = 0; i < drives.Count(); ++i) {
+        const int row = ListBoxDrive->Add(drives[i]);
+        ListBoxDrive->SetChecked(row, ListBoxNoDrive->IndexOf(RootOf(drives[i])) < 0);
     }
 }
 
 void THisEnvPage::Left() {
     for (int i = ListBoxDrive->Count() - 1; i >= 0; --i) {
         const std::wstring root = RootOf(ListBoxDrive->Item(i));
-        const int excluded = IndexOfExact(*ListBoxNoDrive, root);
         if (ListBoxDrive->Checked(i)) {
-            if (excluded >= 0) ListBoxNoDrive->Delete(excluded);
-        } else if (excluded < 0) {
+            // Every spelling of the root goes, as the pruning knows no case.
+            for (int excluded; (excluded = ListBoxNoDrive->IndexOf(root)) >= 0;) ListBoxNoDrive->Delete(excluded);
+        } else if (ListBoxNoDrive->IndexOf(root) < 0) {
             ListBoxNoDrive->Add(root);
         }
     }
-    gui::TStringList& noDrive = Settings().ListBoxNoDrive;
-    noDrive.Clear();
-    for (int i = 0; i < ListBoxNoDrive->Count(); ++i) noDrive.Add(ListBoxNoDrive->Item(i));
+    CopyToSetting(ListBoxNoDrive, Settings().ListBoxNoDrive);
+}
+
+void THisEnvPage::AddExcludedFolder(const std::wstring& folder) {
+    AddExclusion(ListBoxDir, Settings().ListBoxDir, folder);
+}
+
+void THisEnvPage::AddExcludedProgram(const std::wstring& program) {
+    AddExclusion(ListBoxExe, Settings().ListBoxExe, program);
+}
+
+void THisEnvPage::AddExclusion(gui::TListBox* list, gui::TStringList& setting, const std::wstring& text) {
+    if (text.empty() || list->IndexOf(text) >= 0) return;
+    list->Add(text);
+    SetListBoxHorizontalExtent(list->Handle());
+    CopyToSetting(list, setting);
+}
+
+void THisEnvPage::CopyToSetting(gui::TListBox* list, gui::TStringList& setting) {
+    setting.Clear();
+    for (int i = 0; i < list->Count(); ++i) setting.Add(list->Item(i));
 }
 
 // ---------------------------------------------------------------- controls
@@ -424,8 +424,7 @@ void THisEnvPage::ChkNetworkMouseUp() {
 }
 
 void THisEnvPage::ListChanged(gui::TListBox* list, gui::TButton* del, gui::TStringList& setting) {
-    setting.Clear();
-    for (int i = 0; i < list->Count(); ++i) setting.Add(list->Item(i));
+    CopyToSetting(list, setting);
     SetListBoxHorizontalExtent(list->Handle());
     del->SetEnabled(list->ItemIndex() >= 0);
 }
@@ -436,7 +435,7 @@ void THisEnvPage::BtnDirAddClick() {
     form_.FolderDlg->Root.clear();
     if (!form_.FolderDlg->Execute()) return;
     const std::wstring folder = form_.FolderDlg->FolderName;
-    if (folder.empty() || IndexOfExact(*ListBoxDir, folder) >= 0) return;
+    if (folder.empty() || ListBoxDir->IndexOf(folder) >= 0) return;
     ListBoxDir->SetItemIndex(ListBoxDir->Add(folder));
     ListChanged(ListBoxDir, BtnDirDel, Settings().ListBoxDir);
 }
@@ -451,7 +450,7 @@ void THisEnvPage::BtnExeAddClick() {
     dialog.FileName.clear();
     if (!dialog.Execute()) return;
     const std::wstring file = dialog.FileName;
-    if (LowerExtension(file) != L".exe" || IndexOfExact(*ListBoxExe, file) >= 0) return;
+    if (LowerExtension(file) != L".exe" || ListBoxExe->IndexOf(file) >= 0) return;
     ListBoxExe->SetItemIndex(ListBoxExe->Add(file));
     ListChanged(ListBoxExe, BtnExeDel, Settings().ListBoxExe);
 }

@@ -52,6 +52,10 @@ public:
     // exclusions when ticked and put in once when not; drives not present
     // keep theirs.
     void Left();
+    // A folder or program excluded from the history list's menu joins the
+    // page's list unless it is there in any case; the settings follow.
+    void AddExcludedFolder(const std::wstring& folder);
+    void AddExcludedProgram(const std::wstring& program);
 
     // --- the controls' events -------------------------------------------------
     void BtnHDDClick();
@@ -118,5 +122,8 @@ private:
     int ChosenCategory() const;
     void SetFontButton();
     void ListChanged(gui::TListBox* list, gui::TButton* del, gui::TStringList& setting);
+    void AddExclusion(gui::TListBox* list, gui::TStringList& setting, const std::wstring& text);
+    // The setting holds the list box's rows.
+    static void CopyToSetting(gui::TListBox* list, gui::TStringList& setting);
     THisForm& form_;
 };

@@ -9,6 +9,7 @@
 
 #include "app/Globals.h"
 #include "app/Tray.h"
+#include "app/history/HisEnvPage.h"
 #include "app/history/HisPaths.h"
 #include "app/history/Launch.h"
 #include "app/history/SC.h"
@@ -191,14 +192,14 @@ void THisForm::PPNoDirClick() {
     std::wstring s;
     if (!SelectedHistoryEntry(*this, s)) return;
     const int c = Category();
-    AddOnce(Lists.Settings.ListBoxDir, c == 1 || c == 2 ? FolderOfPath(s) : s);
+    EnvPage->AddExcludedFolder(c == 1 || c == 2 ? FolderOfPath(s) : s);
 }
 
 void THisForm::PPNoExeClick() {
     const int row = ListBoxHis->ItemIndex();
     const gui::TStringList& programs = MFileList[2];
     if (row < 0 || row >= programs.Count()) return;
-    AddOnce(Lists.Settings.ListBoxExe, programs[row]);
+    EnvPage->AddExcludedProgram(programs[row]);
 }
 
 void THisForm::PPIMEExeClick() {

@@ -494,12 +494,10 @@ void THisForm::FormShow() {
     } else {
         normal = s.Normal;
     }
-    if (normal) {
-        if (WindowState() == gui::TWindowState::wsMaximized) SetWindowState(gui::TWindowState::wsNormal);
-        SetBounds(left, top, width, height);
-    } else {
-        SetWindowState(gui::TWindowState::wsMaximized);
-    }
+    // The bounds are those of the normal state, so a restore returns to them.
+    if (WindowState() == gui::TWindowState::wsMaximized) SetWindowState(gui::TWindowState::wsNormal);
+    SetBounds(left, top, width, height);
+    if (!normal) SetWindowState(gui::TWindowState::wsMaximized);
     EnsureWindowOnScreen(Handle());
     // The window is being shown: the icons are kept in step while it shows.
     TimerWheel->SetEnabled(s.CHKIconList);
@@ -507,6 +505,7 @@ void THisForm::FormShow() {
     TaskBarAddTab(Handle());
     PageControl->SetActivePage(TabSheetAct);
     PageControlChange();
+    FFocusListOnActivate = true;
     if (s.CHKHookDesktop && FHook && MDLL) {
         Func_UnInstallMHook();
         ::Sleep(500);
@@ -866,6 +865,14 @@ LRESULT THisForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     }
     if (msg == WM_MOVE) WMMove();
+    if (msg == WM_ACTIVATE && LOWORD(wp) != WA_INACTIVE && FFocusListOnActivate) {
+        // Shown again, the keys go to the history list: Down picks the newest row.
+        FFocusListOnActivate = false;
+        const LRESULT result = TForm::WndProc(msg, wp, lp);
+        if (!::IsIconic(Handle()) && PageControl->ActivePage() == TabSheetAct && ListBoxHis->HandleAllocated())
+            ListBoxHis->SetFocus();
+        return result;
+    }
     return TForm::WndProc(msg, wp, lp);
 }
 
@@ -877,20 +884,24 @@ void THisForm::PageControlChange() {
     if (DropDst) DropDst->SetAcceptDrop(!env);
     KeyPreview = !env;
     if (EnvPage) EnvPage->PageChanged();
-    if (env == FAppliedSettingsPage) {
-        if (!env) Proc_SetHookKey();
+    // The page is applied once when it is entered and once when it is left.
+    if (env != FAppliedSettingsPage) {
+        FAppliedSettingsPage = env;
+        if (env) {
+            if (EnvPage) EnvPage->Entered();
+            Proc_DeleteHotKeys();
+        } else {
+            if (EnvPage) EnvPage->Left();
+            Proc_AddHotKeys();
+        }
+    }
+    if (env) {
+        StatusBar->SetSimpleText(L"設定");
         return;
     }
-    FAppliedSettingsPage = env;
-    if (env) {
-        if (EnvPage) EnvPage->Entered();
-        Proc_DeleteHotKeys();
-        StatusBar->SetSimpleText(L"設定");
-    } else {
-        if (EnvPage) EnvPage->Left();
-        Proc_AddHotKeys();
-        Proc_SetHookKey();
-        ToolBar->SetShowCaptions(Lists.Settings.CHKTooBarList);
-        TabControlChange();
-    }
+    // The functions page shows the lists as they are stored now: entries
+    // recorded while the window was hidden are in them.
+    Proc_SetHookKey();
+    ToolBar->SetShowCaptions(Lists.Settings.CHKTooBarList);
+    TabControlChange();
 }

@@ -228,6 +228,45 @@ TEST_F(HisDrop, AnUnreadableFileStopsTheDropAndKeepsWhatCameBefore) {
     gui::Application->OnException = previous;
 }
 
+// A drop that fails midway still leaves no more than the hundred
+// favourites the list may hold, with the limit's warning, and the close
+// writes no more.
+TEST_F(HisDrop, AFailedDropOnNinetyNineFavouritesLeavesAHundred) {
+    std::vector<std::wstring> stored;
+    for (int i = 0; i < 99; ++i) stored.push_back(L"お気に入り " + std::to_wstring(i));
+    {
+        gui::TStringList l;
+        for (const auto& e : stored) l.Add(e);
+        ASSERT_TRUE(WriteClipListFile(HisListFileName(tray_.dir.Path(), 1, 0), l));
+    }
+    const std::wstring b = File(L"b.txt", "bee"), c = File(L"c.txt", "sea");
+    const std::wstring missing = Path(L"a-gone.txt");
+    StartShown();
+    THisForm& f = His();
+    SelectTab(0);
+    ASSERT_EQ(Favs(0).size(), 99u);
+    std::vector<std::wstring> errors;
+    auto previous = gui::Application->OnException;
+    gui::Application->OnException = [&](const std::exception_ptr& e) {
+        errors.push_back(gui::ExceptionMessage(e));
+    };
+    MessageBoxAnswerer answerer;
+    // Sorted, the walk appends c and b, then meets the missing file.
+    DropOn(f.ListBoxFav, {missing, b, c});
+    gui::Application->OnException = previous;
+    EXPECT_EQ(errors.size(), 1u);
+    ASSERT_TRUE(WaitApp([&] { return answerer.Count() == 1; }, 10000));
+    EXPECT_EQ(answerer.Texts()[0], L"登録できるのは100までです。");
+    const auto favs = Favs(0);
+    ASSERT_EQ(favs.size(), 100u);
+    EXPECT_EQ(favs.back(), L"sea") << "the first appended stays";
+    EXPECT_EQ(f.ListBoxFav->Count(), 100);
+    f.Close();
+    gui::TStringList saved;
+    ASSERT_TRUE(ReadClipListFile(HisListFileName(tray_.dir.Path(), 1, 0), saved));
+    EXPECT_EQ(saved.Count(), 100);
+}
+
 // Only the favourites list or the memo as the user sees them take a drop:
 // with the settings page in front the same points take nothing.
 TEST_F(HisDrop, TheSettingsPageTakesNoDrop) {

@@ -14,9 +14,11 @@
 #include "app/history/HisEnvPage.h"
 #include "gui/Exception.h"
 #include "tests/hiswin/HisWindowFixture.h"
+#include "tests/hiswin/OpenDialogAnswer.h"
 #include "toolkit/QuorvinShortCut.h"
 
 using namespace testing_support;
+using hiswin::OpenDialogAnswer;
 
 namespace {
 
@@ -365,39 +367,6 @@ TEST_F(HisEnvPage, TheCategoryBoxesShowAndHideTheTrayMenusCategories) {
 
 namespace {
 
-// Answers the page's next open dialog ("Orvandel") with the file typed into
-// its file-name box and OK, on its own thread.
-class OpenDialogAnswer {
-public:
-    explicit OpenDialogAnswer(std::wstring file) : file_(std::move(file)), thread_([this] { Run(); }) {}
-    ~OpenDialogAnswer() { thread_.join(); }
-    bool Done() const { return done_; }
-
-private:
-    void Run() {
-        HWND dlg = nullptr;
-        WaitUntil([&] {
-            dlg = ::FindWindowW(L"#32770", L"Orvandel");
-            return dlg && ::IsWindowVisible(dlg);
-        }, 30000);
-        HWND edit = nullptr;
-        if (dlg) WaitUntil([&] {
-            HWND combo = ::FindWindowExW(::GetDlgItem(dlg, 1148), nullptr, L"ComboBox", nullptr);
-            edit = combo ? ::FindWindowExW(combo, nullptr, L"Edit", nullptr) : ::GetDlgItem(dlg, 1152);
-            return edit != nullptr;
-        }, 10000);
-        if (edit) {
-            ::SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(file_.c_str()));
-            ::PostMessageW(dlg, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-            WaitUntil([&] { return !::IsWindow(dlg); }, 10000);
-        }
-        done_ = true;
-    }
-    std::wstring file_;
-    std::atomic<bool> done_{false};
-    std::thread thread_;
-};
-
 void Touch(const std::wstring& file) {
     HANDLE h = ::CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (h != INVALID_HANDLE_VALUE) ::CloseHandle(h);
@@ -484,6 +453,79 @@ TEST_F(HisEnvPage, AFolderRowIsDeletedWhileSelectedAndNetworkPathsWarn) {
     EXPECT_TRUE(His().TimerWheel->Enabled());
     ClickCheck(e.CHKIconList, false);
     EXPECT_FALSE(His().TimerWheel->Enabled());
+}
+
+// The drive rows are the window's drive list (upper-cased root, label in
+// brackets); the page finds drives and programs whatever their case, as the
+// pruning does.
+TEST_F(HisEnvPage, DriveRowsAreTheDriveListAndLookUpsIgnoreCase) {
+    const std::wstring tool = Path(L"Tool.exe");
+    Touch(tool);
+    std::wstring lowerTool = tool;
+    ::CharLowerBuffW(lowerTool.data(), static_cast<DWORD>(lowerTool.size()));
+    Start([&](gui::TMemIniFile& ini) {
+        ini.WriteInteger(L"Drive", L"Count", 0);
+        ini.WriteString(L"Drive", L"0", L"c:\\");
+        ini.WriteInteger(L"ExecuteFile", L"Count", 0);
+        ini.WriteString(L"ExecuteFile", L"0", lowerTool);
+    });
+    OpenSettingsPage();
+    THisEnvPage& e = Env();
+    THisSettings& s = His().Lists.Settings;
+    gui::TStringList drives;
+    His().Proc_GetDriveList(&drives);
+    drives.Sort();
+    std::vector<std::wstring> rows;
+    for (int i = 0; i < e.ListBoxDrive->Count(); ++i) rows.push_back(e.ListBoxDrive->Item(i));
+    EXPECT_EQ(rows, Items(drives));
+
+    struct Case {
+        std::vector<std::wstring> stored;  // the excluded roots as read
+        bool shownTicked;                  // C: as the page shows it
+        bool click;                        // the user clicks C:'s mark
+        std::vector<std::wstring> left;    // the excluded roots after leaving
+    };
+    const Case cases[] = {
+        {{L"c:\\"}, false, false, {L"c:\\"}},          // kept once, no second "C:\"
+        {{L"c:\\"}, false, true, {}},                   // ticked: recorded again
+        {{L"C:\\", L"c:\\"}, false, true, {}},          // every spelling goes
+        {{L"Q:\\"}, true, true, {L"C:\\", L"Q:\\"}},    // unticked: added
+        {{L"C:\\"}, false, false, {L"C:\\"}},
+    };
+    for (size_t n = 0; n < std::size(cases); ++n) {
+        const Case& k = cases[n];
+        SCOPED_TRACE(testing::Message() << "case " << n);
+        if (n > 0) {
+            // The exclusions as "His.ini" would have them.
+            e.ListBoxNoDrive->Clear();
+            s.ListBoxNoDrive.Clear();
+            for (const auto& r : k.stored) {
+                e.ListBoxNoDrive->Add(r);
+                s.ListBoxNoDrive.Add(r);
+            }
+            ClickPage(His().TabSheetEnv);
+        }
+        const int c = DriveRow(L"C:\\");
+        ASSERT_GE(c, 0);
+        EXPECT_EQ(e.ListBoxDrive->Checked(c), k.shownTicked);
+        if (k.click) {
+            ClickDriveMark(c);
+            ASSERT_TRUE(WaitApp([&] { return e.ListBoxDrive->Checked(c) != k.shownTicked; }, 10000));
+        }
+        ClickPage(His().TabSheetAct);
+        EXPECT_EQ(Items(s.ListBoxNoDrive), k.left);
+    }
+
+    // A program listed in another case is not added again.
+    ClickPage(His().TabSheetEnv);
+    {
+        OpenDialogAnswer answer(tool);
+        ClickAt(Centre(e.BtnExeAdd->Handle()));
+        ASSERT_TRUE(WaitApp([&] { return answer.Done(); }, 60000));
+    }
+    PumpApp(200);
+    EXPECT_EQ(e.ListBoxExe->Count(), 1);
+    EXPECT_EQ(Items(s.ListBoxExe), std::vector<std::wstring>{lowerTool});
 }
 
 }  // namespace

@@ -6,13 +6,16 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <atomic>
 #include <optional>
 #include <thread>
 
 #include "app/Tray.h"
+#include "app/history/HisEnvPage.h"
 #include "app/monitors/IMEExe.h"
 #include "tests/hiswin/HisWindowFixture.h"
+#include "tests/hiswin/OpenDialogAnswer.h"
 
 using namespace testing_support;
 
@@ -435,6 +438,90 @@ TEST_F(HisListMenu, ARightClickOnARowOpensTheMenuForIt) {
     }
     EXPECT_EQ(f.Lists.Settings.ListBoxDir[0], Path(L"docs"));
     EXPECT_TRUE(WaitApp([&] { return OpenMenuWindow() == nullptr; }, 10000));
+}
+
+// A folder and a program excluded from the menu of their rows are listed on
+// the settings page, and stay excluded through a delete and an add made
+// there and the close that writes them.
+TEST_F(HisListMenu, ExclusionsFromTheMenuShowOnThePageAndOutliveItsEdits) {
+    ::CreateDirectoryW(Path(L"docs").c_str(), nullptr);
+    WriteBytes(Path(L"docs\\one.txt"), "1");
+    WriteBytes(Path(L"tool.exe"), "MZ");
+    WriteBytes(Path(L"other.exe"), "MZ");
+    WriteList(0, 1, {Path(L"docs\\one.txt")});
+    WriteList(0, 2, {Path(L"tool.exe")});
+    Start([](gui::TMemIniFile& ini) {
+        ini.WriteInteger(L"Folder", L"Count", 0);
+        ini.WriteString(L"Folder", L"0", L"C:\\stale");
+    });
+    ShowInFront();
+    THisForm& f = His();
+    THisEnvPage& e = *f.EnvPage;
+
+    // A real right click on the tab's only row, and the item's key.
+    struct Exclusion {
+        int tab;
+        WORD key;
+    };
+    for (const Exclusion& x : {Exclusion{1, 'D'}, Exclusion{2, 'P'}}) {
+        SCOPED_TRACE(testing::Message() << "tab " << x.tab);
+        ClickTab(f.TabControl, x.tab);
+        ASSERT_TRUE(WaitApp([&] { return f.Category() == x.tab && f.ListBoxHis->Count() == 1; }, 10000));
+        RECT row{};
+        ::SendMessageW(f.ListBoxHis->Handle(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+        const POINT at = ScreenPoint(f.ListBoxHis->Handle(), 60, (row.top + row.bottom) / 2);
+        ClickAt(at);
+        ASSERT_TRUE(WaitApp([&] { return f.ListBoxHis->ItemIndex() == 0; }, 10000));
+        PumpApp(GetDoubleClickTime() + 100);
+        MenuReader reader(x.key);
+        MouseAt(at, {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP});
+        ASSERT_TRUE(WaitApp([&] { return reader.Seen(); }, 30000));
+        ASSERT_TRUE(WaitApp([&] { return OpenMenuWindow() == nullptr; }, 10000));
+    }
+    ASSERT_TRUE(WaitApp([&] { return f.Lists.Settings.ListBoxExe.Count() == 1; }, 10000));
+
+    // The page lists them.
+    ClickTab(f.PageControl, 1);
+    ASSERT_TRUE(WaitApp([&] { return f.PageControl->ActivePage() == f.TabSheetEnv; }, 15000));
+    auto rows = [](gui::TListBox* list) {
+        std::vector<std::wstring> v;
+        for (int i = 0; i < list->Count(); ++i) v.push_back(list->Item(i));
+        std::sort(v.begin(), v.end());
+        return v;
+    };
+    std::vector<std::wstring> dirs = {L"C:\\stale", Path(L"docs")};
+    std::sort(dirs.begin(), dirs.end());
+    EXPECT_EQ(rows(e.ListBoxDir), dirs);
+    EXPECT_EQ(rows(e.ListBoxExe), std::vector<std::wstring>{Path(L"tool.exe")});
+
+    // A delete and an add on the page.
+    const int stale = static_cast<int>(
+        ::SendMessageW(e.ListBoxDir->Handle(), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                       reinterpret_cast<LPARAM>(L"C:\\stale")));
+    ASSERT_GE(stale, 0);
+    const RECT staleRow = e.ListBoxDir->ItemRect(stale);
+    ClickAt(ScreenPoint(e.ListBoxDir->Handle(), 40, (staleRow.top + staleRow.bottom) / 2));
+    ASSERT_TRUE(WaitApp([&] { return e.BtnDirDel->Enabled(); }, 10000));
+    ClickAt(Centre(e.BtnDirDel->Handle()));
+    ASSERT_TRUE(WaitApp([&] { return e.ListBoxDir->Count() == 1; }, 10000));
+    {
+        hiswin::OpenDialogAnswer answer(Path(L"other.exe"));
+        ClickAt(Centre(e.BtnExeAdd->Handle()));
+        ASSERT_TRUE(WaitApp([&] { return answer.Done(); }, 60000));
+    }
+    ASSERT_TRUE(WaitApp([&] { return e.ListBoxExe->Count() == 2; }, 10000));
+
+    f.Close();
+    gui::TMemIniFile ini(Path(L"His.ini"));
+    EXPECT_EQ(ini.ReadInteger(L"Folder", L"Count", -2), 0);
+    EXPECT_EQ(ini.ReadString(L"Folder", L"0", L""), Path(L"docs"));
+    ASSERT_EQ(ini.ReadInteger(L"ExecuteFile", L"Count", -2), 1);
+    std::vector<std::wstring> exes = {ini.ReadString(L"ExecuteFile", L"0", L""),
+                                      ini.ReadString(L"ExecuteFile", L"1", L"")};
+    std::sort(exes.begin(), exes.end());
+    std::vector<std::wstring> expected = {Path(L"other.exe"), Path(L"tool.exe")};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(exes, expected);
 }
 
 }  // namespace

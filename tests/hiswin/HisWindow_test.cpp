@@ -10,6 +10,7 @@
 #include "gui/Exception.h"
 #include "tests/hiswin/HisWindowFixture.h"
 #include "toolkit/CPUCoreUsage.h"
+#include "toolkit/QuorvinText.h"
 #include "toolkit/QuorvinVersion.h"
 
 using namespace testing_support;
@@ -429,6 +430,72 @@ TEST_F(HisWindow, EveryShowReadsTheBoundsFromHisIniAgain) {
     f.Close();
     gui::TMemIniFile ini(tray_.dir / L"His.ini");
     EXPECT_FALSE(ini.ReadBool(L"Window", L"Normal", true)) << "closed maximised";
+}
+
+// Shown maximised, the window keeps the bounds of "His.ini" for a restore:
+// a double click on its caption brings it back to them.
+TEST_F(HisWindow, AMaximisedShowRestoresToTheBoundsOfHisIni) {
+    Start();
+    THisForm& f = His();
+    f.Show();
+    PumpApp(100);
+    f.Close();
+    {
+        gui::TMemIniFile ini(tray_.dir / L"His.ini");
+        ini.WriteInteger(L"Window", L"Left", 110);
+        ini.WriteInteger(L"Window", L"Top", 80);
+        ini.WriteInteger(L"Window", L"Width", 700);
+        ini.WriteInteger(L"Window", L"Height", 540);
+        ini.WriteBool(L"Window", L"Normal", false);
+        ASSERT_TRUE(ini.UpdateFile());
+    }
+    ShowInFront();
+    ASSERT_TRUE(::IsZoomed(f.Handle()));
+    RECT w{};
+    ::GetWindowRect(f.Handle(), &w);
+    POINT caption{(w.left + w.right) / 2,
+                  w.top + ::GetSystemMetrics(SM_CYSIZEFRAME) + ::GetSystemMetrics(SM_CYCAPTION) / 2};
+    ASSERT_EQ(::SendMessageW(f.Handle(), WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y)), HTCAPTION);
+    ClickAt(caption, /*twice=*/true);
+    ASSERT_TRUE(WaitApp([&] { return !::IsZoomed(f.Handle()); }, 10000)) << "the double click restores it";
+    const RECT r = f.BoundsRect();
+    EXPECT_EQ((std::vector<LONG>{r.left, r.top, r.right - r.left, r.bottom - r.top}),
+              (std::vector<LONG>{110, 80, 700, 540}));
+}
+
+// Whichever way the window is shown again, it lists what was recorded while
+// it was hidden, nothing is selected, and the history list has the keys.
+TEST_F(HisWindow, EveryWayOfShowingListsWhatWasRecordedWhileHidden) {
+    Start();
+    THisForm& f = His();
+    struct Way {
+        const char* name;
+        std::function<void()> show;
+    };
+    const Way ways[] = {
+        {"the tray menu's window item", [] { TrayForm->PPHis->Click(); }},
+        {"hot key 1", [&] { f.HookHotKeyHotKey(1); }},
+    };
+    int n = 0;
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        if (f.Visible()) f.Close();
+        ASSERT_FALSE(f.Visible());
+        const std::wstring text = L"隠れている間に写した文 " + std::to_wstring(++n);
+        ASSERT_TRUE(SetClipboardTextRetry(text));
+        f.Proc_TimerHis(::GetForegroundWindow(), false);
+        ASSERT_EQ(f.MFileList[0][0], text) << "recorded while hidden";
+
+        way.show();
+        ASSERT_TRUE(WaitApp([&] { return f.Visible() && ::GetForegroundWindow() == f.Handle(); }, 10000));
+        std::vector<std::wstring> stored;
+        for (int i = 0; i < f.MFileList[0].Count(); ++i) stored.push_back(f.MFileList[0][i]);
+        EXPECT_EQ(ListBoxItems(f.ListBoxHis), stored);
+        EXPECT_TRUE(WaitApp([&] { return ::GetFocus() == f.ListBoxHis->Handle(); }, 10000));
+        EXPECT_EQ(f.ListBoxHis->ItemIndex(), -1);
+        EXPECT_FALSE(f.TBexe->Enabled());
+        EXPECT_EQ(f.StatusBar->PanelText(0), L"");
+    }
 }
 
 }  // namespace

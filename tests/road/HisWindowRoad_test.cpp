@@ -66,7 +66,6 @@ TEST_F(HisWindowRoad, ADoubleClickOnTheTrayIconOpensTheWindowAndEnterPastesTheRo
     // A user types once the window is in front; under load it takes a while.
     ASSERT_TRUE(WaitUntil([&] { return ::GetAncestor(::GetForegroundWindow(), GA_ROOT) == his; }, 30000))
         << "the history window comes to the front\n" << VisibleWindowsInZOrder();
-    PressKey('1');  // the clipboard tab
     HWND list = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (list = HistoryListOf(his)) != nullptr; }, 10000));
     ASSERT_TRUE(WaitUntil([&] { return ::SendMessageW(list, LB_GETCOUNT, 0, 0) >= 1; }, 10000));
