@@ -72,7 +72,7 @@ void PrintRegions(HANDLE bareProcess, HANDLE orvProcess, bool detail) {
         std::printf("  %-34s %8.0f %9.0f %+10.0f\n", gui::WideToUtf8(kind).c_str(), both.first / 1024.0,
                     both.second / 1024.0, (static_cast<double>(both.second) - both.first) / 1024.0);
     }
-    std::printf("  %-34s %8.0f %9.0f %+10.0f\n", "images below 64 KB each", smallBare / 1024.0, smallOrv / 1024.0,
+    std::printf("  %-34s %8.0f %9.0f %+10.0f\n", "the rest, each below 64 KB", smallBare / 1024.0, smallOrv / 1024.0,
                 (static_cast<double>(smallOrv) - smallBare) / 1024.0);
     std::printf("  %-34s %8.0f %9.0f %+10.0f\n", "total", bare.privateBytes / 1024.0, orv.privateBytes / 1024.0,
                 (static_cast<double>(orv.privateBytes) - bare.privateBytes) / 1024.0);
@@ -99,8 +99,22 @@ void PrintRegions(HANDLE bareProcess, HANDLE orvProcess, bool detail) {
     }
 }
 
-// Lets a started program finish what it does at start before it is measured.
-void Settle() { ::Sleep(5000); }
+// Lets a started program finish what it does at start before it is
+// measured: until its private bytes have held still for two seconds (at the
+// most 30 s; a program still growing then is measured as it is, and said so).
+void Settle(HANDLE process) {
+    SIZE_T last = 0;
+    int same = 0;
+    const bool still = WaitUntil(
+        [&] {
+            const SIZE_T now = bench::RegionsOf(process).privateBytes;
+            same = now == last ? same + 1 : 0;
+            last = now;
+            return same >= 4;
+        },
+        30000, 500);
+    if (!still) std::printf("(private bytes still changing after 30 s)\n");
+}
 
 struct Run {
     ChildProcess process;
@@ -131,11 +145,18 @@ int main(int argc, char** argv) {
     const double idleSeconds = argc > 1 ? std::atof(argv[1]) : 60.0;
     const bool detail = argc > 2 && std::string(argv[2]) == "detail";
     ChildProcess bare = ChildProcess::Start(BinDir() + L"BareTray.exe");
-    if (!bare.Started()) {
+    const bool bareUp = bare.Started() && WaitUntil(
+                                              [&] {
+                                                  for (HWND w : FindTopWindows(L"BareTray"))
+                                                      if (WindowProcessId(w) == bare.Pid()) return true;
+                                                  return false;
+                                              },
+                                              30000);
+    if (!bareUp) {
         std::printf("BareTray.exe did not start\n");
         return 1;
     }
-    Settle();
+    Settle(bare.Get());
     const Figures bareStart = MemoryOf(bare.Get());
 
     bench::ClearSettings();
@@ -144,7 +165,7 @@ int main(int argc, char** argv) {
         std::printf("Orvandel did not start\n");
         return 1;
     }
-    Settle();
+    Settle(empty.process.Get());
     const Figures emptyStart = MemoryOf(empty.process.Get());
     Close(empty);
 
@@ -156,7 +177,7 @@ int main(int argc, char** argv) {
         std::printf("Orvandel did not start with full lists\n");
         return 1;
     }
-    Settle();
+    Settle(full.process.Get());
     const Figures fullStart = MemoryOf(full.process.Get());
     const Figures bareNow = MemoryOf(bare.Get());
 
