@@ -1,7 +1,8 @@
-// The program's own pictures for the CPU and RAM tray icons, drawn at start:
-// the digital percent (101 images of 32 x 32), the number icons (0-100 plus
-// a busy picture at 101, 16 x 16), the level meter (tenths 0-10, 32 x 32),
-// the classic animation (4 frames of 32 x 32) and its still picture.
+// The program's own pictures for the CPU and RAM tray icons, drawn into the
+// main form's image lists: the digital percent (101 images of 32 x 32), the
+// number icons (0-100 plus a busy picture at 101, 16 x 16), the level meter
+// (tenths 0-10, 32 x 32), the classic animation (4 frames of 32 x 32) and its
+// still picture.
 #pragma once
 
 #include "gui/Graphics.h"

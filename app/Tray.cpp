@@ -81,11 +81,13 @@ void TTrayForm::CreateComponents() {
     ImageListRAM->Name = L"ImageListRAM";
     ImageListLevel->Name = L"ImageListLevel";
     ImageListMirt->Name = L"ImageListMirt";
-    cpu_pictures::FillDigital(*ImageListNum);
-    cpu_pictures::FillNumbers(*ImageListCPU, gui::clLime);
-    cpu_pictures::FillNumbers(*ImageListRAM, gui::clAqua);
-    cpu_pictures::FillLevel(*ImageListLevel);
-    cpu_pictures::FillClassic(*ImageListMirt);
+    // Each list is drawn when a style, the panel or the RAM cleaner first
+    // shows it; the default text style shows none of them.
+    ImageListNum->SetFiller([](gui::TImageList& l) { cpu_pictures::FillDigital(l); });
+    ImageListCPU->SetFiller([](gui::TImageList& l) { cpu_pictures::FillNumbers(l, gui::clLime); });
+    ImageListRAM->SetFiller([](gui::TImageList& l) { cpu_pictures::FillNumbers(l, gui::clAqua); });
+    ImageListLevel->SetFiller([](gui::TImageList& l) { cpu_pictures::FillLevel(l); });
+    ImageListMirt->SetFiller([](gui::TImageList& l) { cpu_pictures::FillClassic(l); });
     cpu_pictures::DrawClassicStill(ImageMirtStop);
     FormIcon.LoadFromResourceName(::GetModuleHandleW(nullptr), L"MAINICON", 16);
 

@@ -11,16 +11,22 @@ std::wstring PercentText(int v) {
 }
 
 void SetUpTextIcon(TTextTrayIcon& icon) {
-    gui::TFont& font = icon.Font();
+    // The font and the offsets go in whole: each change of a text icon
+    // renders it again and tells the shell, and nobody sees the steps.
+    gui::TFont font;
+    font.Assign(icon.Font());
     font.SetName(L"Small Fonts");
     font.SetHeight(-9);
     font.SetColor(gui::clLime);
+    icon.SetFont(font);
     icon.SetColor(gui::clBlack);
     icon.SetBorder(true);
     icon.SetBorderColor(gui::clAqua);
-    icon.Options().SetOffsetX(0);
-    icon.Options().SetOffsetY(1);
-    icon.Options().SetLineDistance(0);
+    TOffsetOptions options;
+    options.SetOffsetX(0);
+    options.SetOffsetY(1);
+    options.SetLineDistance(0);
+    icon.SetOptions(options);
 }
 
 void ShowPercentText(TTextTrayIcon& icon, int v) {

@@ -1,6 +1,7 @@
 #include "gui/ImageList.h"
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace gui {
@@ -55,7 +56,18 @@ void TImageList::SetColorDepth(TColorDepth depth) {
     Changed();
 }
 
+void TImageList::SetFiller(std::function<void(TImageList& list)> filler) { filler_ = std::move(filler); }
+
+void TImageList::Fill() {
+    // Taken out first: the filler's own adds come back here.
+    if (auto filler = std::move(filler_)) {
+        filler_ = nullptr;
+        filler(*this);
+    }
+}
+
 HIMAGELIST TImageList::Handle() {
+    Fill();
     if (!handle_) {
         handle_.reset(ImageList_Create(width_, height_, DepthFlags(depth_) | ILC_MASK, 4, 4));
         if (handle_) ImageList_SetBkColor(handle_.get(), CLR_NONE);  // draw through the mask
@@ -63,7 +75,10 @@ HIMAGELIST TImageList::Handle() {
     return handle_.get();
 }
 
-int TImageList::Count() const { return handle_ ? ImageList_GetImageCount(handle_.get()) : 0; }
+int TImageList::Count() {
+    Fill();
+    return handle_ ? ImageList_GetImageCount(handle_.get()) : 0;
+}
 
 void TImageList::Changed() {
     if (OnChange) OnChange(this);

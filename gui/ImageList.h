@@ -2,7 +2,8 @@
 // the large ones) with masks and 32-bit alpha, used for icons, menu and
 // tool-bar pictures. Images are added from bitmaps (with a mask bitmap, a
 // mask colour, or their own alpha) or from icons, replaced, deleted, drawn,
-// and taken out again as icons or bitmaps.
+// and taken out again as icons or bitmaps. A list can be given the drawing
+// of its images, run once when the list is first used.
 #pragma once
 
 #include <windows.h>
@@ -28,8 +29,13 @@ public:
     TColorDepth ColorDepth() const noexcept { return depth_; }
     void SetColorDepth(TColorDepth depth);
 
+    // Draws the list's images when it is first used (its handle, its count,
+    // or any image taken from it), not before: pictures nothing shows yet
+    // cost neither time nor memory.
+    void SetFiller(std::function<void(TImageList& list)> filler);
+
     HIMAGELIST Handle();
-    int Count() const;
+    int Count();
 
     // Adds the image; returns its index, -1 on failure. The mask bitmap
     // marks transparent pixels white; without one the image's own alpha
@@ -62,10 +68,12 @@ private:
     bool Prepare(TBitmap& image, TBitmap* mask, TColor maskColor, bool byColor, Prepared& out);
     int AddPrepared(int replaceIndex, TBitmap& image, TBitmap* mask, TColor maskColor, bool byColor);
     void Changed();
+    void Fill();
 
     int width_, height_;
     TColorDepth depth_ = TColorDepth::cd32Bit;
     ImageListHandle handle_;
+    std::function<void(TImageList& list)> filler_;
 };
 
 }  // namespace gui

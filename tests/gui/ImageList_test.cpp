@@ -1,5 +1,8 @@
-// Image lists: images in and out as icons and bitmaps, masks and alpha.
+// Image lists: images in and out as icons and bitmaps, masks and alpha,
+// and images drawn when a list is first used.
 #include <gtest/gtest.h>
+
+#include <functional>
 
 #include "gui/ImageList.h"
 #include "tests/support/GuiPixels.h"
@@ -186,6 +189,65 @@ TEST_F(ImageList, ReplaceDeleteAndDraw) {
     list.SetSize(32, 32);
     list.AddMasked(red, clNone);
     EXPECT_EQ(list.Count(), 0) << "a 16-pixel image makes no 32-pixel one";
+}
+
+// A list given its drawing draws nothing until it is first used, whichever
+// way that use comes, and then draws once.
+TEST_F(ImageList, DrawnWhenFirstUsedAndOnlyOnce) {
+    struct Use {
+        const char* name;
+        std::function<void(TImageList&)> run;
+    };
+    const Use uses[] = {
+        {"count", [](TImageList& l) { l.Count(); }},
+        {"handle", [](TImageList& l) { l.Handle(); }},
+        {"icon",
+         [](TImageList& l) {
+             TIcon icon;
+             EXPECT_TRUE(l.GetIcon(1, icon));
+         }},
+        {"bitmap",
+         [](TImageList& l) {
+             TBitmap b;
+             EXPECT_TRUE(l.GetBitmap(0, b));
+         }},
+        {"draw",
+         [](TImageList& l) {
+             TBitmap b;
+             Fill(b, clWhite, 16);
+             l.Draw(b.Canvas(), 0, 0, 0);
+             EXPECT_EQ(b.ScanLine(8)[8] & 0xFFFFFF, Px(clRed));
+         }},
+        {"add", [](TImageList& l) {
+             TBitmap b;
+             Fill(b, clBlue, 16);
+             EXPECT_EQ(l.Add(b), 2) << "an image added at first use comes after the drawn ones";
+         }},
+    };
+    for (const Use& use : uses) {
+        SCOPED_TRACE(use.name);
+        TImageList list(nullptr);
+        int drawn = 0;
+        list.SetFiller([&](TImageList& l) {
+            ++drawn;
+            EXPECT_EQ(l.Count(), 0) << "the drawing starts from an empty list";
+            for (TColor c : {clRed, clLime}) {
+                TBitmap b;
+                Fill(b, c, 16);
+                l.Add(b);
+            }
+        });
+        EXPECT_EQ(drawn, 0) << "nothing is drawn before the list is used";
+        use.run(list);
+        EXPECT_EQ(drawn, 1);
+        TIcon second;
+        ASSERT_TRUE(list.GetIcon(1, second));
+        IconPixels px;
+        ASSERT_TRUE(ReadIcon(second.Handle(), px));
+        EXPECT_EQ(px.At(8, 8), Px(clLime));
+        EXPECT_GE(list.Count(), 2);
+        EXPECT_EQ(drawn, 1) << "a list is drawn once";
+    }
 }
 
 TEST(ImageListOwner, FreedWithItsOwnerAndTellsWhoAsked) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/monitors/RAM.h"
 #include "gui/Exception.h"
 #include "gui/IniFile.h"
 #include "gui/TextCodec.h"
@@ -55,6 +56,27 @@ TEST_F(TrayForm_, FirstStartDefaultsAndConfigWrittenOnce) {
     ::DeleteFileW((dir / L"Config.ini").c_str());
     EXPECT_TRUE(TrayForm->CloseQuery());
     EXPECT_TRUE(ReadBytes(dir / L"Config.ini").empty());
+}
+
+// Both usage icons start with the same design look: a 9-pixel "Small
+// Fonts" text with an aqua frame, one pixel below the centre.
+TEST_F(TrayForm_, BothUsageIconsStartWithTheirDesignLook) {
+    StartTray();
+    struct {
+        const char* name;
+        TTextTrayIcon* icon;
+    } icons[] = {{"CPU", TrayForm->TrayIcon}, {"RAM", RAMForm->TrayIcon}};
+    for (const auto& c : icons) {
+        SCOPED_TRACE(c.name);
+        ASSERT_NE(c.icon, nullptr);
+        EXPECT_EQ(c.icon->Font().Name(), L"Small Fonts");
+        EXPECT_EQ(c.icon->Font().Height(), -9);
+        EXPECT_EQ(c.icon->BorderColor(), gui::clAqua);
+        EXPECT_EQ(c.icon->Options().OffsetX(), 0);
+        EXPECT_EQ(c.icon->Options().OffsetY(), 1);
+        EXPECT_EQ(c.icon->Options().LineDistance(), 0);
+        EXPECT_FALSE(c.icon->Icon().Empty()) << "the look is drawn into the icon";
+    }
 }
 
 TEST_F(TrayForm_, ConfigKeysInTheirOrder) {
