@@ -98,19 +98,23 @@ protected:
     }
 
     // Clicks the maker's icon button for real and runs `script` on the
-    // chooser's list view; Esc ends the chooser when the script did not.
+    // chooser's list view; Esc ends the chooser when the script did not. A
+    // failed ASSERT in the script ends it, and the case once the chooser
+    // has closed.
     void Choose(const std::function<void(HWND chooser, HWND list)>& script) {
+        testing_support::ModalScenario run;
         std::thread driver([&] {
             HWND chooser = ChooserWindow();
             if (!chooser) return;
             HWND list = ::FindWindowExW(chooser, nullptr, L"TListView", nullptr);
             Poll([&] { return Count(list) > 0; }, 30000);
-            script(chooser, list);
+            run.Run([&] { script(chooser, list); });
             if (!Poll([&] { return !::IsWindow(chooser); }, 5000)) ::PostMessageW(chooser, WM_CLOSE, 0, 0);
         });
         ::SetForegroundWindow(form->Handle());
         form->BtnIcon->Click();
         driver.join();
+        run.EndCaseIfFailed();
     }
 };
 

@@ -18,6 +18,7 @@
 #include "gui/StdCtrls.h"
 #include "gui/Timer.h"
 #include "gui/WinControl.h"
+#include "tests/support/ModalScenario.h"
 #include "tests/support/SyntheticInput.h"
 
 namespace testing_support {
@@ -60,10 +61,16 @@ inline void ClickToolButton(gui::TToolButton* b) { ClickScreen(ToolButtonPoint(b
 // The screen point in the middle of a list box row.
 inline POINT RowPoint(const gui::TListBox* list, int row) { return ScreenCentre(list->Handle(), list->ItemRect(row)); }
 
-// Brings the form to the front and waits until it is there.
+// Brings the form to the front and waits until it is there. A window of
+// another program that was just shown may take the front back a moment
+// later, so the form is brought forward again until it stays.
 inline bool BringToFront(HWND form) {
-    ::SetForegroundWindow(form);
-    return WaitApp([&] { return ::GetForegroundWindow() == form; }, 10000);
+    return WaitApp(
+        [&] {
+            if (::GetForegroundWindow() != form) ::SetForegroundWindow(form);
+            return WaitApp([&] { return ::GetForegroundWindow() == form; }, 500);
+        },
+        10000);
 }
 
 inline void ClickTab(gui::TTabControl* tabs, int index) {
@@ -74,19 +81,23 @@ inline void ClickTab(gui::TTabControl* tabs, int index) {
 
 // Runs `scenario` once inside the modal loop of the window `form` that
 // `open` shows (a menu item's click, as a rule), then closes the window if
-// the scenario left it open, so a failed check cannot hang the test.
+// the scenario left it open, so a failed check cannot hang the test. A
+// failed ASSERT in the scenario ends it there, and the case once the loop
+// has returned.
 inline void WhileModal(gui::TForm* form, const std::function<void()>& open, const std::function<void()>& scenario) {
+    ModalScenario run;
     auto* runner = new gui::TTimer(nullptr);
     runner->SetInterval(100);
     runner->OnTimer = [&](gui::TTimer* t) {
         if (!form->Visible() || !form->InModal()) return;
         t->SetEnabled(false);
-        scenario();
+        run.Run(scenario);
         if (form->InModal() && form->ModalResult == gui::mrNone) form->Close();
     };
     runner->SetEnabled(true);
     open();
     gui::TComponent::Free(runner);
+    run.EndCaseIfFailed();
 }
 
 }  // namespace testing_support
