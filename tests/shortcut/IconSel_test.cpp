@@ -18,6 +18,7 @@
 #include "tests/shortcut/SCFixture.h"
 #include "toolkit/QuorvinShell.h"
 #include "tests/support/DropFiles.h"
+#include "tests/support/PrefixGuard.h"
 
 namespace {
 
@@ -283,13 +284,8 @@ TEST_F(IconChooser, FileDialogRefusesATextFileAndTakesALibrary) {
 // its own offers the system library at its folder icon.
 TEST_F(IconChooser, SourceForDocumentsAndFolders) {
     const std::wstring classes = L"Software\\Classes\\";
-    struct Registration {
-        std::wstring classes;
-        ~Registration() {
-            ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (classes + L".orvdoc").c_str());
-            ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (classes + L"OrvTest.Document").c_str());
-        }
-    } registration{classes};
+    testing_support::RegKeyRestore keepExt(HKEY_LOCAL_MACHINE, classes + L".orvdoc"),
+        keepProgId(HKEY_LOCAL_MACHINE, classes + L"OrvTest.Document");
     auto set = [](const std::wstring& key, const std::wstring& value) {
         HKEY h = nullptr;
         if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr))
