@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -23,11 +24,31 @@
 
 namespace testing_support {
 
-// A left click (or double click) at a screen point; the application handles
-// the messages for a moment afterwards, so a second click is no double click.
+// Waits until this thread's queue holds no input, posted or sent message
+// any more and the application has handled what it held: the input sent
+// before has been handled, with what it set off at once.
+inline bool InputHandled() {
+    return WaitApp([] { return HIWORD(::GetQueueStatus(QS_INPUT | QS_POSTMESSAGE | QS_SENDMESSAGE)) == 0; },
+                   5000);
+}
+
+// A left click (or double click) at a screen point, handled by the
+// application before it returns. The system makes a double click of two
+// clicks on one spot within the double-click time, so a single click on the
+// spot of the click before waits until that time has passed.
 inline void ClickScreen(POINT pt, bool dbl = false) {
+    struct LastClick {
+        POINT pt{-10000, -10000};
+        ULONGLONG at = 0;
+    };
+    static LastClick last;
+    const bool sameSpot = std::abs(pt.x - last.pt.x) <= ::GetSystemMetrics(SM_CXDOUBLECLK) &&
+                          std::abs(pt.y - last.pt.y) <= ::GetSystemMetrics(SM_CYDOUBLECLK);
+    const ULONGLONG apart = last.at + ::GetDoubleClickTime() + 50;
+    if (sameSpot) WaitApp([&] { return ::GetTickCount64() > apart; }, ::GetDoubleClickTime() + 100);
     ClickAt(pt, dbl);
-    PumpApp(dbl ? 150 : ::GetDoubleClickTime() + 50);
+    last = {pt, ::GetTickCount64()};
+    InputHandled();
 }
 
 // The centre of a rectangle in the window's client coordinates, on screen.
