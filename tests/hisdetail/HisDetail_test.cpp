@@ -108,7 +108,7 @@ const Buttons kAllButTool{true, true, true, true, false};
 TEST_F(HisDetail, StatusTextsHintsAndButtonsByTab) {
     WindowHost host;
     ASSERT_TRUE(host.Start({L"class=CabinetWClass\ttitle=一枚"}));
-    testing_support::PumpMessages(300);  // let the new window settle in front
+    ASSERT_TRUE(host.Settle()) << "the new window settles in front";
     target_ = host[0];
 
     const std::wstring doc = dir_ / L"文書.orvst", odd = dir_ / L"型なし.zzq", folder = dir_ / L"フォルダ";
@@ -169,7 +169,7 @@ TEST_F(HisDetail, StatusTextsHintsAndButtonsByTab) {
 TEST_F(HisDetail, ClipboardEntriesShowTheirTextAndOfferOnlyWhatFits) {
     WindowHost host;
     ASSERT_TRUE(host.Start({L"class=ActNormal\ttitle=貼り付け先"}));
-    testing_support::PumpMessages(300);
+    ASSERT_TRUE(host.Settle()) << "the new window settles in front";
     target_ = host[0];
     BrackwenExe = BinDir() + L"OrvRecorder.exe";
     const std::wstring file = dir_ / L"a.txt";
