@@ -41,11 +41,18 @@ public:
         std::wstring args = mode + L" \"" + log_ + L"\"";
         if (!arg.empty()) args += L" \"" + arg + L"\"";
         process_ = testing_support::ChildProcess::Start(testing_support::BinDir() + L"ActTarget.exe", args);
-        if (!process_.Started()) return false;
+        if (!process_.Started()) {
+            failure_ = "ActTarget.exe did not start, error " + std::to_string(::GetLastError());
+            return false;
+        }
         std::wstring out = log_ + L".out";
         auto ready = [&] { return ::GetFileAttributesW(out.c_str()) != INVALID_FILE_ATTRIBUTES; };
         testing_support::WaitUntil([&] { return ready() || !process_.Running(); }, 15000);
-        if (!ready()) return false;
+        if (!ready()) {
+            failure_ = process_.Running() ? "ActTarget.exe wrote no handles within 15 s"
+                                          : "ActTarget.exe ended with code " + std::to_string(process_.ExitCode());
+            return false;
+        }
         std::string bytes = testing_support::ReadBytes(out);
         for (size_t pos = 0; pos < bytes.size();) {
             size_t end = bytes.find('\n', pos);
@@ -53,12 +60,17 @@ public:
             windows_.push_back(reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::stoull(bytes.substr(pos, end - pos)))));
             pos = end + 1;
         }
-        if (windows_.empty()) return false;
+        if (windows_.empty()) {
+            failure_ = "ActTarget.exe wrote \"" + bytes + "\"";
+            return false;
+        }
         Settle(windows_[0]);
         return true;
     }
     HWND operator[](size_t i) const { return windows_.at(i); }
     DWORD Pid() const { return process_.Pid(); }
+    // Why Start gave false, for the failure's message.
+    const std::string& Failure() const { return failure_; }
 
     // The events logged so far, one a line.
     std::vector<std::wstring> Log() const {
@@ -86,6 +98,7 @@ private:
     testing_support::ChildProcess process_;
     std::wstring log_;
     std::vector<HWND> windows_;
+    std::string failure_;
 };
 
 // The recorder's report once it is complete: the file may be seen before
