@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "gui/Application.h"
 #include "gui/Exception.h"
 #include "gui/Handles.h"
+#include "tests/support/PrefixGuard.h"
 #include "tests/support/TestSupport.h"
 #include "tests/toolkit/HelperWindows.h"
 
@@ -39,11 +41,18 @@ public:
         std::wstring args = mode + L" \"" + log_ + L"\"";
         if (!arg.empty()) args += L" \"" + arg + L"\"";
         process_ = testing_support::ChildProcess::Start(testing_support::BinDir() + L"ActTarget.exe", args);
-        if (!process_.Started()) return false;
+        if (!process_.Started()) {
+            failure_ = "ActTarget.exe did not start, error " + std::to_string(::GetLastError());
+            return false;
+        }
         std::wstring out = log_ + L".out";
         auto ready = [&] { return ::GetFileAttributesW(out.c_str()) != INVALID_FILE_ATTRIBUTES; };
         testing_support::WaitUntil([&] { return ready() || !process_.Running(); }, 15000);
-        if (!ready()) return false;
+        if (!ready()) {
+            failure_ = process_.Running() ? "ActTarget.exe wrote no handles within 15 s"
+                                          : "ActTarget.exe ended with code " + std::to_string(process_.ExitCode());
+            return false;
+        }
         std::string bytes = testing_support::ReadBytes(out);
         for (size_t pos = 0; pos < bytes.size();) {
             size_t end = bytes.find('\n', pos);
@@ -51,12 +60,17 @@ public:
             windows_.push_back(reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::stoull(bytes.substr(pos, end - pos)))));
             pos = end + 1;
         }
-        if (windows_.empty()) return false;
+        if (windows_.empty()) {
+            failure_ = "ActTarget.exe wrote \"" + bytes + "\"";
+            return false;
+        }
         Settle(windows_[0]);
         return true;
     }
     HWND operator[](size_t i) const { return windows_.at(i); }
     DWORD Pid() const { return process_.Pid(); }
+    // Why Start gave false, for the failure's message.
+    const std::string& Failure() const { return failure_; }
 
     // The events logged so far, one a line.
     std::vector<std::wstring> Log() const {
@@ -84,6 +98,7 @@ private:
     testing_support::ChildProcess process_;
     std::wstring log_;
     std::vector<HWND> windows_;
+    std::string failure_;
 };
 
 // The recorder's report once it is complete: the file may be seen before
@@ -126,37 +141,34 @@ private:
     BYTE vk_;
 };
 
-// A default value under HKEY_CLASSES_ROOT for the test; the keys it made go again.
+// A default value under HKEY_CLASSES_ROOT for the test; the keys it made go
+// again and a key that was there gets its values back, also after a killed
+// run.
 class ClassKey {
 public:
     ClassKey(const std::wstring& key, const std::wstring& value) {
-        // Remember the first part of the path that did not exist, to remove it whole.
-        std::wstring path;
+        // The first part of the path that does not exist is put back whole.
+        std::wstring keep = key;
         for (size_t pos = 0; pos != std::wstring::npos;) {
-            size_t end = key.find(L'\\', pos);
-            path = key.substr(0, end);
+            const size_t end = key.find(L'\\', pos);
+            const std::wstring path = key.substr(0, end);
             HKEY h = nullptr;
-            if (created_.empty() && ::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS)
-                created_ = path;
-            if (h) ::RegCloseKey(h);
+            if (::RegOpenKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) {
+                keep = path;
+                break;
+            }
+            ::RegCloseKey(h);
             pos = end == std::wstring::npos ? end : end + 1;
         }
-        HKEY h = nullptr;
-        if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr) !=
-            ERROR_SUCCESS)
-            return;
-        gui::RegKey k(h);
-        ::RegSetValueExW(k.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-    ~ClassKey() {
-        if (!created_.empty()) ::RegDeleteTreeW(HKEY_CLASSES_ROOT, created_.c_str());
+        keep_ = std::make_unique<testing_support::RegKeyRestore>(HKEY_CLASSES_ROOT, keep);
+        ::RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     }
     ClassKey(const ClassKey&) = delete;
     ClassKey& operator=(const ClassKey&) = delete;
 
 private:
-    std::wstring created_;
+    std::unique_ptr<testing_support::RegKeyRestore> keep_;
 };
 
 // Runs act while the key is held, and again (up to four times in all) when

@@ -174,7 +174,7 @@ TEST_F(AdrJump, TrayMenuFoldersJumpOrStartExplorer) {
     const std::wstring entry = folder_ + L"\\中";
     ASSERT_TRUE(::CreateDirectoryW(entry.c_str(), nullptr));
     acting::Target other;
-    ASSERT_TRUE(other.Start(L"paste"));
+    ASSERT_TRUE(other.Start(L"paste")) << other.Failure();
     FakeWindow open{L"file:///C:/a", a_.get()};
     Use({&open});
     His().MFileList[4].Add(entry);

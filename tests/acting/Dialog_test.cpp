@@ -29,7 +29,7 @@ TEST_F(Dialog, FolderArrivesWithOneBackslashAndOneEnter) {
     const std::wstring work = dir / L"Work";
     ASSERT_TRUE(::CreateDirectoryW(work.c_str(), nullptr));
     Target dialog;
-    ASSERT_TRUE(dialog.Start(L"dialog"));
+    ASSERT_TRUE(dialog.Start(L"dialog")) << dialog.Failure();
     His().Lists.Settings.CBPasteDir = 4;
     const LPARAM enterParam = static_cast<LPARAM>(::MapVirtualKeyW(VK_RETURN, MAPVK_VK_TO_VSC)) << 16;
 
@@ -66,7 +66,7 @@ TEST_F(Dialog, TextTheBoxChangedIsNotConfirmed) {
     const std::wstring work = dir / L"長い名前のフォルダ";
     ASSERT_TRUE(::CreateDirectoryW(work.c_str(), nullptr));
     Target dialog;
-    ASSERT_TRUE(dialog.Start(L"dialog", L"cut"));
+    ASSERT_TRUE(dialog.Start(L"dialog", L"cut")) << dialog.Failure();
     His().Lists.Settings.CBPasteDir = 4;
     His().MFileList[3].Add(work);
     StackBelowProgram({dialog[0]});
@@ -82,7 +82,7 @@ TEST_F(Dialog, RealOpenDialogGoesToTheFolder) {
     ASSERT_TRUE(::CreateDirectoryW(start.c_str(), nullptr));
     ASSERT_TRUE(::CreateDirectoryW(work.c_str(), nullptr));
     Target dialog;
-    ASSERT_TRUE(dialog.Start(L"open", start));
+    ASSERT_TRUE(dialog.Start(L"open", start)) << dialog.Failure();
     ASSERT_TRUE(IsFileDialogWindow(dialog[0])) << "the common dialog is taken for a file dialog";
     StackBelowProgram({dialog[0]});
     His().MFileList[3].Add(work);

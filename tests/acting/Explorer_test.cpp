@@ -40,7 +40,7 @@ TEST_F(Explorer, FolderIsTypedIntoTheAddressBar) {
     ScratchDir dir;
     const std::wstring work = WithoutTrailing(dir.Path());
     Target window;
-    ASSERT_TRUE(window.Start(L"explorer", L"CabinetWClass"));
+    ASSERT_TRUE(window.Start(L"explorer", L"CabinetWClass")) << window.Failure();
     const HWND view = window[3];
     EXPECT_EQ(FindExplorerView(window[0]), view);
 
@@ -66,7 +66,7 @@ TEST_F(Explorer, FolderIsTypedIntoTheAddressBar) {
 TEST_F(Explorer, ABreadcrumbThatNeverTurnsIntoAnEditIsLeftAlone) {
     ScratchDir dir;
     Target window;
-    ASSERT_TRUE(window.Start(L"explorer", L"CabinetWClass,late"));
+    ASSERT_TRUE(window.Start(L"explorer", L"CabinetWClass,late")) << window.Failure();
     His().MFileList[3].Add(WithoutTrailing(dir.Path()));
     StackBelowProgram({window[0]});
     DWORD start = ::GetTickCount();
@@ -124,7 +124,7 @@ TEST_F(Explorer, WithTabsTheAddressBarIsNotDriven) {
     const std::wstring sub = dir / L"sub";
     ASSERT_TRUE(::CreateDirectoryW(sub.c_str(), nullptr));
     Target window;
-    ASSERT_TRUE(window.Start(L"explorer", L"CabinetWClass"));
+    ASSERT_TRUE(window.Start(L"explorer", L"CabinetWClass")) << window.Failure();
     His().FWindows11_22H2Moment4 = true;
     // No Explorer window answers the address jump, so a new Explorer shows
     // the folder selected; Explorer is played by the recorder.

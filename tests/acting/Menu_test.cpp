@@ -302,7 +302,7 @@ void PressKey(BYTE vk) {
 
 TEST_F(Menu, AnEntryPickedFromTheMenuIsPastedIntoTheWindowInFront) {
     acting::Target front;
-    ASSERT_TRUE(front.Start(L"paste"));
+    ASSERT_TRUE(front.Start(L"paste")) << front.Failure();
     ASSERT_TRUE(testing_support::WaitUntil([&] { return ::GetForegroundWindow() == front[0]; }, 3000));
     His().Lists.Settings.UDWait = 0;
     Fill(0, {L"メニューから & 貼る"});

@@ -44,7 +44,7 @@ TEST_F(Target, TheWindowBelowUnlessOfAnExcludedKind) {
         L"class=Shell_TrayWnd\ttitle=",
         L"class=ActNormal\ttitle=",
     }));
-    testing_support::PumpMessages(300);  // let new windows settle in front
+    ASSERT_TRUE(host.Settle()) << "the new windows settle in front";
     gui::OwnedWindow own = MakeWindow(L"このプログラム", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 300, 200);
     ASSERT_TRUE(own);
 
@@ -134,9 +134,9 @@ TEST_F(Target, ASecondCopyOfThisProgramIsNoTarget) {
     ASSERT_TRUE(::CopyFileW((BinDir() + L"OrvWindowHost.exe").c_str(), copy.c_str(), FALSE));
     WindowHost twin, other;
     ASSERT_TRUE(twin.Start({L"class=ActNormal\ttitle=二つ目"}, copy));
-    testing_support::PumpMessages(300);  // let new windows settle in front
+    ASSERT_TRUE(twin.Settle()) << "the new windows settle in front";
     ASSERT_TRUE(other.Start({L"class=ActNormal\ttitle=別"}));
-    testing_support::PumpMessages(300);  // let new windows settle in front
+    ASSERT_TRUE(other.Settle()) << "the new windows settle in front";
     StackBelowProgram({twin[0], other[0]});
     His().Proc_GetTarget();
     EXPECT_EQ(His().MClipHandle, nullptr);
@@ -148,7 +148,7 @@ TEST_F(Target, ASecondCopyOfThisProgramIsNoTarget) {
 TEST_F(Target, ClipboardHintAndPictureFollowTheTarget) {
     WindowHost host;
     ASSERT_TRUE(host.Start({L"class=ActNormal\ttitle=貼り付け先", L"class=ActNormal\ttitle=外\tx=-12000"}));
-    testing_support::PumpMessages(300);  // let new windows settle in front
+    ASSERT_TRUE(host.Settle()) << "the new windows settle in front";
     His().Lists.Settings.Tab = 0;
     StackBelowProgram({host[0]});
     His().Proc_GetTarget();
@@ -170,7 +170,7 @@ TEST_F(Target, ClipboardHintAndPictureFollowTheTarget) {
 TEST_F(Target, WithoutATargetAClipboardEntryIsOnlyCopied) {
     WindowHost host;
     ASSERT_TRUE(host.Start({L"class=ActNormal\ttitle=外\tx=-12000"}));
-    testing_support::PumpMessages(300);  // let new windows settle in front
+    ASSERT_TRUE(host.Settle()) << "the new windows settle in front";
     StackBelowProgram({host[0]});
     His().MFileList[0].Add(L"コピーだけ");
     ExecuteHistoryRow(0);
@@ -185,7 +185,7 @@ TEST_F(Target, WithoutATargetAClipboardEntryIsOnlyCopied) {
 TEST_F(Target, TheWindowClosesAfterAnActionWhenSetTo) {
     WindowHost host;
     ASSERT_TRUE(host.Start({L"class=ActNormal\ttitle=外\tx=-12000"}));
-    testing_support::PumpMessages(300);  // let new windows settle in front
+    ASSERT_TRUE(host.Settle()) << "the new windows settle in front";
     His().TBExeClose->SetDown(true);
     His().Show();
     ASSERT_TRUE(His().Visible());
@@ -207,7 +207,7 @@ TEST_F(Target, FolderHintsByTargetKind) {
         L"class=Button\tsys=1\tparent=2\tid=2\ttitle=キャンセル",
         L"class=ActNormal\ttitle=普通",
     }));
-    testing_support::PumpMessages(300);  // let new windows settle in front
+    ASSERT_TRUE(host.Settle()) << "the new windows settle in front";
     const HWND cabinet = host[0], explore = host[1], dialog = host[2], normal = host[6];
     const std::wstring open = L"開く [Enter]", move = L"移動 [Enter]";
     const std::wstring upOpenK = L"一つ上のフォルダを開く [ALT+K]", upMoveK = L"一つ上のフォルダに移動 [ALT+K]";

@@ -10,6 +10,7 @@
 #include "app/monitors/Btn.h"
 #include "gui/IniFile.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/TrayRoad.h"
 #include "tests/support/UserInput.h"
 #include "tests/tray/TrayFixture.h"
 
@@ -33,6 +34,13 @@ struct MessageBoxProgram {
                 return box != nullptr;
             },
             30000);
+        // A new window is activated once more a moment after it shows: the
+        // box settles in front, and its thread has handled what came before
+        // a message sent now, before the test goes on.
+        if (!box) return;
+        WaitUntil([&] { return ::GetForegroundWindow() == box; }, 5000);
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutW(box, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer);
     }
     std::wstring ButtonText(int id) const {
         wchar_t buf[260] = {};
@@ -95,7 +103,7 @@ TEST_F(ButtonWindow, CandidatesAreRegisteredReorderedDeletedAndSaved) {
 
     Open([&] {
         heartbeatStopped = !TrayForm->TimerMain->Enabled() && !TrayForm->TrayIcon->Enabled();
-        ASSERT_TRUE(WaitApp([&] { return ::GetForegroundWindow() == BtnForm->Handle(); }, 10000));
+        ASSERT_TRUE(BringToFront(BtnForm->Handle())) << VisibleWindowsInZOrder();
         EXPECT_EQ(BtnForm->Caption(), L"Orvandel - 自動的に押すボタンの設定");
         EXPECT_EQ(BtnForm->PageControl->ActivePage(), BtnForm->TabSheetAdd);
         EXPECT_TRUE(BtnForm->GroupBoxMessage->Visible());
@@ -215,7 +223,7 @@ TEST_F(ButtonWindow, LimitOfOneHundredAndUnsavedEditsDroppedAtClose) {
     MessageBoxAnswerer answerer;
 
     Open([&] {
-        ASSERT_TRUE(WaitApp([&] { return ::GetForegroundWindow() == BtnForm->Handle(); }, 10000));
+        ASSERT_TRUE(BringToFront(BtnForm->Handle())) << VisibleWindowsInZOrder();
         int row = CandidateRow(p.ButtonText(IDOK));
         ASSERT_GE(row, 0);
         ClickRow(BtnForm->ListAddView, row);
@@ -246,7 +254,7 @@ TEST_F(ButtonWindow, LimitOfOneHundredAndUnsavedEditsDroppedAtClose) {
 // mouse; the window closed maximised keeps its normal bounds in "Btn.ini".
 TEST_F(ButtonWindow, StatusBarHintsAndPlacementKeptWhileMaximised) {
     Open([&] {
-        ASSERT_TRUE(WaitApp([&] { return ::GetForegroundWindow() == BtnForm->Handle(); }, 10000));
+        ASSERT_TRUE(BringToFront(BtnForm->Handle())) << VisibleWindowsInZOrder();
         BtnForm->SetBounds(120, 90, 900, 600);
         auto status = [] { return BtnForm->StatusBar->PanelText(0); };
         RECT r{};

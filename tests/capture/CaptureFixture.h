@@ -12,6 +12,7 @@
 
 #include "gui/Exception.h"
 #include "gui/Handles.h"
+#include "tests/support/PrefixGuard.h"
 #include "tests/support/ListItems.h"
 #include "tests/support/TestSupport.h"
 #include "tests/tray/TrayFixture.h"
@@ -22,34 +23,20 @@ namespace capture_test {
 const wchar_t kShellFoldersKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // Explorer's "Shell Folders" value "Recent" names another folder for the
-// lifetime of the object.
+// lifetime of the object (and is put back also after a killed run).
 class RecentFolderOverride {
 public:
     explicit RecentFolderOverride(const std::wstring& folder) {
         gui::RegKey key = OpenRegKeyFullAccess(HKEY_CURRENT_USER, kShellFoldersKey);
-        hadOld_ = key && ReadRegString(key.get(), L"Recent", old_);
-        Write(folder);
-    }
-    ~RecentFolderOverride() {
-        if (hadOld_) {
-            Write(old_);
-            return;
-        }
-        gui::RegKey key = OpenRegKeyFullAccess(HKEY_CURRENT_USER, kShellFoldersKey);
-        if (key) ::RegDeleteValueW(key.get(), L"Recent");
+        if (key)
+            ::RegSetValueExW(key.get(), L"Recent", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                             static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
     }
     RecentFolderOverride(const RecentFolderOverride&) = delete;
     RecentFolderOverride& operator=(const RecentFolderOverride&) = delete;
 
 private:
-    static void Write(const std::wstring& value) {
-        gui::RegKey key = OpenRegKeyFullAccess(HKEY_CURRENT_USER, kShellFoldersKey);
-        if (key)
-            ::RegSetValueExW(key.get(), L"Recent", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                             static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
-    }
-    bool hadOld_ = false;
-    std::wstring old_;
+    testing_support::RegValueRestore keep_{HKEY_CURRENT_USER, kShellFoldersKey, L"Recent"};
 };
 
 inline bool EmptyTheClipboard() {

@@ -13,6 +13,7 @@
 #include "components/MakeShortCuts.h"
 #include "gui/Exception.h"
 #include "gui/Handles.h"
+#include "tests/support/PrefixGuard.h"
 #include "tests/support/TestSupport.h"
 
 using testing_support::ScratchDir;
@@ -203,22 +204,13 @@ private:
 };
 
 // A registry value naming a shell folder, pointed elsewhere for a test and
-// put back afterwards.
+// put back afterwards (also after a killed run).
 class ShellFolderValue {
 public:
-    ShellFolderValue(const wchar_t* key, const wchar_t* name) : name_(name) {
-        ::RegCreateKeyExW(HKEY_CURRENT_USER,
-                          (std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\") + key).c_str(), 0,
-                          nullptr, 0, KEY_ALL_ACCESS, nullptr, key_.put(), nullptr);
-        wchar_t buf[1024] = {};
-        DWORD size = sizeof(buf) - sizeof(wchar_t);
-        had_ = ::RegQueryValueExW(key_.get(), name_, nullptr, &type_, reinterpret_cast<BYTE*>(buf),
-                                  &size) == ERROR_SUCCESS;
-        old_ = buf;
-    }
-    ~ShellFolderValue() {
-        if (had_) Set(old_, type_);
-        else Remove();
+    ShellFolderValue(const wchar_t* key, const wchar_t* name)
+        : name_(name), keep_(HKEY_CURRENT_USER, Path(key), name) {
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, Path(key).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key_.put(),
+                          nullptr);
     }
     void Set(const std::wstring& value, DWORD type = REG_SZ) {
         ::RegSetValueExW(key_.get(), name_, 0, type, reinterpret_cast<const BYTE*>(value.c_str()),
@@ -227,11 +219,12 @@ public:
     void Remove() { ::RegDeleteValueW(key_.get(), name_); }
 
 private:
+    static std::wstring Path(const wchar_t* key) {
+        return std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\") + key;
+    }
     const wchar_t* name_;
+    testing_support::RegValueRestore keep_;
     gui::RegKey key_;
-    bool had_ = false;
-    DWORD type_ = REG_SZ;
-    std::wstring old_;
 };
 
 class ShortCutFiles : public testing::Test {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/PrefixGuard.h"
 #include "tests/tray/TrayFixture.h"
 
 using namespace testing_support;
@@ -76,33 +77,18 @@ std::set<HWND> ExplorerWindows() {
     return all;
 }
 
-// The recycle bin's display name in the registry for the test's duration:
-// the key is removed again at the end when the test created it.
+// The recycle bin's display name in the registry for the test's duration;
+// the key is put back as it was (removed when the test created it), also
+// after a killed run.
 class BinName {
 public:
     explicit BinName(const std::wstring& name) {
-        DWORD disposition = 0;
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, kBinKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, &disposition);
-        created_ = disposition == REG_CREATED_NEW_KEY;
-        DWORD size = sizeof(old_);
-        hadOld_ = ::RegQueryValueExW(key_, L"", nullptr, nullptr, reinterpret_cast<BYTE*>(old_), &size) == 0;
-        ::RegSetValueExW(key_, L"", 0, REG_SZ, reinterpret_cast<const BYTE*>(name.c_str()),
-                         static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
-    }
-    ~BinName() {
-        if (hadOld_)
-            ::RegSetValueExW(key_, L"", 0, REG_SZ, reinterpret_cast<const BYTE*>(old_),
-                             static_cast<DWORD>((::lstrlenW(old_) + 1) * sizeof(wchar_t)));
-        else
-            ::RegDeleteValueW(key_, L"");
-        ::RegCloseKey(key_);
-        if (created_) ::RegDeleteKeyW(HKEY_CURRENT_USER, kBinKey);
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kBinKey, L"", REG_SZ, name.c_str(),
+                          static_cast<DWORD>((name.size() + 1) * sizeof(wchar_t)));
     }
 
 private:
-    HKEY key_ = nullptr;
-    bool created_ = false, hadOld_ = false;
-    wchar_t old_[260] = {};
+    testing_support::RegKeyRestore keep_{HKEY_CURRENT_USER, kBinKey};
 };
 
 class Trash : public testing::Test, public TrayFormFixture {

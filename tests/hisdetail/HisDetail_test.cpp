@@ -16,6 +16,7 @@
 #include "tests/acting/ActingFixture.h"
 #include "tests/support/SyntheticInput.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/UserInput.h"
 #include "tests/toolkit/HelperWindows.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinPlacement.h"
@@ -107,7 +108,7 @@ const Buttons kAllButTool{true, true, true, true, false};
 TEST_F(HisDetail, StatusTextsHintsAndButtonsByTab) {
     WindowHost host;
     ASSERT_TRUE(host.Start({L"class=CabinetWClass\ttitle=一枚"}));
-    testing_support::PumpMessages(300);  // let the new window settle in front
+    ASSERT_TRUE(host.Settle()) << "the new window settles in front";
     target_ = host[0];
 
     const std::wstring doc = dir_ / L"文書.orvst", odd = dir_ / L"型なし.zzq", folder = dir_ / L"フォルダ";
@@ -168,7 +169,7 @@ TEST_F(HisDetail, StatusTextsHintsAndButtonsByTab) {
 TEST_F(HisDetail, ClipboardEntriesShowTheirTextAndOfferOnlyWhatFits) {
     WindowHost host;
     ASSERT_TRUE(host.Start({L"class=ActNormal\ttitle=貼り付け先"}));
-    testing_support::PumpMessages(300);
+    ASSERT_TRUE(host.Settle()) << "the new window settles in front";
     target_ = host[0];
     BrackwenExe = BinDir() + L"OrvRecorder.exe";
     const std::wstring file = dir_ / L"a.txt";
@@ -345,8 +346,10 @@ protected:
         UINT_PTR timer = ::SetTimer(nullptr, 0, 50, CloseMenuTimer);
         auto click = [&] {
             testing_support::MouseAt(At(), {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP});
-            testing_support::WaitApp([&] { return menuSeen.seen; }, 4000);
-            testing_support::PumpApp(300);
+            // A menu opens while the click is handled, and the timer closes
+            // it from the menu's loop; once the click has been handled, a
+            // menu that did not show will not.
+            testing_support::InputHandled();
         };
         if (key) {
             // Held when the button goes down; the menu in front may let go of it.

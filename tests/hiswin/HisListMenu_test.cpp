@@ -187,7 +187,10 @@ private:
             if (!dlg) ::Sleep(50);
         }
         if (!dlg) return;
-        ::Sleep(300);  // the dialog finishes its own start first
+        // The dialog's thread answers a message sent now only once the
+        // dialog's start is done and it waits in the dialog's loop.
+        DWORD_PTR answer = 0;
+        if (!::SendMessageTimeoutW(dlg, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer)) return;
         HWND combo = ::GetDlgItem(dlg, gui::TSaveDialog::kEncodingComboId);
         shownEncoding_ = static_cast<int>(::SendMessageW(combo, CB_GETCURSEL, 0, 0));
         const int n = static_cast<int>(::SendMessageW(combo, CB_GETCOUNT, 0, 0));
@@ -374,7 +377,10 @@ private:
         HWND menuWnd = nullptr;
         while (!stop_ && !(menuWnd = OpenMenuWindow()) && ::GetTickCount64() < end) ::Sleep(50);
         if (!menuWnd) return;
-        ::Sleep(300);
+        // The menu's thread answers once it waits in the menu's loop, the
+        // menu set up before it showed.
+        DWORD_PTR answer = 0;
+        if (!::SendMessageTimeoutW(menuWnd, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer)) return;
         auto menu = reinterpret_cast<HMENU>(::SendMessageW(menuWnd, MN_GETHMENU, 0, 0));
         for (int i = 0; i < ::GetMenuItemCount(menu); ++i) {
             const UINT state = ::GetMenuState(menu, i, MF_BYPOSITION);

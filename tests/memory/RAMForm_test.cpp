@@ -180,9 +180,15 @@ TEST_F(RAMMonitor, AutomaticAndPeriodicCleaningByCase) {
         {"periodic every minute", 0, 1, {{130, 30, 10, false}}, {60, 120}},
         {"periodic waits for a calm processor", 0, 1, {{100, 30, 90, false}, {10, 30, 10, false}}, {101}},
     };
+    // One program for all rows: each row starts from the cleaning counters
+    // the program starts with.
+    Start();
+    const int startCoolDown = RAMForm->MTimeStop, startCount = RAMForm->MTimeC;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        Start();
+        RAMForm->MTimeStop = startCoolDown;
+        RAMForm->MTimeC = startCount;
+        mems->blocksPerCall.clear();
         RAMForm->UDRAMAuto = c.threshold;
         RAMForm->MTime = c.minutes * 60;
         RAMForm->ListBox.Clear();
@@ -205,7 +211,6 @@ TEST_F(RAMMonitor, AutomaticAndPeriodicCleaningByCase) {
             }
         }
         EXPECT_EQ(cleanedAt, c.cleanedAt);
-        StopTray();
     }
 }
 

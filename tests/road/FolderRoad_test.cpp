@@ -68,7 +68,10 @@ TEST_F(FolderRoad, ATrayMenuPickMovesAnOpenDialogToTheFolderAfterARealClick) {
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitUntil(
         [&] {
-            if (::GetForegroundWindow() == main_) PressKey('O', {VK_CONTROL});
+            // Another window may have come to the front meanwhile: the user
+            // clicks into Notepad again before pressing the keys.
+            if ((dialog = OpenDialogOf(notepad_.Pid())) != nullptr) return true;
+            if (ClickedIntoNotepad()) PressKey('O', {VK_CONTROL});
             return WaitUntil([&] { return (dialog = OpenDialogOf(notepad_.Pid())) != nullptr; }, 5000);
         },
         30000))

@@ -8,10 +8,12 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "gui/Exception.h"
 #include "gui/TextCodec.h"
 #include "tests/support/PrefixGuard.h"
 #include "tests/support/SyntheticInput.h"
@@ -53,6 +55,7 @@ protected:
             << "Notepad shows its edit box";
     }
     void TearDown() override {
+        if (HasFailure()) std::printf("%s", RoadState(icon_).c_str());
         if (form_) {
             SendClose(form_);
             program_.WaitExit(30000);
@@ -73,13 +76,12 @@ protected:
 
     // The user clicks into Notepad's text.
     void ClickIntoNotepad() {
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                MouseAt(Centre(edit_), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
-                return WaitUntil([&] { return ::GetForegroundWindow() == main_; }, 2000);
-            },
-            20000))
-            << "Notepad is in front";
+        ASSERT_TRUE(WaitUntil([&] { return ClickedIntoNotepad(); }, 20000)) << "Notepad is in front";
+    }
+    // One click into Notepad's text; true when Notepad came to the front.
+    bool ClickedIntoNotepad() {
+        MouseAt(Centre(edit_), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+        return WaitUntil([&] { return ::GetForegroundWindow() == main_; }, 2000);
     }
 
     // The user copies the text in some program; Orvandel's heartbeat reads it.
@@ -97,13 +99,19 @@ protected:
 
     // Where the CPU icon shows in the taskbar's notification area.
     POINT TrayIconPoint() {
-        POINT icon{-1, -1};
-        SweepNotificationArea(taskbar_);
-        EXPECT_TRUE(WaitUntil([&] { return (icon = CPUIconPoint(taskbar_)).x >= 0; }, 30000))
-            << "the CPU icon shows in the notification area";
-        return icon;
+        std::wstring tips;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                tips.clear();
+                icon_ = TrayIconWithTip(taskbar_, IsCPUIconTip, &tips);
+                return icon_.x >= 0;
+            },
+            30000))
+            << "the CPU icon shows in the notification area; the tips read: " << gui::WideToUtf8(tips);
+        return icon_;
     }
 
+    POINT icon_{-1, -1};
     HWND taskbar_ = nullptr, form_ = nullptr, main_ = nullptr, edit_ = nullptr;
     // Declared first: the files are restored after both programs have gone.
     std::vector<std::unique_ptr<FileRestore>> kept_;

@@ -18,6 +18,7 @@
 #include "tests/shortcut/SCFixture.h"
 #include "toolkit/QuorvinShell.h"
 #include "tests/support/DropFiles.h"
+#include "tests/support/PrefixGuard.h"
 
 namespace {
 
@@ -98,19 +99,23 @@ protected:
     }
 
     // Clicks the maker's icon button for real and runs `script` on the
-    // chooser's list view; Esc ends the chooser when the script did not.
+    // chooser's list view; Esc ends the chooser when the script did not. A
+    // failed ASSERT in the script ends it, and the case once the chooser
+    // has closed.
     void Choose(const std::function<void(HWND chooser, HWND list)>& script) {
+        testing_support::ModalScenario run;
         std::thread driver([&] {
             HWND chooser = ChooserWindow();
             if (!chooser) return;
             HWND list = ::FindWindowExW(chooser, nullptr, L"TListView", nullptr);
             Poll([&] { return Count(list) > 0; }, 30000);
-            script(chooser, list);
+            run.Run([&] { script(chooser, list); });
             if (!Poll([&] { return !::IsWindow(chooser); }, 5000)) ::PostMessageW(chooser, WM_CLOSE, 0, 0);
         });
         ::SetForegroundWindow(form->Handle());
         form->BtnIcon->Click();
         driver.join();
+        run.EndCaseIfFailed();
     }
 };
 
@@ -279,13 +284,8 @@ TEST_F(IconChooser, FileDialogRefusesATextFileAndTakesALibrary) {
 // its own offers the system library at its folder icon.
 TEST_F(IconChooser, SourceForDocumentsAndFolders) {
     const std::wstring classes = L"Software\\Classes\\";
-    struct Registration {
-        std::wstring classes;
-        ~Registration() {
-            ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (classes + L".orvdoc").c_str());
-            ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (classes + L"OrvTest.Document").c_str());
-        }
-    } registration{classes};
+    testing_support::RegKeyRestore keepExt(HKEY_LOCAL_MACHINE, classes + L".orvdoc"),
+        keepProgId(HKEY_LOCAL_MACHINE, classes + L"OrvTest.Document");
     auto set = [](const std::wstring& key, const std::wstring& value) {
         HKEY h = nullptr;
         if (::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr))

@@ -27,6 +27,7 @@
 #include "gui/IniFile.h"
 #include "gui/TextCodec.h"
 #include "toolkit/QuorvinFiles.h"
+#include "tests/support/ModalScenario.h"
 #include "tests/support/SyntheticInput.h"
 #include "tests/support/TestSupport.h"
 
@@ -261,16 +262,20 @@ protected:
     }
 
     // Shows the maker modally while `script` drives it from another thread;
-    // a script that did not end the loop gets the window closed for it.
+    // a script that did not end the loop gets the window closed for it. A
+    // failed ASSERT in the script ends it there, and the case once the loop
+    // has returned.
     int RunModal(const std::function<void()>& script) {
         HWND wnd = form->Handle();
+        testing_support::ModalScenario run;
         std::thread driver([&] {
             Poll([&] { return ::IsWindowVisible(wnd) != FALSE; }, 20000);
-            script();
+            run.Run(script);
             if (!Poll([&] { return !::IsWindowVisible(wnd); }, 100)) ::PostMessageW(wnd, WM_CLOSE, 0, 0);
         });
         const int result = form->ShowModal();
         driver.join();
+        run.EndCaseIfFailed();
         return result;
     }
 

@@ -4,14 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <mutex>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "app/Globals.h"
 #include "app/monitors/SPDir.h"
 #include "gui/Application.h"
+#include "gui/Handles.h"
 #include "gui/IniFile.h"
 #include "gui/StringList.h"
 #include "gui/TextCodec.h"
@@ -456,6 +459,17 @@ std::vector<HWND> ExplorerWindows(const std::wstring& title) {
     return found;
 }
 
+// The running processes this process started.
+std::set<DWORD> ChildProcesses() {
+    std::set<DWORD> ids;
+    gui::FileHandle snap(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snap) return ids;
+    PROCESSENTRY32W pe{sizeof(pe)};
+    for (BOOL ok = ::Process32FirstW(snap.get(), &pe); ok; ok = ::Process32NextW(snap.get(), &pe))
+        if (pe.th32ParentProcessID == ::GetCurrentProcessId()) ids.insert(pe.th32ProcessID);
+    return ids;
+}
+
 void CloseExplorer(const std::wstring& title) {
     for (HWND w : ExplorerWindows(title)) ::PostMessageW(w, WM_CLOSE, 0, 0);
     WaitUntil([&] { return ExplorerWindows(title).empty(); }, 10000);
@@ -496,8 +510,16 @@ TEST_F(SPDir, EntriesOpenInExplorerAndTheWindowMayCloseASecondLater) {
     // Enter on a command without "shell:" opens nothing.
     ClickAt(RowPoint(f.ListBoxCmd, 1));
     ASSERT_TRUE(WaitApp([&] { return f.ListBoxName->ItemIndex() == 1; }, 10000));
+    const std::set<DWORD> before = ChildProcesses();
     PressKeys({VK_RETURN});
-    EXPECT_FALSE(WaitApp([&] { return !ExplorerWindows(L"SpDirNotOpened").empty(); }, 4000));
+    // Explorer is started while the key is handled; once it has been, a
+    // program that did not start will not.
+    ASSERT_TRUE(InputHandled());
+    std::set<DWORD> started;
+    for (DWORD pid : ChildProcesses())
+        if (!before.count(pid)) started.insert(pid);
+    EXPECT_TRUE(started.empty()) << "a program was started";
+    EXPECT_TRUE(ExplorerWindows(L"SpDirNotOpened").empty());
 
     // With "開いた後閉じる" down, the open button opens and the window closes
     // a second after Explorer was asked.

@@ -3,43 +3,80 @@
 #include <cstdio>
 #include <cstring>
 
-#include "gui/Canvas.h"
-#include "gui/Graphics.h"
+#include "gui/Exception.h"
 #include "gui/TextCodec.h"
-#include "tests/support/GuiPixels.h"
 #include "tests/support/SyntheticInput.h"
 #include "tests/support/TestSupport.h"
 #include "tests/toolkit/HelperWindows.h"
 
 namespace testing_support {
 
-void SweepNotificationArea(HWND taskbar) {
+namespace {
+
+// Each icon of Wine's notification area takes a small icon's width and a
+// border of two pixels on each side, the first icon added at the right end.
+constexpr int kIconStep = 20;
+
+// The text of the taskbar's tool tip that shows now; false when none shows.
+bool ShownTip(DWORD taskbarPid, std::wstring& text) {
+    for (HWND w : FindTopWindows(L"tooltips_class32"))
+        if (::IsWindowVisible(w) && WindowProcessId(w) == taskbarPid) {
+            text = WindowTextOf(w);
+            return true;
+        }
+    return false;
+}
+
+// The tip of the icon at the point, read as a user reads it: the pointer
+// leaves the taskbar until no tip shows, then rests on the point until the
+// icon's tip shows. Empty when none shows; an icon whose program has ended
+// goes away under the pointer instead.
+std::wstring TipAt(HWND taskbar, POINT pt) {
+    const DWORD pid = WindowProcessId(taskbar);
     RECT r{};
     ::GetWindowRect(taskbar, &r);
-    const int y = (r.top + r.bottom) / 2, w = r.right - r.left, h = r.bottom - r.top;
-    auto shot = [&] {
-        gui::TBitmap bmp(w / 2, h);
-        HDC screen = ::GetDC(nullptr);
-        ::BitBlt(bmp.Canvas().Handle(), 0, 0, w / 2, h, screen, r.left + w / 2, r.top, SRCCOPY);
-        ::ReleaseDC(nullptr, screen);
-        std::vector<DWORD> px;
-        for (int row = 0; row < h; ++row) px.insert(px.end(), bmp.ScanLine(row), bmp.ScanLine(row) + w / 2);
-        return px;
-    };
-    std::vector<DWORD> before = shot();
-    WaitUntil(
-        [&] {
-            for (int x = r.right - 2; x > r.left + w / 2; x -= 4) {
-                MouseAt(POINT{x, y}, {});
-                PumpMessages(2);
-            }
-            PumpMessages(500);
-            std::vector<DWORD> after = shot();
-            const bool same = after == before;
-            before = std::move(after);
-            return same;
-        },
-        30000);
+    std::wstring text;
+    MouseAt(POINT{pt.x, r.top - 100}, {});
+    WaitUntil([&] { return !ShownTip(pid, text); }, 3000);
+    MouseAt(pt, {});
+    if (!WaitUntil([&] { return ShownTip(pid, text); }, 2000)) return L"";
+    return text;
+}
+
+// The point of the visible taskbar's icon slot, counted from the right end.
+POINT SlotPoint(const RECT& r, int slot) {
+    return POINT{r.right - kIconStep / 2 - slot * kIconStep, (r.top + r.bottom) / 2};
+}
+
+}  // namespace
+
+POINT TrayIconWithTip(HWND taskbar, const std::function<bool(const std::wstring&)>& isIcon, std::wstring* tips) {
+    RECT r{};
+    if (!::GetWindowRect(taskbar, &r) || r.right <= r.left) return POINT{-1, -1};
+    // A slot that shows no tip held an icon of an ended program, which went
+    // away so that the next icon moved in, or lies past the last icon: a
+    // second look tells which.
+    bool looked = false;
+    for (int slot = 0; SlotPoint(r, slot).x > (r.left + r.right) / 2;) {
+        const POINT pt = SlotPoint(r, slot);
+        const std::wstring tip = TipAt(taskbar, pt);
+        if (tips) *tips += L"[" + tip + L"]";
+        if (!tip.empty() && isIcon(tip)) return pt;
+        if (tip.empty()) {
+            if (looked) break;
+            looked = true;
+            continue;
+        }
+        looked = false;
+        ++slot;
+    }
+    return POINT{-1, -1};
+}
+
+void SweepNotificationArea(HWND taskbar) {
+    TrayIconWithTip(taskbar, [](const std::wstring&) { return false; });
+    RECT r{};
+    ::GetWindowRect(taskbar, &r);
     MouseAt(POINT{r.left + 10, r.top - 100}, {});
 }
 
@@ -57,31 +94,22 @@ std::string VisibleWindowsInZOrder() {
     return out;
 }
 
-POINT CPUIconPoint(HWND taskbar) {
-    RECT r{};
-    ::GetWindowRect(taskbar, &r);
-    const int w = r.right - r.left, h = r.bottom - r.top;
-    gui::TBitmap shot(w, h);
-    HDC screen = ::GetDC(nullptr);
-    ::BitBlt(shot.Canvas().Handle(), 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
-    ::ReleaseDC(nullptr, screen);
-    const DWORD aqua = Px(RGB(0, 255, 255));
-    int right = -1;
-    for (int x = w - 1; x >= 0 && right < 0; --x)
-        for (int y = 0; y < h; ++y)
-            if ((shot.ScanLine(y)[x] & 0xFFFFFF) == aqua) {
-                right = x;
-                break;
-            }
-    if (right < 0) return POINT{-1, -1};
-    long sy = 0, n = 0;
-    for (int x = right - 15 < 0 ? 0 : right - 15; x <= right; ++x)
-        for (int y = 0; y < h; ++y)
-            if ((shot.ScanLine(y)[x] & 0xFFFFFF) == aqua) {
-                sy += y;
-                ++n;
-            }
-    return POINT{r.left + right - 7, r.top + static_cast<int>(sy / n)};
+bool IsCPUIconTip(const std::wstring& tip) {
+    // "CPU使用率:n%" while it measures, the program's name while it rests.
+    return tip.rfind(L"CPU使用率:", 0) == 0 || tip == L"Orvandel";
+}
+
+POINT CPUIconPoint(HWND taskbar) { return TrayIconWithTip(taskbar, IsCPUIconTip); }
+
+std::string RoadState(POINT icon) {
+    HWND front = ::GetForegroundWindow();
+    wchar_t cls[256] = {};
+    ::GetClassNameW(front, cls, 256);
+    char line[128];
+    std::snprintf(line, sizeof(line), "tray icon point %ld,%ld; in front %p ", icon.x, icon.y,
+                  static_cast<void*>(front));
+    return line + gui::WideToUtf8(cls) + " pid " + std::to_string(WindowProcessId(front)) + " \"" +
+           gui::WideToUtf8(WindowTextOf(front)) + "\"\n" + VisibleWindowsInZOrder();
 }
 
 // Visible pop-up menu windows of that process.

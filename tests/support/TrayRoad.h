@@ -1,10 +1,12 @@
 // What the road tests, which drive the whole program from outside, share:
-// finding the CPU icon in the taskbar's notification area, counting the
-// program's open menus, and a copied text whose readers are known.
+// finding the CPU icon in the taskbar's notification area by its tip, what
+// a failure prints, counting the program's open menus, and a copied text
+// whose readers are known.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -12,20 +14,31 @@
 
 namespace testing_support {
 
-// The CPU icon in the taskbar's notification area: its frame is drawn in
-// aqua, and as the first icon the program adds it stands rightmost of the
-// program's icons. {-1, -1} while it does not show.
+// The point of the first icon of the taskbar's notification area whose
+// tool tip isIcon accepts, found as a user finds it: the pointer rests on
+// each icon from the right end until the icon's tip shows. Icons left by
+// programs that have ended go away as the pointer passes over them, as on
+// Windows. {-1, -1} when no icon shows such a tip; `tips`, when given, gets
+// the tips read, in brackets, for a failure's message.
+POINT TrayIconWithTip(HWND taskbar, const std::function<bool(const std::wstring&)>& isIcon,
+                      std::wstring* tips = nullptr);
+
+// The CPU icon in the taskbar's notification area, known by its tip.
+// {-1, -1} while it does not show.
+bool IsCPUIconTip(const std::wstring& tip);
 POINT CPUIconPoint(HWND taskbar);
 
-// Icons left by programs that ended without taking them away stay in the
-// notification area until the pointer passes over them, as on Windows: the
-// pointer is moved along the right half of the taskbar until the area looks
-// the same twice in a row, then moved off the taskbar.
+// Rests the pointer on every icon of the notification area, so icons left
+// by programs that have ended go away, then moves it off the taskbar.
 void SweepNotificationArea(HWND taskbar);
 
 // The visible top-level windows from the top of the Z order down, one line
 // each: handle, class, process and title; what a failure is read against.
 std::string VisibleWindowsInZOrder();
+
+// What a road's failure is read against: the icon point the road used, the
+// window in front, and the visible windows in Z order.
+std::string RoadState(POINT icon);
 
 // Visible pop-up menu windows of that process.
 int MenuWindowsOf(DWORD pid);

@@ -56,6 +56,18 @@ public:
             ADD_FAILURE() << "the window host reported " << windows_.size() << " of " << lines.size() << " windows";
         return windows_.size() == lines.size();
     }
+    // Waits until the host has settled after its start: its thread has
+    // handled what its new windows set off (their activation, which may
+    // come again a moment after they showed) and waits for input, and each
+    // window answers a message sent now. False when it does not within 10 s.
+    bool Settle() {
+        if (::WaitForInputIdle(process_.Get(), 10000) != 0) return false;
+        for (HWND w : windows_) {
+            DWORD_PTR answer = 0;
+            if (!::SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer)) return false;
+        }
+        return true;
+    }
     HWND operator[](size_t i) const { return windows_.at(i); }
     DWORD Pid() const { return process_.Pid(); }
     const std::wstring& Exe() const { return exe_; }

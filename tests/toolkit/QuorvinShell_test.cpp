@@ -8,6 +8,7 @@
 #include "gui/Menus.h"
 #include "gui/Timer.h"
 
+#include "tests/support/PrefixGuard.h"
 #include "tests/support/TestSupport.h"
 #include "tests/toolkit/HelperWindows.h"
 #include "toolkit/QuorvinFiles.h"
@@ -67,7 +68,8 @@ TEST(ShellStart, RunAs) {
     EXPECT_FALSE(ShellExecuteRunAs(nullptr, dir / L"無い.exe", L""));
 }
 
-// A file type registered for the test and removed after it.
+// A file type registered for the test and removed after it (also after a
+// killed run).
 class FileType {
 public:
     FileType(const std::wstring& ext, const std::wstring& command)
@@ -75,22 +77,14 @@ public:
         Set(ext_, progId_);
         Set(progId_ + L"\\shell\\open\\command", command);
     }
-    ~FileType() {
-        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, ext_.c_str());
-        ::RegDeleteTreeW(HKEY_CLASSES_ROOT, progId_.c_str());
-    }
 
 private:
     static void Set(const std::wstring& key, const std::wstring& value) {
-        HKEY h = nullptr;
-        if (::RegCreateKeyExW(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h,
-                              nullptr) != ERROR_SUCCESS)
-            return;
-        gui::RegKey k(h);
-        ::RegSetValueExW(k.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                         static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+        ::RegSetKeyValueW(HKEY_CLASSES_ROOT, key.c_str(), nullptr, REG_SZ, value.c_str(),
+                          static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
     }
     std::wstring ext_, progId_;
+    testing_support::RegKeyRestore keepExt_{HKEY_CLASSES_ROOT, ext_}, keepProgId_{HKEY_CLASSES_ROOT, progId_};
 };
 
 TEST(ShellStart, ExecutableOfAFile) {
