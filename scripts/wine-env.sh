@@ -1,10 +1,15 @@
-# Sourced by scripts/run and scripts/test: a private Wine world under build/
-# (its own prefix, display and wineserver), Japanese locale, code page 932.
-# Usage: orv_wine_start PREFIX_DIR [fresh]; orv_wine_stop.
+# Sourced by scripts/run, scripts/test and scripts/bench: private Wine
+# worlds under build/ (each its own prefix, display and wineserver), Japanese
+# locale, code page 932.
+# Usage: orv_wine_start PREFIX_DIR [fresh]; orv_wine_stop (ends every world
+# and display started here). scripts/test makes further worlds from a copy of
+# its first prefix with orv_wine_copy_world.
 
 ORV_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 ORV_BUILD=${ORV_BUILD:-$ORV_ROOT/build}
 ORV_STARTED_XVFB=""
+ORV_XVFB_PIDS=()
+ORV_PREFIXES=()
 
 orv_build() {
   cmake -S "$ORV_ROOT" -B "$ORV_BUILD" -G Ninja \
@@ -22,7 +27,11 @@ orv_start_xvfb() {
     ORV_STARTED_XVFB=$!
     for _ in $(seq 1 50); do
       if ! kill -0 "$ORV_STARTED_XVFB" 2>/dev/null; then break; fi
-      if [ -e "/tmp/.X11-unix/X$n" ]; then export DISPLAY=":$n"; return 0; fi
+      if [ -e "/tmp/.X11-unix/X$n" ]; then
+        export DISPLAY=":$n"
+        ORV_XVFB_PIDS+=("$ORV_STARTED_XVFB")
+        return 0
+      fi
       sleep 0.1
     done
     kill "$ORV_STARTED_XVFB" 2>/dev/null || true
@@ -67,17 +76,63 @@ orv_wine_start() {
     done
     wineserver -w
   fi
-  # A warm server for the whole run; its output must not reach our callers'
-  # pipes, or whoever reads them waits for Wine's services forever.
+  orv_wine_warm
+}
+
+# A warm server for the whole run; its output must not reach our callers'
+# pipes, or whoever reads them waits for Wine's services forever.
+orv_wine_warm() {
+  ORV_PREFIXES+=("$WINEPREFIX")
   wineserver -p </dev/null >/dev/null 2>&1
   wineboot </dev/null >/dev/null 2>&1
 }
 
+# Settles the current world's registry into its files, so the prefix can be
+# copied whole.
+orv_wine_settle() {
+  wineserver -w >/dev/null 2>&1 || true
+}
+
+# $1: a settled prefix; $2: the new world's folder. Copies the prefix to
+# $2/prefix and starts the copy on a display of its own with its own
+# wineserver and recycle bin. Writes $2/world.env for the programs that run
+# there, and leaves the caller's environment as it was, so several copies can
+# be made at once in the background; orv_wine_adopt_world then lets
+# orv_wine_stop end the world.
+orv_wine_copy_world() {
+  local from=$1 world=$2
+  rm -rf "$world"
+  mkdir -p "$world/xdg"
+  cp -a "$from" "$world/prefix"
+  (
+    export WINEPREFIX=$world/prefix XDG_DATA_HOME=$world/xdg
+    orv_start_xvfb
+    echo "$ORV_STARTED_XVFB" > "$world/xvfb.pid"
+    wineserver -p </dev/null >/dev/null 2>&1
+    wineboot </dev/null >/dev/null 2>&1
+    printf 'export WINEPREFIX=%q DISPLAY=%q XDG_DATA_HOME=%q\n' "$WINEPREFIX" "$DISPLAY" "$XDG_DATA_HOME" \
+      > "$world/world.env"
+  )
+}
+
+orv_wine_adopt_world() {
+  local world=$1
+  ORV_PREFIXES+=("$world/prefix")
+  [ -s "$world/xvfb.pid" ] && ORV_XVFB_PIDS+=("$(cat "$world/xvfb.pid")")
+  [ -s "$world/world.env" ]
+}
+
 orv_wine_stop() {
+  local p
   wineserver -k >/dev/null 2>&1 || true
-  if [ -n "$ORV_STARTED_XVFB" ]; then
-    kill "$ORV_STARTED_XVFB" 2>/dev/null || true
-    wait "$ORV_STARTED_XVFB" 2>/dev/null || true
-    ORV_STARTED_XVFB=""
-  fi
+  for p in "${ORV_PREFIXES[@]}"; do
+    WINEPREFIX=$p wineserver -k >/dev/null 2>&1 || true
+  done
+  ORV_PREFIXES=()
+  for p in "${ORV_XVFB_PIDS[@]}"; do
+    kill "$p" 2>/dev/null || true
+    wait "$p" 2>/dev/null || true
+  done
+  ORV_XVFB_PIDS=()
+  ORV_STARTED_XVFB=""
 }

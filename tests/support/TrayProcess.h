@@ -11,9 +11,14 @@
 
 namespace testing_support {
 
+// The program's settings folder in this prefix, made when missing: a test
+// that lays files there first must not depend on an earlier case (in the
+// same world) having run the program.
 inline std::wstring SettingsFolder() {
     std::wstring appdata;
     GetSpecialFolderPath(1, appdata);
+    ::CreateDirectoryW((appdata + L"\\Quorvin").c_str(), nullptr);
+    ::CreateDirectoryW((appdata + L"\\Quorvin\\Orvandel").c_str(), nullptr);
     return appdata + L"\\Quorvin\\Orvandel\\";
 }
 

@@ -1,5 +1,5 @@
-// Every case of this program changes the prefix's settings folder: the
-// program runs only in the prefix scripts/test makes.
+// Linked into every test program that changes the prefix outside scratch
+// folders: the program runs only in the prefixes scripts/test makes.
 #include "tests/support/TestPrefix.h"
 
 namespace {
