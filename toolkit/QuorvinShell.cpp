@@ -15,12 +15,6 @@ namespace {
 
 const size_t kBuf = 260;
 
-HWND MainFormWindow() {
-    if (gui::Application && gui::Application->MainForm())
-        return gui::Application->MainForm()->Handle();
-    return nullptr;
-}
-
 const wchar_t* OrNull(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
 
 
@@ -29,7 +23,7 @@ const wchar_t* OrNull(const std::wstring& s) { return s.empty() ? nullptr : s.c_
 void ShellExecuteFile(const std::wstring& fileName, const std::wstring& params,
                       const std::wstring& dir, int showCmd) {
     if (fileName.size() > kBuf || params.size() > kBuf || dir.size() > kBuf) return;
-    ::ShellExecuteW(MainFormWindow(), nullptr, fileName.c_str(), OrNull(params), OrNull(dir), showCmd);
+    ::ShellExecuteW(gui::MainFormWindow(), nullptr, fileName.c_str(), OrNull(params), OrNull(dir), showCmd);
 }
 
 int ShellExecuteOwned(HWND owner, const std::wstring& fileName, const std::wstring& params,

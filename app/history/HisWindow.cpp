@@ -801,9 +801,7 @@ bool THisForm::ApplicationEventsMessage(MSG& msg) {
     if (msg.message == WM_MOUSEWHEEL) {
         // The keys as they were held when the wheel turned.
         const WORD keys = GET_KEYSTATE_WPARAM(msg.wParam);
-        const gui::TShiftState shift =
-            ((keys & MK_CONTROL) ? gui::ssCtrl : 0) | ((keys & MK_SHIFT) ? gui::ssShift : 0);
-        FormMouseWheel(shift, GET_WHEEL_DELTA_WPARAM(msg.wParam),
+        FormMouseWheel(gui::MouseShiftState(keys), GET_WHEEL_DELTA_WPARAM(msg.wParam),
                        POINT{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
         return true;
     }
