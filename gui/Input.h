@@ -30,22 +30,22 @@ inline TShiftState MouseShiftState(WPARAM keys) {
     return s;
 }
 
-// Shift, Ctrl and Alt as the thread's current message saw them (GetKeyState).
-inline TShiftState KeyShiftState() {
+namespace detail {
+// Shift, Ctrl and Alt by a key-state function (GetKeyState, GetAsyncKeyState).
+template <class KeyState>
+TShiftState HeldShift(KeyState keyState) {
     TShiftState s = 0;
-    if (::GetKeyState(VK_SHIFT) < 0) s |= ssShift;
-    if (::GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
-    if (::GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    if (keyState(VK_SHIFT) < 0) s |= ssShift;
+    if (keyState(VK_CONTROL) < 0) s |= ssCtrl;
+    if (keyState(VK_MENU) < 0) s |= ssAlt;
     return s;
 }
+}  // namespace detail
+
+// Shift, Ctrl and Alt as the thread's current message saw them (GetKeyState).
+inline TShiftState KeyShiftState() { return detail::HeldShift(::GetKeyState); }
 
 // Shift, Alt and Ctrl as held right now (GetAsyncKeyState).
-inline TShiftState AsyncShiftState() {
-    TShiftState s = 0;
-    if (::GetAsyncKeyState(VK_SHIFT) < 0) s |= ssShift;
-    if (::GetAsyncKeyState(VK_MENU) < 0) s |= ssAlt;
-    if (::GetAsyncKeyState(VK_CONTROL) < 0) s |= ssCtrl;
-    return s;
-}
+inline TShiftState AsyncShiftState() { return detail::HeldShift(::GetAsyncKeyState); }
 
 }  // namespace gui

@@ -83,7 +83,7 @@ void SetMenuItemIcon(gui::TMenuItem* item, HICON icon) {
     }
     ICONINFO ii{};
     if (!::GetIconInfo(icon, &ii)) return;
-    gui::OwnedGdiObject mask(ii.hbmMask), color(ii.hbmColor);
+    gui::GdiObject mask(ii.hbmMask), color(ii.hbmColor);
     BITMAP bm{};
     int w = 0, h = 0;
     if (color && ::GetObjectW(color.get(), sizeof(bm), &bm)) {
@@ -101,7 +101,7 @@ void SetMenuItemIcon(gui::TMenuItem* item, HICON icon) {
     {
         // Drawn through a DC of its own: a bitmap left selected into a DC
         // could not be selected again by the menu that draws it.
-        gui::OwnedDC dc(::CreateCompatibleDC(nullptr));
+        gui::MemoryDC dc(::CreateCompatibleDC(nullptr));
         if (!dc) return;
         gui::SelectObjectScope select(dc.get(), picture->Handle());
         RECT all{0, 0, w, h};
