@@ -15,6 +15,7 @@
 #include "toolkit/QuorvinText.h"
 #include "toolkit/QuorvinVersion.h"
 #include "toolkit/QuorvinWindows.h"
+#include "toolkit/TextHelpers.h"
 
 using gui::TMenuItem;
 
@@ -30,16 +31,11 @@ HWND HandleFromText(const std::wstring& text) {
     return reinterpret_cast<HWND>(static_cast<uintptr_t>(std::wcstoul(text.c_str(), nullptr, 10)));
 }
 
-std::wstring Lower(std::wstring s) {
-    for (wchar_t& c : s) c = static_cast<wchar_t>(std::towlower(c));
-    return s;
-}
-
 // The Windows 11 shell hosts whose search and start windows take the IME
 // without being programs the user works in.
 bool IsShellHostProgram(const std::wstring& exe) {
-    std::wstring name = Lower(exe.substr(exe.find_last_of(L'\\') + 1));
-    return name == Lower(L"searchhost.exe") || name == Lower(L"StartMenuExperienceHost.exe");
+    std::wstring name = LowerCase(exe.substr(exe.find_last_of(L'\\') + 1));
+    return name == LowerCase(L"searchhost.exe") || name == LowerCase(L"StartMenuExperienceHost.exe");
 }
 
 bool AskIMEOpen(HWND focus) {

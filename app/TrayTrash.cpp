@@ -9,15 +9,11 @@
 #include "toolkit/QuorvinShell.h"
 #include "toolkit/QuorvinVersion.h"
 #include "toolkit/QuorvinWindows.h"
+#include "toolkit/TextHelpers.h"
 
 namespace {
 
 constexpr const wchar_t* kRecycleBinClsid = L"{645FF040-5081-101B-9F08-00AA002F954E}";
-
-std::wstring Lower(std::wstring s) {
-    if (!s.empty()) ::CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
 
 // This program's file in its long form, as window paths are compared.
 std::wstring OwnProgramPath() {
@@ -44,7 +40,7 @@ bool IsWatchedOwner(HWND dlg) {
     std::wstring title, cls, exe;
     GetWindowTitleClassExe(GetTopLevelWindow(dlg), title, cls, exe);
     if (title == L"Program Manager" || cls == L"Progman") return true;
-    return !exe.empty() && Lower(exe) == Lower(OwnProgramPath());
+    return !exe.empty() && LowerCase(exe) == LowerCase(OwnProgramPath());
 }
 
 bool IsWindowHandle(HWND w) { return w && ::IsWindow(w); }

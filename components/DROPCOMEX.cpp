@@ -157,7 +157,7 @@ bool TContextMenuEx::ContextMenu(HWND ownerHandle, IShellFolder* lpsf, const TPI
         ownerHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MenuMessageProc)));
     bool done = false;
     {
-        gui::OwnedMenu popup(::CreatePopupMenu());
+        gui::MenuHandle popup(::CreatePopupMenu());
         if (popup && SUCCEEDED(menu->QueryContextMenu(popup.get(), 0, kFirstCommand, kLastCommand,
                                                       QueryFlagsToCMF(Flags)))) {
             const UINT chosen = static_cast<UINT>(::TrackPopupMenu(
@@ -208,7 +208,7 @@ bool TContextMenuEx::CMCommand(HWND ownerHandle, IShellFolder* lpsf, LPCITEMIDLI
     if (FAILED(lpsf->GetUIObjectOf(ownerHandle, 1, &lpi, IID_IContextMenu, nullptr, menu.put_void())) ||
         !menu)
         return false;
-    gui::OwnedMenu popup(::CreatePopupMenu());
+    gui::MenuHandle popup(::CreatePopupMenu());
     if (!popup || FAILED(menu->QueryContextMenu(popup.get(), 0, kFirstCommand, kLastCommand,
                                                 QueryFlagsToCMF(Flags))))
         return false;

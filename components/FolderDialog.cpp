@@ -29,18 +29,17 @@ bool TFolderDlg::Execute() {
         info.lpfn = BrowseCallback;
         info.lParam = reinterpret_cast<LPARAM>(Root.c_str());
     }
-    PIDLIST_ABSOLUTE list = ::SHBrowseForFolderW(&info);
+    gui::CoTaskMem<PIDLIST_ABSOLUTE> list(::SHBrowseForFolderW(&info));
     FolderName.clear();
     bool chosen = false;
-    if (list) {
+    if (list.get()) {
         wchar_t buf[MAX_PATH + 1] = {};
         // An item without a file-system path is no choice: the caller is
         // told so rather than handed an empty folder as chosen.
-        if (::SHGetPathFromIDListW(list, buf)) {
+        if (::SHGetPathFromIDListW(list.get(), buf)) {
             FolderName = buf;
             chosen = !FolderName.empty();
         }
     }
-    ::CoTaskMemFree(list);
     return chosen;
 }

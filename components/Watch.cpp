@@ -6,6 +6,7 @@
 #include "gui/Callback.h"
 #include "gui/Exception.h"
 #include "toolkit/QuorvinFiles.h"
+#include "toolkit/TextHelpers.h"
 
 namespace {
 
@@ -28,10 +29,6 @@ private:
 };
 
 
-bool SameFolderName(const std::wstring& a, const std::wstring& b) {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
 
 }  // namespace
 
@@ -151,7 +148,7 @@ TDirectoryWatcher::~TDirectoryWatcher() {
 }
 
 void TDirectoryWatcher::SetDirectory(const std::wstring& value) {
-    if (SameFolderName(value, FDirectory)) return;
+    if (SameText(value, FDirectory)) return;
     FDirectory = value;
     FStartPending = false;
     StopThread();

@@ -16,7 +16,6 @@ namespace gui {
 TApplication* Application = nullptr;
 
 namespace {
-const UINT kReleaseMessage = WM_APP + 0x3F0;  // from TForm::Release
 const wchar_t kAppClass[] = L"TApplication";
 const UINT_PTR kHintShowTimer = 1, kHintHideTimer = 2, kHintReshowTimer = 3;
 }  // namespace
@@ -131,11 +130,7 @@ void TApplication::Dispatch(MSG& msg) {
         HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
         auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(root));
         if (form && (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)) {
-            unsigned shift = 0;
-            if (::GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
-            if (::GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
-            if (::GetKeyState(VK_MENU) < 0) shift |= ssAlt;
-            TShortCut key = ShortCut(static_cast<WORD>(msg.wParam), shift);
+            TShortCut key = ShortCut(static_cast<WORD>(msg.wParam), KeyShiftState());
             if (IsFormShortCut(form, msg.hwnd, key)) return;
         }
         if (form && form->DialogKeys && (form->DialogKey(msg) || ::IsDialogMessageW(root, &msg)))
@@ -340,6 +335,10 @@ void HandleCallbackException(std::exception_ptr e) noexcept {
         ::MessageBoxW(nullptr, ExceptionMessage(e).c_str(), L"Error", MB_ICONERROR);
     } catch (...) {
     }
+}
+
+HWND MainFormWindow() {
+    return Application && Application->MainForm() ? Application->MainForm()->Handle() : nullptr;
 }
 
 }  // namespace gui

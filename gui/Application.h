@@ -16,6 +16,10 @@ namespace gui {
 
 class THintWindow;
 
+// Posted to the application window by TForm::Release with the form as
+// lParam; the form is freed when it arrives.
+constexpr UINT kReleaseMessage = WM_APP + 0x3F0;
+
 // What the show-hint event may change before a hint is shown.
 struct THintInfo {
     TControl* HintControl = nullptr;
@@ -134,5 +138,8 @@ private:
 
 // The one application object of the process (null before it exists).
 extern TApplication* Application;
+
+// The main form's window; 0 without an application or a main form.
+HWND MainFormWindow();
 
 }  // namespace gui

@@ -10,8 +10,6 @@ namespace gui {
 
 namespace {
 
-const UINT kReleaseMessage = WM_APP + 0x3F0;  // posted to the application window by Release
-
 struct ModalScan {
     HWND self;
     std::vector<HWND> disabled;

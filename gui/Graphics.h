@@ -1,10 +1,5 @@
-// Colours, fonts, brushes and icons of the GUI layer, and the count of the
-// GDI and USER objects it holds.
-//
-// Every GDI object (bitmap, font, brush, DC, image list) and USER object
-// (icon, menu) that the GUI layer makes is held by one of the counted owners
-// below, so a test can see whether a piece of drawing code gives back all it
-// took (GetGuiResources reads 0 under Wine, so the platform cannot tell).
+// Colours, fonts, brushes and icons of the GUI layer. Their GDI and USER
+// objects are held by the counted owners of gui/Handles.h.
 #pragma once
 
 #include <windows.h>
@@ -15,62 +10,6 @@
 #include "gui/Handles.h"
 
 namespace gui {
-
-// ---------------------------------------------------------------------------
-// Object counting
-
-enum class TGuiObjectKind { Gdi, User };
-
-// Objects of that kind currently held by the GUI layer's owners.
-long LiveGuiObjects(TGuiObjectKind kind) noexcept;
-
-namespace detail {
-void CountGuiObject(TGuiObjectKind kind, long delta) noexcept;
-
-template <class H, class Traits, TGuiObjectKind Kind>
-struct CountedTraits {
-    static H empty() { return Traits::empty(); }
-    static bool valid(H h) { return Traits::valid(h); }
-    static void close(H h) {
-        Traits::close(h);
-        CountGuiObject(Kind, -1);
-    }
-};
-}  // namespace detail
-
-// Like UniqueHandle, and each held handle counts as one live object.
-template <class H, class Traits, TGuiObjectKind Kind>
-class CountedHandle {
-    using Owner = UniqueHandle<H, detail::CountedTraits<H, Traits, Kind>>;
-
-public:
-    CountedHandle() noexcept = default;
-    explicit CountedHandle(H h) noexcept { reset(h); }
-    CountedHandle(CountedHandle&&) noexcept = default;
-    CountedHandle& operator=(CountedHandle&&) noexcept = default;
-
-    H get() const noexcept { return h_.get(); }
-    explicit operator bool() const noexcept { return static_cast<bool>(h_); }
-    void reset(H h = Traits::empty()) noexcept {
-        if (Traits::valid(h)) detail::CountGuiObject(Kind, +1);
-        h_.reset(h);
-    }
-    // Hands the handle to a new owner outside the GUI layer (the count drops).
-    H release() noexcept {
-        H h = h_.release();
-        if (Traits::valid(h)) detail::CountGuiObject(Kind, -1);
-        return h;
-    }
-
-private:
-    Owner h_;
-};
-
-using GdiObject = CountedHandle<HGDIOBJ, GdiTraits, TGuiObjectKind::Gdi>;
-using MemoryDC = CountedHandle<HDC, DcTraits, TGuiObjectKind::Gdi>;
-using ImageListHandle = CountedHandle<HIMAGELIST, ImageListTraits, TGuiObjectKind::Gdi>;
-using IconHandle = CountedHandle<HICON, IconTraits, TGuiObjectKind::User>;
-using MenuHandle = CountedHandle<HMENU, MenuTraits, TGuiObjectKind::User>;
 
 // The colour and mask bitmaps of an icon (GetIconInfo), owned and counted.
 struct IconBitmaps {

@@ -111,12 +111,65 @@ using ChangeNotificationHandle = UniqueHandle<HANDLE, ChangeNotificationTraits>;
 using RegKey = UniqueHandle<HKEY, RegKeyTraits>;
 using Module = UniqueHandle<HMODULE, ModuleTraits>;
 using OwnedWindow = UniqueHandle<HWND, WindowTraits>;
-using OwnedMenu = UniqueHandle<HMENU, MenuTraits>;
-using OwnedIcon = UniqueHandle<HICON, IconTraits>;
-using OwnedGdiObject = UniqueHandle<HGDIOBJ, GdiTraits>;
-using OwnedDC = UniqueHandle<HDC, DcTraits>;
 using MappedView = UniqueHandle<void*, FileMappingViewTraits>;
-using OwnedImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
+
+// GDI objects (bitmaps, fonts, brushes, pens, regions, DCs, image lists) and
+// USER objects (icons, menus) are held by counted owners, so a test can see
+// whether a piece of code gives back all it took (GetGuiResources reads 0
+// under Wine, so the platform cannot tell).
+
+enum class TGuiObjectKind { Gdi, User };
+
+// Objects of that kind currently held by the GUI layer's owners.
+long LiveGuiObjects(TGuiObjectKind kind) noexcept;
+
+namespace detail {
+void CountGuiObject(TGuiObjectKind kind, long delta) noexcept;
+
+template <class H, class Traits, TGuiObjectKind Kind>
+struct CountedTraits {
+    static H empty() { return Traits::empty(); }
+    static bool valid(H h) { return Traits::valid(h); }
+    static void close(H h) {
+        Traits::close(h);
+        CountGuiObject(Kind, -1);
+    }
+};
+}  // namespace detail
+
+// Like UniqueHandle, and each held handle counts as one live object.
+template <class H, class Traits, TGuiObjectKind Kind>
+class CountedHandle {
+    using Owner = UniqueHandle<H, detail::CountedTraits<H, Traits, Kind>>;
+
+public:
+    CountedHandle() noexcept = default;
+    explicit CountedHandle(H h) noexcept { reset(h); }
+    CountedHandle(CountedHandle&&) noexcept = default;
+    CountedHandle& operator=(CountedHandle&&) noexcept = default;
+
+    H get() const noexcept { return h_.get(); }
+    explicit operator bool() const noexcept { return static_cast<bool>(h_); }
+    void reset(H h = Traits::empty()) noexcept {
+        if (Traits::valid(h)) detail::CountGuiObject(Kind, +1);
+        h_.reset(h);
+    }
+    // Hands the handle to a new owner outside the GUI layer (the count drops).
+    H release() noexcept {
+        H h = h_.release();
+        if (Traits::valid(h)) detail::CountGuiObject(Kind, -1);
+        return h;
+    }
+
+private:
+    Owner h_;
+};
+
+using GdiObject = CountedHandle<HGDIOBJ, GdiTraits, TGuiObjectKind::Gdi>;
+using MemoryDC = CountedHandle<HDC, DcTraits, TGuiObjectKind::Gdi>;
+using ImageListHandle = CountedHandle<HIMAGELIST, ImageListTraits, TGuiObjectKind::Gdi>;
+using IconHandle = CountedHandle<HICON, IconTraits, TGuiObjectKind::User>;
+using MenuHandle = CountedHandle<HMENU, MenuTraits, TGuiObjectKind::User>;
 
 // A DC from GetDC, released to its window.
 class WindowDC {
@@ -195,6 +248,7 @@ template <class T>
 class CoTaskMem {
 public:
     CoTaskMem() noexcept = default;
+    explicit CoTaskMem(T p) noexcept : p_(p) {}
     ~CoTaskMem() { ::CoTaskMemFree(p_); }
     CoTaskMem(const CoTaskMem&) = delete;
     CoTaskMem& operator=(const CoTaskMem&) = delete;

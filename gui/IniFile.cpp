@@ -6,17 +6,11 @@
 #include <utility>
 
 #include "gui/FileIO.h"
+#include "toolkit/TextHelpers.h"
 
 namespace gui {
 
 namespace {
-
-bool SameText(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size()) return false;
-    if (a.empty()) return true;
-    return ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
 
 std::wstring Trim(std::wstring_view s) {
     size_t b = 0, e = s.size();

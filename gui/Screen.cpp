@@ -14,8 +14,12 @@ void FontFrom(TFont& font, const LOGFONTW& lf) {
     font.SetName(lf.lfFaceName);
     font.SetHeight(lf.lfHeight);
     font.SetCharset(lf.lfCharSet);
-    font.SetStyle((lf.lfWeight >= FW_BOLD ? fsBold : 0) | (lf.lfItalic ? fsItalic : 0) |
-                  (lf.lfUnderline ? fsUnderline : 0) | (lf.lfStrikeOut ? fsStrikeOut : 0));
+    TFontStyles style = 0;
+    if (lf.lfWeight >= FW_BOLD) style |= fsBold;
+    if (lf.lfItalic) style |= fsItalic;
+    if (lf.lfUnderline) style |= fsUnderline;
+    if (lf.lfStrikeOut) style |= fsStrikeOut;
+    font.SetStyle(style);
 }
 
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, RECT*, LPARAM lp) {

@@ -6,6 +6,7 @@
 #include "gui/Exception.h"
 #include "gui/Form.h"
 #include "gui/Handles.h"
+#include "toolkit/TextHelpers.h"
 
 namespace gui {
 
@@ -22,12 +23,6 @@ std::wstring ListText(HWND wnd, UINT lenMsg, UINT textMsg, int index) {
     n = ::SendMessageW(wnd, textMsg, index, reinterpret_cast<LPARAM>(text.data()));
     text.resize(n < 0 ? 0 : static_cast<size_t>(n));
     return text;
-}
-
-bool SameText(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() &&
-           ::CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
-                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 }  // namespace

@@ -41,25 +41,6 @@ const TFont& DefaultFont() {
     return font;
 }
 
-TShiftState MouseShift(WPARAM wp) {
-    TShiftState s = 0;
-    if (wp & MK_SHIFT) s |= ssShift;
-    if (wp & MK_CONTROL) s |= ssCtrl;
-    if (wp & MK_LBUTTON) s |= ssLeft;
-    if (wp & MK_RBUTTON) s |= ssRight;
-    if (wp & MK_MBUTTON) s |= ssMiddle;
-    if (::GetKeyState(VK_MENU) < 0) s |= ssAlt;
-    return s;
-}
-
-TShiftState KeyShift() {
-    TShiftState s = 0;
-    if (::GetKeyState(VK_SHIFT) < 0) s |= ssShift;
-    if (::GetKeyState(VK_CONTROL) < 0) s |= ssCtrl;
-    if (::GetKeyState(VK_MENU) < 0) s |= ssAlt;
-    return s;
-}
-
 // The control of ours at a screen point (a child window of a system class,
 // such as a combo box's edit, counts as its nearest control of ours).
 TWinControl* ControlAtPoint(POINT pt) {
@@ -308,7 +289,8 @@ bool TWinControl::InputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
         case WM_LBUTTONDBLCLK: case WM_RBUTTONDBLCLK: case WM_MBUTTONDBLCLK: {
             if (Application) Application->CancelHint();
             bool dbl = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
-            TShiftState shift = MouseShift(wp) | (dbl ? ssDouble : 0);
+            TShiftState shift = MouseShiftState(wp);
+            if (dbl) shift |= ssDouble;
             if (msg == WM_LBUTTONDOWN && DragMode == TDragMode::dmAutomatic) {
                 dragArmed_ = true;
                 dragStart_ = POINT{x, y};
@@ -336,7 +318,7 @@ bool TWinControl::InputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
                 if (!RunHandler(OnEndDrag, this)) return true;
                 return false;  // the control's own procedure sees the release too
             }
-            if (!RunHandler(OnMouseUp, this, buttonOf(msg), MouseShift(wp), x, y)) return true;
+            if (!RunHandler(OnMouseUp, this, buttonOf(msg), MouseShiftState(wp), x, y)) return true;
             return false;
         }
         case WM_MOUSEMOVE: {
@@ -366,7 +348,7 @@ bool TWinControl::InputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             if (Application) Application->MouseHint(this, longHint);
             if (!*alive) return true;
             if (Application) Application->HintMouseMove(this);
-            if (!RunHandler(OnMouseMove, this, MouseShift(wp), x, y)) return true;
+            if (!RunHandler(OnMouseMove, this, MouseShiftState(wp), x, y)) return true;
             return false;
         }
         case WM_MOUSELEAVE:
@@ -385,7 +367,7 @@ bool TWinControl::InputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             bool handled = false;
             POINT pt{x, y};
             short delta = GET_WHEEL_DELTA_WPARAM(wp);
-            if (!RunHandler(OnMouseWheel, this, MouseShift(GET_KEYSTATE_WPARAM(wp)), int{delta}, pt,
+            if (!RunHandler(OnMouseWheel, this, MouseShiftState(GET_KEYSTATE_WPARAM(wp)), int{delta}, pt,
                             handled))
                 return true;
             return handled;
@@ -398,7 +380,7 @@ bool TWinControl::InputMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) 
             }
             bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
             WORD key = static_cast<WORD>(wp);
-            TShiftState shift = KeyShift();
+            TShiftState shift = KeyShiftState();
             TForm* form = ParentForm();
             if (form && form != this && form->KeyPreview) {
                 if (!form->RunHandler(down ? form->OnKeyDown : form->OnKeyUp, form, key, shift) || !*alive)

@@ -45,8 +45,9 @@ bool ModifierRuleMet(BYTE needCtrl, BYTE needShift) {
     return !KeyDown(VK_CONTROL) && !KeyDown(VK_SHIFT);
 }
 
-// Exact comparison; the runtime's string functions are not linked in.
-bool SameText(const wchar_t* a, const wchar_t* b) {
+// Exact comparison, case included; the runtime's string functions are not
+// linked in.
+bool SameTextExact(const wchar_t* a, const wchar_t* b) {
     while (*a && *a == *b) {
         ++a;
         ++b;
@@ -70,7 +71,7 @@ bool IsDesktopWindow(HWND top) {
     int n = ::GetClassNameW(top, cls, 261);
     if (n <= 0) return false;
     cls[n] = L'\0';
-    if (!SameText(cls, L"Progman") && !SameText(cls, L"WorkerW")) return false;
+    if (!SameTextExact(cls, L"Progman") && !SameTextExact(cls, L"WorkerW")) return false;
     return ::FindWindowExW(top, nullptr, L"SHELLDLL_DefView", nullptr) != nullptr;
 }
 

@@ -12,8 +12,11 @@ ORV_XVFB_PIDS=()
 ORV_PREFIXES=()
 
 orv_build() {
+  # Warnings are errors when CI builds; a developer's build only shows them.
+  local werror=OFF
+  [ "${CI:-}" = true ] && werror=ON
   cmake -S "$ORV_ROOT" -B "$ORV_BUILD" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$ORV_ROOT/cmake/mingw-i686.cmake" >/dev/null
+    -DCMAKE_TOOLCHAIN_FILE="$ORV_ROOT/cmake/mingw-i686.cmake" -DORV_WERROR=$werror >/dev/null
   cmake --build "$ORV_BUILD" -j "$(nproc)"
 }
 

@@ -5,6 +5,7 @@
 
 #include "gui/Callback.h"
 #include "toolkit/QuorvinWindows.h"
+#include "toolkit/TextHelpers.h"
 #include "toolkit/Wow64.h"
 
 std::wstring FindExePath;
@@ -12,22 +13,12 @@ HWND FindExeWnd = nullptr;
 
 namespace {
 
-std::wstring Upper(std::wstring s) {
-    if (!s.empty()) ::CharUpperBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
-
-bool SameTextIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 BOOL CALLBACK FindByExeProc(HWND wnd, LPARAM) {
     return gui::GuardCallback(FALSE, [&]() -> BOOL {
         if (GetTopLevelWindow(wnd) != wnd) return TRUE;
         std::wstring title, className, exe;
         GetWindowTitleClassExe(wnd, title, className, exe);
-        if (!exe.empty() && SameTextIgnoringCase(exe, FindExePath)) {
+        if (!exe.empty() && SameText(exe, FindExePath)) {
             FindExeWnd = wnd;
             return FALSE;
         }
@@ -40,7 +31,7 @@ BOOL CALLBACK CollectNamesProc(HWND wnd, LPARAM data) {
         auto& names = *reinterpret_cast<std::set<std::wstring>*>(data);
         std::wstring path;
         GetWindowExePath(wnd, path);
-        if (!path.empty()) names.insert(Upper(path.substr(path.find_last_of(L"\\/") + 1)));
+        if (!path.empty()) names.insert(UpperCase(path.substr(path.find_last_of(L"\\/") + 1)));
         return TRUE;
     });
 }
@@ -58,5 +49,5 @@ HWND FindWindowByExe(const std::wstring& exePath) {
 bool IsExeRunning(const std::wstring& exeName) {
     std::set<std::wstring> names;
     ::EnumWindows(CollectNamesProc, reinterpret_cast<LPARAM>(&names));
-    return names.count(Upper(exeName)) > 0;
+    return names.count(UpperCase(exeName)) > 0;
 }

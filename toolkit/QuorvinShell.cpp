@@ -15,12 +15,6 @@ namespace {
 
 const size_t kBuf = 260;
 
-HWND MainFormWindow() {
-    if (gui::Application && gui::Application->MainForm())
-        return gui::Application->MainForm()->Handle();
-    return nullptr;
-}
-
 const wchar_t* OrNull(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
 
 
@@ -29,7 +23,7 @@ const wchar_t* OrNull(const std::wstring& s) { return s.empty() ? nullptr : s.c_
 void ShellExecuteFile(const std::wstring& fileName, const std::wstring& params,
                       const std::wstring& dir, int showCmd) {
     if (fileName.size() > kBuf || params.size() > kBuf || dir.size() > kBuf) return;
-    ::ShellExecuteW(MainFormWindow(), nullptr, fileName.c_str(), OrNull(params), OrNull(dir), showCmd);
+    ::ShellExecuteW(gui::MainFormWindow(), nullptr, fileName.c_str(), OrNull(params), OrNull(dir), showCmd);
 }
 
 int ShellExecuteOwned(HWND owner, const std::wstring& fileName, const std::wstring& params,
@@ -89,7 +83,7 @@ void SetMenuItemIcon(gui::TMenuItem* item, HICON icon) {
     }
     ICONINFO ii{};
     if (!::GetIconInfo(icon, &ii)) return;
-    gui::OwnedGdiObject mask(ii.hbmMask), color(ii.hbmColor);
+    gui::GdiObject mask(ii.hbmMask), color(ii.hbmColor);
     BITMAP bm{};
     int w = 0, h = 0;
     if (color && ::GetObjectW(color.get(), sizeof(bm), &bm)) {
@@ -107,7 +101,7 @@ void SetMenuItemIcon(gui::TMenuItem* item, HICON icon) {
     {
         // Drawn through a DC of its own: a bitmap left selected into a DC
         // could not be selected again by the menu that draws it.
-        gui::OwnedDC dc(::CreateCompatibleDC(nullptr));
+        gui::MemoryDC dc(::CreateCompatibleDC(nullptr));
         if (!dc) return;
         gui::SelectObjectScope select(dc.get(), picture->Handle());
         RECT all{0, 0, w, h};

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "toolkit/PathUtils.h"
+#include "toolkit/TextHelpers.h"
 
 namespace {
 
@@ -41,11 +42,6 @@ std::wstring FolderPart(const std::wstring& path) {
 std::wstring NamePart(const std::wstring& path) {
     size_t cut = path.find_last_of(L'\\');
     return cut == std::wstring::npos ? path : path.substr(cut + 1);
-}
-
-bool SameText(const std::wstring& a, const std::wstring& b) {
-    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                  static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 }  // namespace
@@ -148,11 +144,10 @@ bool GetFolderAndItems(gui::ComPtr<IShellFolder>& folder, TPItemIDListArray& ite
 
     if (IsDriveRootPath(first)) {
         items.assign(1, nullptr);
-        LPITEMIDLIST drives = nullptr;
-        if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives)) || !drives)
+        gui::CoTaskMem<LPITEMIDLIST> drives;
+        if (FAILED(::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, drives.put())) || !drives.get())
             return false;
-        gui::ComPtr<IShellFolder> computer = BindTo(desktop.get(), drives);
-        ::CoTaskMemFree(drives);
+        gui::ComPtr<IShellFolder> computer = BindTo(desktop.get(), drives.get());
         if (!computer) return false;
         items[0] = Parse(computer.get(), first);
         if (!items[0]) return false;
@@ -162,11 +157,9 @@ bool GetFolderAndItems(gui::ComPtr<IShellFolder>& folder, TPItemIDListArray& ite
 
     if (IsServerPath(first) || IsShareRootPath(first)) {
         items.assign(1, nullptr);
-        LPITEMIDLIST absolute = Parse(desktop.get(), first);
-        if (!absolute) return false;
-        const bool bound = BindToParentFolder(absolute, folder, items[0]);
-        ::CoTaskMemFree(absolute);
-        return bound;
+        gui::CoTaskMem<LPITEMIDLIST> absolute(Parse(desktop.get(), first));
+        if (!absolute.get()) return false;
+        return BindToParentFolder(absolute.get(), folder, items[0]);
     }
 
     // Ordinary files and folders, all in the first one's folder: a file
@@ -176,10 +169,12 @@ bool GetFolderAndItems(gui::ComPtr<IShellFolder>& folder, TPItemIDListArray& ite
         if (!SameText(FolderPart(files->Get(i)), parent)) return false;
     items.assign(files->Count(), nullptr);
     if (parent.empty()) return false;
-    LPITEMIDLIST absolute = Parse(desktop.get(), parent);
-    if (!absolute) return false;
-    gui::ComPtr<IShellFolder> bound = BindTo(desktop.get(), absolute);
-    ::CoTaskMemFree(absolute);
+    gui::ComPtr<IShellFolder> bound;
+    {
+        gui::CoTaskMem<LPITEMIDLIST> absolute(Parse(desktop.get(), parent));
+        if (!absolute.get()) return false;
+        bound = BindTo(desktop.get(), absolute.get());
+    }
     if (!bound) return false;
     folder = bound;
     for (int i = 0; i < files->Count(); ++i) {

@@ -25,12 +25,6 @@ RevertFn revertFn = nullptr;
 thread_local int depth = 0;
 thread_local bool switchedOff = false;
 
-HWND MainFormWindow() {
-    if (gui::Application && gui::Application->MainForm())
-        return gui::Application->MainForm()->Handle();
-    return nullptr;
-}
-
 const wchar_t* OrNull(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
 
 }  // namespace
@@ -99,7 +93,7 @@ int ShellExecuteNoRedirect(HWND wnd, const std::wstring& fileName, const std::ws
 int ShellOpenNoRedirect(const std::wstring& fileName) {
     Wow64RedirectionOff off;
     return static_cast<int>(reinterpret_cast<INT_PTR>(
-        ::ShellExecuteW(MainFormWindow(), L"open", fileName.c_str(), nullptr, nullptr, SW_SHOW)));
+        ::ShellExecuteW(gui::MainFormWindow(), L"open", fileName.c_str(), nullptr, nullptr, SW_SHOW)));
 }
 
 HICON GetFileIconNoRedirect(const std::wstring& fileName) {

@@ -21,17 +21,13 @@
 #include "toolkit/QuorvinText.h"
 #include "toolkit/QuorvinVersion.h"
 #include "toolkit/QuorvinWindows.h"
+#include "toolkit/TextHelpers.h"
 #include "toolkit/Wow64.h"
 
 namespace {
 
 const int kRecentShellFolder = 6;  // "Recent" in ShellFolderNames
 const int kBuf = 260;
-
-std::wstring LowerCase(std::wstring s) {
-    if (!s.empty()) ::CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
 
 std::wstring FileNameOf(const std::wstring& path) {
     size_t slash = path.find_last_of(L"\\/:");

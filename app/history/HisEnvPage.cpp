@@ -20,6 +20,7 @@
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinShell.h"
 #include "toolkit/QuorvinVersion.h"
+#include "toolkit/TextHelpers.h"
 
 using gui::Bounds;
 
@@ -28,15 +29,6 @@ namespace {
 const wchar_t* const kCategoryNames[kHisCategories] = {L"クリップボード", L"ファイル", L"プログラム", L"フォルダ",
                                                        L"エクスプローラ"};
 const int kProgramsShellFolder = 5;  // "Programs" in ShellFolderNames
-
-std::wstring LowerExtension(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    const size_t dot = path.find_last_of(L'.');
-    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return L"";
-    std::wstring ext = path.substr(dot);
-    for (auto& ch : ext) ch = static_cast<wchar_t>(std::towlower(ch));
-    return ext;
-}
 
 std::wstring RootOf(const std::wstring& item) { return item.substr(0, std::min<size_t>(3, item.size())); }
 
@@ -450,7 +442,7 @@ void THisEnvPage::BtnExeAddClick() {
     dialog.FileName.clear();
     if (!dialog.Execute()) return;
     const std::wstring file = dialog.FileName;
-    if (LowerExtension(file) != L".exe" || ListBoxExe->IndexOf(file) >= 0) return;
+    if (LowerExt(file) != L".exe" || ListBoxExe->IndexOf(file) >= 0) return;
     ListBoxExe->SetItemIndex(ListBoxExe->Add(file));
     ListChanged(ListBoxExe, BtnExeDel, Settings().ListBoxExe);
 }
@@ -490,7 +482,7 @@ void THisEnvPage::BtnWaveClick() {
     dialog.FilterIndex = 1;
     dialog.FileName.clear();
     if (!dialog.Execute()) return;
-    if (LowerExtension(dialog.FileName) == L".wav") EditWave->SetText(dialog.FileName);
+    if (LowerExt(dialog.FileName) == L".wav") EditWave->SetText(dialog.FileName);
 }
 
 void THisEnvPage::TrackBarTransChange() {

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "gui/Exception.h"
+#include "toolkit/TextHelpers.h"
 #include "toolkit/Wow64.h"
 
 namespace {
@@ -12,23 +13,6 @@ namespace {
 void CheckCategory(int c) {
     if (!THisLists::ValidCategory(c))
         throw gui::Exception(L"履歴の種類が正しくありません (" + std::to_wstring(c) + L")");
-}
-
-std::wstring UpperCase(std::wstring s) {
-    if (!s.empty()) ::CharUpperBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
-
-std::wstring LowerCase(std::wstring s) {
-    if (!s.empty()) ::CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
-
-// From the last "." of the last path part to the end; empty without one.
-std::wstring ExtractFileExt(const std::wstring& path) {
-    size_t i = path.find_last_of(L".\\:");
-    if (i == std::wstring::npos || path[i] != L'.') return L"";
-    return path.substr(i);
 }
 
 // "C:" for C:\x, "\\server\share" for \\server\share\x, else empty.
@@ -101,7 +85,7 @@ bool THisLists::KeepsEntry(int c, const std::wstring& s) const {
     // The cheap text tests come first; the outcome is the same in any
     // order, but a path that an exclusion drops then costs no disk access.
     if (c == 1 || c == 2) {
-        bool isProgram = LowerCase(ExtractFileExt(s)) == L".exe";
+        bool isProgram = LowerExt(s) == L".exe";
         if (isProgram != (c == 2)) return false;
     }
     const std::wstring upper = UpperCase(s);

@@ -69,7 +69,7 @@ void THisForm::Proc_PPListSet(int c) {
         const gui::TStringList& entries = MFileList[k * kHisCategories + c];
         if (i >= entries.Count()) continue;
         const std::wstring s = entries[i];
-        if (icons) SetMenuItemIcon(item, gui::OwnedIcon(GetFileIconNoRedirect(s)).get());
+        if (icons) SetMenuItemIcon(item, gui::IconHandle(GetFileIconNoRedirect(s)).get());
         item->SetCaption(HisMenuCaption(c, s, g, fontSize, width));
         item->SetEnabled(true);
         // Network entries stay enabled: testing them could stall the menu.

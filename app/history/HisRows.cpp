@@ -10,18 +10,12 @@
 #include "app/history/HisPaths.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinWindows.h"
+#include "toolkit/TextHelpers.h"
 #include "toolkit/Wow64.h"
 
 namespace {
 
 constexpr int kFindHistoryMax = 100;
-
-std::wstring Upper(std::wstring s) {
-    if (!s.empty()) ::CharUpperBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
-
-bool SameIgnoringCase(const std::wstring& a, const std::wstring& b) { return Upper(a) == Upper(b); }
 
 }  // namespace
 
@@ -78,13 +72,13 @@ void THisForm::Proc_Find(bool down) {
     const int from = list->ItemIndex();
     int hit = -1;
     if (!text.empty() && from >= 0) {
-        const std::wstring needle = Upper(text);
+        const std::wstring needle = UpperCase(text);
         if (down) {
             for (int i = from + 1; i < count && hit < 0; ++i)
-                if (Upper(entries[i]).find(needle) != std::wstring::npos) hit = i;
+                if (UpperCase(entries[i]).find(needle) != std::wstring::npos) hit = i;
         } else {
             for (int i = std::min(from, count) - 1; i >= 0 && hit < 0; --i)
-                if (Upper(entries[i]).find(needle) != std::wstring::npos) hit = i;
+                if (UpperCase(entries[i]).find(needle) != std::wstring::npos) hit = i;
         }
     }
     if (hit >= 0) list->SetItemIndex(hit);
@@ -97,7 +91,7 @@ void THisForm::Proc_Find(bool down) {
     std::vector<std::wstring> items{text};
     for (int i = 0; i < CBFind->Count(); ++i) {
         std::wstring item = CBFind->Item(i);
-        if (!SameIgnoringCase(item, text)) items.push_back(item);
+        if (!SameText(item, text)) items.push_back(item);
     }
     if (items.size() > kFindHistoryMax) items.resize(kFindHistoryMax);
     CBFind->Clear();
@@ -118,7 +112,7 @@ void THisForm::DrawListRow(gui::TListBox* list, gui::TImageList* images, int k, 
         const gui::TColor colour = list->Font().Color();
         fore = (colour & 0xFF000000u) ? ::GetSysColor(static_cast<int>(colour & 0xFF)) : colour;
     }
-    gui::OwnedGdiObject brush(::CreateSolidBrush(back));
+    gui::GdiObject brush(::CreateSolidBrush(back));
     ::FillRect(dc, &item.Rect, static_cast<HBRUSH>(brush.get()));
     if (item.Index < 0 || item.Index >= list->Count()) return;
 
@@ -136,9 +130,8 @@ void THisForm::DrawListRow(gui::TListBox* list, gui::TImageList* images, int k, 
     }
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, fore);
-    HGDIOBJ old = ::SelectObject(dc, list->Font().Handle());
+    gui::SelectObjectScope font(dc, list->Font().Handle());
     ::ExtTextOutW(dc, x, y, ETO_CLIPPED, &item.Rect, text.c_str(), static_cast<UINT>(text.size()), nullptr);
-    ::SelectObject(dc, old);
 }
 
 void THisForm::Proc_KeepIconsInStep(gui::TListBox* list, gui::TImageList* images) {

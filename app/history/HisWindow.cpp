@@ -53,23 +53,23 @@ void AddTile(gui::TImageList& list, COLORREF colour, const wchar_t* symbol) {
     c.Brush().SetColor(RGB(255, 0, 255));
     c.FillRect(RECT{0, 0, n, n});
     HDC dc = c.Handle();
-    gui::OwnedGdiObject brush(::CreateSolidBrush(colour));
-    gui::OwnedGdiObject pen(::CreatePen(PS_SOLID, 1, colour));
-    HGDIOBJ oldBrush = ::SelectObject(dc, brush.get());
-    HGDIOBJ oldPen = ::SelectObject(dc, pen.get());
-    ::RoundRect(dc, 1, 1, n - 1, n - 1, n / 3, n / 3);
-    ::SelectObject(dc, oldPen);
-    ::SelectObject(dc, oldBrush);
+    gui::GdiObject brush(::CreateSolidBrush(colour));
+    gui::GdiObject pen(::CreatePen(PS_SOLID, 1, colour));
+    {
+        gui::SelectObjectScope withBrush(dc, brush.get()), withPen(dc, pen.get());
+        ::RoundRect(dc, 1, 1, n - 1, n - 1, n / 3, n / 3);
+    }
     c.Font().SetName(L"MS UI Gothic");
     c.Font().SetHeight(-(n * 3 / 4));
     c.Font().SetColor(RGB(255, 255, 255));
     c.Font().SetStyle(gui::fsBold);
     ::SetBkMode(dc, TRANSPARENT);
     RECT r{0, 0, n, n};
-    HGDIOBJ oldFont = ::SelectObject(dc, c.Font().Handle());
-    ::SetTextColor(dc, RGB(255, 255, 255));
-    ::DrawTextW(dc, symbol, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-    ::SelectObject(dc, oldFont);
+    {
+        gui::SelectObjectScope withFont(dc, c.Font().Handle());
+        ::SetTextColor(dc, RGB(255, 255, 255));
+        ::DrawTextW(dc, symbol, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
     list.AddMasked(bmp, RGB(255, 0, 255));
 }
 
@@ -343,27 +343,28 @@ void THisForm::CreateMenus() {
 }
 
 void THisForm::FormCreate() {
-    // 1. The menu font for the window.
+    // The window's font is the menu font.
     Font().SetName(gui::Screen.MenuFont().Name());
     CreateImages();
     CreateControls();
     CreateMenus();
-    // 3, 4, 6: the settings page.
+    // The settings page and its controls.
     EnvPage = new THisEnvPage(*this);
     EnvPage->CreateControls();
-    // 2.
+    // The Windows 11 feature level, which changes how Explorer windows are acted on;
+    // the first page shown.
     FWindows11_22H2Moment = GetWindows11_22H2MomentLevel() != 0;
     FWindows11_22H2Moment4 = IsWindows11_22H2Moment4();
     PageControl->SetActivePage(TabSheetAct);
-    // 5.
+    // Up-to-Explorer only before Vista; the companion tool's button only when it is installed.
     TBUpExp->SetVisible(!IsVistaOrLater());
     TBBrackwen->SetVisible(FileExistsSafe(BrackwenExe));
-    // 7.
+    // The edit box's menu items start disabled: nothing is selected yet.
     for (gui::TMenuItem* i : {PPEditCut, PPEditPaste, PPEditCopy, PPEditUndo, PPEditErase}) i->SetEnabled(false);
-    // 8.
+    // The settings and the history lists from their files.
     Proc_LoadIni();
     Proc_LoadLists();
-    // 9. Category 4 has no tab from Vista on; it is still kept and saved.
+    // Category 4 has no tab from Vista on; it is still kept and saved.
     if (IsVistaOrLater()) {
         TabControl->DeleteTab(4);
         Lists.Settings.MCHKHisMenuItem[4] = false;
@@ -371,24 +372,23 @@ void THisForm::FormCreate() {
     }
     ApplySettingsToControls();
     EnvPage->Load();
-    // 10.
+    // The favourites and memo panes as their buttons were left.
     TBFavClick();
     TBEditClick();
-    // 11. Opacity.
+    // Opacity.
     const int trans = std::clamp(Lists.Settings.TrackBarTrans, 20, 100);
     SetAlphaBlend(trans < 100, static_cast<BYTE>(trans * 255 / 100));
-    // 12.
+    // Tool-bar captions.
     ToolBar->SetShowCaptions(Lists.Settings.CHKTooBarList);
-    // 13.
+    // The hot keys, then the watch on the Recent folder.
     Proc_AddHotKeys();
-    // 14.
     Proc_StartRecentWatch();
-    // 15. The hook library beside the program.
+    // The hook library beside the program.
     std::wstring dll = ProgramFilePath();
     if (size_t dot = dll.find_last_of(L'.'); dot != std::wstring::npos && dot > dll.find_last_of(L'\\'))
         dll.erase(dot);
     MDLL = ::LoadLibraryW((dll + L".dll").c_str());
-    // 16. Per-core usage.
+    // The per-core usage button, only with more than one core.
     SYSTEM_INFO si{};
     ::GetSystemInfo(&si);
     FSingleCore = si.dwNumberOfProcessors == 1;
@@ -800,9 +800,7 @@ bool THisForm::ApplicationEventsMessage(MSG& msg) {
     if (msg.message == WM_MOUSEWHEEL) {
         // The keys as they were held when the wheel turned.
         const WORD keys = GET_KEYSTATE_WPARAM(msg.wParam);
-        const gui::TShiftState shift =
-            ((keys & MK_CONTROL) ? gui::ssCtrl : 0) | ((keys & MK_SHIFT) ? gui::ssShift : 0);
-        FormMouseWheel(shift, GET_WHEEL_DELTA_WPARAM(msg.wParam),
+        FormMouseWheel(gui::MouseShiftState(keys), GET_WHEEL_DELTA_WPARAM(msg.wParam),
                        POINT{GET_X_LPARAM(msg.lParam), GET_Y_LPARAM(msg.lParam)});
         return true;
     }

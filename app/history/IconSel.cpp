@@ -11,6 +11,7 @@
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinShell.h"
 #include "toolkit/QuorvinWindows.h"
+#include "toolkit/TextHelpers.h"
 
 TIconSelForm* IconSelForm = nullptr;
 
@@ -35,14 +36,6 @@ protected:
         return TListView::WndProc(msg, wp, lp);
     }
 };
-
-std::wstring LowerExt(const std::wstring& path) {
-    size_t dot = path.find_last_of(L".\\:");
-    if (dot == std::wstring::npos || path[dot] != L'.') return L"";
-    std::wstring ext = path.substr(dot);
-    for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
-    return ext;
-}
 
 // The number of icons in the file (index -1 asks for it: nothing to release).
 int IconCount(const std::wstring& fileName) {

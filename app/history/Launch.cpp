@@ -57,23 +57,17 @@ void AddTrayPicture(gui::TImageList& list, gui::TColor plate, gui::TColor edge, 
     c.FillRect(RECT{0, 0, 32, 32});
     HDC dc = c.Handle();
     {
-        gui::OwnedGdiObject brush(::CreateSolidBrush(plate));
-        gui::OwnedGdiObject pen(::CreatePen(PS_SOLID, 2, edge));
-        HGDIOBJ oldBrush = ::SelectObject(dc, brush.get());
-        HGDIOBJ oldPen = ::SelectObject(dc, pen.get());
+        gui::GdiObject brush(::CreateSolidBrush(plate));
+        gui::GdiObject pen(::CreatePen(PS_SOLID, 2, edge));
+        gui::SelectObjectScope withBrush(dc, brush.get()), withPen(dc, pen.get());
         ::RoundRect(dc, 2, 2, 30, 30, 10, 10);
-        ::SelectObject(dc, oldBrush);
-        ::SelectObject(dc, oldPen);
     }
     {
-        gui::OwnedGdiObject brush(::CreateSolidBrush(arrow));
-        gui::OwnedGdiObject pen(::CreatePen(PS_SOLID, 1, arrow));
-        HGDIOBJ oldBrush = ::SelectObject(dc, brush.get());
-        HGDIOBJ oldPen = ::SelectObject(dc, pen.get());
+        gui::GdiObject brush(::CreateSolidBrush(arrow));
+        gui::GdiObject pen(::CreatePen(PS_SOLID, 1, arrow));
+        gui::SelectObjectScope withBrush(dc, brush.get()), withPen(dc, pen.get());
         const POINT triangle[] = {{11, 8 - lift}, {23, 16 - lift}, {11, 24 - lift}};
         ::Polygon(dc, triangle, 3);
-        ::SelectObject(dc, oldBrush);
-        ::SelectObject(dc, oldPen);
     }
     list.AddMasked(b, transparent);
 }

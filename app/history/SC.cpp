@@ -19,6 +19,7 @@
 #include "toolkit/QuorvinText.h"
 #include "toolkit/QuorvinVersion.h"
 #include "toolkit/QuorvinWindows.h"
+#include "toolkit/TextHelpers.h"
 #include "toolkit/Wow64.h"
 
 TSCForm* SCForm = nullptr;
@@ -62,19 +63,6 @@ std::wstring FileDirOf(const std::wstring& path) {
     if (dir.size() > 1 && dir.back() == L'\\' && dir[dir.size() - 2] != L':' && dir[dir.size() - 2] != L'\\')
         dir.pop_back();
     return dir;
-}
-
-std::wstring LowerExt(const std::wstring& path) {
-    size_t dot = path.find_last_of(L".\\:");
-    if (dot == std::wstring::npos || path[dot] != L'.') return L"";
-    std::wstring ext = path.substr(dot);
-    for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
-    return ext;
-}
-
-std::wstring Upper(std::wstring s) {
-    for (wchar_t& c : s) c = static_cast<wchar_t>(std::towupper(c));
-    return s;
 }
 
 std::wstring LongOf(const std::wstring& path) {
@@ -146,7 +134,7 @@ std::wstring MinimizePath(const std::wstring& path, HDC dc, int maxWidth) {
 gui::Handle StartHidden(const std::wstring& exe, const std::wstring& argument, const std::wstring& dir) {
     SHELLEXECUTEINFOW info{sizeof(info)};
     info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    info.hwnd = gui::Application && gui::Application->MainForm() ? gui::Application->MainForm()->Handle() : nullptr;
+    info.hwnd = gui::MainFormWindow();
     info.lpFile = exe.c_str();
     info.lpParameters = argument.c_str();
     info.lpDirectory = dir.c_str();
@@ -518,7 +506,7 @@ void TSCForm::BtnIconDefClick() {
     MIconFile = EditExe->Text();
     std::wstring bare;
     ExtractBareFileName(EditExe->Text(), bare);
-    MIconIdx = Upper(bare) == L"EXPLORER" ? 1 : 0;
+    MIconIdx = UpperCase(bare) == L"EXPLORER" ? 1 : 0;
     Proc_DrawIcon();
 }
 
@@ -527,7 +515,7 @@ void TSCForm::BtnIconClick() {
     std::wstring source = MIconFile;
     int index = MIconIdx;
     const bool folder = DirectoryExistsNoRedirect(target);
-    if (source == target && index == 0 && Upper(LowerExt(target)) != L".EXE" && !folder)
+    if (source == target && index == 0 && UpperCase(LowerExt(target)) != L".EXE" && !folder)
         FindExecutableFor(target, source);
     // Index -1 asks for the number of icons: no icon to release.
     if (reinterpret_cast<INT_PTR>(ExtractFileIcon(source, -1)) == 0) {

@@ -14,6 +14,7 @@
 #include "toolkit/QuorvinText.h"
 #include "toolkit/QuorvinWindows.h"
 #include "toolkit/TaskBarList.h"
+#include "toolkit/TextHelpers.h"
 
 TBtnForm* BtnForm = nullptr;
 
@@ -42,12 +43,6 @@ std::wstring ScanClass(HWND wnd) {
 }
 
 bool Contains(const std::wstring& s, const wchar_t* part) { return s.find(part) != std::wstring::npos; }
-
-std::wstring ReplaceAll(std::wstring s, const std::wstring& from, const std::wstring& to) {
-    for (size_t pos = 0; (pos = s.find(from, pos)) != std::wstring::npos; pos += to.size())
-        s.replace(pos, from.size(), to);
-    return s;
-}
 
 std::wstring UpperFileName(const std::wstring& path) {
     std::wstring name = path.substr(path.find_last_of(L'\\') + 1);

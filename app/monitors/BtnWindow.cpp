@@ -12,6 +12,7 @@
 #include "toolkit/QuorvinPlacement.h"
 #include "toolkit/QuorvinShell.h"
 #include "toolkit/TaskBarList.h"
+#include "toolkit/TextHelpers.h"
 
 namespace {
 
@@ -19,21 +20,6 @@ using gui::Bounds;
 using gui::TAlign;
 
 const wchar_t kLineBreak[] = L"{改行}";
-
-std::wstring ReplaceAll(std::wstring s, const std::wstring& from, const std::wstring& to) {
-    for (size_t pos = 0; (pos = s.find(from, pos)) != std::wstring::npos; pos += to.size())
-        s.replace(pos, from.size(), to);
-    return s;
-}
-
-std::wstring LowerExt(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    const size_t dot = path.rfind(L'.');
-    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return {};
-    std::wstring ext = path.substr(dot);
-    ::CharLowerBuffW(ext.data(), static_cast<DWORD>(ext.size()));
-    return ext;
-}
 
 const wchar_t* const kColumns[] = {L"プログラム",         L"ウィンドウのキャプション", L"ウィンドウのクラス",
                                    L"ウィンドウサイズ(縦)", L"ウィンドウサイズ(横)",     L"ボタンのキャプション",

@@ -16,6 +16,7 @@
 #include "toolkit/QuorvinShell.h"
 #include "toolkit/QuorvinText.h"
 #include "toolkit/TaskBarList.h"
+#include "toolkit/TextHelpers.h"
 #include "toolkit/Wow64.h"
 
 TDriveForm* DriveForm = nullptr;
@@ -23,15 +24,6 @@ TDriveForm* DriveForm = nullptr;
 namespace {
 
 const wchar_t kIniName[] = L"Drive.ini";
-
-std::wstring LowerExt(const std::wstring& path) {
-    const size_t slash = path.find_last_of(L"\\/");
-    const size_t dot = path.rfind(L'.');
-    if (dot == std::wstring::npos || (slash != std::wstring::npos && dot < slash)) return {};
-    std::wstring ext = path.substr(dot);
-    for (wchar_t& c : ext) c = static_cast<wchar_t>(std::towlower(c));
-    return ext;
-}
 
 std::wstring FolderOf(const std::wstring& path) {
     const size_t slash = path.find_last_of(L"\\/");
@@ -418,7 +410,7 @@ void TDriveForm::RebuildTrayMenu() {
         item->Tag = static_cast<int>(i);
         item->SetCaption(MenuCaption(static_cast<int>(i), e.Program, e.Options, exists));
         item->SetEnabled(exists);
-        if (exists) SetMenuItemIcon(item, gui::OwnedIcon(GetFileIconNoRedirect(e.Program)).get());
+        if (exists) SetMenuItemIcon(item, gui::IconHandle(GetFileIconNoRedirect(e.Program)).get());
         item->OnClick = [this](gui::TMenuItem* sender) {
             if (ListViewExeView) ListViewExeView->SetItemIndex(sender->Tag);
             StartRegistration(sender->Tag);

@@ -50,9 +50,9 @@ void TIMEIconForm::Paint(HDC dc) {
     const COLORREF face = white_ ? RGB(255, 255, 255) : RGB(0, 0, 0);
     const COLORREF sign = white_ ? RGB(0, 0, 0) : RGB(255, 255, 255);
     RECT r{0, 0, Size, Size};
-    gui::OwnedGdiObject back(::CreateSolidBrush(face));
+    gui::GdiObject back(::CreateSolidBrush(face));
     ::FillRect(dc, &r, static_cast<HBRUSH>(back.get()));
-    gui::OwnedGdiObject font(::CreateFontW(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+    gui::GdiObject font(::CreateFontW(-20, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, ANTIALIASED_QUALITY,
                                            DEFAULT_PITCH, L"MS UI Gothic"));
     gui::SelectObjectScope select(dc, font.get());

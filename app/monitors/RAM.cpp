@@ -1,5 +1,6 @@
 #include "app/monitors/RAM.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/Globals.h"
@@ -36,8 +37,6 @@ TMenuItem* NewItem(gui::TComponent* owner, TMenuItem* parent, const wchar_t* nam
     parent->Add(item);
     return item;
 }
-
-int Clamp(int v, int lo, int hi) { return v < lo ? lo : v > hi ? hi : v; }
 
 }  // namespace
 
@@ -152,10 +151,10 @@ void TRAMForm::Proc_LoadIni() {
         }
     }
     gui::TMemIniFile ini(DataFolder + L"RAM.ini");
-    UDRAMValue = Clamp(ini.ReadInteger(L"RAM", L"Value", 50), 1, 100);
-    UDRAMAuto = Clamp(ini.ReadInteger(L"RAM", L"Auto", 100), 0, 100);
-    UDRAMTime = Clamp(ini.ReadInteger(L"RAM", L"Time", 0), 0, 120);
-    RGTrayWClick = Clamp(ini.ReadInteger(L"RAM", L"TrayWClick", 0), 0, 2);
+    UDRAMValue = std::clamp(ini.ReadInteger(L"RAM", L"Value", 50), 1, 100);
+    UDRAMAuto = std::clamp(ini.ReadInteger(L"RAM", L"Auto", 100), 0, 100);
+    UDRAMTime = std::clamp(ini.ReadInteger(L"RAM", L"Time", 0), 0, 120);
+    RGTrayWClick = std::clamp(ini.ReadInteger(L"RAM", L"TrayWClick", 0), 0, 2);
     MTimeC = 0;
     MTime = UDRAMTime * 60;
     PPRAMClean->SetCaption(L"設定値(&D) " + std::to_wstring(UDRAMValue) + L"%");
@@ -166,7 +165,7 @@ void TRAMForm::Proc_LoadIni() {
 void TRAMForm::Proc_LoadStop() {
     gui::TMemIniFile ini(DataFolder + L"RAM.ini");
     PPStop->SetChecked(ini.ReadBool(L"RAM", L"Stop", false));
-    MRAMDisp = Clamp(ini.ReadInteger(L"RAM", L"Disp", 0), 0, 3);
+    MRAMDisp = std::clamp(ini.ReadInteger(L"RAM", L"Disp", 0), 0, 3);
     MPPRAMDisp[MRAMDisp]->SetChecked(true);
     SetRAMImageList();
 }
@@ -199,7 +198,7 @@ void TRAMForm::Proc_TimerRAM() {
 
 void TRAMForm::Proc_DispRAM() {
     if (FMemWork) return;
-    const int load = Clamp(RAMUsageSource(), 0, 100);
+    const int load = std::clamp(RAMUsageSource(), 0, 100);
     const std::wstring text = usage_icon::PercentText(load);
     const std::wstring hint = L"RAM使用率:" + text + L"%";
     if (TrayIcon->Hint() != hint) {
@@ -267,7 +266,7 @@ void TRAMForm::PPRAMDispClick(TMenuItem* item) {
 }
 
 void TRAMForm::PPMenuPopup() {
-    const int load = Clamp(RAMUsageSource(), 0, 100);
+    const int load = std::clamp(RAMUsageSource(), 0, 100);
     for (int i = 1; i <= 9; ++i) MPPRAMValue[i - 1]->SetEnabled(i * 10 < 100 - load);
     PPRAMClean->SetEnabled(UDRAMValue < 100 - load);
 }
@@ -374,7 +373,7 @@ void TRAMForm::Proc_CleanX64(int n) {
         return;
     }
     const int total = TotalMB();
-    const int freeMB = total - total * Clamp(RAMUsageSource(), 0, 100) / 100;
+    const int freeMB = total - total * std::clamp(RAMUsageSource(), 0, 100) / 100;
     if (freeMB < n) return;
     Proc_BeginClean();
     MRAMCleanX64Value = n;

@@ -210,7 +210,7 @@ TEST_F(Menu, PicturesWithIcons) {
     EXPECT_GT(bm.bmHeight, 0);
     {
         // The icon is drawn on the menu colour.
-        gui::OwnedDC dc(::CreateCompatibleDC(nullptr));
+        gui::MemoryDC dc(::CreateCompatibleDC(nullptr));
         gui::SelectObjectScope select(dc.get(), picture(40));
         const COLORREF menu = ::GetSysColor(COLOR_MENU);
         int background = 0, drawn = 0;

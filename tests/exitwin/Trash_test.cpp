@@ -341,7 +341,9 @@ TEST_F(Trash, TheSettingsMenuOffersEmptyForAFullBinAndHibernateWithItsFile) {
             ASSERT_EQ(BinItems(), 0);
         }
         if (c.hiberfilExists) {
-            if (!hadHiberfil) ASSERT_TRUE(WriteBytes(hiberfil, "hibernation"));
+            if (!hadHiberfil) {
+                ASSERT_TRUE(WriteBytes(hiberfil, "hibernation"));
+            }
         } else {
             ::DeleteFileW(hiberfil.c_str());
         }

@@ -157,7 +157,9 @@ TEST_F(HisDetail, StatusTextsHintsAndButtonsByTab) {
         EXPECT_EQ(His().TBexe->Hint, c.exeHint);
         EXPECT_EQ(His().TBUpExp->Hint, c.upExpHint);
         EXPECT_EQ(His().TBUpFol->Hint, c.upFolHint);
-        if (c.buttons == kAll) EXPECT_EQ(His().MClipHandle, target_) << "the target was determined";
+        if (c.buttons == kAll) {
+            EXPECT_EQ(His().MClipHandle, target_) << "the target was determined";
+        }
     }
 
     // Without the companion tool its button stays off.

@@ -118,10 +118,15 @@ std::set<std::string> ImportedNames(HMODULE m, const std::string& library) {
         if (name != library) return;
         const DWORD thunks = d.OriginalFirstThunk ? d.OriginalFirstThunk : d.FirstThunk;
         for (auto* t = reinterpret_cast<const IMAGE_THUNK_DATA32*>(base + thunks); t->u1.AddressOfData; ++t) {
-            if (IMAGE_SNAP_BY_ORDINAL32(t->u1.Ordinal))
-                out.insert("#" + std::to_string(IMAGE_ORDINAL32(t->u1.Ordinal)));
-            else
+            if (IMAGE_SNAP_BY_ORDINAL32(t->u1.Ordinal)) {
+                // Appended, not "#" + ...: GCC 12 warns falsely (-Wrestrict) on a
+                // literal prepended to a temporary string.
+                std::string ordinal = "#";
+                ordinal += std::to_string(IMAGE_ORDINAL32(t->u1.Ordinal));
+                out.insert(ordinal);
+            } else {
                 out.insert(reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + t->u1.AddressOfData)->Name);
+            }
         }
     });
     return out;

@@ -180,7 +180,7 @@ TEST_F(IMENoticeTest, IconCornersAndSize) {
     const LONG ex = ::GetWindowLongW(IMEIconForm->Handle(), GWL_EXSTYLE);
     EXPECT_TRUE(ex & WS_EX_TOPMOST);
     EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
-    gui::OwnedGdiObject rgn(::CreateRectRgn(0, 0, 0, 0));
+    gui::GdiObject rgn(::CreateRectRgn(0, 0, 0, 0));
     ASSERT_NE(::GetWindowRgn(IMEIconForm->Handle(), static_cast<HRGN>(rgn.get())), ERROR);
     EXPECT_FALSE(::PtInRegion(static_cast<HRGN>(rgn.get()), 1, 1));   // corner cut off
     EXPECT_TRUE(::PtInRegion(static_cast<HRGN>(rgn.get()), 16, 16));  // centre

@@ -51,7 +51,11 @@ std::vector<std::wstring> RowsOf(HWND list) {
 
 std::string Joined(const std::vector<std::wstring>& rows) {
     std::string s;
-    for (const auto& r : rows) s += "[" + gui::WideToUtf8(r) + "]";
+    for (const auto& r : rows) {
+        s += '[';
+        s += gui::WideToUtf8(r);
+        s += ']';
+    }
     return s;
 }
 

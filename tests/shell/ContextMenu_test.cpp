@@ -111,7 +111,7 @@ UINT IdOfVerb(const std::vector<std::wstring>& files, const wchar_t* verb) {
     if (GetFolderAndItems(folder, items, &list)) {
         gui::ComPtr<IContextMenu> cm;
         auto ids = const_cast<LPCITEMIDLIST*>(reinterpret_cast<const LPCITEMIDLIST*>(items.data()));
-        gui::OwnedMenu menu(::CreatePopupMenu());
+        gui::MenuHandle menu(::CreatePopupMenu());
         if (SUCCEEDED(folder->GetUIObjectOf(nullptr, static_cast<UINT>(items.size()), ids, IID_IContextMenu,
                                             nullptr, cm.put_void())) &&
             SUCCEEDED(cm->QueryContextMenu(menu.get(), 0, 1, 0x7FFF, CMF_NORMAL))) {
@@ -273,7 +273,7 @@ TEST(ShellMenuItems, ThePasteItemIsFoundByTheBytesOfTheSystemCodePage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        gui::OwnedMenu m(::CreatePopupMenu());
+        gui::MenuHandle m(::CreatePopupMenu());
         ::AppendMenuW(m.get(), MF_SEPARATOR, 0, nullptr);
         for (size_t i = 0; i < c.captions.size(); ++i)
             ::AppendMenuW(m.get(), c.flags[i], 100 + i, c.captions[i].c_str());

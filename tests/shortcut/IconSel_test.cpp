@@ -69,7 +69,7 @@ void Look(HWND list, Seen& seen) {
         image.mask = LVIF_IMAGE;
         image.iItem = i;
         ::SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&image));
-        gui::OwnedIcon icon(::ImageList_GetIcon(images, image.iImage, ILD_NORMAL));
+        gui::IconHandle icon(::ImageList_GetIcon(images, image.iImage, ILD_NORMAL));
         seen.colours.push_back(icon ? IconMiddle(icon.get()) : 0xFFFFFFFF);
     }
     seen.selected = Selected(list);

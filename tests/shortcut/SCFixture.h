@@ -174,7 +174,7 @@ inline bool MakeIconLibrary(const std::wstring& path, int count) {
 inline DWORD IconMiddle(HICON icon) {
     ICONINFO ii{};
     if (!::GetIconInfo(icon, &ii)) return 0xFFFFFFFF;
-    gui::OwnedGdiObject mask(ii.hbmMask), colour(ii.hbmColor);
+    gui::GdiObject mask(ii.hbmMask), colour(ii.hbmColor);
     BITMAP bm{};
     ::GetObjectW(colour.get(), sizeof(bm), &bm);
     BITMAPINFO bi{};

@@ -67,7 +67,9 @@ protected:
 
     // The window made as at start-up (its list file written first, when given).
     TSPDirForm& Create(const std::vector<std::wstring>* lines = nullptr) {
-        if (lines) EXPECT_TRUE(WriteBytes(ListPath(), ListBytes(*lines)));
+        if (lines) {
+            EXPECT_TRUE(WriteBytes(ListPath(), ListBytes(*lines)));
+        }
         app_.CreateForm(SPDirForm);
         return *SPDirForm;
     }

@@ -129,7 +129,7 @@ int IconGroups(const std::wstring& file) {
 bool IsIcon(HICON icon) {
     ICONINFO ii{};
     if (!icon || !::GetIconInfo(icon, &ii)) return false;
-    gui::OwnedGdiObject mask(ii.hbmMask), color(ii.hbmColor);
+    gui::GdiObject mask(ii.hbmMask), color(ii.hbmColor);
     return ii.fIcon != FALSE;
 }
 
@@ -142,14 +142,14 @@ TEST(Icons, IconsOutOfFiles) {
     ASSERT_GE(groups, 1);
 
     EXPECT_EQ(reinterpret_cast<INT_PTR>(ExtractFileIcon(program, -1)), groups);
-    gui::OwnedIcon first(ExtractFileIcon(program, 0));
+    gui::IconHandle first(ExtractFileIcon(program, 0));
     EXPECT_TRUE(IsIcon(first.get()));
     EXPECT_EQ(ExtractFileIcon(program, groups), nullptr) << "past the last icon";
     EXPECT_EQ(ExtractFileIcon(text, -1), nullptr) << "a text file holds no icons";
     EXPECT_EQ(ExtractFileIcon(text, 0), nullptr);
     EXPECT_EQ(ExtractFileIcon(dir / L"無い.exe", 0), nullptr);
 
-    gui::OwnedIcon associated(GetAssociatedIcon(program, 0));
+    gui::IconHandle associated(GetAssociatedIcon(program, 0));
     EXPECT_TRUE(IsIcon(associated.get()));
 }
 
@@ -162,31 +162,31 @@ TEST(Icons, AssociatedIconNeverOfACutPath) {
     std::wstring path = folder + std::wstring(259 - folder.size() - 4, L'p') + L".exe";
     ASSERT_EQ(path.size(), 259u);
     ASSERT_TRUE(::CopyFileW((BinDir() + L"Orvandel.exe").c_str(), path.c_str(), FALSE));
-    gui::OwnedIcon fits(GetAssociatedIcon(path, 0));
+    gui::IconHandle fits(GetAssociatedIcon(path, 0));
     EXPECT_TRUE(IsIcon(fits.get()));
-    gui::OwnedIcon cut(GetAssociatedIcon(path + L"x", 0));
+    gui::IconHandle cut(GetAssociatedIcon(path + L"x", 0));
     EXPECT_FALSE(cut);
 }
 
 // A 16x16 or 32x32 icon: transparent but for a red square in the middle.
-gui::OwnedIcon MakeIcon(int size) {
+gui::IconHandle MakeIcon(int size) {
     std::vector<BYTE> andBits(static_cast<size_t>(size) * size / 8, 0xFF);
-    gui::OwnedGdiObject mask(::CreateBitmap(size, size, 1, 1, andBits.data()));
+    gui::GdiObject mask(::CreateBitmap(size, size, 1, 1, andBits.data()));
     gui::WindowDC screen(nullptr);
-    gui::OwnedGdiObject color(::CreateCompatibleBitmap(screen.get(), size, size));
+    gui::GdiObject color(::CreateCompatibleBitmap(screen.get(), size, size));
     {
-        gui::OwnedDC dc(::CreateCompatibleDC(screen.get()));
-        gui::OwnedDC mdc(::CreateCompatibleDC(screen.get()));
+        gui::MemoryDC dc(::CreateCompatibleDC(screen.get()));
+        gui::MemoryDC mdc(::CreateCompatibleDC(screen.get()));
         gui::SelectObjectScope s1(dc.get(), color.get());
         gui::SelectObjectScope s2(mdc.get(), mask.get());
         RECT all{0, 0, size, size}, mid{size / 4, size / 4, size * 3 / 4, size * 3 / 4};
         ::FillRect(dc.get(), &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-        gui::OwnedGdiObject red(::CreateSolidBrush(RGB(255, 0, 0)));
+        gui::GdiObject red(::CreateSolidBrush(RGB(255, 0, 0)));
         ::FillRect(dc.get(), &mid, static_cast<HBRUSH>(red.get()));
         ::FillRect(mdc.get(), &mid, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
     }
     ICONINFO ii{TRUE, 0, 0, static_cast<HBITMAP>(mask.get()), static_cast<HBITMAP>(color.get())};
-    return gui::OwnedIcon(::CreateIconIndirect(&ii));
+    return gui::IconHandle(::CreateIconIndirect(&ii));
 }
 
 SIZE SizeOf(HBITMAP bitmap) {
@@ -249,7 +249,7 @@ TEST(MenuPicture, IconOnAMenuItem) {
     auto* item = new gui::TMenuItem(&owner);
     item->SetCaption(L"一つ目");
     menu.Items()->Add(item);
-    gui::OwnedIcon small = MakeIcon(16), large = MakeIcon(32);
+    gui::IconHandle small = MakeIcon(16), large = MakeIcon(32);
     ASSERT_TRUE(small && large);
     const COLORREF menuColour = ::GetSysColor(COLOR_MENU);
     const DWORD menuPixel = 0xFF000000u | (GetRValue(menuColour) << 16) | (GetGValue(menuColour) << 8) |
@@ -268,7 +268,7 @@ TEST(MenuPicture, IconOnAMenuItem) {
     {
         ICONINFO ii{};
         EXPECT_TRUE(::GetIconInfo(small.get(), &ii)) << "the icon stays the caller's";
-        gui::OwnedGdiObject mask(ii.hbmMask), colour(ii.hbmColor);
+        gui::GdiObject mask(ii.hbmMask), colour(ii.hbmColor);
     }
 
     // A new picture replaces the old one, which is freed.
@@ -295,7 +295,7 @@ TEST(MenuPicture, IconOnAMenuItem) {
 // bitmap and no other GDI object behind.
 TEST(MenuPicture, FreedWithItsItem) {
     gui::TComponent owner;
-    gui::OwnedIcon icon = MakeIcon(32);
+    gui::IconHandle icon = MakeIcon(32);
     ASSERT_TRUE(icon);
     {
         // Whatever GDI sets up on first use is not counted.
@@ -403,7 +403,7 @@ TEST(WindowStyles, ListBoxHorizontalExtent) {
     SetListBoxHorizontalExtent(list);
     EXPECT_EQ(extent(), 0) << "an empty list has no scroll range";
 
-    gui::OwnedGdiObject font(::CreateFontW(-24, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 0,
+    gui::GdiObject font(::CreateFontW(-24, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 0,
                                            L"IPAGothic"));
     ::SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
     const wchar_t* items[] = {L"短い", L"ずっと長い項目の文字列です", L"中くらいの項目"};

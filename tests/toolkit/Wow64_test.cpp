@@ -197,7 +197,7 @@ TEST_F(Wow64Files, KernelRevisionOfTheRealSystemFolder) {
 std::vector<DWORD> IconPixels(HICON icon) {
     ICONINFO ii{};
     if (!::GetIconInfo(icon, &ii)) return {};
-    gui::OwnedGdiObject mask(ii.hbmMask), color(ii.hbmColor);
+    gui::GdiObject mask(ii.hbmMask), color(ii.hbmColor);
     BITMAP bm{};
     if (!color || !::GetObjectW(color.get(), sizeof(bm), &bm)) return {};
     BITMAPINFO bi{};
@@ -218,25 +218,25 @@ TEST_F(Wow64Files, FileIconsOfRealPathsAndTheStockIcon) {
     }
     extra.push_back(exe);
 
-    gui::OwnedIcon stock;
+    gui::IconHandle stock;
     {
         RawRedirectionOff off;
         stock.reset(::ExtractIconW(::GetModuleHandleW(nullptr), (sys32 + L"Shell32.dll").c_str(), 30));
     }
     ASSERT_TRUE(stock);
 
-    gui::OwnedIcon missing(GetFileIconNoRedirect(L"C:\\orv-no-such-folder\\nothing.exe"));
+    gui::IconHandle missing(GetFileIconNoRedirect(L"C:\\orv-no-such-folder\\nothing.exe"));
     ASSERT_TRUE(missing);
     EXPECT_TRUE(RedirectionOn());
     EXPECT_EQ(IconPixels(missing.get()), IconPixels(stock.get())) << "the stock icon of Shell32.dll";
 
-    gui::OwnedIcon real(GetFileIconNoRedirect(exe));
+    gui::IconHandle real(GetFileIconNoRedirect(exe));
     ASSERT_TRUE(real);
     EXPECT_TRUE(RedirectionOn());
     EXPECT_NE(IconPixels(real.get()), IconPixels(stock.get())) << "the program's own icon";
     ICONINFO ii{};
     ASSERT_TRUE(::GetIconInfo(real.get(), &ii));
-    gui::OwnedGdiObject m(ii.hbmMask), c(ii.hbmColor);
+    gui::GdiObject m(ii.hbmMask), c(ii.hbmColor);
 }
 
 }  // namespace
