@@ -133,7 +133,9 @@ void GetCMDLineWMIQuery(DWORD processId, std::wstring& cmdLine) {
     if (!ok) return;
     gui::ComPtr<IDispatch> process = DispatchOf(result);
     if (!process) return;
-    if (!Invoke(process.get(), L"CommandLine", DISPATCH_PROPERTYGET, args, result)) return;
+    // Read as a script reads a property: some object models answer a plain
+    // property get with E_NOTIMPL.
+    if (!Invoke(process.get(), L"CommandLine", DISPATCH_PROPERTYGET | DISPATCH_METHOD, args, result)) return;
     if (result.vt == VT_BSTR && result.bstrVal) cmdLine = result.bstrVal;
     ::VariantClear(&result);
 }

@@ -9,3 +9,5 @@
 int GetRAMUsage();
 // The total physical memory in bytes.
 int64_t GetTotalRAM();
+// The percentage GetRAMUsage gives for a status record holding these values.
+int RAMUsageOf(uint32_t reportedLoad, uint64_t totalPhys, uint64_t availPhys);

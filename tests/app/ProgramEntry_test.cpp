@@ -140,17 +140,28 @@ TEST_F(ProgramEntry, SettingsFolderThatCannotBeMadeEndsAtOnce) {
     bool moved = ::MoveFileW(base.c_str(), aside.c_str()) != FALSE;
     ASSERT_TRUE(WriteBytes(base, "a file where the folder belongs"));
 
+    // Looked for all the while the program runs: once it has ended, its
+    // window and mutex are gone whatever it did.
     ChildProcess p = ChildProcess::Start(ExePath());
-    bool ended = p.WaitExit(30000);
-    bool sawWindow = !TrayForms().empty();
-    bool sawMutex = MutexExists();
+    bool sawWindow = false, sawMutex = false;
+    const bool ended = WaitUntil(
+        [&] {
+            const bool gone = !p.Running();
+            sawWindow |= !TrayForms().empty();
+            sawMutex |= MutexExists();
+            return gone;
+        },
+        30000, 1);
+    const DWORD exitCode = ended ? p.ExitCode() : 1;
+    p.Terminate();
 
     ::DeleteFileW(base.c_str());
     if (moved) ::MoveFileW(aside.c_str(), base.c_str());
 
     EXPECT_TRUE(ended);
-    EXPECT_FALSE(sawWindow);
-    EXPECT_FALSE(sawMutex);
+    EXPECT_EQ(exitCode, 0u);
+    EXPECT_FALSE(sawWindow) << "no main form was made";
+    EXPECT_FALSE(sawMutex) << "the single-instance mutex was never taken";
 }
 
 TEST(CompanionTool, BrackwenExeFromItsSettingsFile) {

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <mmsystem.h>
+
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "app/monitors/Btn.h"
+#include "tests/support/ImportPatch.h"
 #include "tests/support/SyntheticInput.h"
 #include "tests/support/TestSupport.h"
 #include "tests/tray/TrayFixture.h"
@@ -58,6 +62,38 @@ bool CursorSettlesAt(int x, int y) {
 }
 
 std::wstring HandleText(HWND wnd) { return std::to_wstring(reinterpret_cast<UINT_PTR>(wnd)); }
+
+// The sounds the watch asked for. There is no audio device here, so the
+// two calls that play sounds are stood in for and only heard.
+std::vector<std::wstring> g_sounds;
+
+BOOL WINAPI HeardPlaySound(LPCWSTR sound, HMODULE module, DWORD flags) {
+    std::wstring call = L"PlaySound " + std::wstring(sound ? sound : L"(none)");
+    if (module == ::GetModuleHandleW(nullptr)) call += L" own";
+    if (flags & SND_RESOURCE) call += L" resource";
+    if (flags & SND_ASYNC) call += L" async";
+    if (flags & SND_NODEFAULT) call += L" nodefault";
+    g_sounds.push_back(call);
+    return TRUE;
+}
+
+BOOL WINAPI HeardSndPlaySound(LPCWSTR sound, UINT flags) {
+    std::wstring call = L"sndPlaySound " + std::wstring(sound ? sound : L"(none)");
+    if (flags & SND_ASYNC) call += L" async";
+    if (flags & SND_NODEFAULT) call += L" nodefault";
+    g_sounds.push_back(call);
+    return TRUE;
+}
+
+class HeardSounds {
+public:
+    HeardSounds() { g_sounds.clear(); }
+    bool Active() const { return play_.Active() && snd_.Active(); }
+
+private:
+    ImportPatch play_{nullptr, L"winmm.dll", "PlaySoundW", reinterpret_cast<const void*>(&HeardPlaySound)};
+    ImportPatch snd_{nullptr, L"winmm.dll", "sndPlaySoundW", reinterpret_cast<const void*>(&HeardSndPlaySound)};
+};
 
 class ButtonWatch : public testing::Test, public TrayFormFixture {
 protected:
@@ -113,12 +149,18 @@ TEST_F(ButtonWatch, CandidateSearchListsTheBoxButtonsWithItsMessage) {
 }
 
 TEST_F(ButtonWatch, RegisteredButtonIsPressedWhenEveryFieldMatches) {
+    enum class Sound { none, builtIn, file };
+    const std::wstring wave = dir / L"press.wav";
+    ASSERT_TRUE(WriteBytes(wave, "RIFF"));
+    const std::vector<std::wstring> builtInSound = {L"PlaySound (none) own resource",
+                                                    L"PlaySound NYA own resource async nodefault"};
+    const std::vector<std::wstring> fileSound = {L"sndPlaySound " + wave + L" async nodefault"};
     const struct {
         const char* name;
         std::function<void(TBtnEntry&, const RECT&)> edit;
         bool stopped;
         bool pressed;
-        bool sound = false;
+        Sound sound = Sound::none;
     } cases[] = {
         {"exact size", [](TBtnEntry&, const RECT&) {}, false, true},
         {"any size", [](TBtnEntry& e, const RECT&) { e[bfHeight] = e[bfWidth] = L""; }, false, true},
@@ -131,8 +173,10 @@ TEST_F(ButtonWatch, RegisteredButtonIsPressedWhenEveryFieldMatches) {
         {"program differs", [](TBtnEntry& e, const RECT&) { e[bfProgram] = L"BTNMSGBOX2.EXE"; }, false, false},
         {"caption case", [](TBtnEntry& e, const RECT&) { e[bfCaption] = L"cap"; }, false, false},
         {"watch stopped", [](TBtnEntry&, const RECT&) {}, true, false},
-        // No audio device here: playing fails at once and the press goes on.
-        {"with built-in sound", [](TBtnEntry&, const RECT&) {}, false, true, true},
+        {"with built-in sound", [](TBtnEntry&, const RECT&) {}, false, true, Sound::builtIn},
+        {"with a sound file", [](TBtnEntry&, const RECT&) {}, false, true, Sound::file},
+        {"no press, no sound", [](TBtnEntry& e, const RECT&) { e[bfCaption] = L"cap"; }, false, false,
+         Sound::builtIn},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -145,19 +189,31 @@ TEST_F(ButtonWatch, RegisteredButtonIsPressedWhenEveryFieldMatches) {
         c.edit(e, r);
         Register({e});
         TrayForm->PPBtnStop->SetChecked(c.stopped);
-        BtnForm->Settings.CHKWav = BtnForm->Settings.CHKWavRes = c.sound;
+        BtnForm->Settings.CHKWav = c.sound != Sound::none;
+        BtnForm->Settings.CHKWavRes = c.sound == Sound::builtIn;
+        BtnForm->Settings.EditWav = wave;
+        HeardSounds sounds;
+        ASSERT_TRUE(sounds.Active()) << "the sound calls are stood in for";
         Tick();
         const TBtnEntry& after = BtnForm->ListList[0];
         if (c.pressed) {
             EXPECT_EQ(after[bfPressed], L"OK");
             EXPECT_EQ(after[bfPressedIn], HandleText(p.box));
             EXPECT_TRUE(p.AnsweredOk()) << "OK was pressed";
+            EXPECT_EQ(g_sounds, c.sound == Sound::builtIn ? builtInSound
+                                : c.sound == Sound::file  ? fileSound
+                                                          : std::vector<std::wstring>{});
         } else {
             // The press and the mark go together: no mark, no click.
             EXPECT_TRUE(after[bfPressed].empty());
             EXPECT_TRUE(after[bfPressedIn].empty());
-            EXPECT_TRUE(p.process.Running());
-            p.process.Terminate();
+            EXPECT_TRUE(g_sounds.empty());
+            // Cancel clicked after the tick: the box handles the clicks in
+            // the order they were posted, so it ends with Cancel only if the
+            // tick posted no click on OK.
+            ASSERT_TRUE(::PostMessageW(p.Button(IDCANCEL), BM_CLICK, 0, 0));
+            EXPECT_TRUE(p.process.WaitExit(30000));
+            EXPECT_EQ(p.process.ExitCode(), static_cast<DWORD>(IDCANCEL)) << "OK was not pressed";
         }
     }
 }

@@ -367,18 +367,38 @@ TEST_F(ScreenAndPlacement, ToolBarFreedBeforeItsButtons) {
     EXPECT_EQ(form_->FindComponent(L"ToolBarGone"), nullptr);
 }
 
-// The bar freed first, then the form frees the buttons with everything else.
+// Counts the components it watches as they are freed.
+class FreeWatcher : public gui::TComponent {
+public:
+    std::vector<gui::TComponent*> freed;
+
+protected:
+    void Notification(gui::TComponent* component, gui::TOperation operation) override {
+        if (operation == gui::TOperation::opRemove) freed.push_back(component);
+    }
+};
+
+// The bar freed first, then the form frees the buttons with everything else:
+// the buttons let go of the bar as it goes and the form still frees each.
 TEST_F(ScreenAndPlacement, ToolBarFreedThenFormFreesItsButtons) {
     auto* bar = gui::NewControl<gui::TToolBar>(
         form_, {.Parent = form_->SheetBasic, .Name = L"ToolBarFirst", .Bounds = gui::Bounds(300, 60, 200, 26)});
+    FreeWatcher watcher;
+    std::vector<gui::TToolButton*> buttons;
     for (int i = 0; i < 3; ++i) {
         auto* b = new gui::TToolButton(form_);
         b->Caption = L"ボタン" + std::to_wstring(i);
         bar->AddButton(b);
+        b->FreeNotification(&watcher);
+        buttons.push_back(b);
     }
     delete bar;
+    for (gui::TToolButton* b : buttons) EXPECT_EQ(b->ToolBar(), nullptr) << gui::WideToUtf8(b->Caption);
+    EXPECT_TRUE(watcher.freed.empty()) << "the buttons belong to the form, not to the bar";
     app_.DestroyForms();
     EXPECT_EQ(ScreenGalleryForm, nullptr);
+    EXPECT_EQ(watcher.freed, (std::vector<gui::TComponent*>(buttons.rbegin(), buttons.rend())))
+        << "the form frees every button, newest first";
 }
 
 // ----------------------------------------------------------- save dialog

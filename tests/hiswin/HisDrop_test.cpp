@@ -33,8 +33,13 @@ protected:
     // Posts the drop to the window (which accepts files) with the point in
     // the middle of the control, and waits until the window has handled it.
     void DropOn(gui::TWinControl* control, const std::vector<std::wstring>& files) {
+        ASSERT_TRUE(::GetWindowLongW(His().Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+        DropAt(control, files);
+    }
+
+    // The same drop whether or not the window says it takes files.
+    void DropAt(gui::TWinControl* control, const std::vector<std::wstring>& files) {
         const HWND form = His().Handle();
-        ASSERT_TRUE(::GetWindowLongW(form, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
         POINT pt = Centre(control->Handle());
         ::ScreenToClient(form, &pt);
         HGLOBAL h = MakeHDrop(files, pt);
@@ -279,8 +284,11 @@ TEST_F(HisDrop, TheSettingsPageTakesNoDrop) {
     f.PageControlChange();
     ASSERT_FALSE(::IsWindowVisible(f.Edit->Handle()));
     // On the settings page the window takes no files, so the shell offers
-    // no drop there.
+    // no drop there; a drop that comes all the same, on the points where the
+    // memo and the favourites stand hidden, takes nothing.
     EXPECT_FALSE(::GetWindowLongW(f.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+    DropAt(f.Edit, {text});
+    DropAt(f.ListBoxFav, {text});
     EXPECT_EQ(f.Edit->Text(), L"");
     EXPECT_TRUE(Favs(1).empty());
     // Back on the functions page both take it.

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include "app/Tray.h"
+#include "app/history/HisJump.h"
 #include "app/history/Launch.h"
 #include "gui/Exception.h"
 #include "tests/hiswin/HisWindowFixture.h"
@@ -230,10 +231,17 @@ TEST_F(HisWindow, AClipboardRowWithoutATargetShowsTheNoTargetPicture) {
     EXPECT_EQ(f.TBexe->ImageIndex, 0);
     EXPECT_EQ(ToolPicture(f, 0), plain) << "nothing selected";
 
+    // No window of another program stands below this one: the program's
+    // hidden window goes to the bottom of the Z order, and no other
+    // program's window was seen in front.
+    ASSERT_TRUE(gui::Application);
+    ASSERT_TRUE(::SetWindowPos(gui::Application->Handle(), HWND_BOTTOM, 0, 0, 0, 0,
+                               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
+    f.MFrontWin = nullptr;
     f.ListBoxHis->SetFocus();
     f.ListBoxHis->SetItemIndex(0);
     f.Proc_DispStatus();
-    if (f.MClipHandle) GTEST_SKIP() << "a window of another program stands below this one";
+    ASSERT_EQ(f.MClipHandle, nullptr) << "a window below the program's: " << gui::WideToUtf8(WindowClassName(f.MClipHandle));
     EXPECT_EQ(f.TBexe->Hint, L"コピー [Enter]");
     EXPECT_EQ(ToolPicture(f, 0), noTarget);
     SelectTab(1);

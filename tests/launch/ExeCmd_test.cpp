@@ -261,16 +261,29 @@ TEST_F(ExeCmdFiles, AsAdministratorStartsThroughTheElevatingVerb) {
 }
 
 TEST_F(ExeCmdFiles, CancelledDialogStartsNothingYetAnswersTrue) {
+    RecorderFile record(dir_ / L"record.txt");
     LaunchRun run(false);
     bool handled = false;
-    const std::wstring missing = dir_ / L"never-started.exe";
-    InModal([&] { return (handled = LaunchForm->Func_ExeCmdDlg(missing), 0); },
+    const std::wstring program = Helper(L"OrvRecorder");
+    StartedPrograms started;
+    ASSERT_EQ(started.Count(), 0) << "the programs this test starts are counted";
+    InModal([&] { return (handled = LaunchForm->Func_ExeCmdDlg(program), 0); },
             [&] {
                 Type(ExeCmdForm->ComboBox, L"-x");
                 Press(ExeCmdForm->BtnCancel);
             });
     EXPECT_TRUE(handled);
-    EXPECT_TRUE(ReadExeCmdOptions(Log(), missing).empty()) << "a cancelled text is not kept";
+    // A start would have been made before the call returned.
+    EXPECT_EQ(started.Count(), 0) << "the cancelled dialog started the program";
+    EXPECT_TRUE(ReadExeCmdOptions(Log(), program).empty()) << "a cancelled text is not kept";
+
+    // The same dialog answered with OK starts it, and the count sees it (a
+    // console it opens for the program may count as well).
+    InModal([&] { return (handled = LaunchForm->Func_ExeCmdDlg(program), 0); },
+            [&] { Press(ExeCmdForm->BtnOK); });
+    EXPECT_GE(started.Count(), 1);
+    std::wstring cmdLine, folder;
+    EXPECT_TRUE(record.Wait(cmdLine, folder));
 }
 
 TEST_F(ExeCmdFiles, WithoutCtrlTheCallerStartsTheProgram) {

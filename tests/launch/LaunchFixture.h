@@ -102,6 +102,37 @@ private:
     std::wstring path_;
 };
 
+// Counts the programs this test process starts from the moment it is made:
+// the process joins a job (once, for its whole life), every program it
+// starts joins it too, and the job counts them the moment they are made.
+class StartedPrograms {
+public:
+    StartedPrograms() : base_(Total()) {}
+    // Programs started since this object was made; -1 when they cannot be counted.
+    long Count() const {
+        const long now = Total();
+        return now < 0 || base_ < 0 ? -1 : now - base_;
+    }
+
+private:
+    static long Total() {
+        static HANDLE job = [] {
+            HANDLE j = ::CreateJobObjectW(nullptr, nullptr);
+            if (j && !::AssignProcessToJobObject(j, ::GetCurrentProcess())) {
+                ::CloseHandle(j);
+                j = nullptr;
+            }
+            return j;
+        }();
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+        if (!job || !::QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof(info),
+                                                 nullptr))
+            return -1;
+        return static_cast<long>(info.TotalProcesses);
+    }
+    long base_;
+};
+
 inline std::wstring Helper(const wchar_t* name) { return testing_support::BinDir() + name + L".exe"; }
 
 }  // namespace launch_testing

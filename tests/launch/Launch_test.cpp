@@ -374,10 +374,13 @@ TEST_F(Launcher, DoubleClickStartsInDoubleClickMode) {
 // Ctrl held at the start asks for options first; a cancelled dialog starts
 // nothing, and the launcher still hides when it hides after starts.
 TEST_F(Launcher, CtrlAsksForOptionsAndCancelStillHides) {
+    RecorderFile record(dir_ / L"record.txt");
     LaunchRun run;
     TLaunchForm& f = *LaunchForm;
-    const std::wstring missing = dir_ / L"not-there.exe";
-    SetItems(HisForm->MFileList[2], {missing});
+    const std::wstring program = Helper(L"OrvRecorder");
+    SetItems(HisForm->MFileList[2], {program});
+    StartedPrograms started;
+    ASSERT_EQ(started.Count(), 0) << "the programs this test starts are counted";
     f.TBExeHide->SetDown(true);
     f.Show();
     f.ListViewHis->SetItemIndex(0);
@@ -396,7 +399,9 @@ TEST_F(Launcher, CtrlAsksForOptionsAndCancelStillHides) {
                 });
     }
     EXPECT_TRUE(asked) << "the options dialog came first";
-    EXPECT_EQ(shownFor, missing);
+    EXPECT_EQ(shownFor, program);
+    // A start would have been made before the double click's handler returned.
+    EXPECT_EQ(started.Count(), 0) << "the cancelled dialog started the program";
     EXPECT_FALSE(f.Visible()) << "hidden after the cancelled start too";
 }
 

@@ -21,20 +21,40 @@ TEST(MemoryStatus, AgreesWithTheSystem) {
     MEMORYSTATUSEX s = SystemStatus();
     EXPECT_EQ(GetTotalRAM(), static_cast<int64_t>(s.ullTotalPhys));
     EXPECT_GT(GetTotalRAM(), 0);
-    // The load moves a little between two calls. It is a percentage, also
-    // where the system reports a load beyond 100: then the share of physical
-    // memory in use, or 0 when more is said to be available than there is
-    // (this Wine caps the total at 4 GB but not what is available).
+    // The load moves a little between two calls. It is what the system's
+    // record of the moment gives (the table below works the records out).
     int load = GetRAMUsage();
     EXPECT_GE(load, 0);
     EXPECT_LE(load, 100);
     MEMORYSTATUSEX now = SystemStatus();
-    int expected = now.dwMemoryLoad <= 100 ? static_cast<int>(now.dwMemoryLoad)
-                   : now.ullAvailPhys > now.ullTotalPhys
-                       ? 0
-                       : static_cast<int>((now.ullTotalPhys - now.ullAvailPhys) * 100 / now.ullTotalPhys);
-    EXPECT_NEAR(load, expected, 5) << "reported load " << now.dwMemoryLoad << ", total "
-                                   << now.ullTotalPhys << ", available " << now.ullAvailPhys;
+    EXPECT_NEAR(load, RAMUsageOf(now.dwMemoryLoad, now.ullTotalPhys, now.ullAvailPhys), 5)
+        << "reported load " << now.dwMemoryLoad << ", total " << now.ullTotalPhys << ", available "
+        << now.ullAvailPhys;
+}
+
+// The percentage for status records as systems report them, worked out by
+// hand: a load within 0..100 as it is, a load beyond 100 (this Wine caps
+// the total at 4 GB but not what is available) as the share in use.
+TEST(MemoryStatus, ALoadBeyond100BecomesTheShareInUse) {
+    constexpr uint64_t GB = uint64_t{1} << 30;
+    const struct {
+        const char* name;
+        uint32_t load;
+        uint64_t total, avail;
+        int expected;
+    } cases[] = {
+        {"a load as reported", 37, 8 * GB, 6 * GB, 37},
+        {"none", 0, 4 * GB, 4 * GB, 0},
+        {"full", 100, 4 * GB, 0, 100},
+        {"101: a quarter free", 101, 4 * GB, 1 * GB, 75},
+        {"250: three quarters free", 250, 4 * GB, 3 * GB, 25},
+        {"beyond 100, all in use", 180, 4 * GB, 0, 100},
+        {"beyond 100, all free", 180, 4 * GB, 4 * GB, 0},
+        {"beyond 100, a share cut down to whole percents", 140, 3 * GB, 1 * GB, 66},
+        {"more available than the total", 0xFFFFFFFFu, 4 * GB, 6 * GB, 0},
+        {"no total", 150, 0, 0, 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RAMUsageOf(c.load, c.total, c.avail), c.expected) << c.name;
 }
 
 TEST(MemoryStatus, TrimmerReadsTotalAndMemoryInUse) {

@@ -7,9 +7,12 @@
 #include <dbt.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cwchar>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/monitors/Drive.h"
@@ -90,20 +93,28 @@ protected:
         TrayForm->TimerMain->SetEnabled(false);  // only the drive form acts
     }
 
-    // The recorded command lines (every second line), once every started
+    // The recorded command lines in the order the recorders were started
+    // (each record: command line, folder, start time), once every started
     // recorder has ended and at least `atLeast` are there.
     std::vector<std::wstring> Records(size_t atLeast) {
-        std::vector<std::wstring> lines;
+        std::vector<std::pair<unsigned long long, std::wstring>> records;
         auto read = [&] {
-            lines.clear();
+            records.clear();
             const std::wstring text = gui::Utf8ToWide(testing_support::ReadBytes(record));
-            size_t start = 0, n = 0;
-            for (size_t p; (p = text.find(L'\n', start)) != std::wstring::npos; start = p + 1, ++n)
-                if (n % 2 == 0) lines.push_back(text.substr(start, p - start));
-            return lines.size() >= atLeast;
+            std::vector<std::wstring> lines;
+            size_t start = 0;
+            for (size_t p; (p = text.find(L'\n', start)) != std::wstring::npos; start = p + 1)
+                lines.push_back(text.substr(start, p - start));
+            for (size_t i = 0; i + 2 < lines.size(); i += 3)
+                records.emplace_back(std::wcstoull(lines[i + 2].c_str(), nullptr, 10), lines[i]);
+            return records.size() >= atLeast;
         };
         WaitUntil([&] { return read() && !DriveForm->TimerExeCheck->Enabled() && !RecorderRunning(); }, 30000);
         read();
+        std::stable_sort(records.begin(), records.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<std::wstring> lines;
+        for (const auto& r : records) lines.push_back(r.second);
         return lines;
     }
     static bool EndsWith(const std::wstring& s, const std::wstring& tail) {
@@ -135,8 +146,8 @@ TEST_F(DriveTest, ArrivalStartsTheRegistrationsOfThatDriveAndLabelOnly) {
     std::vector<std::wstring> runs = Records(2);
     ASSERT_EQ(runs.size(), 2u);
     // Both matching registrations started, in list order, with their options.
-    EXPECT_TRUE(EndsWith(runs[0], L" first \"a b\"") || EndsWith(runs[1], L" first \"a b\""));
-    EXPECT_TRUE(EndsWith(runs[0], L" second") || EndsWith(runs[1], L" second"));
+    EXPECT_TRUE(EndsWith(runs[0], L" first \"a b\"")) << gui::WideToUtf8(runs[0]);
+    EXPECT_TRUE(EndsWith(runs[1], L" second")) << gui::WideToUtf8(runs[1]);
     EXPECT_TRUE(DriveForm->MDrv.empty());
     EXPECT_TRUE(DriveForm->MVol.empty());
     // The recorder ran in its own folder.

@@ -253,6 +253,16 @@ TEST_F(ShellMenu, QuickCommandsRefuseWhatTheyCannotDo) {
         << "not one of the six commands";
     // A file's menu offers nothing to paste, so nothing is invoked.
     EXPECT_FALSE(menu->quickCommand(Owner(), dir / L"a.txt", 0, 0, ctPaste));
+
+    // What it can do it does: the file's copy command puts it on the clipboard.
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    EXPECT_TRUE(menu->quickCommand(Owner(), dir / L"a.txt", 0, 0, ctCopy)) << "an existing file copied";
+    std::vector<std::wstring> copied;
+    testing_support::WaitUntil([&] { return (copied = ClipboardFiles()).size() == 1; }, 10000);
+    ASSERT_EQ(copied.size(), 1u);
+    EXPECT_EQ(Lower(copied[0]), Lower(dir / L"a.txt"));
 }
 
 TEST(ShellMenuItems, ThePasteItemIsFoundByTheBytesOfTheSystemCodePage) {
