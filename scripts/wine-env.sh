@@ -20,26 +20,31 @@ orv_build() {
   cmake --build "$ORV_BUILD" -j "$(nproc)"
 }
 
-# Starts Xvfb on the first free display number; another run may take the
-# same number at the same moment, so a start that dies moves on to the next.
+# Starts Xvfb on a free display number that the server picks itself and
+# reports when it is ready (-displayfd): several worlds started at the same
+# moment can never end up on one display, where they would share the X
+# clipboard and pointer.
 orv_start_xvfb() {
-  local n
-  for n in $(seq 93 199); do
-    if [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; then continue; fi
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    ORV_STARTED_XVFB=$!
-    for _ in $(seq 1 50); do
-      if ! kill -0 "$ORV_STARTED_XVFB" 2>/dev/null; then break; fi
-      if [ -e "/tmp/.X11-unix/X$n" ]; then
-        export DISPLAY=":$n"
-        ORV_XVFB_PIDS+=("$ORV_STARTED_XVFB")
-        return 0
-      fi
-      sleep 0.1
-    done
-    kill "$ORV_STARTED_XVFB" 2>/dev/null || true
-    ORV_STARTED_XVFB=""
+  local out n=""
+  out=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$out" >/dev/null 2>&1 &
+  ORV_STARTED_XVFB=$!
+  for _ in $(seq 1 100); do
+    if [ "$(wc -l < "$out")" -ge 1 ]; then
+      n=$(head -n 1 "$out" | tr -dc 0-9)
+      break
+    fi
+    kill -0 "$ORV_STARTED_XVFB" 2>/dev/null || break
+    sleep 0.1
   done
+  rm -f "$out"
+  if [ -n "$n" ] && kill -0 "$ORV_STARTED_XVFB" 2>/dev/null; then
+    export DISPLAY=":$n"
+    ORV_XVFB_PIDS+=("$ORV_STARTED_XVFB")
+    return 0
+  fi
+  kill "$ORV_STARTED_XVFB" 2>/dev/null || true
+  ORV_STARTED_XVFB=""
   echo "Xvfb could not be started" >&2
   return 1
 }

@@ -270,35 +270,35 @@ TEST_F(HisEnvPage, TheOpacityTrackBarSetsTheWindowsAlpha) {
 }
 
 TEST_F(HisEnvPage, DriveTicksBecomeTheExclusionsWhenThePageIsLeft) {
-    // Q: is no drive here: its exclusion stays whatever the list shows.
+    // P: is no drive in the test worlds: its exclusion stays whatever the list shows.
     Start([](gui::TMemIniFile& ini) {
         ini.WriteInteger(L"Drive", L"Count", 0);
-        ini.WriteString(L"Drive", L"0", L"Q:\\");
+        ini.WriteString(L"Drive", L"0", L"P:\\");
     });
     OpenSettingsPage();
     THisSettings& s = His().Lists.Settings;
     const int c = DriveRow(L"C:\\");
     ASSERT_GE(c, 0) << "the drive list shows the present drives";
-    EXPECT_LT(DriveRow(L"Q:\\"), 0);
+    EXPECT_LT(DriveRow(L"P:\\"), 0);
     EXPECT_TRUE(Env().ListBoxDrive->Checked(c));
     ClickDriveMark(c);
     ASSERT_TRUE(WaitApp([&] { return !Env().ListBoxDrive->Checked(c); }, 10000));
-    EXPECT_EQ(Items(s.ListBoxNoDrive), std::vector<std::wstring>{L"Q:\\"}) << "nothing changes on the page";
+    EXPECT_EQ(Items(s.ListBoxNoDrive), std::vector<std::wstring>{L"P:\\"}) << "nothing changes on the page";
 
     ClickPage(His().TabSheetAct);
-    EXPECT_EQ(Items(s.ListBoxNoDrive), (std::vector<std::wstring>{L"C:\\", L"Q:\\"}));
+    EXPECT_EQ(Items(s.ListBoxNoDrive), (std::vector<std::wstring>{L"C:\\", L"P:\\"}));
     // Entering and leaving again changes nothing: the root is there once.
     ClickPage(His().TabSheetEnv);
     EXPECT_FALSE(Env().ListBoxDrive->Checked(DriveRow(L"C:\\")));
     ClickPage(His().TabSheetAct);
-    EXPECT_EQ(Items(s.ListBoxNoDrive), (std::vector<std::wstring>{L"C:\\", L"Q:\\"}));
+    EXPECT_EQ(Items(s.ListBoxNoDrive), (std::vector<std::wstring>{L"C:\\", L"P:\\"}));
 
     // Ticked again, the drive is recorded again.
     ClickPage(His().TabSheetEnv);
     ClickDriveMark(DriveRow(L"C:\\"));
     ASSERT_TRUE(WaitApp([&] { return Env().ListBoxDrive->Checked(DriveRow(L"C:\\")); }, 10000));
     ClickPage(His().TabSheetAct);
-    EXPECT_EQ(Items(s.ListBoxNoDrive), std::vector<std::wstring>{L"Q:\\"});
+    EXPECT_EQ(Items(s.ListBoxNoDrive), std::vector<std::wstring>{L"P:\\"});
 
     // The HDD button ticks exactly the fixed disks; unticked and closed on
     // the page, the exclusion is written with the close.
@@ -313,7 +313,7 @@ TEST_F(HisEnvPage, DriveTicksBecomeTheExclusionsWhenThePageIsLeft) {
     gui::TMemIniFile ini = SavedIni();
     EXPECT_EQ(ini.ReadInteger(L"Drive", L"Count", -1), 1);
     EXPECT_EQ(ini.ReadString(L"Drive", L"0", L""), L"C:\\");
-    EXPECT_EQ(ini.ReadString(L"Drive", L"1", L""), L"Q:\\");
+    EXPECT_EQ(ini.ReadString(L"Drive", L"1", L""), L"P:\\");
 }
 
 TEST_F(HisEnvPage, AHotKeyTypedOnThePageIsFreeUntilThePageIsLeft) {
