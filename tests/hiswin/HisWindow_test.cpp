@@ -6,10 +6,12 @@
 #include <commctrl.h>
 
 #include "app/Tray.h"
+#include "app/history/HisEnvPage.h"
 #include "app/history/HisJump.h"
 #include "app/history/Launch.h"
 #include "gui/Exception.h"
 #include "tests/hiswin/HisWindowFixture.h"
+#include "tests/support/UserInput.h"
 #include "toolkit/CPUCoreUsage.h"
 #include "toolkit/QuorvinText.h"
 #include "toolkit/QuorvinVersion.h"
@@ -344,11 +346,21 @@ TEST_F(HisWindow, CtrlWheelSizesTheListsFontAndTheWheelScrolls) {
     WheelAt(list, WHEEL_DELTA);
     EXPECT_TRUE(WaitApp([&] { return f.ListBoxHis->TopIndex() == 0; }, 10000));
 
-    // On the settings page Ctrl+wheel changes nothing.
+    // On the settings page Ctrl+wheel over its own lists changes nothing.
     f.PageControl->SetActivePage(f.TabSheetEnv);
     f.PageControlChange();
-    f.FormMouseWheel(gui::ssCtrl, WHEEL_DELTA, list);
-    EXPECT_EQ(f.ListBoxHis->Font().Size(), 23);
+    for (gui::TListBox* pageList : {f.EnvPage->ListBoxDir, f.EnvPage->ListBoxExe}) {
+        ASSERT_TRUE(WaitApp([&] { return ::IsWindowVisible(pageList->Handle()) != FALSE; }, 10000));
+        WheelAt(Centre(pageList->Handle()), -WHEEL_DELTA, {VK_CONTROL});
+        ASSERT_TRUE(testing_support::InputHandled());
+    }
+    // Back on the lists, one turn away from the user makes 24 from 23; it is
+    // handled after the turns before it, so 24 also proves those changed nothing.
+    f.PageControl->SetActivePage(f.TabSheetAct);
+    f.PageControlChange();
+    ASSERT_TRUE(WaitApp([&] { return ::IsWindowVisible(f.ListBoxHis->Handle()) != FALSE; }, 10000));
+    WheelAt(Centre(f.ListBoxHis->Handle()), WHEEL_DELTA, {VK_CONTROL});
+    EXPECT_TRUE(WaitApp([&] { return f.ListBoxHis->Font().Size() == 24; }, 10000)) << f.ListBoxHis->Font().Size();
 }
 
 // Per-core usage from a stand-in for the performance library: two cores and
