@@ -52,6 +52,22 @@ bool ParseInt(const std::wstring& raw, int& out) {
     return true;
 }
 
+// The n of a name `prefix` + n written in plain decimal (no sign, no leading
+// zero, within int); -1 for any other name.
+int IndexAfterPrefix(const std::wstring& name, const std::wstring& prefix) {
+    if (name.size() <= prefix.size()) return -1;
+    if (!SameText(name.substr(0, prefix.size()), prefix)) return -1;
+    const size_t first = prefix.size();
+    if (name[first] == L'0' && name.size() > first + 1) return -1;
+    long long v = 0;
+    for (size_t i = first; i < name.size(); ++i) {
+        if (name[i] < L'0' || name[i] > L'9') return -1;
+        v = v * 10 + (name[i] - L'0');
+        if (v > 2147483647LL) return -1;
+    }
+    return static_cast<int>(v);
+}
+
 }  // namespace
 
 TMemIniFile::TMemIniFile(std::wstring fileName) : fileName_(std::move(fileName)) { Load(nullptr); }
@@ -194,6 +210,20 @@ std::vector<std::wstring> TMemIniFile::ReadSection(const std::wstring& section) 
         for (const Line& l : s->lines)
             if (l.isKey) out.push_back(l.name);
     return out;
+}
+
+int TMemIniFile::HighestKeyIndex(const std::wstring& section, const std::wstring& prefix) const {
+    int highest = -1;
+    if (const Section* s = FindSection(section))
+        for (const Line& l : s->lines)
+            if (l.isKey) highest = std::max(highest, IndexAfterPrefix(l.name, prefix));
+    return highest;
+}
+
+int TMemIniFile::HighestSectionIndex(const std::wstring& prefix) const {
+    int highest = -1;
+    for (const Section& s : sections_) highest = std::max(highest, IndexAfterPrefix(s.name, prefix));
+    return highest;
 }
 
 void TMemIniFile::EraseSection(const std::wstring& section) {

@@ -55,6 +55,12 @@ public:
     std::vector<std::wstring> ReadSections() const;
     // The key names of the section, in file order.
     std::vector<std::wstring> ReadSection(const std::wstring& section) const;
+    // The highest n for which the section holds the key `prefix` + n (n in
+    // plain decimal, as lists write it); -1 when it holds none. A list read
+    // by index stops there, whatever count the file claims.
+    int HighestKeyIndex(const std::wstring& section, const std::wstring& prefix = L"") const;
+    // The same over the file's sections: the highest n of a section `prefix` + n.
+    int HighestSectionIndex(const std::wstring& prefix) const;
     // Removes the section, every copy of it.
     void EraseSection(const std::wstring& section);
     // Removes the key (every copy of it) from the section that is read.

@@ -1,5 +1,7 @@
 #include "app/history/ExeCmdLog.h"
 
+#include <algorithm>
+
 #include "gui/IniFile.h"
 
 std::wstring ExeCmdSection(const std::wstring& programPath) {
@@ -11,7 +13,8 @@ std::vector<std::wstring> ReadExeCmdOptions(const std::wstring& logFile, const s
     const gui::TMemIniFile ini(logFile);
     const std::wstring section = ExeCmdSection(programPath);
     std::vector<std::wstring> options;
-    const int count = ini.ReadInteger(section, L"Count", 0);
+    // Never past the last option the section holds, whatever its count says.
+    const int count = std::min(ini.ReadInteger(section, L"Count", 0), ini.HighestKeyIndex(section, L"Option") + 1);
     for (int k = 0; k < count; ++k) {
         std::wstring option = ini.ReadString(section, L"Option" + std::to_wstring(k), L"");
         if (!option.empty()) options.push_back(std::move(option));

@@ -110,6 +110,24 @@ TEST(MemIniFile, DuplicatesOddLinesAndWhitespace) {
     EXPECT_EQ(again.Text(), ini.Text());
 }
 
+TEST(MemIniFile, HighestIndexPresentAmongKeysAndSections) {
+    ScratchDir dir;
+    const std::wstring file = dir / L"list.ini";
+    ASSERT_TRUE(WriteBytes(file, "[Drive]\r\nCount=2147483647\r\n0=a\r\n7=b\r\n12x=c\r\n-20=d\r\n"
+                                 "[Drive3]\r\n0=x\r\n[drive11]\r\n[Drive011]\r\n[Drive99999999999]\r\n"
+                                 "[Other]\r\nOption2=x\r\noption5=y\r\nOption+9=z\r\nOption=w\r\n"));
+    TMemIniFile ini(file);
+    const struct {
+        const wchar_t* section;
+        const wchar_t* prefix;
+        int highest;
+    } keys[] = {{L"Drive", L"", 7}, {L"Other", L"Option", 5}, {L"Other", L"", -1}, {L"Missing", L"", -1}};
+    for (const auto& c : keys)
+        EXPECT_EQ(ini.HighestKeyIndex(c.section, c.prefix), c.highest) << c.section << " " << c.prefix;
+    EXPECT_EQ(ini.HighestSectionIndex(L"Drive"), 11) << "a leading zero or a number past int is no index";
+    EXPECT_EQ(ini.HighestSectionIndex(L"Button"), -1);
+}
+
 TEST(MemIniFile, EraseSectionAndDeleteKey) {
     TMemIniFile ini(L"Z:\\nonexistent-orvandel\\none.ini");
     EXPECT_FALSE(ini.Loaded());

@@ -4,7 +4,10 @@
 // loop, the options of a running helper read back, and the start.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/history/ExeCmdLog.h"
@@ -80,6 +83,27 @@ TEST_F(ExeCmdFiles, EmptyAndMissingOptionsAreSkipped) {
     ASSERT_TRUE(WriteBytes(Log(), "[p.exe]\r\nCount=4\r\nOption0=x\r\nOption1=\r\nOption3=z\r\n"));
     EXPECT_EQ(ReadExeCmdOptions(Log(), L"p.exe"), (Items{L"x", L"z"}));
     EXPECT_TRUE(ReadExeCmdOptions(Log(), L"q.exe").empty());
+}
+
+TEST_F(ExeCmdFiles, ADamagedCountReadsOnlyTheOptionsInTheFile) {
+    ASSERT_TRUE(WriteBytes(Log(), "[p.exe]\r\nCount=2147483647\r\nOption0=x\r\nOption2=z\r\n"
+                                  "[q.exe]\r\nCount=-2147483648\r\nOption0=never\r\n"));
+    // Read on a thread of its own: a read that loops by the count fails
+    // this case at the deadline instead of hanging it.
+    struct Result {
+        std::atomic<bool> done{false};
+        Items p, q;
+    };
+    auto result = std::make_shared<Result>();
+    std::thread([result, log = Log()] {
+        result->p = ReadExeCmdOptions(log, L"p.exe");
+        result->q = ReadExeCmdOptions(log, L"q.exe");
+        result->done = true;
+    }).detach();
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return result->done.load(); }, 30000))
+        << "the read went on past the options the file holds";
+    EXPECT_EQ(result->p, (Items{L"x", L"z"}));
+    EXPECT_TRUE(result->q.empty());
 }
 
 // --- the dialog --------------------------------------------------------------------
