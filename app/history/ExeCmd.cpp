@@ -159,9 +159,14 @@ void TExeCmdForm::BtnGetCmdClick() {
 
 void TExeCmdForm::BtnDelClick() {
     const int index = ComboBox->ItemIndex();
-    if (index >= 0) ComboBox->Delete(index);
-    if (ComboBox->Count() == 0) ComboBox->SetText(L"");
+    if (index < 0) return;
+    const std::wstring deleted = ComboBox->Item(index);
+    ComboBox->Delete(index);
+    // A deleted option is gone: neither shown, started nor written back.
+    if (ComboBox->Count() == 0 || ComboBox->Text() == deleted) ComboBox->SetText(L"");
     BtnDel->SetEnabled(false);
+    MOpt = ComboBox->Text();
+    StatusBar->SetSimpleText(EditName->Text() + L" " + MOpt);
 }
 
 void TExeCmdForm::BtnOKClick() {

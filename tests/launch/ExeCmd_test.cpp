@@ -266,6 +266,39 @@ TEST_F(ExeCmdFiles, ConfirmedDialogStartsTheProgramWithItsOptions) {
     EXPECT_EQ(_wcsicmp(folder.c_str(), bin.c_str()), 0) << "the program's folder: " << testing::PrintToString(folder);
 }
 
+TEST_F(ExeCmdFiles, ADeletedOptionIsNeitherStartedNorKept) {
+    const struct {
+        const char* name;
+        Items stored;
+        int deleted;
+        Items kept;
+    } cases[] = {
+        {"the only option", {L"-gone"}, 0, {}},
+        {"one of several", {L"-a", L"-gone", L"-c"}, 1, {L"-a", L"-c"}},
+    };
+    const std::wstring recorder = Helper(L"OrvRecorder");
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(WriteExeCmdOptions(Log(), recorder, c.stored));
+        RecorderFile record(dir_ / (L"record" + std::to_wstring(n++) + L".txt"));
+        LaunchRun run(false);
+        std::wstring shown = L"<not run>";
+        InModal([&] { return (LaunchForm->Func_ExeCmdDlg(recorder), 0); },
+                [&] {
+                    Pick(ExeCmdForm->ComboBox, c.deleted);
+                    Press(ExeCmdForm->BtnDel);
+                    shown = ExeCmdForm->ComboBox->Text();
+                    Press(ExeCmdForm->BtnOK);
+                });
+        EXPECT_EQ(shown, L"");
+        std::wstring cmdLine, folder;
+        ASSERT_TRUE(record.Wait(cmdLine, folder));
+        EXPECT_EQ(cmdLine.find(L"-gone"), std::wstring::npos) << testing::PrintToString(cmdLine);
+        EXPECT_EQ(ReadExeCmdOptions(Log(), recorder), c.kept);
+    }
+}
+
 TEST_F(ExeCmdFiles, AsAdministratorStartsThroughTheElevatingVerb) {
     // This Wine's "runas" runs the program without elevating it.
     RecorderFile record(dir_ / L"record.txt");
