@@ -353,8 +353,9 @@ void TRAMForm::Proc_BeginClean() {
 void TRAMForm::Proc_EndClean() {
     FMemWork = false;
     TTrayForm& tray = *TrayForm;
-    gui::TImageList* cpuLists[] = {nullptr, tray.ImageListNum, tray.ImageListCPU, tray.ImageListLevel};
-    if (tray.MCPUDisp >= 0 && tray.MCPUDisp <= 3) tray.TrayIcon->SetIconList(cpuLists[tray.MCPUDisp]);
+    // Every mode's own pictures come back, the classic animation's too: the
+    // busy look had replaced them.
+    tray.SetCPUImageList();
     SetRAMImageList();
     PPRAMClean->SetEnabled(true);
     PPRAMValue->SetEnabled(true);
