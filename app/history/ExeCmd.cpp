@@ -122,6 +122,8 @@ int TExeCmdForm::Execute(const std::wstring& fileName) {
 
 void TExeCmdForm::FormShow() {
     ::SetWindowPos(Handle(), nullptr, MLeft, MTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A place off every monitor would open the modal dialog out of sight.
+    EnsureWindowOnScreen(Handle());
     if (gui::Application) ::ShowWindow(gui::Application->Handle(), SW_HIDE);
     TaskBarAddTab(Handle());
     MMonNo = GetWindowMonitorIndex(Handle());

@@ -214,6 +214,30 @@ TEST_F(ExeCmdFiles, PlaceIsKeptInHisIni) {
     EXPECT_EQ(shownAt.right - shownAt.left, 900);
 }
 
+TEST_F(ExeCmdFiles, APlaceOffTheScreenOpensOnItAtEveryShow) {
+    {
+        gui::TMemIniFile ini(dir_ / L"His.ini", gui::TTextEncoding::Utf16LE);
+        ini.WriteInteger(L"ExeCmd", L"Left", -30000);
+        ini.WriteInteger(L"ExeCmd", L"Top", 40000);
+        ASSERT_TRUE(ini.UpdateFile());
+    }
+    LaunchRun run(false);
+    TExeCmdForm& f = *ExeCmdForm;
+    for (int show = 0; show < 3; ++show) {
+        SCOPED_TRACE(show);
+        RECT shownAt{};
+        InModal([&] { return f.Execute(L"C:\\x.exe"); },
+                [&] {
+                    ::GetWindowRect(f.Handle(), &shownAt);
+                    // Moved off the screen while open: the next show brings it back.
+                    f.SetBounds(-30000, -30000, f.Width(), f.Height());
+                    Press(f.BtnCancel);
+                });
+        EXPECT_NE(::MonitorFromRect(&shownAt, MONITOR_DEFAULTTONULL), nullptr)
+            << shownAt.left << "," << shownAt.top << " " << shownAt.right << "," << shownAt.bottom;
+    }
+}
+
 TEST_F(ExeCmdFiles, OptionsOfTheRunningProgramReadBack) {
     const std::wstring exe = memory_testing::PlacedExe();
     const std::wstring options = L"-x \"file a\" ＃日本";
