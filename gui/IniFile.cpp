@@ -214,15 +214,25 @@ std::vector<std::wstring> TMemIniFile::ReadSection(const std::wstring& section) 
 
 int TMemIniFile::HighestKeyIndex(const std::wstring& section, const std::wstring& prefix) const {
     int highest = -1;
-    if (const Section* s = FindSection(section))
+    if (const Section* s = FindSection(section)) {
+        const int keys = static_cast<int>(std::count_if(s->lines.begin(), s->lines.end(),
+                                                        [](const Line& l) { return l.isKey; }));
         for (const Line& l : s->lines)
-            if (l.isKey) highest = std::max(highest, IndexAfterPrefix(l.name, prefix));
+            if (l.isKey) {
+                const int n = IndexAfterPrefix(l.name, prefix);
+                if (n < keys) highest = std::max(highest, n);
+            }
+    }
     return highest;
 }
 
 int TMemIniFile::HighestSectionIndex(const std::wstring& prefix) const {
     int highest = -1;
-    for (const Section& s : sections_) highest = std::max(highest, IndexAfterPrefix(s.name, prefix));
+    const int count = static_cast<int>(sections_.size());
+    for (const Section& s : sections_) {
+        const int n = IndexAfterPrefix(s.name, prefix);
+        if (n < count) highest = std::max(highest, n);
+    }
     return highest;
 }
 

@@ -57,9 +57,12 @@ public:
     std::vector<std::wstring> ReadSection(const std::wstring& section) const;
     // The highest n for which the section holds the key `prefix` + n (n in
     // plain decimal, as lists write it); -1 when it holds none. A list read
-    // by index stops there, whatever count the file claims.
+    // by index stops there, whatever count the file claims. An n the section
+    // could not hold a whole list up to (n not below its number of keys) is
+    // no list's end, so one stray high key cannot make a loop of billions.
     int HighestKeyIndex(const std::wstring& section, const std::wstring& prefix = L"") const;
-    // The same over the file's sections: the highest n of a section `prefix` + n.
+    // The same over the file's sections: the highest n of a section `prefix`
+    // + n, below the file's number of sections.
     int HighestSectionIndex(const std::wstring& prefix) const;
     // Removes the section, every copy of it.
     void EraseSection(const std::wstring& section);

@@ -113,9 +113,14 @@ TEST(MemIniFile, DuplicatesOddLinesAndWhitespace) {
 TEST(MemIniFile, HighestIndexPresentAmongKeysAndSections) {
     ScratchDir dir;
     const std::wstring file = dir / L"list.ini";
+    // [Drive] holds 9 keys, [Other] 6, the file 7 sections: an index at or
+    // above those numbers cannot end a whole list.
     ASSERT_TRUE(WriteBytes(file, "[Drive]\r\nCount=2147483647\r\n0=a\r\n7=b\r\n12x=c\r\n-20=d\r\n"
-                                 "[Drive3]\r\n0=x\r\n[drive11]\r\n[Drive011]\r\n[Drive99999999999]\r\n"
-                                 "[Other]\r\nOption2=x\r\noption5=y\r\nOption+9=z\r\nOption=w\r\n"));
+                                 "9=far\r\n2147483646=stray\r\nx=1\r\ny=2\r\n"
+                                 "[Drive3]\r\n0=x\r\n[drive5]\r\n[Drive011]\r\n[Drive99999999999]\r\n"
+                                 "[Drive2147483646]\r\n0=stray\r\n"
+                                 "[Other]\r\nOption2=x\r\noption5=y\r\nOption+9=z\r\nOption=w\r\n"
+                                 "Option6=stray\r\nk=v\r\n"));
     TMemIniFile ini(file);
     const struct {
         const wchar_t* section;
@@ -124,7 +129,7 @@ TEST(MemIniFile, HighestIndexPresentAmongKeysAndSections) {
     } keys[] = {{L"Drive", L"", 7}, {L"Other", L"Option", 5}, {L"Other", L"", -1}, {L"Missing", L"", -1}};
     for (const auto& c : keys)
         EXPECT_EQ(ini.HighestKeyIndex(c.section, c.prefix), c.highest) << c.section << " " << c.prefix;
-    EXPECT_EQ(ini.HighestSectionIndex(L"Drive"), 11) << "a leading zero or a number past int is no index";
+    EXPECT_EQ(ini.HighestSectionIndex(L"Drive"), 5) << "a leading zero, a number past int or past the file is no index";
     EXPECT_EQ(ini.HighestSectionIndex(L"Button"), -1);
 }
 

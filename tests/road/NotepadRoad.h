@@ -30,7 +30,7 @@ protected:
         program_ = ChildProcess::Start(BinDir() + L"Orvandel.exe");
         ASSERT_TRUE(program_.Started());
         form_ = WaitForTrayForm(program_.Pid());
-        ASSERT_NE(form_, nullptr) << "Orvandel is up";
+        ASSERT_NE(form_, nullptr) << "Orvandel is up\n" << VisibleWindowsInZOrder();
         // The start ends with the history window shown; the user goes on after it.
         ASSERT_TRUE(WaitUntil([&] { return HistoryWindowOf(program_.Pid()) != nullptr; }, 30000))
             << "the history window shows at start";
