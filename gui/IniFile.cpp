@@ -212,18 +212,15 @@ std::vector<std::wstring> TMemIniFile::ReadSection(const std::wstring& section) 
     return out;
 }
 
-int TMemIniFile::HighestKeyIndex(const std::wstring& section, const std::wstring& prefix) const {
-    int highest = -1;
-    if (const Section* s = FindSection(section)) {
-        const int keys = static_cast<int>(std::count_if(s->lines.begin(), s->lines.end(),
-                                                        [](const Line& l) { return l.isKey; }));
+std::vector<int> TMemIniFile::KeyIndexes(const std::wstring& section, const std::wstring& prefix) const {
+    std::vector<int> indexes;
+    if (const Section* s = FindSection(section))
         for (const Line& l : s->lines)
-            if (l.isKey) {
-                const int n = IndexAfterPrefix(l.name, prefix);
-                if (n < keys) highest = std::max(highest, n);
-            }
-    }
-    return highest;
+            if (l.isKey)
+                if (const int n = IndexAfterPrefix(l.name, prefix); n >= 0) indexes.push_back(n);
+    std::sort(indexes.begin(), indexes.end());
+    indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+    return indexes;
 }
 
 int TMemIniFile::HighestSectionIndex(const std::wstring& prefix) const {

@@ -55,14 +55,16 @@ public:
     std::vector<std::wstring> ReadSections() const;
     // The key names of the section, in file order.
     std::vector<std::wstring> ReadSection(const std::wstring& section) const;
-    // The highest n for which the section holds the key `prefix` + n (n in
-    // plain decimal, as lists write it); -1 when it holds none. A list read
-    // by index stops there, whatever count the file claims. An n the section
-    // could not hold a whole list up to (n not below its number of keys) is
-    // no list's end, so one stray high key cannot make a loop of billions.
-    int HighestKeyIndex(const std::wstring& section, const std::wstring& prefix = L"") const;
-    // The same over the file's sections: the highest n of a section `prefix`
-    // + n, below the file's number of sections.
+    // Every n, in increasing order and once, for which the section holds the
+    // key `prefix` + n (n in plain decimal, as lists write it). A list whose
+    // empty items mean nothing reads these, never a range a count claims.
+    std::vector<int> KeyIndexes(const std::wstring& section, const std::wstring& prefix = L"") const;
+    // The highest n for which the file holds a section `prefix` + n (n as
+    // above); -1 when it holds none. A list of rows read by index stops
+    // there, whatever count the file claims, and a missing row inside reads
+    // empty. An n the file could not hold a whole list up to (n not below
+    // its number of sections) ends no list, so one stray section cannot make
+    // a loop of billions.
     int HighestSectionIndex(const std::wstring& prefix) const;
     // Removes the section, every copy of it.
     void EraseSection(const std::wstring& section);

@@ -181,13 +181,7 @@ TEST_P(DamagedSettingsRoad, TheProgramStartsAnswersItsIconRecordsACopyAndEnds) {
     MouseAt(icon, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
     EXPECT_TRUE(WaitUntil([&] { return MenuWindowsOf(program_.Pid()) >= 1; }, 20000))
         << "a click on the icon opens the history menu\n" << VisibleWindowsInZOrder();
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            PressKey(VK_ESCAPE);
-            return WaitUntil([&] { return MenuWindowsOf(program_.Pid()) == 0; }, 2000);
-        },
-        20000))
-        << "Esc closes the menu";
+    CloseMenusWithEsc();
 
     ClickIntoNotepad();
     if (HasFatalFailure()) return;

@@ -95,6 +95,17 @@ protected:
             << "Orvandel recorded the copied text";
     }
 
+    // The user presses Esc until the program's menus have closed.
+    void CloseMenusWithEsc() {
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                PressKey(VK_ESCAPE);
+                return WaitUntil([&] { return MenuWindowsOf(program_.Pid()) == 0; }, 2000);
+            },
+            20000))
+            << "Esc closes the menu";
+    }
+
     // Where the CPU icon shows in the taskbar's notification area.
     POINT TrayIconPoint() {
         POINT icon{-1, -1};
