@@ -109,6 +109,8 @@ public:
     // The IME-on notices' step of the heartbeat.
     void Proc_IMECheck();
     void Proc_TimerCPU();
+    // The CPU icon's pictures by the display mode (none for the text mode).
+    void SetCPUImageList();
     void Proc_CancelPopUpMenu();
     void Proc_ErrorLog(const std::wstring& message);
     void ApplicationEventsException(const std::exception_ptr& e);
@@ -150,7 +152,6 @@ private:
     void FreeHistoryEntries();
     void BindHeartbeatSteps();
     void AutoMinimizeHistory();
-    void SetCPUImageList();
     // The stopped or the running look of the CPU icon, as PPCPUStop says.
     void ApplyCPULook();
     void ApplyCPUStopLook();

@@ -1,6 +1,7 @@
 #include "components/NumEdit.h"
 
 #include <imm.h>
+#include <cwchar>
 #include <windowsx.h>
 
 #include "gui/Handles.h"
@@ -536,7 +537,8 @@ void TNumEdit::PasteFromClipboard() {
     if (!::OpenClipboard(Handle())) return;
     if (HANDLE h = ::GetClipboardData(CF_UNICODETEXT)) {
         if (auto* p = static_cast<const wchar_t*>(::GlobalLock(h))) {
-            t = p;
+            // Another program's text need not end with a NUL: never read past its block.
+            t.assign(p, ::wcsnlen(p, ::GlobalSize(h) / sizeof(wchar_t)));
             ::GlobalUnlock(h);
         }
     }

@@ -46,6 +46,22 @@ bool ParseInt(const std::wstring& raw, int& out) {
     return true;
 }
 
+// The n of a name `prefix` + n written in plain decimal (no sign, no leading
+// zero, within int); -1 for any other name.
+int IndexAfterPrefix(const std::wstring& name, const std::wstring& prefix) {
+    if (name.size() <= prefix.size()) return -1;
+    if (!SameText(name.substr(0, prefix.size()), prefix)) return -1;
+    const size_t first = prefix.size();
+    if (name[first] == L'0' && name.size() > first + 1) return -1;
+    long long v = 0;
+    for (size_t i = first; i < name.size(); ++i) {
+        if (name[i] < L'0' || name[i] > L'9') return -1;
+        v = v * 10 + (name[i] - L'0');
+        if (v > 2147483647LL) return -1;
+    }
+    return static_cast<int>(v);
+}
+
 }  // namespace
 
 TMemIniFile::TMemIniFile(std::wstring fileName) : fileName_(std::move(fileName)) { Load(nullptr); }
@@ -188,6 +204,27 @@ std::vector<std::wstring> TMemIniFile::ReadSection(const std::wstring& section) 
         for (const Line& l : s->lines)
             if (l.isKey) out.push_back(l.name);
     return out;
+}
+
+std::vector<int> TMemIniFile::KeyIndexes(const std::wstring& section, const std::wstring& prefix) const {
+    std::vector<int> indexes;
+    if (const Section* s = FindSection(section))
+        for (const Line& l : s->lines)
+            if (l.isKey)
+                if (const int n = IndexAfterPrefix(l.name, prefix); n >= 0) indexes.push_back(n);
+    std::sort(indexes.begin(), indexes.end());
+    indexes.erase(std::unique(indexes.begin(), indexes.end()), indexes.end());
+    return indexes;
+}
+
+int TMemIniFile::HighestSectionIndex(const std::wstring& prefix) const {
+    int highest = -1;
+    const int count = static_cast<int>(sections_.size());
+    for (const Section& s : sections_) {
+        const int n = IndexAfterPrefix(s.name, prefix);
+        if (n < count) highest = std::max(highest, n);
+    }
+    return highest;
 }
 
 void TMemIniFile::EraseSection(const std::wstring& section) {

@@ -55,6 +55,17 @@ public:
     std::vector<std::wstring> ReadSections() const;
     // The key names of the section, in file order.
     std::vector<std::wstring> ReadSection(const std::wstring& section) const;
+    // Every n, in increasing order and once, for which the section holds the
+    // key `prefix` + n (n in plain decimal, as lists write it). A list whose
+    // empty items mean nothing reads these, never a range a count claims.
+    std::vector<int> KeyIndexes(const std::wstring& section, const std::wstring& prefix = L"") const;
+    // The highest n for which the file holds a section `prefix` + n (n as
+    // above); -1 when it holds none. A list of rows read by index stops
+    // there, whatever count the file claims, and a missing row inside reads
+    // empty. An n the file could not hold a whole list up to (n not below
+    // its number of sections) ends no list, so one stray section cannot make
+    // a loop of billions.
+    int HighestSectionIndex(const std::wstring& prefix) const;
     // Removes the section, every copy of it.
     void EraseSection(const std::wstring& section);
     // Removes the key (every copy of it) from the section that is read.

@@ -67,8 +67,8 @@ void PlaceWindow(HWND main, HWND target, int showCmd, int placeMode, int x, int 
         case SW_SHOWMAXIMIZED:
             if (!::IsZoomed(target)) ::ShowWindow(target, SW_SHOWMAXIMIZED);
             break;
-        case SW_SHOWMINIMIZED:
-            if (!::IsIconic(target)) ::ShowWindow(main, SW_SHOWMINIMIZED);
+        case SW_MINIMIZE:
+            if (!::IsIconic(target)) ::ShowWindow(main, SW_MINIMIZE);
             break;
         case SW_SHOWDEFAULT: {
             if (::IsZoomed(target) || ::IsIconic(target)) {

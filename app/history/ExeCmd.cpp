@@ -122,6 +122,8 @@ int TExeCmdForm::Execute(const std::wstring& fileName) {
 
 void TExeCmdForm::FormShow() {
     ::SetWindowPos(Handle(), nullptr, MLeft, MTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // A place off every monitor would open the modal dialog out of sight.
+    EnsureWindowOnScreen(Handle());
     if (gui::Application) ::ShowWindow(gui::Application->Handle(), SW_HIDE);
     TaskBarAddTab(Handle());
     MMonNo = GetWindowMonitorIndex(Handle());
@@ -159,9 +161,14 @@ void TExeCmdForm::BtnGetCmdClick() {
 
 void TExeCmdForm::BtnDelClick() {
     const int index = ComboBox->ItemIndex();
-    if (index >= 0) ComboBox->Delete(index);
-    if (ComboBox->Count() == 0) ComboBox->SetText(L"");
+    if (index < 0) return;
+    const std::wstring deleted = ComboBox->Item(index);
+    ComboBox->Delete(index);
+    // A deleted option is gone: neither shown, started nor written back.
+    if (ComboBox->Count() == 0 || ComboBox->Text() == deleted) ComboBox->SetText(L"");
     BtnDel->SetEnabled(false);
+    MOpt = ComboBox->Text();
+    StatusBar->SetSimpleText(EditName->Text() + L" " + MOpt);
 }
 
 void TExeCmdForm::BtnOKClick() {

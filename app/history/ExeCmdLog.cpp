@@ -1,5 +1,7 @@
 #include "app/history/ExeCmdLog.h"
 
+#include <algorithm>
+
 #include "gui/IniFile.h"
 
 std::wstring ExeCmdSection(const std::wstring& programPath) {
@@ -11,8 +13,11 @@ std::vector<std::wstring> ReadExeCmdOptions(const std::wstring& logFile, const s
     const gui::TMemIniFile ini(logFile);
     const std::wstring section = ExeCmdSection(programPath);
     std::vector<std::wstring> options;
+    // The options the section holds below its count, in order; a missing
+    // one would be empty and left out, so no range the count claims is read.
     const int count = ini.ReadInteger(section, L"Count", 0);
-    for (int k = 0; k < count; ++k) {
+    for (const int k : ini.KeyIndexes(section, L"Option")) {
+        if (k >= count) break;
         std::wstring option = ini.ReadString(section, L"Option" + std::to_wstring(k), L"");
         if (!option.empty()) options.push_back(std::move(option));
     }

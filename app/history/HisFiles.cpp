@@ -34,12 +34,13 @@ int ReadRanged(const TMemIniFile& ini, const wchar_t* section, const wchar_t* ke
     return std::clamp(ini.ReadInteger(section, key, def), lo, hi);
 }
 
-// Keys "0" up to Count (the last index); empty items mean nothing and are
-// left out.
+// Keys "0" up to Count (the last index), only those the section holds:
+// missing and empty items mean nothing and are left out.
 void ReadItems(const TMemIniFile& ini, const wchar_t* section, TStringList& items) {
     items.Clear();
-    int last = std::min(ini.ReadInteger(section, L"Count", -1), kMaxExclusionItems - 1);
-    for (int i = 0; i <= last; ++i) {
+    const int last = std::min(ini.ReadInteger(section, L"Count", -1), kMaxExclusionItems - 1);
+    for (const int i : ini.KeyIndexes(section)) {
+        if (i > last) break;
         std::wstring v = ini.ReadString(section, std::to_wstring(i), L"");
         if (!v.empty()) items.Add(v);
     }

@@ -223,6 +223,9 @@ void TLaunchForm::FormShow() {
     Proc_DispData(1);
     if (HisForm) HisForm->FLaunchVisible = true;
     if (!DataFolder.empty()) ReadBounds(gui::TMemIniFile(DataFolder + kIniName, gui::TTextEncoding::Utf16LE));
+    // Stored bounds off every monitor (another screen, a hand edit) would
+    // show a window nobody can reach, and the hide would store them again.
+    EnsureWindowOnScreen(Handle());
 }
 
 void TLaunchForm::FormHide() {

@@ -10,10 +10,6 @@ namespace {
 const wchar_t* const kWindow = L"Window";
 const wchar_t* const kButton = L"Button";
 
-// No list the registration window made comes near this; the cap keeps a
-// damaged Count from making loading take for ever.
-const int kMaxLoadedEntries = 10000;
-
 }  // namespace
 
 std::wstring BtnIniFileName(const std::wstring& folder) { return folder + L"Btn.ini"; }
@@ -53,7 +49,9 @@ void LoadBtnList(const std::wstring& fileName, std::vector<TBtnEntry>& entries, 
     ConvertAnsiFileToUtf16(fileName);
     const gui::TMemIniFile ini = OpenUtf16IniFile(fileName);
     entries.clear();
-    const int last = std::min(ini.ReadInteger(kButton, L"Count", -1), kMaxLoadedEntries - 1);
+    // Never past the last entry section the file holds, whatever its count says;
+    // a missing section inside that range is an empty entry.
+    const int last = std::min(ini.ReadInteger(kButton, L"Count", -1), ini.HighestSectionIndex(kButton));
     for (int i = 0; i <= last; ++i) {
         const std::wstring section = kButton + std::to_wstring(i);
         TBtnEntry e;

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include "app/Globals.h"
 #include "gui/Dialogs.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinPlacement.h"
@@ -338,7 +339,13 @@ void TBtnForm::TBDownClick() {
 }
 
 void TBtnForm::TBCloseSaveClick() {
-    Proc_SaveList();
+    // A list that could not be written keeps the window open with the
+    // edits, so that closing does not read the old list back over them.
+    if (!DataFolder.empty() && !Proc_SaveList()) {
+        const std::wstring text = BtnListFileName(DataFolder) + L"\r\n" + L"に保存できません。";
+        ::MessageBoxW(Handle(), text.c_str(), L"Orvandel - 警告", MB_OK | MB_ICONSTOP);
+        return;
+    }
     Close();
 }
 

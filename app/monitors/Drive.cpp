@@ -344,7 +344,8 @@ void TDriveForm::LoadSettings() {
     WindowMax = ini.ReadBool(L"Window", L"Max", false);
 
     ListViewExe.clear();
-    const int count = ini.ReadInteger(L"Drive", L"Count", 0);
+    // Never past the last row section the file holds, whatever its count says.
+    const int count = std::min(ini.ReadInteger(L"Drive", L"Count", 0), ini.HighestSectionIndex(L"Drive") + 1);
     for (int i = 0; i < count; ++i) {
         const std::wstring section = L"Drive" + std::to_wstring(i);
         TDriveEntry e{ini.ReadString(section, L"0", L""), ini.ReadString(section, L"1", L""),

@@ -128,13 +128,26 @@ void TRAMForm::FormCreate() {
 
 void TRAMForm::FormCloseQuery(bool& canClose) {
     canClose = true;
+    const bool exiting = TrayForm && TrayForm->FClose;
+    // OK keeps what the window shows; a file that could not be written is
+    // named and the window stays open with the edits.
+    if (!exiting && ModalResult == gui::mrOk) {
+        const std::vector<std::wstring> unsaved = Proc_SaveIni();
+        if (!unsaved.empty()) {
+            std::wstring text;
+            for (const std::wstring& file : unsaved) text += file + L"\r\n";
+            text += L"に保存できません。";
+            ::MessageBoxW(Handle(), text.c_str(), L"Orvandel - 警告", MB_OK | MB_ICONSTOP);
+            ModalResult = gui::mrNone;
+            canClose = false;
+            return;
+        }
+    }
     if (FMemWork && FCleanThread) FCleanThread->Terminate();
     TaskBarDeleteTab(Handle());
     Proc_SaveStop();
-    if (TrayForm && TrayForm->FClose) return;
-    // OK keeps what the window shows; any other close drops the changes.
-    if (ModalResult == gui::mrOk) Proc_SaveIni();
-    else Proc_LoadIni();
+    // Any other close drops the changes.
+    if (!exiting && ModalResult != gui::mrOk) Proc_LoadIni();
 }
 
 // --- settings ----------------------------------------------------------------------
@@ -352,8 +365,9 @@ void TRAMForm::Proc_BeginClean() {
 void TRAMForm::Proc_EndClean() {
     FMemWork = false;
     TTrayForm& tray = *TrayForm;
-    gui::TImageList* cpuLists[] = {nullptr, tray.ImageListNum, tray.ImageListCPU, tray.ImageListLevel};
-    if (tray.MCPUDisp >= 0 && tray.MCPUDisp <= 3) tray.TrayIcon->SetIconList(cpuLists[tray.MCPUDisp]);
+    // Every mode's own pictures come back, the classic animation's too: the
+    // busy look had replaced them.
+    tray.SetCPUImageList();
     SetRAMImageList();
     PPRAMClean->SetEnabled(true);
     PPRAMValue->SetEnabled(true);

@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "components/MaxMems.h"
 #include "components/NumEdit.h"
@@ -107,7 +108,9 @@ public:
     TRAMCleanX64* CleanThread() const noexcept { return FCleanThread.get(); }
 
     void Proc_LoadIni();
-    void Proc_SaveIni();
+    // Writes the values and the stop list; gives the files it could not
+    // write (one that could not be read is never written over).
+    std::vector<std::wstring> Proc_SaveIni();
     void Proc_LoadStop();
     void Proc_SaveStop();
 

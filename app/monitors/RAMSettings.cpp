@@ -135,31 +135,35 @@ void TRAMForm::RGTrayWClickControlClick() {
     RGTrayWClickClick();
 }
 
-void TRAMForm::Proc_SaveIni() {
+std::vector<std::wstring> TRAMForm::Proc_SaveIni() {
+    std::vector<std::wstring> unsaved;
     UDRAMValue = UpDownValue->Position();
     UDRAMAuto = UpDownAuto->Position();
     UDRAMTime = UpDownTime->Position();
     RGTrayWClick = RadioTrayWClick->ItemIndex() < 0 ? 0 : RadioTrayWClick->ItemIndex();
     const std::wstring list = DataFolder + L"RAM.lst";
-    // A stop list that could not be read is never written over with less.
-    if (!FStopListUnreadable) {
+    // A stop list that could not be read is never written over with less;
+    // a failed write leaves the old file as it was.
+    bool listSaved = !FStopListUnreadable;
+    if (listSaved) {
         try {
             ListBox.SaveToFile(list, gui::TTextEncoding::Utf16LE);
         } catch (const std::exception&) {
-            // The old file stays as it was.
+            listSaved = false;
         }
     }
+    if (!listSaved) unsaved.push_back(list);
     gui::TMemIniFile ini(DataFolder + L"RAM.ini");
-    if (!ini.Unreadable()) {
-        ini.WriteInteger(L"RAM", L"Value", UDRAMValue);
-        ini.WriteInteger(L"RAM", L"Auto", UDRAMAuto);
-        ini.WriteInteger(L"RAM", L"Time", UDRAMTime);
-        ini.WriteInteger(L"RAM", L"TrayWClick", RGTrayWClick);
-        ini.UpdateFile();
-    }
+    ini.WriteInteger(L"RAM", L"Value", UDRAMValue);
+    ini.WriteInteger(L"RAM", L"Auto", UDRAMAuto);
+    ini.WriteInteger(L"RAM", L"Time", UDRAMTime);
+    ini.WriteInteger(L"RAM", L"TrayWClick", RGTrayWClick);
+    // The ini file refuses to write over a file it could not read.
+    if (!ini.UpdateFile()) unsaved.push_back(ini.FileName());
     MTimeC = 0;
     MTime = UDRAMTime * 60;
     PPRAMClean->SetCaption(L"設定値(&D) " + std::to_wstring(UDRAMValue) + L"%");
+    return unsaved;
 }
 
 void TRAMForm::FormShow() {

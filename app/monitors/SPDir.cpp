@@ -153,7 +153,11 @@ void TSPDirForm::FormCreate() {
 void TSPDirForm::FormShow() {
     EditName->SetText(L"");
     EditCmd->SetText(L"");
-    LoadList();
+    try {
+        LoadList();
+    } catch (const std::exception&) {
+        Warn(ListFileName() + L"\r\n" + L"を読み込めません。");
+    }
     ListBoxCmd->SetFocus();
     if (ListBoxCmd->Count() > 0) {
         ListBoxCmd->SetItemIndex(0);
@@ -173,7 +177,7 @@ void TSPDirForm::LoadList() {
     try {
         lines.LoadFromFile(file, gui::TTextEncoding::Ansi);
     } catch (...) {
-        // An unreadable list is reported and never written over with less.
+        // An unreadable list is never written over with less.
         FListUnreadable = true;
         throw;
     }
@@ -290,20 +294,32 @@ void TSPDirForm::Proc_BackupList() {
     const std::wstring backup = file + L".bak";
     if (::CopyFileW(file.c_str(), backup.c_str(), FALSE)) return;
     ::SetForegroundWindow(Handle());
-    const std::wstring text = file + L"のバックアップが作成できません。" + L"\r\n" +
-                              L"ほかのソフトで開かれていないか確認してください。";
+    Warn(file + L"のバックアップが作成できません。" + L"\r\n" + L"ほかのソフトで開かれていないか確認してください。");
+}
+
+void TSPDirForm::Warn(const std::wstring& text) {
+    ::SetForegroundWindow(Handle());
     ::MessageBoxW(Handle(), text.c_str(), Caption().c_str(), MB_OK | MB_ICONERROR);
 }
 
 void TSPDirForm::TBSaveClick() {
+    // A list that cannot be saved is named to the user; the window keeps
+    // the edits and the file stays as it was.
     const std::wstring file = ListFileName();
-    if (FListUnreadable)
-        throw gui::Exception(file + L"を読み込めなかったため、上書きしません。");
+    if (FListUnreadable) {
+        Warn(file + L"を読み込めなかったため、上書きしません。");
+        return;
+    }
     Proc_BackupList();
     gui::TStringList lines;
     for (int i = 0, n = ListBoxCmd->Count(); i < n; ++i)
         lines.Add(ListBoxCmd->Item(i) + L"," + ListBoxName->Item(i));
-    lines.SaveToFile(file, gui::TTextEncoding::Ansi);
+    try {
+        lines.SaveToFile(file, gui::TTextEncoding::Ansi);
+    } catch (const std::exception&) {
+        Warn(file + L"\r\n" + L"に保存できません。");
+        return;
+    }
     FModify = false;
 }
 

@@ -75,6 +75,8 @@ protected:
 private:
     void CreateControls();
     void LoadList();
+    // An error box of the window, in front.
+    void Warn(const std::wstring& text);
     // Exchanges rows a and b of both lists; the selection goes with row a.
     void ExchangeRows(int a, int b);
     void LayoutColumns();

@@ -127,6 +127,30 @@ TEST(BtnFiles, Utf8ListWithoutMarkIsReadButNotConverted) {
     EXPECT_EQ(ReadBytes(file), utf8);
 }
 
+TEST(BtnFiles, ADamagedCountReadsNoEntryPastTheLastOneInTheFile) {
+    ScratchDir dir;
+    const std::wstring file = BtnListFileName(dir.Path());
+    const struct {
+        const char* name;
+        std::wstring count;
+        size_t loaded;
+    } cases[] = {{"huge", L"2147483647", 3}, {"negative", L"-2147483648", 0}, {"as written", L"1", 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring text = L"[Button]\r\nCount=" + c.count +
+                                  L"\r\n[Button0]\r\n0=A.EXE\r\n[Button2]\r\n0=C.EXE\r\n1=確認\r\n";
+        ASSERT_TRUE(WriteBytes(file, kBom16 + std::string(reinterpret_cast<const char*>(text.data()),
+                                                          text.size() * sizeof(wchar_t))));
+        std::vector<TBtnEntry> entries;
+        bool move = false;
+        LoadBtnList(file, entries, move);
+        ASSERT_EQ(entries.size(), c.loaded);
+        if (c.loaded > 0) EXPECT_EQ(entries[0][bfProgram], L"A.EXE");
+        if (c.loaded > 1) EXPECT_EQ(entries[1], TBtnEntry{}) << "a missing entry inside the range is empty";
+        if (c.loaded > 2) EXPECT_EQ(entries[2][bfCaption], L"確認");
+    }
+}
+
 TEST(BtnFiles, IniKeepsBoundsOfAMaximisedWindowAndOtherKeys) {
     ScratchDir dir;
     const std::wstring file = BtnIniFileName(dir.Path());

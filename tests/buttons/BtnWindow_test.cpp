@@ -250,6 +250,52 @@ TEST_F(ButtonWindow, LimitOfOneHundredAndUnsavedEditsDroppedAtClose) {
     EXPECT_EQ(BtnForm->ListListView->ItemText(0), L"P0.EXE");
 }
 
+TEST_F(ButtonWindow, AListThatCannotBeSavedIsReportedAndTheEditsStay) {
+    ASSERT_TRUE(SaveBtnList(dir / L"Btn.lst", {Entry(L"0"), Entry(L"1")}, true));
+    const std::string fileBefore = ReadBytes(dir / L"Btn.lst");
+    BtnForm->Proc_LoadList();
+    ASSERT_EQ(BtnForm->ListListView->Count(), 2);
+    MessageBoxAnswerer answerer;
+    bool stillOpen = false;
+    int rowsAfterFailure = -1;
+    std::string fileWhileHeld;
+    Open([&] {
+        ASSERT_TRUE(WaitApp([&] { return ::GetForegroundWindow() == BtnForm->Handle(); }, 10000));
+        ClickTab(BtnForm->PageControl, 1);
+        ASSERT_TRUE(WaitApp([] { return BtnForm->PageControl->ActivePage() == BtnForm->TabSheetSave; }, 5000));
+        ClickRow(BtnForm->ListListView, 0);
+        ClickToolButton(BtnForm->TBDel);
+        ASSERT_TRUE(WaitApp([] { return BtnForm->ListListView->Count() == 1; }, 5000))
+            << BtnForm->ListListView->Count() << " rows, selected " << BtnForm->ListListView->ItemIndex();
+        {
+            // Another program holds the list open without sharing it.
+            gui::FileHandle held(::CreateFileW((dir / L"Btn.lst").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+            ClickToolButton(BtnForm->TBCloseSave);
+            EXPECT_TRUE(WaitApp([&] { return answerer.Count() == 1; }, 10000));
+            WaitApp([] { return false; }, 300);
+            stillOpen = BtnForm->Visible() && BtnForm->ModalResult == gui::mrNone;
+            rowsAfterFailure = BtnForm->ListListView->Count();
+        }
+        fileWhileHeld = ReadBytes(dir / L"Btn.lst");
+        // Released: the same button saves the edits and closes.
+        ClickToolButton(BtnForm->TBCloseSave);
+        EXPECT_TRUE(WaitApp([] { return BtnForm->ModalResult != gui::mrNone; }, 5000));
+    });
+    const std::vector<std::wstring> texts = answerer.Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_EQ(texts[0], dir / L"Btn.lst" + L"\r\nに保存できません。");
+    EXPECT_TRUE(stillOpen) << "the window stays open with the edits";
+    EXPECT_EQ(rowsAfterFailure, 1);
+    EXPECT_EQ(fileWhileHeld, fileBefore) << "the file keeps its bytes";
+    std::vector<TBtnEntry> saved;
+    bool moveCursor = false;
+    LoadBtnList(dir / L"Btn.lst", saved, moveCursor);
+    ASSERT_EQ(saved.size(), 1u);
+    EXPECT_EQ(saved[0][bfProgram], L"P1.EXE");
+}
+
 // The status bar shows the hint of the control or tool button under the
 // mouse; the window closed maximised keeps its normal bounds in "Btn.ini".
 TEST_F(ButtonWindow, StatusBarHintsAndPlacementKeptWhileMaximised) {

@@ -110,6 +110,32 @@ TEST(MemIniFile, DuplicatesOddLinesAndWhitespace) {
     EXPECT_EQ(again.Text(), ini.Text());
 }
 
+TEST(MemIniFile, IndexesPresentAmongKeysAndSections) {
+    ScratchDir dir;
+    const std::wstring file = dir / L"list.ini";
+    // The file holds 7 sections: a section index at or above that cannot
+    // end a whole list of rows.
+    ASSERT_TRUE(WriteBytes(file, "[Drive]\r\nCount=2147483647\r\n0=a\r\n7=b\r\n12x=c\r\n-20=d\r\n"
+                                 "9=far\r\n2147483646=stray\r\nx=1\r\ny=2\r\n"
+                                 "[Drive3]\r\n0=x\r\n[drive5]\r\n[Drive011]\r\n[Drive99999999999]\r\n"
+                                 "[Drive2147483646]\r\n0=stray\r\n"
+                                 "[Other]\r\nOption2=x\r\noption5=y\r\nOption+9=z\r\nOption=w\r\n"
+                                 "Option6=stray\r\nk=v\r\n"));
+    TMemIniFile ini(file);
+    const struct {
+        const wchar_t* section;
+        const wchar_t* prefix;
+        std::vector<int> indexes;
+    } keys[] = {{L"Drive", L"", {0, 7, 9, 2147483646}},
+                {L"Other", L"Option", {2, 5, 6}},
+                {L"Other", L"", {}},
+                {L"Missing", L"", {}}};
+    for (const auto& c : keys)
+        EXPECT_EQ(ini.KeyIndexes(c.section, c.prefix), c.indexes) << c.section << " " << c.prefix;
+    EXPECT_EQ(ini.HighestSectionIndex(L"Drive"), 5) << "a leading zero, a number past int or past the file is no index";
+    EXPECT_EQ(ini.HighestSectionIndex(L"Button"), -1);
+}
+
 TEST(MemIniFile, EraseSectionAndDeleteKey) {
     TMemIniFile ini(L"Z:\\nonexistent-orvandel\\none.ini");
     EXPECT_FALSE(ini.Loaded());

@@ -4,6 +4,8 @@
 //   /hidden  the window stays hidden
 //   /app     as a program of our own GUI library: a visible zero-size window
 //            of class "TApplication" owns the window
+//   /normal  the window is shown normal whatever the show command, as a
+//            program does that ignores it
 // Any further arguments are ignored. Runs until it is ended.
 #include <windows.h>
 
@@ -31,6 +33,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR cmdLine, int showCmd) {
     const std::wstring args = cmdLine;
     const bool hidden = args.find(L"/hidden") != std::wstring::npos;
     const bool app = args.find(L"/app") != std::wstring::npos;
+    if (args.find(L"/normal") != std::wstring::npos) showCmd = SW_SHOWNORMAL;
     Register(L"OrvPlacedWindow");
     HWND owner = nullptr;
     if (app) {

@@ -4,7 +4,10 @@
 // loop, the options of a running helper read back, and the start.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/history/ExeCmdLog.h"
@@ -80,6 +83,27 @@ TEST_F(ExeCmdFiles, EmptyAndMissingOptionsAreSkipped) {
     ASSERT_TRUE(WriteBytes(Log(), "[p.exe]\r\nCount=4\r\nOption0=x\r\nOption1=\r\nOption3=z\r\n"));
     EXPECT_EQ(ReadExeCmdOptions(Log(), L"p.exe"), (Items{L"x", L"z"}));
     EXPECT_TRUE(ReadExeCmdOptions(Log(), L"q.exe").empty());
+}
+
+TEST_F(ExeCmdFiles, ADamagedCountReadsOnlyTheOptionsInTheFile) {
+    ASSERT_TRUE(WriteBytes(Log(), "[p.exe]\r\nCount=2147483647\r\nOption0=x\r\nOption2=z\r\n"
+                                  "[q.exe]\r\nCount=-2147483648\r\nOption0=never\r\n"));
+    // Read on a thread of its own: a read that loops by the count fails
+    // this case at the deadline instead of hanging it.
+    struct Result {
+        std::atomic<bool> done{false};
+        Items p, q;
+    };
+    auto result = std::make_shared<Result>();
+    std::thread([result, log = Log()] {
+        result->p = ReadExeCmdOptions(log, L"p.exe");
+        result->q = ReadExeCmdOptions(log, L"q.exe");
+        result->done = true;
+    }).detach();
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return result->done.load(); }, 30000))
+        << "the read went on past the options the file holds";
+    EXPECT_EQ(result->p, (Items{L"x", L"z"}));
+    EXPECT_TRUE(result->q.empty());
 }
 
 // --- the dialog --------------------------------------------------------------------
@@ -190,6 +214,30 @@ TEST_F(ExeCmdFiles, PlaceIsKeptInHisIni) {
     EXPECT_EQ(shownAt.right - shownAt.left, 900);
 }
 
+TEST_F(ExeCmdFiles, APlaceOffTheScreenOpensOnItAtEveryShow) {
+    {
+        gui::TMemIniFile ini(dir_ / L"His.ini", gui::TTextEncoding::Utf16LE);
+        ini.WriteInteger(L"ExeCmd", L"Left", -30000);
+        ini.WriteInteger(L"ExeCmd", L"Top", 40000);
+        ASSERT_TRUE(ini.UpdateFile());
+    }
+    LaunchRun run(false);
+    TExeCmdForm& f = *ExeCmdForm;
+    for (int show = 0; show < 3; ++show) {
+        SCOPED_TRACE(show);
+        RECT shownAt{};
+        InModal([&] { return f.Execute(L"C:\\x.exe"); },
+                [&] {
+                    ::GetWindowRect(f.Handle(), &shownAt);
+                    // Moved off the screen while open: the next show brings it back.
+                    f.SetBounds(-30000, -30000, f.Width(), f.Height());
+                    Press(f.BtnCancel);
+                });
+        EXPECT_NE(::MonitorFromRect(&shownAt, MONITOR_DEFAULTTONULL), nullptr)
+            << shownAt.left << "," << shownAt.top << " " << shownAt.right << "," << shownAt.bottom;
+    }
+}
+
 TEST_F(ExeCmdFiles, OptionsOfTheRunningProgramReadBack) {
     const std::wstring exe = memory_testing::PlacedExe();
     const std::wstring options = L"-x \"file a\" ＃日本";
@@ -240,6 +288,39 @@ TEST_F(ExeCmdFiles, ConfirmedDialogStartsTheProgramWithItsOptions) {
     std::wstring bin = testing_support::BinDir();
     bin.pop_back();
     EXPECT_EQ(_wcsicmp(folder.c_str(), bin.c_str()), 0) << "the program's folder: " << testing::PrintToString(folder);
+}
+
+TEST_F(ExeCmdFiles, ADeletedOptionIsNeitherStartedNorKept) {
+    const struct {
+        const char* name;
+        Items stored;
+        int deleted;
+        Items kept;
+    } cases[] = {
+        {"the only option", {L"-gone"}, 0, {}},
+        {"one of several", {L"-a", L"-gone", L"-c"}, 1, {L"-a", L"-c"}},
+    };
+    const std::wstring recorder = Helper(L"OrvRecorder");
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(WriteExeCmdOptions(Log(), recorder, c.stored));
+        RecorderFile record(dir_ / (L"record" + std::to_wstring(n++) + L".txt"));
+        LaunchRun run(false);
+        std::wstring shown = L"<not run>";
+        InModal([&] { return (LaunchForm->Func_ExeCmdDlg(recorder), 0); },
+                [&] {
+                    Pick(ExeCmdForm->ComboBox, c.deleted);
+                    Press(ExeCmdForm->BtnDel);
+                    shown = ExeCmdForm->ComboBox->Text();
+                    Press(ExeCmdForm->BtnOK);
+                });
+        EXPECT_EQ(shown, L"");
+        std::wstring cmdLine, folder;
+        ASSERT_TRUE(record.Wait(cmdLine, folder));
+        EXPECT_EQ(cmdLine.find(L"-gone"), std::wstring::npos) << testing::PrintToString(cmdLine);
+        EXPECT_EQ(ReadExeCmdOptions(Log(), recorder), c.kept);
+    }
 }
 
 TEST_F(ExeCmdFiles, AsAdministratorStartsThroughTheElevatingVerb) {

@@ -256,6 +256,24 @@ TEST_F(Launcher, SettingsWrittenWhenHiddenAndReadAtCreation) {
     EXPECT_EQ(f.TrayIcon->IconIndex(), 1) << "the classic still picture";
 }
 
+TEST_F(Launcher, BoundsOffTheScreenOpenOnItAtEveryShow) {
+    WriteIni(L"Window", L"Left", L"-30000");
+    WriteIni(L"Window", L"Top", L"40000");
+    LaunchRun run(false);
+    TLaunchForm& f = *LaunchForm;
+    for (int show = 0; show < 3; ++show) {
+        SCOPED_TRACE(show);
+        f.Show();
+        const RECT shownAt = f.BoundsRect();
+        EXPECT_NE(::MonitorFromRect(&shownAt, MONITOR_DEFAULTTONULL), nullptr)
+            << shownAt.left << "," << shownAt.top << " " << shownAt.right << "," << shownAt.bottom;
+        // Moved off the screen while shown: the hide stores that place.
+        f.SetBounds(-30000, -30000, f.Width(), f.Height());
+        f.Hide();
+        ASSERT_EQ(gui::TMemIniFile(Ini()).ReadInteger(L"Window", L"Left", 0), -30000);
+    }
+}
+
 TEST_F(Launcher, SplitterKeepsTheHistoryPaneWithin25And75Percent) {
     LaunchRun run(false);
     TLaunchForm& f = *LaunchForm;

@@ -47,7 +47,12 @@ TEST(ExecuteProgram, PlacementOfTheStartedWindow) {
         {"position and size", L"", SW_SHOWDEFAULT, epPositionSize, 70, 80, 200, 150, {70, 80, 270, 230}, false, false},
         {"nothing asked", L"", SW_SHOWDEFAULT, epNone, 70, 80, 200, 150, {120, 120, 440, 360}, false, false},
         {"maximised", L"", SW_SHOWMAXIMIZED, epNone, 0, 0, 0, 0, {0, 0, 0, 0}, true, false},
-        {"minimised", L"", SW_SHOWMINIMIZED, epNone, 0, 0, 0, 0, {0, 0, 0, 0}, false, true},
+        // A program that shows its window normal whatever it was asked: the
+        // start brings it into the state asked for.
+        {"maximised by the start", L"/normal", SW_SHOWMAXIMIZED, epNone, 0, 0, 0, 0, {0, 0, 0, 0}, true, false},
+        {"minimised by the start", L"/normal", SW_MINIMIZE, epNone, 0, 0, 0, 0, {0, 0, 0, 0}, false, true},
+        {"shown minimised: left as it is", L"/normal", SW_SHOWMINIMIZED, epNone, 0, 0, 0, 0,
+         {120, 120, 440, 360}, false, false},
         {"a form under its application window", L"/app", SW_SHOWDEFAULT, epPositionSize, 30, 40, 250, 180,
          {30, 40, 280, 220}, false, false},
     };

@@ -304,6 +304,53 @@ TEST_F(RAMSettings, ProgramExitWritesOnlyStopAndDisp) {
     EXPECT_EQ(testing_support::ReadBytes(dir / L"RAM.lst"), Utf16File(L"a.exe\r\n"));
 }
 
+TEST_F(RAMSettings, OKWithAFileThatCannotBeWrittenSaysSoAndKeepsTheEdits) {
+    const struct {
+        const wchar_t* held;
+    } cases[] = {{L"RAM.lst"}, {L"RAM.ini"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.held)));
+        testing_support::WriteBytes(dir / L"RAM.ini", "[RAM]\r\nValue=30\r\n");
+        testing_support::WriteBytes(dir / L"RAM.lst", Utf16File(L"kept.exe\r\n"));
+        const std::string before = testing_support::ReadBytes(dir / c.held);
+        Start();
+        picked = L"C:\\somewhere\\Added.exe";
+        testing_support::MessageBoxAnswerer answerer;
+        gui::FileHandle lock;
+        bool stillOpen = false;
+        int shownAfterFailure = -1;
+        std::string whileHeld;
+        RunModal({
+            InFront(),
+            Do([] { ClickCentre(RAMForm->BtnAdd); }),
+            Until([] { return RAMForm->ListBoxStop->Count() == 2; }),
+            Do([&] {
+                // Another program holds the file open without sharing it.
+                lock.reset(::CreateFileW((dir / c.held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+                ASSERT_TRUE(lock);
+                ClickCentre(RAMForm->BtnOK);
+            }),
+            Until([&] { return answerer.Count() == 1; }),
+            Pause(300),
+            Do([&] {
+                stillOpen = RAMForm->Visible() && RAMForm->ModalResult == gui::mrNone;
+                shownAfterFailure = RAMForm->ListBoxStop->Count();
+                lock.reset();
+                whileHeld = testing_support::ReadBytes(dir / c.held);
+                ClickCentre(RAMForm->BtnOK);  // released: OK saves and closes
+            }),
+        });
+        const std::vector<std::wstring> texts = answerer.Texts();
+        ASSERT_EQ(texts.size(), 1u);
+        EXPECT_EQ(texts[0], dir / c.held + L"\r\nに保存できません。");
+        EXPECT_TRUE(stillOpen) << "the window stays open with the edits";
+        EXPECT_EQ(shownAfterFailure, 2);
+        EXPECT_EQ(whileHeld, before) << "the file keeps its bytes";
+        EXPECT_EQ(testing_support::ReadBytes(dir / L"RAM.lst"), Utf16File(L"kept.exe\r\nAdded.exe\r\n"));
+        StopTray();
+    }
+}
+
 TEST_F(RAMSettings, AnUnreadableStopListIsNeverWrittenOver) {
     // A stop list the program cannot open (held open without sharing).
     testing_support::WriteBytes(dir / L"RAM.lst", Utf16File(L"kept.exe\r\n"));

@@ -344,6 +344,33 @@ TEST_F(DriveTest, DriveIniKeepsTheNumberOfItemsAndStaleSections) {
     EXPECT_TRUE(ini.ValueExists(L"Window", L"Width"));
 }
 
+TEST_F(DriveTest, ADamagedCountReadsNoRowPastTheLastOneInTheFile) {
+    const struct {
+        const char* name;
+        const wchar_t* count;
+        size_t rows;
+    } cases[] = {{"far above the rows", L"20000", 3}, {"negative", L"-2147483648", 0}, {"as written", L"2", 2}};
+    StartTray();
+    TrayForm->TimerMain->SetEnabled(false);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::wstring text = std::wstring(L"[Drive]\r\nCount=") + c.count +
+                                  L"\r\n[Drive0]\r\n0=G:\\\r\n2=C:\\a.exe\r\n[Drive2]\r\n0=H:\\\r\n2=C:\\b.exe\r\n";
+        testing_support::WriteBytes(dir / L"Drive.ini", gui::EncodeText(text, gui::TTextEncoding::Utf16LE));
+        DriveForm->LoadSettings();
+        EXPECT_EQ(DriveForm->ListViewExe.size(), c.rows);
+        EXPECT_EQ(DriveForm->MListC, static_cast<int>(c.rows));
+        if (c.rows == 3) {
+            EXPECT_NE(std::find(DriveForm->ListViewExe.begin(), DriveForm->ListViewExe.end(),
+                                TDriveEntry{L"H:\\", L"", L"C:\\b.exe", L"", L""}),
+                      DriveForm->ListViewExe.end());
+            EXPECT_NE(std::find(DriveForm->ListViewExe.begin(), DriveForm->ListViewExe.end(), TDriveEntry{}),
+                      DriveForm->ListViewExe.end())
+                << "a missing row inside the range reads empty";
+        }
+    }
+}
+
 TEST_F(DriveTest, NonVolumeArrivalOnlyAnimates) {
     Start({{L"A:\\", L"", Recorder(), L"never", L""}});
     DEV_BROADCAST_HDR port{};

@@ -62,13 +62,7 @@ TEST_F(DesktopClickRoad, AMiddleClickOnTheDesktopPopsUpTheHistoryMenu) {
         << "the history menu pops up on a middle click on the desktop\n"
         << VisibleWindowsInZOrder();
 
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            PressKey(VK_ESCAPE);
-            return WaitUntil([&] { return MenuWindowsOf(program_.Pid()) == 0; }, 2000);
-        },
-        20000))
-        << "Esc closes the menu";
+    CloseMenusWithEsc();
 }
 
 }  // namespace

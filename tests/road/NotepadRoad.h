@@ -32,7 +32,7 @@ protected:
         program_ = ChildProcess::Start(BinDir() + L"Orvandel.exe");
         ASSERT_TRUE(program_.Started());
         form_ = WaitForTrayForm(program_.Pid());
-        ASSERT_NE(form_, nullptr) << "Orvandel is up";
+        ASSERT_NE(form_, nullptr) << "Orvandel is up\n" << VisibleWindowsInZOrder();
         // The start ends with the history window shown; the user goes on after it.
         ASSERT_TRUE(WaitUntil([&] { return HistoryWindowOf(program_.Pid()) != nullptr; }, 30000))
             << "the history window shows at start";
@@ -95,6 +95,17 @@ protected:
             },
             30000))
             << "Orvandel recorded the copied text";
+    }
+
+    // The user presses Esc until the program's menus have closed.
+    void CloseMenusWithEsc() {
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                PressKey(VK_ESCAPE);
+                return WaitUntil([&] { return MenuWindowsOf(program_.Pid()) == 0; }, 2000);
+            },
+            20000))
+            << "Esc closes the menu";
     }
 
     // Where the CPU icon shows in the taskbar's notification area.

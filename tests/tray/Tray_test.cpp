@@ -345,6 +345,29 @@ TEST_F(CPUDisplay, ClassicCycleGetsFasterWithTheLoad) {
     EXPECT_FALSE(TrayForm->TrayIcon->CycleIcons());
 }
 
+TEST_F(CPUDisplay, ACleaningGivesEachPictureStyleItsOwnPicturesBack) {
+    ASSERT_TRUE(RAMForm);
+    RAMForm->Wow64Source = [] { return false; };  // the CPU icon shows the busy look
+    const struct {
+        int style;
+        gui::TImageList* list;
+    } cases[] = {{1, TrayForm->ImageListNum}, {2, TrayForm->ImageListCPU}, {3, TrayForm->ImageListLevel},
+                 {4, TrayForm->ImageListMirt}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.style);
+        TrayForm->MPPCPUDisp[c.style]->Click();
+        Show(30);
+        ASSERT_EQ(TrayForm->TrayIcon->IconList(), c.list);
+        RAMForm->Proc_BeginClean();
+        EXPECT_EQ(TrayForm->TrayIcon->IconList(), TrayForm->ImageListCPU);
+        RAMForm->Proc_EndClean();
+        EXPECT_EQ(TrayForm->TrayIcon->IconList(), c.list);
+        Show(60);
+        EXPECT_EQ(TrayForm->TrayIcon->IconList(), c.list);
+        EXPECT_EQ(TrayForm->TrayIcon->CycleIcons(), c.style == 4);
+    }
+}
+
 TEST_F(CPUDisplay, AnUnchangedValueIsNotDrawnAgain) {
     Show(42);
     HICON drawn = TrayForm->TrayIcon->Icon().Handle();
