@@ -174,14 +174,27 @@ private:
 // Runs act while the key is held, and again (up to four times in all) when
 // this Wine let go of the key before act was over; true once act ran with
 // the key held throughout.
-inline bool RunWithKeyHeld(BYTE vk, const std::function<void()>& act) {
+// prepare runs before the key goes down (what changes the window in front
+// belongs there: this Wine lets go of the key at such a change), and settle
+// after the key is let go (waiting for what act started, whose window may
+// come to the front), both in every attempt.
+inline bool RunWithKeyHeld(BYTE vk, const std::function<void()>& prepare, const std::function<void()>& act,
+                           const std::function<void()>& settle) {
     for (int attempt = 0; attempt < 4; ++attempt) {
-        HeldKey key(vk);
-        act();
-        if (key.Down()) return true;
+        if (prepare) prepare();
+        bool held = false;
+        {
+            HeldKey key(vk);
+            act();
+            held = key.Down();
+        }
+        if (settle) settle();
+        if (held) return true;
     }
     return false;
 }
+
+inline bool RunWithKeyHeld(BYTE vk, const std::function<void()>& act) { return RunWithKeyHeld(vk, {}, act, {}); }
 
 // The program's application object, history window and address jump.
 class ActingTest : public testing::Test {

@@ -85,16 +85,20 @@ TEST_F(Actions, ExplorerIsStartedWithTheFolder) {
         helper_windows::Record rec;
         // An attempt that lost the key has started its own Explorer: its
         // record is awaited and dropped before the next attempt.
-        ASSERT_TRUE(RunWithKeyHeld(VK_SHIFT, [&] {
-            ::DeleteFileW(record.Path().c_str());
-            His().MFileList[4].Clear();
-            His().MFileList[4].Add(sub);
-            His().Lists.Settings.Tab = 4;
-            StackBelowProgram({twoPane[0]});
-            if (fromMenu) His().Proc_PPListClick(4000);
-            else ExecuteHistoryRow(0, 0);
-            rec = acting::WaitForStart(record);
-        }));
+        ASSERT_TRUE(RunWithKeyHeld(
+            VK_SHIFT,
+            [&] {
+                ::DeleteFileW(record.Path().c_str());
+                His().MFileList[4].Clear();
+                His().MFileList[4].Add(sub);
+                His().Lists.Settings.Tab = 4;
+                StackBelowProgram({twoPane[0]});
+            },
+            [&] {
+                if (fromMenu) His().Proc_PPListClick(4000);
+                else ExecuteHistoryRow(0, 0);
+            },
+            [&] { rec = acting::WaitForStart(record); }));
         ASSERT_TRUE(rec.found);
         EXPECT_NE(rec.commandLine.find(L" /e,\"" + sub + L"\""), std::wstring::npos) << gui::WideToUtf8(rec.commandLine);
     }

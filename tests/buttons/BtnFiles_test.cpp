@@ -145,9 +145,15 @@ TEST(BtnFiles, ADamagedCountReadsNoEntryPastTheLastOneInTheFile) {
         bool move = false;
         LoadBtnList(file, entries, move);
         ASSERT_EQ(entries.size(), c.loaded);
-        if (c.loaded > 0) EXPECT_EQ(entries[0][bfProgram], L"A.EXE");
-        if (c.loaded > 1) EXPECT_EQ(entries[1], TBtnEntry{}) << "a missing entry inside the range is empty";
-        if (c.loaded > 2) EXPECT_EQ(entries[2][bfCaption], L"確認");
+        if (c.loaded > 0) {
+            EXPECT_EQ(entries[0][bfProgram], L"A.EXE");
+        }
+        if (c.loaded > 1) {
+            EXPECT_EQ(entries[1], TBtnEntry{}) << "a missing entry inside the range is empty";
+        }
+        if (c.loaded > 2) {
+            EXPECT_EQ(entries[2][bfCaption], L"確認");
+        }
     }
 }
 
