@@ -50,12 +50,17 @@ std::wstring Text(HWND wnd) {
 }
 
 // The cursor reads as (x, y) ten times in a row.
+// The cursor put at x,y until it stays there: this Wine may report an
+// earlier position from the X server after a move and take the pointer back
+// there, so the move is made again whenever it is seen elsewhere.
 bool CursorSettlesAt(int x, int y) {
     int same = 0;
+    ::SetCursorPos(x, y);
     return WaitUntil(
         [&] {
             POINT at{};
             same = ::GetCursorPos(&at) && at.x == x && at.y == y ? same + 1 : 0;
+            if (same == 0) ::SetCursorPos(x, y);
             return same >= 10;
         },
         10000);

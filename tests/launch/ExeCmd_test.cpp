@@ -319,7 +319,9 @@ TEST_F(ExeCmdFiles, ADeletedOptionIsNeitherStartedNorKept) {
         std::wstring cmdLine, folder;
         ASSERT_TRUE(record.Wait(cmdLine, folder));
         EXPECT_EQ(cmdLine.find(L"-gone"), std::wstring::npos) << testing::PrintToString(cmdLine);
-        EXPECT_EQ(ReadExeCmdOptions(Log(), recorder), c.kept);
+        // The options are written back once the dialog has closed.
+        EXPECT_TRUE(testing_support::WaitUntil([&] { return ReadExeCmdOptions(Log(), recorder) == c.kept; }, 10000))
+            << testing::PrintToString(ReadExeCmdOptions(Log(), recorder));
     }
 }
 

@@ -18,9 +18,6 @@ namespace {
 class DesktopClickRoad : public NotepadRoad {
 protected:
     void PrepareSettings() override {
-        const std::wstring folder = SettingsFolder();
-        ::CreateDirectoryW(folder.substr(0, folder.find_last_of(L'\\', folder.size() - 2)).c_str(), nullptr);
-        ::CreateDirectoryW(folder.c_str(), nullptr);
         KeepSettingsFile(L"His.ini");
         gui::TMemIniFile ini(SettingsFolder() + L"His.ini");
         ini.WriteBool(L"History", L"DeskTopWClick", true);

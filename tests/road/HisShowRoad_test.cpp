@@ -125,9 +125,6 @@ TEST_F(HisShowRoad, TheWindowShownAgainListsTheTextCopiedMeanwhileAndDownEnterPa
 class HisShowRoadDelete : public HisShowRoad {
 protected:
     void PrepareSettings() override {
-        const std::wstring folder = SettingsFolder();
-        ::CreateDirectoryW(folder.substr(0, folder.find_last_of(L'\\', folder.size() - 2)).c_str(), nullptr);
-        ::CreateDirectoryW(folder.c_str(), nullptr);
         KeepSettingsFile(L"His00.lst");
         gui::TStringList stored;
         stored.Add(kDeleted);

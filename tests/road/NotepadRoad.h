@@ -26,7 +26,6 @@ namespace testing_support {
 class NotepadRoad : public testing::Test {
 protected:
     void SetUp() override {
-        ::CreateDirectoryW(SettingsFolder().c_str(), nullptr);
         PrepareSettings();
         if (HasFatalFailure()) return;
         program_ = ChildProcess::Start(BinDir() + L"Orvandel.exe");
@@ -78,10 +77,26 @@ protected:
     void ClickIntoNotepad() {
         ASSERT_TRUE(WaitUntil([&] { return ClickedIntoNotepad(); }, 20000)) << "Notepad is in front";
     }
-    // One click into Notepad's text; true when Notepad came to the front.
+    // One click into Notepad's text where it shows (another window, such as
+    // the history window shown at start, may cover its middle); true when
+    // Notepad came to the front.
     bool ClickedIntoNotepad() {
-        MouseAt(Centre(edit_), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+        MouseAt(VisiblePointOf(edit_), {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
         return WaitUntil([&] { return ::GetForegroundWindow() == main_; }, 2000);
+    }
+    // The first point of a grid over the window, from its middle outwards,
+    // where the window itself is under the pointer; its middle when none is.
+    static POINT VisiblePointOf(HWND wnd) {
+        RECT r{};
+        ::GetWindowRect(wnd, &r);
+        const POINT middle = Centre(wnd);
+        for (int ring = 0; ring <= 4; ++ring)
+            for (int dy = -ring; dy <= ring; ++dy)
+                for (int dx = -ring; dx <= ring; ++dx) {
+                    const POINT pt{middle.x + dx * (r.right - r.left) / 10, middle.y + dy * (r.bottom - r.top) / 10};
+                    if (::WindowFromPoint(pt) == wnd) return pt;
+                }
+        return middle;
     }
 
     // The user copies the text in some program; Orvandel's heartbeat reads it.
