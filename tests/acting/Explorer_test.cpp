@@ -30,7 +30,7 @@ protected:
     }
     // What the address-bar edit had when Enter reached it; the key is
     // posted, so it may still be on its way.
-    static std::vector<std::wstring> Entered(const Target& t, DWORD waitMs = 2000) {
+    static std::vector<std::wstring> Entered(const Target& t, DWORD waitMs = 10000) {
         testing_support::WaitUntil([&] { return !t.Events(L"enter").empty(); }, waitMs);
         return t.Events(L"enter");
     }
