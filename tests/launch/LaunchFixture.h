@@ -73,15 +73,51 @@ inline void Type(gui::TComboBox* box, const std::wstring& text) {
                    reinterpret_cast<LPARAM>(box->Handle()));
 }
 
+// The job this test process joins once, for its whole life: every program
+// it starts joins it too, so the job counts them from the moment they are made
+// until they have ended.
+class StartJob {
+public:
+    // Programs made in the job so far (this process among them); -1 when
+    // they cannot be counted.
+    static long Total() {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+        return Query(info) ? static_cast<long>(info.TotalProcesses) : -1;
+    }
+    // Programs of the job still running, this process among them.
+    static long Active() {
+        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
+        return Query(info) ? static_cast<long>(info.ActiveProcesses) : -1;
+    }
+
+private:
+    static bool Query(JOBOBJECT_BASIC_ACCOUNTING_INFORMATION& info) {
+        static HANDLE job = [] {
+            HANDLE j = ::CreateJobObjectW(nullptr, nullptr);
+            if (j && !::AssignProcessToJobObject(j, ::GetCurrentProcess())) {
+                ::CloseHandle(j);
+                j = nullptr;
+            }
+            return j;
+        }();
+        return job && ::QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof(info),
+                                                  nullptr);
+    }
+};
+
 // The file OrvRecorder writes its command line and folder into while this
 // object lives (through the environment the started programs inherit).
 class RecorderFile {
 public:
     explicit RecorderFile(const std::wstring& path) : path_(path) {
+        StartJob::Total();  // the recorder started later joins the job
         ::SetEnvironmentVariableW(L"ORV_RECORD_FILE", path.c_str());
     }
     ~RecorderFile() { ::SetEnvironmentVariableW(L"ORV_RECORD_FILE", nullptr); }
-    // The two recorded lines, once the file has them.
+    // The two recorded lines, once the file has them and every program this
+    // process started has ended: a console program's window, made and taken
+    // down by the system after the record is written, would otherwise take
+    // the front from the next window the test opens.
     bool Wait(std::wstring& cmdLine, std::wstring& folder, DWORD ms = 20000) const {
         std::string bytes;
         bool done = testing_support::WaitUntil(
@@ -92,6 +128,7 @@ public:
             },
             ms);
         if (!done) return false;
+        if (!testing_support::WaitUntil([] { return StartJob::Active() == 1; }, ms)) return false;
         size_t first = bytes.find('\n');
         cmdLine = gui::Utf8ToWide(bytes.substr(0, first));
         folder = gui::Utf8ToWide(bytes.substr(first + 1, bytes.find('\n', first + 1) - first - 1));
@@ -102,34 +139,17 @@ private:
     std::wstring path_;
 };
 
-// Counts the programs this test process starts from the moment it is made:
-// the process joins a job (once, for its whole life), every program it
-// starts joins it too, and the job counts them the moment they are made.
+// Counts the programs this test process starts from the moment it is made.
 class StartedPrograms {
 public:
-    StartedPrograms() : base_(Total()) {}
+    StartedPrograms() : base_(StartJob::Total()) {}
     // Programs started since this object was made; -1 when they cannot be counted.
     long Count() const {
-        const long now = Total();
+        const long now = StartJob::Total();
         return now < 0 || base_ < 0 ? -1 : now - base_;
     }
 
 private:
-    static long Total() {
-        static HANDLE job = [] {
-            HANDLE j = ::CreateJobObjectW(nullptr, nullptr);
-            if (j && !::AssignProcessToJobObject(j, ::GetCurrentProcess())) {
-                ::CloseHandle(j);
-                j = nullptr;
-            }
-            return j;
-        }();
-        JOBOBJECT_BASIC_ACCOUNTING_INFORMATION info{};
-        if (!job || !::QueryInformationJobObject(job, JobObjectBasicAccountingInformation, &info, sizeof(info),
-                                                 nullptr))
-            return -1;
-        return static_cast<long>(info.TotalProcesses);
-    }
     long base_;
 };
 
