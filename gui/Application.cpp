@@ -42,7 +42,10 @@ void TApplication::Initialize() {
     handle_ = ::CreateWindowExW(0, kAppClass, title_.c_str(),
                                 WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                                 0, 0, 0, 0, nullptr, nullptr, inst, this);
-    if (!handle_) throw Exception(L"アプリケーションウィンドウを作成できません");
+    // The system's error code goes with the message: the error log is all a
+    // user can send when the program cannot start.
+    if (!handle_)
+        throw Exception(L"アプリケーションウィンドウを作成できません (" + std::to_wstring(::GetLastError()) + L")");
 }
 
 HICON TApplication::Icon() { return ::LoadIconW(::GetModuleHandleW(nullptr), L"MAINICON"); }

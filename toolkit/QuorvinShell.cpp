@@ -10,13 +10,11 @@
 #include "gui/Graphics.h"
 #include "gui/Menus.h"
 #include "toolkit/QuorvinFiles.h"
+#include "toolkit/TextHelpers.h"
 
 namespace {
 
 const size_t kBuf = 260;
-
-const wchar_t* OrNull(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
-
 
 }  // namespace
 

@@ -1,7 +1,8 @@
 // Text helpers done the Windows way: comparing ignoring case (ordinal, by the
 // system's upper-case table), upper and lower case by the system's tables
 // (so fullwidth and accented letters change too), a file name's extension in
-// lower case, and replacing every occurrence of a text. Header only, so the
+// lower case, replacing every occurrence of a text, and a text as an
+// optional argument of an API call. Header only, so the
 // gui layer beneath the toolkit uses the same helpers; nothing here throws.
 #pragma once
 
@@ -42,3 +43,6 @@ inline std::wstring ReplaceAll(std::wstring s, const std::wstring& from, const s
         s.replace(pos, from.size(), to);
     return s;
 }
+
+// The text for an optional string argument of an API call: nullptr when empty.
+inline const wchar_t* OrNull(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }

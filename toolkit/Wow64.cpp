@@ -6,6 +6,7 @@
 #include "gui/Handles.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinVersion.h"
+#include "toolkit/TextHelpers.h"
 
 bool Wow64Active = false;
 thread_local PVOID Wow64OldValue = nullptr;
@@ -24,8 +25,6 @@ RevertFn revertFn = nullptr;
 // redirection off (it may have failed, and then there is nothing to revert).
 thread_local int depth = 0;
 thread_local bool switchedOff = false;
-
-const wchar_t* OrNull(const std::wstring& s) { return s.empty() ? nullptr : s.c_str(); }
 
 }  // namespace
 

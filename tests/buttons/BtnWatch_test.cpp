@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/monitors/Btn.h"
+#include "gui/Exception.h"
 #include "tests/support/ImportPatch.h"
 #include "tests/support/SyntheticInput.h"
 #include "tests/support/TestSupport.h"
@@ -53,17 +54,30 @@ std::wstring Text(HWND wnd) {
 // The cursor put at x,y until it stays there: this Wine may report an
 // earlier position from the X server after a move and take the pointer back
 // there, so the move is made again whenever it is seen elsewhere.
-bool CursorSettlesAt(int x, int y) {
-    int same = 0;
-    ::SetCursorPos(x, y);
-    return WaitUntil(
+// Whether the cursor, put at (x, y) and put back each time it is seen
+// elsewhere, stays there for ten reads in a row; on failure the reason
+// says where it was seen and how often the system refused the move.
+testing::AssertionResult CursorSettlesAt(int x, int y) {
+    int same = 0, refused = 0, moves = 0;
+    POINT at{};
+    auto put = [&] {
+        ++moves;
+        if (!::SetCursorPos(x, y)) ++refused;
+    };
+    put();
+    const bool settled = WaitUntil(
         [&] {
-            POINT at{};
             same = ::GetCursorPos(&at) && at.x == x && at.y == y ? same + 1 : 0;
-            if (same == 0) ::SetCursorPos(x, y);
+            if (same == 0) put();
             return same >= 10;
         },
         10000);
+    if (settled) return testing::AssertionSuccess();
+    wchar_t cls[64] = L"";
+    ::GetClassNameW(::WindowFromPoint(at), cls, 64);
+    return testing::AssertionFailure() << "cursor last seen at " << at.x << "," << at.y << " over a window of class "
+                                       << gui::WideToUtf8(cls) << "; " << moves << " moves, " << refused
+                                       << " refused";
 }
 
 std::wstring HandleText(HWND wnd) { return std::to_wstring(reinterpret_cast<UINT_PTR>(wnd)); }

@@ -21,6 +21,7 @@
 namespace {
 
 using testing_support::BinDir;
+using testing_support::BringToFront;
 using testing_support::WaitUntil;
 
 LRESULT CALLBACK PlainProc(HWND w, UINT m, WPARAM wp, LPARAM lp) { return ::DefWindowProcW(w, m, wp, lp); }
@@ -39,11 +40,6 @@ gui::OwnedWindow MakeWindow(const wchar_t* cls, int x, int y, int w, int h) {
     HWND wnd = ::CreateWindowExW(0, cls, L"IME target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, w, h, nullptr,
                                  nullptr, ::GetModuleHandleW(nullptr), nullptr);
     return gui::OwnedWindow(wnd);
-}
-
-bool BringToFront(HWND w) {
-    ::SetForegroundWindow(w);
-    return WaitUntil([w] { return ::GetForegroundWindow() == w; }, 10000);
 }
 
 std::wstring ExePath() {
