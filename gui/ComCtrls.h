@@ -129,7 +129,7 @@ public:
     // Check buttons of one group: pressing one releases the others.
     bool Grouped = false;
     // The menu a drop-down button's arrow pops up.
-    TPopupMenu* DropdownMenu = nullptr;
+    TComponentRef<TPopupMenu> DropdownMenu;
     // The next button starts a new row (on a bar that is not Wrapable).
     bool Wrap = false;
 

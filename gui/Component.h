@@ -92,4 +92,36 @@ private:
     std::vector<TComponent*> freeNotifies_;
 };
 
+// A reference from one component to another that clears itself when the
+// other is freed first: a member of the component that keeps the reference,
+// used as a pointer (assigned, compared, dereferenced). It links itself, not
+// its holder, so the holder needs no Notification of its own for it.
+template <class T>
+class TComponentRef : private TComponent {
+public:
+    TComponentRef() = default;
+    TComponentRef& operator=(T* target) {
+        if (target == target_) return *this;
+        if (linked_) RemoveFreeNotification(linked_);
+        target_ = target;
+        linked_ = target;
+        if (linked_) FreeNotification(linked_);
+        return *this;
+    }
+    T* get() const noexcept { return target_; }
+    operator T*() const noexcept { return target_; }
+    T* operator->() const noexcept { return target_; }
+
+private:
+    // Compared as a component, so T may be incomplete where the holder is declared.
+    void Notification(TComponent* component, TOperation operation) override {
+        if (operation == TOperation::opRemove && component == linked_) {
+            target_ = nullptr;
+            linked_ = nullptr;
+        }
+    }
+    T* target_ = nullptr;
+    TComponent* linked_ = nullptr;
+};
+
 }  // namespace gui

@@ -139,7 +139,7 @@ public:
     // Raised before the menu is shown (and before a shortcut key is taken).
     std::function<void(TPopupMenu* sender)> OnPopup;
     // Pictures of the items by ImageIndex; the list stays its owner's.
-    TImageList* Images = nullptr;
+    TComponentRef<TImageList> Images;
     // Runs the enabled item with this shortcut; true when one took the key.
     bool IsShortCut(TShortCut shortCut);
     // True while OnPopup runs for a shortcut key rather than for showing the

@@ -34,7 +34,7 @@ public:
     bool SetVisible(bool visible);
 
     // Popped up on a right click (when its AutoPopup is on).
-    TPopupMenu* PopupMenu = nullptr;
+    TComponentRef<TPopupMenu> PopupMenu;
     std::function<void(TTrayIcon* sender)> OnClick;
     std::function<void(TTrayIcon* sender)> OnDblClick;
     // A mouse button went down on the icon.

@@ -124,7 +124,7 @@ public:
     TFont& Font() noexcept { return font_; }
 
     // The menu a right click (or the menu key) pops up, when AutoPopup is on.
-    TPopupMenu* PopupMenu = nullptr;
+    TComponentRef<TPopupMenu> PopupMenu;
 
     // Dragging between the program's own controls: with dmAutomatic a move
     // with the left button held starts it; the control under the cursor is

@@ -17,6 +17,9 @@
 #include "gui/Dialogs.h"
 #include "gui/Exception.h"
 #include "gui/ExtCtrls.h"
+#include "gui/ImageList.h"
+#include "gui/Menus.h"
+#include "gui/ComCtrls.h"
 #include "gui/Screen.h"
 #include "gui/TextCodec.h"
 #include "gui/Timer.h"
@@ -365,6 +368,58 @@ TEST_F(ScreenAndPlacement, ToolBarFreedBeforeItsButtons) {
     gui::TComponent::Free(plain);
     gui::TComponent::Free(check);
     EXPECT_EQ(form_->FindComponent(L"ToolBarGone"), nullptr);
+}
+
+// A control's menu, a menu's pictures and a drop-down button's menu freed
+// before what refers to them: each reference lets go, a right click on the
+// control then pops nothing up, a reference set anew follows the new one,
+// and a holder freed first leaves nothing behind for the other to touch.
+TEST_F(ScreenAndPlacement, ReferencesLetGoOfWhatIsFreedFirst) {
+    auto* panel = gui::NewControl<gui::TPanel>(
+        form_, {.Parent = form_->SheetBasic, .Name = L"PanelMenuGone", .Bounds = gui::Bounds(300, 100, 80, 40)});
+    auto* first = new gui::TPopupMenu(form_);
+    auto* second = new gui::TPopupMenu(form_);
+    first->Items()->Add(new gui::TMenuItem(first));
+    first->Items()->Items(0)->SetCaption(L"古い項目");
+    panel->PopupMenu = first;
+    panel->PopupMenu = second;
+    gui::TComponent::Free(first);
+    EXPECT_EQ(panel->PopupMenu.get(), second) << "set anew, it follows the new menu";
+    gui::TComponent::Free(second);
+    EXPECT_EQ(panel->PopupMenu.get(), nullptr);
+    RECT r{};
+    ::GetWindowRect(panel->Handle(), &r);
+    ::SendMessageW(panel->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(panel->Handle()),
+                   MAKELPARAM(r.left + 5, r.top + 5));
+    EXPECT_EQ(testing_support::OpenMenuWindow(), nullptr) << "no menu pops up for a freed one";
+
+    auto* menu = new gui::TPopupMenu(form_);
+    auto* pictures = new gui::TImageList(form_);
+    menu->Images = pictures;
+    gui::TComponent::Free(pictures);
+    EXPECT_EQ(menu->Images.get(), nullptr);
+
+    auto* bar = gui::NewControl<gui::TToolBar>(
+        form_, {.Parent = form_->SheetBasic, .Name = L"ToolBarDropdown", .Bounds = gui::Bounds(300, 150, 200, 26)});
+    auto* button = new gui::TToolButton(form_);
+    button->Style = gui::TToolButtonStyle::tbsDropDown;
+    bar->AddButton(button);
+    button->DropdownMenu = menu;
+    gui::TComponent::Free(menu);
+    EXPECT_EQ(button->DropdownMenu.get(), nullptr);
+
+    // The holders freed first: the menu and pictures freed later touch nothing of them.
+    auto* lateMenu = new gui::TPopupMenu(form_);
+    auto* latePictures = new gui::TImageList(form_);
+    lateMenu->Images = latePictures;
+    button->DropdownMenu = lateMenu;
+    panel->PopupMenu = lateMenu;
+    gui::TComponent::Free(button);
+    gui::TComponent::Free(panel);
+    gui::TComponent::Free(bar);
+    gui::TComponent::Free(lateMenu);
+    gui::TComponent::Free(latePictures);
+    EXPECT_EQ(form_->FindComponent(L"PanelMenuGone"), nullptr);
 }
 
 // Counts the components it watches as they are freed.
