@@ -272,85 +272,98 @@ void TTrayForm::FormDestroy() {
 
 namespace {
 
-// An integer key that selects an item of an array: out of range, or not a
-// number, gives the default.
-int ReadIndex(const gui::TMemIniFile& ini, const wchar_t* section, const wchar_t* key, int count) {
-    int v = ini.ReadInteger(section, key, 0);
-    return v >= 0 && v < count ? v : 0;
-}
+// How a key of "Config.ini" is held: a menu item's check mark, or an integer
+// that selects one of `count` choices (out of range, or not a number, gives
+// the first), or the CPU icon's font size.
+enum class TConfigKind { Check, Choice, FontSize };
 
-void ReadCheck(const gui::TMemIniFile& ini, const wchar_t* section, const wchar_t* key,
-               TMenuItem* item) {
-    item->SetChecked(ini.ReadBool(section, key, item->Checked()));
-}
+struct TConfigKey {
+    const wchar_t* section;
+    const wchar_t* key;
+    TConfigKind kind;
+    gui::TMenuItem* TTrayForm::* item = nullptr;  // Check
+    int TTrayForm::* choice = nullptr;            // Choice
+    int count = 0;                                // Choice
+};
+
+// Every key of "Config.ini", in the order it is written. A missing check key
+// keeps the item's current state; a missing choice gives the first.
+const TConfigKey kConfigKeys[] = {
+    {L"Tray", L"TrashTop", TConfigKind::Check, &TTrayForm::PPTrashTop},
+    {L"Tray", L"TrashCheck", TConfigKind::Check, &TTrayForm::PPTrashCheck},
+    {L"Tray", L"IMEHint", TConfigKind::Check, &TTrayForm::PPIMEHint},
+    {L"Tray", L"IMEIconColor", TConfigKind::Check, &TTrayForm::PPIMEIconColor},
+    {L"Tray", L"PPIMEEnable", TConfigKind::Check, &TTrayForm::PPIMEEnable},
+    {L"Tray", L"IME", TConfigKind::Choice, nullptr, &TTrayForm::MPPIMEC, 5},
+    {L"Tray", L"IMEWave", TConfigKind::Choice, nullptr, &TTrayForm::MPPIMEWaveC, 4},
+    {L"Tray", L"StartDelay", TConfigKind::Choice, nullptr, &TTrayForm::MStartDelay, 6},
+    {L"CPU", L"Stop", TConfigKind::Check, &TTrayForm::PPCPUStop},
+    {L"CPU", L"Disp", TConfigKind::Choice, nullptr, &TTrayForm::MCPUDisp, 5},
+    {L"CPU", L"Time", TConfigKind::Choice, nullptr, &TTrayForm::MCPUStopTime, 6},
+    {L"RAM", L"Stop", TConfigKind::Check, &TTrayForm::PPRAMStop},
+    {L"History", L"Stop", TConfigKind::Check, &TTrayForm::PPHisStop},
+    {L"Button", L"Stop", TConfigKind::Check, &TTrayForm::PPBtnStop},
+    {L"Button", L"Cursor", TConfigKind::Check, &TTrayForm::PPBtnCursor},
+    {L"Button", L"Caret", TConfigKind::Check, &TTrayForm::PPCaret},
+    {L"Tray", L"FontSize", TConfigKind::FontSize},
+    {L"Tray", L"Fav", TConfigKind::Check, &TTrayForm::PPMenuFav},
+    {L"Tray", L"Icon", TConfigKind::Check, &TTrayForm::PPIconMenu},
+    {L"Tray", L"Wide", TConfigKind::Check, &TTrayForm::PPMenuWide},
+    {L"Tray", L"Narrow", TConfigKind::Check, &TTrayForm::PPMenuNarrow},
+    {L"ProgramLaunch", L"Disp", TConfigKind::Check, &TTrayForm::PPLaunch},
+    {L"Panel", L"Tray/Panel", TConfigKind::Choice, nullptr, &TTrayForm::MPPTrayPanelC, 3},
+};
+
+// The CPU icon's font size a file may set.
+constexpr int kMinFontSize = 1, kMaxFontSize = 72;
 
 }  // namespace
 
 void TTrayForm::ReadConfig() {
     gui::TMemIniFile ini(DataFolder + L"Config.ini");
     FConfigReadable = !ini.Unreadable();
-    ReadCheck(ini, L"Tray", L"TrashTop", PPTrashTop);
-    ReadCheck(ini, L"Tray", L"TrashCheck", PPTrashCheck);
-    ReadCheck(ini, L"Tray", L"IMEHint", PPIMEHint);
-    ReadCheck(ini, L"Tray", L"IMEIconColor", PPIMEIconColor);
-    ReadCheck(ini, L"Tray", L"PPIMEEnable", PPIMEEnable);
-    MPPIMEC = ReadIndex(ini, L"Tray", L"IME", 5);
+    for (const TConfigKey& k : kConfigKeys) {
+        switch (k.kind) {
+        case TConfigKind::Check: {
+            gui::TMenuItem* item = this->*k.item;
+            item->SetChecked(ini.ReadBool(k.section, k.key, item->Checked()));
+            break;
+        }
+        case TConfigKind::Choice: {
+            int v = ini.ReadInteger(k.section, k.key, 0);
+            this->*k.choice = v >= 0 && v < k.count ? v : 0;
+            break;
+        }
+        case TConfigKind::FontSize: {
+            int size = ini.ReadInteger(k.section, k.key, TrayIcon->Font().Size());
+            if (size >= kMinFontSize && size <= kMaxFontSize) TrayIcon->Font().SetSize(size);
+            break;
+        }
+        }
+    }
+    // The choices that have a radio item in the menus show it checked.
     MPPIME[MPPIMEC]->SetChecked(true);
-    MPPIMEWaveC = ReadIndex(ini, L"Tray", L"IMEWave", 4);
     MPPIMEWave[MPPIMEWaveC]->SetChecked(true);
-    MStartDelay = ReadIndex(ini, L"Tray", L"StartDelay", 6);
     MPPStartDelay[MStartDelay]->SetChecked(true);
-    ReadCheck(ini, L"CPU", L"Stop", PPCPUStop);
-    MCPUDisp = ReadIndex(ini, L"CPU", L"Disp", 5);
-    MCPUStopTime = ReadIndex(ini, L"CPU", L"Time", 6);
     MPPCPUs[MCPUStopTime]->SetChecked(true);
-    ReadCheck(ini, L"RAM", L"Stop", PPRAMStop);
-    ReadCheck(ini, L"History", L"Stop", PPHisStop);
-    ReadCheck(ini, L"Button", L"Stop", PPBtnStop);
-    ReadCheck(ini, L"Button", L"Cursor", PPBtnCursor);
-    ReadCheck(ini, L"Button", L"Caret", PPCaret);
     PPCaret->SetEnabled(PPBtnCursor->Checked());
-    int size = ini.ReadInteger(L"Tray", L"FontSize", TrayIcon->Font().Size());
-    if (size >= 1 && size <= 72) TrayIcon->Font().SetSize(size);
-    ReadCheck(ini, L"Tray", L"Fav", PPMenuFav);
-    ReadCheck(ini, L"Tray", L"Icon", PPIconMenu);
-    ReadCheck(ini, L"Tray", L"Wide", PPMenuWide);
-    ReadCheck(ini, L"Tray", L"Narrow", PPMenuNarrow);
-    ReadCheck(ini, L"ProgramLaunch", L"Disp", PPLaunch);
-    MPPTrayPanelC = ReadIndex(ini, L"Panel", L"Tray/Panel", 3);
 }
 
 bool TTrayForm::WriteConfig() {
     // A file that could not be read at start holds settings this run never
     // saw: it is kept as it is.
     if (!FConfigReadable) return false;
-    // Written whole in the system code page, in this key order, whatever the
-    // file held before.
+    // Written whole in the system code page, in the table's key order,
+    // whatever the file held before.
     gui::TMemIniFile ini(DataFolder + L"Config.ini", gui::TTextEncoding::Ansi);
     ini.Clear();
-    ini.WriteBool(L"Tray", L"TrashTop", PPTrashTop->Checked());
-    ini.WriteBool(L"Tray", L"TrashCheck", PPTrashCheck->Checked());
-    ini.WriteBool(L"Tray", L"IMEHint", PPIMEHint->Checked());
-    ini.WriteBool(L"Tray", L"IMEIconColor", PPIMEIconColor->Checked());
-    ini.WriteBool(L"Tray", L"PPIMEEnable", PPIMEEnable->Checked());
-    ini.WriteInteger(L"Tray", L"IME", MPPIMEC);
-    ini.WriteInteger(L"Tray", L"IMEWave", MPPIMEWaveC);
-    ini.WriteInteger(L"Tray", L"StartDelay", MStartDelay);
-    ini.WriteBool(L"CPU", L"Stop", PPCPUStop->Checked());
-    ini.WriteInteger(L"CPU", L"Disp", MCPUDisp);
-    ini.WriteInteger(L"CPU", L"Time", MCPUStopTime);
-    ini.WriteBool(L"RAM", L"Stop", PPRAMStop->Checked());
-    ini.WriteBool(L"History", L"Stop", PPHisStop->Checked());
-    ini.WriteBool(L"Button", L"Stop", PPBtnStop->Checked());
-    ini.WriteBool(L"Button", L"Cursor", PPBtnCursor->Checked());
-    ini.WriteBool(L"Button", L"Caret", PPCaret->Checked());
-    ini.WriteInteger(L"Tray", L"FontSize", TrayIcon->Font().Size());
-    ini.WriteBool(L"Tray", L"Fav", PPMenuFav->Checked());
-    ini.WriteBool(L"Tray", L"Icon", PPIconMenu->Checked());
-    ini.WriteBool(L"Tray", L"Wide", PPMenuWide->Checked());
-    ini.WriteBool(L"Tray", L"Narrow", PPMenuNarrow->Checked());
-    ini.WriteBool(L"ProgramLaunch", L"Disp", PPLaunch->Checked());
-    ini.WriteInteger(L"Panel", L"Tray/Panel", MPPTrayPanelC);
+    for (const TConfigKey& k : kConfigKeys) {
+        switch (k.kind) {
+        case TConfigKind::Check: ini.WriteBool(k.section, k.key, (this->*k.item)->Checked()); break;
+        case TConfigKind::Choice: ini.WriteInteger(k.section, k.key, this->*k.choice); break;
+        case TConfigKind::FontSize: ini.WriteInteger(k.section, k.key, TrayIcon->Font().Size()); break;
+        }
+    }
     return ini.UpdateFile();
 }
 

@@ -45,29 +45,37 @@ public:
     std::function<void(const wchar_t* wave)> IMESoundPlayer;
 
     // --- components --------------------------------------------------------
-    gui::TPopupMenu* PPRMenu;
-    gui::TPopupMenu* PPLMenu;
-    gui::TTimer* TimerMain;
-    gui::TTimer* TimerWClick;
-    gui::TTimer* TimerExitWin;
-    TTextTrayIcon* TrayIcon;
-    TMakeShortCut* MakeShortCut;
-    TExitWin* ExitWin;
-    gui::TImageList* ImageListNum;
-    gui::TImageList* ImageListCPU;
-    gui::TImageList* ImageListRAM;
-    gui::TImageList* ImageListLevel;
-    gui::TImageList* ImageListMirt;
+    gui::TPopupMenu* PPRMenu = nullptr;
+    gui::TPopupMenu* PPLMenu = nullptr;
+    gui::TTimer* TimerMain = nullptr;
+    gui::TTimer* TimerWClick = nullptr;
+    gui::TTimer* TimerExitWin = nullptr;
+    TTextTrayIcon* TrayIcon = nullptr;
+    TMakeShortCut* MakeShortCut = nullptr;
+    TExitWin* ExitWin = nullptr;
+    gui::TImageList* ImageListNum = nullptr;
+    gui::TImageList* ImageListCPU = nullptr;
+    gui::TImageList* ImageListRAM = nullptr;
+    gui::TImageList* ImageListLevel = nullptr;
+    gui::TImageList* ImageListMirt = nullptr;
     gui::TIcon ImageMirtStop;
     gui::TIcon FormIcon;  // the form's own icon
 
     // --- menu items other forms read ---------------------------------------
-    gui::TMenuItem *PPCPUStop, *PPCPUDisp, *PPCPUReset, *CPU100S1, *PPRAMStop, *PPRAM, *PPHisStop,
-        *PPHis, *PPRecentClear, *PPBtnStop, *PPBtn, *PPBtnCursor, *PPCaret, *PPDrive, *PPDRVExe,
-        *PPIME, *PPIMEIconDisp, *PPIMEIconColor, *PPIMEWave, *PPIMEHint, *PPIMEEnable, *PPIMEExe,
-        *PPTaskman, *PPTrash, *PPTrashOpen, *PPTrashEmpty, *PPTrashCheck, *PPTrashTop, *PPWindows,
-        *PPSPDir, *PPTrayPanel, *PPLaunch, *PPStartDelay, *PPStartUp, *PPVer, *PPHelp, *PPClose;
-    gui::TMenuItem *PPMenuWide, *PPMenuNarrow, *PPIconMenu, *PPMenuFav, *PPWindow;
+    gui::TMenuItem *PPCPUStop = nullptr, *PPCPUDisp = nullptr, *PPCPUReset = nullptr;
+    gui::TMenuItem *CPU100S1 = nullptr, *PPRAMStop = nullptr, *PPRAM = nullptr;
+    gui::TMenuItem *PPHisStop = nullptr, *PPHis = nullptr, *PPRecentClear = nullptr;
+    gui::TMenuItem *PPBtnStop = nullptr, *PPBtn = nullptr, *PPBtnCursor = nullptr;
+    gui::TMenuItem *PPCaret = nullptr, *PPDrive = nullptr, *PPDRVExe = nullptr, *PPIME = nullptr;
+    gui::TMenuItem *PPIMEIconDisp = nullptr, *PPIMEIconColor = nullptr, *PPIMEWave = nullptr;
+    gui::TMenuItem *PPIMEHint = nullptr, *PPIMEEnable = nullptr, *PPIMEExe = nullptr;
+    gui::TMenuItem *PPTaskman = nullptr, *PPTrash = nullptr, *PPTrashOpen = nullptr;
+    gui::TMenuItem *PPTrashEmpty = nullptr, *PPTrashCheck = nullptr, *PPTrashTop = nullptr;
+    gui::TMenuItem *PPWindows = nullptr, *PPSPDir = nullptr, *PPTrayPanel = nullptr;
+    gui::TMenuItem *PPLaunch = nullptr, *PPStartDelay = nullptr, *PPStartUp = nullptr;
+    gui::TMenuItem *PPVer = nullptr, *PPHelp = nullptr, *PPClose = nullptr, *PPMenuWide = nullptr;
+    gui::TMenuItem *PPMenuNarrow = nullptr, *PPIconMenu = nullptr, *PPMenuFav = nullptr;
+    gui::TMenuItem *PPWindow = nullptr;
 
     // --- fields --------------------------------------------------------------
     std::array<gui::TMenuItem*, 5> MPPIME{};

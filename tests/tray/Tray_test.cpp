@@ -113,6 +113,25 @@ TEST_F(TrayForm_, ChangedValuesSurviveARestart) {
     EXPECT_EQ(ReadBytes(dir / L"Config.ini"), config);
 }
 
+// Keys the file lacks keep the items' state from their creation: the
+// checked ones stay checked and are written back so.
+TEST_F(TrayForm_, MissingConfigKeysKeepTheItemsState) {
+    const std::string config = "[CPU]\r\nDisp=2\r\n";
+    StartTray(&config);
+    EXPECT_EQ(TrayForm->MCPUDisp, 2);
+    EXPECT_TRUE(TrayForm->PPBtnCursor->Checked());
+    EXPECT_TRUE(TrayForm->PPCaret->Checked());
+    EXPECT_TRUE(TrayForm->PPCaret->Enabled());
+    EXPECT_TRUE(TrayForm->PPMenuFav->Checked());
+    EXPECT_FALSE(TrayForm->PPCPUStop->Checked());
+    TrayForm->CloseQuery();
+    std::string expected = testing_support::DefaultConfigIni(TrayForm->TrayIcon->Font().Size());
+    const std::string disp = "[CPU]\r\nStop=0\r\nDisp=0";
+    ASSERT_NE(expected.find(disp), std::string::npos);
+    expected.replace(expected.find(disp), disp.size(), "[CPU]\r\nStop=0\r\nDisp=2");
+    EXPECT_EQ(ReadBytes(dir / L"Config.ini"), expected);
+}
+
 TEST_F(TrayForm_, BadConfigValuesFallBackToDefaults) {
     struct Case {
         const char* what;
