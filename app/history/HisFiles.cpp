@@ -1,6 +1,7 @@
 #include "app/history/HisFiles.h"
 
 #include <algorithm>
+#include <climits>
 #include <set>
 #include <string_view>
 
@@ -28,11 +29,6 @@ const wchar_t* const kClip = L"Clip";
 
 // His.ini opened to be read and written back as UTF-16LE.
 TMemIniFile OpenHisIni(const std::wstring& fileName) { return OpenUtf16IniFile(fileName); }
-
-int ReadRanged(const TMemIniFile& ini, const wchar_t* section, const wchar_t* key, int def, int lo,
-               int hi) {
-    return std::clamp(ini.ReadInteger(section, key, def), lo, hi);
-}
 
 // Keys "0" up to Count (the last index), only those the section holds:
 // missing and empty items mean nothing and are left out.
@@ -87,134 +83,118 @@ std::wstring HisListFileName(const std::wstring& folder, int k, int c) {
 
 bool ConvertAnsiHisIni(const std::wstring& fileName) { return ConvertAnsiFileToUtf16(fileName); }
 
+namespace {
+
+// How one His.ini key is stored: an integer read is held to lo..hi, and a
+// bounds key is written only while the window is not maximised.
+struct THisIniKey {
+    const wchar_t* Section;
+    std::wstring Key;
+    int Lo = INT_MIN, Hi = INT_MAX;
+    bool Bounds = false;
+};
+
+// Every His.ini key, once, in the order a new file holds them: the walker
+// gets the key, the member of s and its default (the design default from d,
+// or for the bounds and the font's style and colour the member's own value),
+// and each exclusion list by its section.
+template <class S, class W> void WalkHisIni(S& s, const THisSettings& d, W& w) {
+    w.Value({kWindow, L"Top", INT_MIN, INT_MAX, true}, s.Top, s.Top);
+    w.Value({kWindow, L"Left", INT_MIN, INT_MAX, true}, s.Left, s.Left);
+    w.Value({kWindow, L"Height", INT_MIN, INT_MAX, true}, s.Height, s.Height);
+    w.Value({kWindow, L"Width", INT_MIN, INT_MAX, true}, s.Width, s.Width);
+    w.Value({kWindow, L"Normal"}, s.Normal, d.Normal);
+    w.Value({kWindow, L"Min", 0, 60}, s.CBAutoMin, d.CBAutoMin);
+    w.Value({kWindow, L"Min-Close"}, s.CHKAutoMin, d.CHKAutoMin);
+    w.Value({kWindow, L"Trans", 20, 100}, s.TrackBarTrans, d.TrackBarTrans);
+    w.Value({kWindow, L"ExeClose"}, s.TBExeClose, d.TBExeClose);
+    w.Value({kWindow, L"CPUCore"}, s.TBCPUCore, d.TBCPUCore);
+    w.Value({kWindow, L"Start", 0, 1}, s.RadioGroupStart, d.RadioGroupStart);
+    w.Value({kWindow, L"Sort"}, s.TBSort, d.TBSort);
+    w.Value({kWindow, L"Tab", 0, kHisCategories - 1}, s.Tab, d.Tab);
+    w.Value({kWindow, L"Dir"}, s.MDir, d.MDir);
+    w.Value({kWindow, L"ToolBarList"}, s.CHKTooBarList, d.CHKTooBarList);
+
+    for (int i = 0; i < kHisCategories; ++i)
+        w.Value({kHistory, L"List" + std::to_wstring(i), 0, kHisLengthMax}, s.MHisListNum[i], d.MHisListNum[i]);
+    for (int i = 0; i < kHisCategories; ++i)
+        w.Value({kHistory, L"MenuItem" + std::to_wstring(i)}, s.MCHKHisMenuItem[i], d.MCHKHisMenuItem[i]);
+    w.Value({kHistory, L"AutoDelete"}, s.CHKAutoDel, d.CHKAutoDel);
+    w.Value({kHistory, L"NoSave"}, s.CHKNoSave, d.CHKNoSave);
+    w.Value({kHistory, L"DeskTopWClick"}, s.CHKHookDesktop, d.CHKHookDesktop);
+    w.Value({kHistory, L"DeskTopWClickKey", 0, 2}, s.ComboBoxHook, d.ComboBoxHook);
+
+    w.Value({L"Icon", L"List"}, s.CHKIconList, d.CHKIconList);
+
+    w.Value({L"HotKey", L"Show"}, s.EditHTKShow, d.EditHTKShow);
+    w.Value({L"HotKey", L"Menu"}, s.EditHTKMenu, d.EditHTKMenu);
+    w.Value({L"HotKey", L"Launch"}, s.EditHTKLaunch, d.EditHTKLaunch);
+
+    w.Value({L"Address", L"Timing", 0, 4}, s.CBPasteDir, d.CBPasteDir);
+
+    w.Value({kFont, L"Name"}, s.FontName, d.FontName);
+    w.Value({kFont, L"Size"}, s.FontSize, d.FontSize);
+    w.Value({kFont, L"Style"}, s.FontStyle, s.FontStyle);
+    w.Value({kFont, L"Color"}, s.FontColor, s.FontColor);
+
+    w.Value({L"Fav", L"Visible"}, s.TBFav, d.TBFav);
+    w.Value({L"Fav", L"Height"}, s.MFavH, d.MFavH);
+    w.Value({L"Edit", L"Visible"}, s.TBEdit, d.TBEdit);
+    w.Value({L"Edit", L"Width"}, s.MEditW, d.MEditW);
+
+    w.Items(L"Drive", s.ListBoxNoDrive);
+    w.Value({L"Drive", L"Network"}, s.ChkNetwork, d.ChkNetwork);
+    w.Items(L"Folder", s.ListBoxDir);
+    w.Items(L"ExecuteFile", s.ListBoxExe);
+
+    w.Value({kClip, L"Wait", 0, 1000}, s.UDWait, d.UDWait);
+    w.Value({kClip, L"MAXClip", 8, 256}, s.UDMaxClip, d.UDMaxClip);
+    w.Value({kClip, L"Paste", 0, 1}, s.RadioGroupPaste, d.RadioGroupPaste);
+    w.Value({kClip, L"Sound Enabled"}, s.CHKWave, d.CHKWave);
+    w.Value({kClip, L"Sound File"}, s.EditWave, d.EditWave);
+
+    w.Value({L"Launch", L"Visible"}, s.FLaunchVisible, d.FLaunchVisible);
+}
+
+struct THisIniReader {
+    const TMemIniFile& Ini;
+    void Value(const THisIniKey& k, int& v, int def) {
+        v = std::clamp(Ini.ReadInteger(k.Section, k.Key, def), k.Lo, k.Hi);
+    }
+    void Value(const THisIniKey& k, bool& v, bool def) { v = Ini.ReadBool(k.Section, k.Key, def); }
+    void Value(const THisIniKey& k, std::wstring& v, const std::wstring& def) {
+        v = Ini.ReadString(k.Section, k.Key, def);
+    }
+    void Items(const wchar_t* section, TStringList& items) { ReadItems(Ini, section, items); }
+};
+
+struct THisIniWriter {
+    TMemIniFile& Ini;
+    bool Normal;  // a maximised window keeps the bounds it had before
+    void Value(const THisIniKey& k, int v, int) {
+        if (!k.Bounds || Normal) Ini.WriteInteger(k.Section, k.Key, v);
+    }
+    void Value(const THisIniKey& k, bool v, bool) { Ini.WriteBool(k.Section, k.Key, v); }
+    void Value(const THisIniKey& k, const std::wstring& v, const std::wstring&) {
+        Ini.WriteString(k.Section, k.Key, v);
+    }
+    void Items(const wchar_t* section, const TStringList& items) { WriteItems(Ini, section, items); }
+};
+
+}  // namespace
+
 bool LoadHisIni(const std::wstring& fileName, THisSettings& s) {
     ConvertAnsiHisIni(fileName);
     const TMemIniFile ini = OpenHisIni(fileName);
-    const THisSettings d = DefaultHisSettings();
-
-    s.Top = ini.ReadInteger(kWindow, L"Top", s.Top);
-    s.Left = ini.ReadInteger(kWindow, L"Left", s.Left);
-    s.Height = ini.ReadInteger(kWindow, L"Height", s.Height);
-    s.Width = ini.ReadInteger(kWindow, L"Width", s.Width);
-    s.Normal = ini.ReadBool(kWindow, L"Normal", d.Normal);
-
-    s.CHKAutoDel = ini.ReadBool(kHistory, L"AutoDelete", d.CHKAutoDel);
-    s.CHKNoSave = ini.ReadBool(kHistory, L"NoSave", d.CHKNoSave);
-    s.CHKHookDesktop = ini.ReadBool(kHistory, L"DeskTopWClick", d.CHKHookDesktop);
-    s.ComboBoxHook = ReadRanged(ini, kHistory, L"DeskTopWClickKey", d.ComboBoxHook, 0, 2);
-    for (int i = 0; i < kHisCategories; ++i) {
-        std::wstring digit = std::to_wstring(i);
-        s.MHisListNum[i] =
-            ReadRanged(ini, kHistory, (L"List" + digit).c_str(), d.MHisListNum[i], 0, kHisLengthMax);
-        s.MCHKHisMenuItem[i] = ini.ReadBool(kHistory, (L"MenuItem" + digit).c_str(), d.MCHKHisMenuItem[i]);
-    }
-
-    s.CHKIconList = ini.ReadBool(L"Icon", L"List", d.CHKIconList);
-
-    s.EditHTKShow = ini.ReadString(L"HotKey", L"Show", d.EditHTKShow);
-    s.EditHTKMenu = ini.ReadString(L"HotKey", L"Menu", d.EditHTKMenu);
-    s.EditHTKLaunch = ini.ReadString(L"HotKey", L"Launch", d.EditHTKLaunch);
-
-    s.CBPasteDir = ReadRanged(ini, L"Address", L"Timing", d.CBPasteDir, 0, 4);
-
-    s.FontName = ini.ReadString(kFont, L"Name", d.FontName);
-    s.FontSize = ini.ReadInteger(kFont, L"Size", d.FontSize);
-    s.FontStyle = ini.ReadInteger(kFont, L"Style", s.FontStyle);
-    s.FontColor = ini.ReadInteger(kFont, L"Color", s.FontColor);
-
-    s.CBAutoMin = ReadRanged(ini, kWindow, L"Min", d.CBAutoMin, 0, 60);
-    s.CHKAutoMin = ini.ReadBool(kWindow, L"Min-Close", d.CHKAutoMin);
-    s.TrackBarTrans = ReadRanged(ini, kWindow, L"Trans", d.TrackBarTrans, 20, 100);
-    s.TBExeClose = ini.ReadBool(kWindow, L"ExeClose", d.TBExeClose);
-    s.TBCPUCore = ini.ReadBool(kWindow, L"CPUCore", d.TBCPUCore);
-    s.RadioGroupStart = ReadRanged(ini, kWindow, L"Start", d.RadioGroupStart, 0, 1);
-    s.TBSort = ini.ReadBool(kWindow, L"Sort", d.TBSort);
-    s.Tab = ReadRanged(ini, kWindow, L"Tab", d.Tab, 0, kHisCategories - 1);
-    s.MDir = ini.ReadString(kWindow, L"Dir", d.MDir);
-    s.CHKTooBarList = ini.ReadBool(kWindow, L"ToolBarList", d.CHKTooBarList);
-
-    s.TBFav = ini.ReadBool(L"Fav", L"Visible", d.TBFav);
-    s.MFavH = ini.ReadInteger(L"Fav", L"Height", d.MFavH);
-    s.TBEdit = ini.ReadBool(L"Edit", L"Visible", d.TBEdit);
-    s.MEditW = ini.ReadInteger(L"Edit", L"Width", d.MEditW);
-
-    ReadItems(ini, L"Drive", s.ListBoxNoDrive);
-    s.ChkNetwork = ini.ReadBool(L"Drive", L"Network", d.ChkNetwork);
-    ReadItems(ini, L"Folder", s.ListBoxDir);
-    ReadItems(ini, L"ExecuteFile", s.ListBoxExe);
-
-    s.UDWait = ReadRanged(ini, kClip, L"Wait", d.UDWait, 0, 1000);
-    s.UDMaxClip = ReadRanged(ini, kClip, L"MAXClip", d.UDMaxClip, 8, 256);
-    s.RadioGroupPaste = ReadRanged(ini, kClip, L"Paste", d.RadioGroupPaste, 0, 1);
-    s.CHKWave = ini.ReadBool(kClip, L"Sound Enabled", d.CHKWave);
-    s.EditWave = ini.ReadString(kClip, L"Sound File", d.EditWave);
-
-    s.FLaunchVisible = ini.ReadBool(L"Launch", L"Visible", d.FLaunchVisible);
+    THisIniReader reader{ini};
+    WalkHisIni(s, DefaultHisSettings(), reader);
     return !ini.Unreadable();
 }
 
 bool SaveHisIni(const std::wstring& fileName, const THisSettings& s) {
     TMemIniFile ini = OpenHisIni(fileName);
-
-    // A maximised window keeps the bounds it had before.
-    if (s.Normal) {
-        ini.WriteInteger(kWindow, L"Top", s.Top);
-        ini.WriteInteger(kWindow, L"Left", s.Left);
-        ini.WriteInteger(kWindow, L"Height", s.Height);
-        ini.WriteInteger(kWindow, L"Width", s.Width);
-    }
-    ini.WriteBool(kWindow, L"Normal", s.Normal);
-    ini.WriteInteger(kWindow, L"Min", s.CBAutoMin);
-    ini.WriteBool(kWindow, L"Min-Close", s.CHKAutoMin);
-    ini.WriteInteger(kWindow, L"Trans", s.TrackBarTrans);
-    ini.WriteBool(kWindow, L"ExeClose", s.TBExeClose);
-    ini.WriteBool(kWindow, L"CPUCore", s.TBCPUCore);
-    ini.WriteInteger(kWindow, L"Start", s.RadioGroupStart);
-    ini.WriteBool(kWindow, L"Sort", s.TBSort);
-    ini.WriteInteger(kWindow, L"Tab", s.Tab);
-    ini.WriteString(kWindow, L"Dir", s.MDir);
-    ini.WriteBool(kWindow, L"ToolBarList", s.CHKTooBarList);
-
-    for (int i = 0; i < kHisCategories; ++i)
-        ini.WriteInteger(kHistory, (L"List" + std::to_wstring(i)).c_str(), s.MHisListNum[i]);
-    for (int i = 0; i < kHisCategories; ++i)
-        ini.WriteBool(kHistory, (L"MenuItem" + std::to_wstring(i)).c_str(), s.MCHKHisMenuItem[i]);
-    ini.WriteBool(kHistory, L"AutoDelete", s.CHKAutoDel);
-    ini.WriteBool(kHistory, L"NoSave", s.CHKNoSave);
-    ini.WriteBool(kHistory, L"DeskTopWClick", s.CHKHookDesktop);
-    ini.WriteInteger(kHistory, L"DeskTopWClickKey", s.ComboBoxHook);
-
-    ini.WriteBool(L"Icon", L"List", s.CHKIconList);
-
-    ini.WriteString(L"HotKey", L"Show", s.EditHTKShow);
-    ini.WriteString(L"HotKey", L"Menu", s.EditHTKMenu);
-    ini.WriteString(L"HotKey", L"Launch", s.EditHTKLaunch);
-
-    ini.WriteInteger(L"Address", L"Timing", s.CBPasteDir);
-
-    ini.WriteString(kFont, L"Name", s.FontName);
-    ini.WriteInteger(kFont, L"Size", s.FontSize);
-    ini.WriteInteger(kFont, L"Style", s.FontStyle);
-    ini.WriteInteger(kFont, L"Color", s.FontColor);
-
-    ini.WriteBool(L"Fav", L"Visible", s.TBFav);
-    ini.WriteInteger(L"Fav", L"Height", s.MFavH);
-    ini.WriteBool(L"Edit", L"Visible", s.TBEdit);
-    ini.WriteInteger(L"Edit", L"Width", s.MEditW);
-
-    WriteItems(ini, L"Drive", s.ListBoxNoDrive);
-    ini.WriteBool(L"Drive", L"Network", s.ChkNetwork);
-    WriteItems(ini, L"Folder", s.ListBoxDir);
-    WriteItems(ini, L"ExecuteFile", s.ListBoxExe);
-
-    ini.WriteInteger(kClip, L"Wait", s.UDWait);
-    ini.WriteInteger(kClip, L"MAXClip", s.UDMaxClip);
-    ini.WriteInteger(kClip, L"Paste", s.RadioGroupPaste);
-    ini.WriteBool(kClip, L"Sound Enabled", s.CHKWave);
-    ini.WriteString(kClip, L"Sound File", s.EditWave);
-
-    ini.WriteBool(L"Launch", L"Visible", s.FLaunchVisible);
-
+    THisIniWriter writer{ini, s.Normal};
+    WalkHisIni(s, THisSettings{}, writer);
     return ini.UpdateFile();
 }
 

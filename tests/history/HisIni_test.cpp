@@ -141,6 +141,47 @@ TEST(HisIni, EveryKeyRoundTrips) {
     EXPECT_EQ(ReadBytes(ini), first);
 }
 
+// A file written by hand with every key at a value no default has.
+const wchar_t* const kEveryKeyFile =
+    L"[Window]\r\nTop=-20\r\nLeft=1500\r\nHeight=480\r\nWidth=640\r\nNormal=1\r\nMin=30\r\n"
+    L"Min-Close=1\r\nTrans=55\r\nExeClose=1\r\nCPUCore=1\r\nStart=0\r\nSort=1\r\nTab=3\r\n"
+    L"Dir=D:\\作業\\\r\nToolBarList=0\r\n"
+    L"[History]\r\nList0=10\r\nList1=20\r\nList2=30\r\nList3=90\r\nList4=50\r\nMenuItem0=0\r\n"
+    L"MenuItem1=1\r\nMenuItem2=0\r\nMenuItem3=1\r\nMenuItem4=0\r\nAutoDelete=1\r\nNoSave=1\r\n"
+    L"DeskTopWClick=1\r\nDeskTopWClickKey=2\r\n"
+    L"[Icon]\r\nList=1\r\n"
+    L"[HotKey]\r\nShow=Ctrl+Alt+H\r\nMenu=Shift+F12\r\nLaunch=Win+L\r\n"
+    L"[Address]\r\nTiming=3\r\n"
+    L"[Font]\r\nName=メイリオ\r\nSize=14\r\nStyle=5\r\nColor=16744448\r\n"
+    L"[Fav]\r\nVisible=1\r\nHeight=40\r\n"
+    L"[Edit]\r\nVisible=1\r\nWidth=33\r\n"
+    L"[Drive]\r\nCount=1\r\n0=D:\\\r\n1=\\\\SERVER\\SHARE\\\r\nNetwork=1\r\n"
+    L"[Folder]\r\nCount=2\r\n0=C:\\Temp\r\n1=秘密\r\n2=a = b ; c\r\n"
+    L"[ExecuteFile]\r\nCount=0\r\n0=notepad.exe\r\n"
+    L"[Clip]\r\nWait=700\r\nMAXClip=128\r\nPaste=1\r\nSound Enabled=1\r\n"
+    L"Sound File=C:\\Windows\\Media\\ding.wav\r\n"
+    L"[Launch]\r\nVisible=1\r\n";
+
+TEST(HisIni, EveryKeyOfAFileIsLoadedAndSavedUnderItsName) {
+    ScratchDir from, to;
+    const std::wstring source = HisIniFileName(from.Path());
+    const std::wstring copy = HisIniFileName(to.Path());
+    ASSERT_TRUE(WriteBytes(source, Utf16File(kEveryKeyFile)));
+    THisSettings loaded;
+    ASSERT_TRUE(LoadHisIni(source, loaded));
+    ExpectSameSettings(loaded, EveryKeyChanged());
+
+    ASSERT_TRUE(SaveHisIni(copy, loaded));
+    const gui::TMemIniFile want(source), got(copy);
+    ASSERT_EQ(got.ReadSections(), want.ReadSections());
+    for (const std::wstring& section : want.ReadSections()) {
+        ASSERT_EQ(got.ReadSection(section), want.ReadSection(section)) << section;
+        for (const std::wstring& key : want.ReadSection(section))
+            EXPECT_EQ(got.ReadString(section, key, L"<none>"), want.ReadString(section, key, L"<none>"))
+                << section << L"/" << key;
+    }
+}
+
 TEST(HisIni, MaximisedWindowKeepsTheBoundsSavedBefore) {
     ScratchDir dir;
     const std::wstring ini = HisIniFileName(dir.Path());
