@@ -194,7 +194,8 @@ bool LoadHisIni(const std::wstring& fileName, THisSettings& s) {
 bool SaveHisIni(const std::wstring& fileName, const THisSettings& s) {
     TMemIniFile ini = OpenHisIni(fileName);
     THisIniWriter writer{ini, s.Normal};
-    WalkHisIni(s, THisSettings{}, writer);
+    // The writer takes no defaults: the settings stand in for them.
+    WalkHisIni(s, s, writer);
     return ini.UpdateFile();
 }
 
