@@ -5,6 +5,7 @@
 
 #include "app/history/HisJump.h"
 #include "app/history/HisPaths.h"
+#include "tests/support/TrayRoad.h"
 #include "tests/toolkit/HelperWindows.h"
 #include "toolkit/QuorvinVersion.h"
 
@@ -33,6 +34,11 @@ protected:
     static std::vector<std::wstring> Entered(const Target& t, DWORD waitMs = 10000) {
         testing_support::WaitUntil([&] { return !t.Events(L"enter").empty(); }, waitMs);
         return t.Events(L"enter");
+    }
+    static std::string LogText(const Target& t) {
+        std::string out;
+        for (const std::wstring& line : t.Log()) out += "  " + gui::WideToUtf8(line) + "\n";
+        return out;
     }
 };
 
@@ -115,7 +121,9 @@ TEST_F(Explorer, FolderActionsTypeTheFolderTheyStandFor) {
         His().MFileList[c.tab].Add(c.entry);
         StackBelowProgram({(*c.window)[0]});
         ExecuteHistoryRow(0, c.action);
-        EXPECT_EQ(Entered(*c.window), std::vector<std::wstring>{L"enter " + c.typed});
+        EXPECT_EQ(Entered(*c.window), std::vector<std::wstring>{L"enter " + c.typed})
+            << "single-pane window's log:\n" << LogText(single) << "two-pane window's log:\n" << LogText(dual)
+            << testing_support::VisibleWindowsInZOrder();
     }
 }
 

@@ -57,29 +57,6 @@ std::wstring Text(HWND wnd) {
 // Whether the cursor, put at (x, y) and put back each time it is seen
 // elsewhere, stays there for ten reads in a row; on failure the reason
 // says where it was seen and how often the system refused the move.
-testing::AssertionResult CursorSettlesAt(int x, int y) {
-    int same = 0, refused = 0, moves = 0;
-    POINT at{};
-    auto put = [&] {
-        ++moves;
-        if (!::SetCursorPos(x, y)) ++refused;
-    };
-    put();
-    const bool settled = WaitUntil(
-        [&] {
-            same = ::GetCursorPos(&at) && at.x == x && at.y == y ? same + 1 : 0;
-            if (same == 0) put();
-            return same >= 10;
-        },
-        10000);
-    if (settled) return testing::AssertionSuccess();
-    wchar_t cls[64] = L"";
-    ::GetClassNameW(::WindowFromPoint(at), cls, 64);
-    return testing::AssertionFailure() << "cursor last seen at " << at.x << "," << at.y << " over a window of class "
-                                       << gui::WideToUtf8(cls) << "; " << moves << " moves, " << refused
-                                       << " refused";
-}
-
 std::wstring HandleText(HWND wnd) { return std::to_wstring(reinterpret_cast<UINT_PTR>(wnd)); }
 
 // The sounds the watch asked for. There is no audio device here, so the
@@ -295,7 +272,7 @@ TEST_F(ButtonWatch, DisabledButtonIsNotPressedUntilEnabled) {
 TEST_F(ButtonWatch, CursorLandsOnTheNewDialogsDefaultButton) {
     TrayForm->PPBtnCursor->SetChecked(true);
     TrayForm->PPCaret->SetChecked(true);
-    ::SetCursorPos(5, 5);
+    ASSERT_TRUE(CursorRestsAt({5, 5}));
     MessageBoxProgram p;
     ASSERT_TRUE(p.box);
     ForceForegroundWindow(p.box);
@@ -312,12 +289,9 @@ TEST_F(ButtonWatch, CursorLandsOnTheNewDialogsDefaultButton) {
     EXPECT_EQ(BtnForm->MCursorWin, p.box) << "the main form stops passing Changed";
 
     // Finished with: a later tick leaves the cursor where the user puts it.
-    // Wine reports the pointer from the X server a while after a move, so
-    // the position must have settled before and after.
-    ::SetCursorPos(5, 5);
-    ASSERT_TRUE(CursorSettlesAt(5, 5));
+    ASSERT_TRUE(CursorRestsAt({5, 5}));
     BtnForm->Proc_TimerBtn(p.box, true);
-    EXPECT_TRUE(CursorSettlesAt(5, 5));
+    EXPECT_TRUE(CursorStaysAt({5, 5}));
 
     // Once the dialog has gone it leaves the handled list.
     p.process.Terminate();

@@ -27,6 +27,7 @@
 #include "gui/TrayIcon.h"
 #include "tests/support/Gallery.h"
 #include "tests/support/GuiPixels.h"
+#include "tests/support/SyntheticInput.h"
 #include "tests/support/TestSupport.h"
 
 inline bool operator==(const RECT& a, const RECT& b) {
@@ -414,7 +415,8 @@ TEST_F(Gallery, HintShownAfterTheMouseRests) {
     POINT pt = At(form_->ListHistory, 60, 150);
     SendMouse(0, POINT{pt.x - 3, pt.y});
     SendMouse(0, pt);
-    ASSERT_TRUE(WaitApp([&] { return app_.HintControl() == form_->ListHistory; }, 10000));
+    ASSERT_TRUE(WaitApp([&] { return app_.HintControl() == form_->ListHistory; }, 10000))
+        << "other programs holding the pointer:" << testing_support::PointerHolders();
     gui::THintWindow* hint = app_.HintWindow();
     EXPECT_TRUE(::IsWindowVisible(hint->Handle()));
     EXPECT_EQ(hint->Text(), L"履歴の一覧です");

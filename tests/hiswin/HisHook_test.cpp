@@ -80,13 +80,7 @@ protected:
     }
     // The cursor rests on the window; then one tick's hook check runs.
     void CursorTo(POINT pt) {
-        MouseAt(pt);
-        // The cursor position reaches the program a moment after the move.
-        ASSERT_TRUE(WaitUntil([&] {
-            POINT now{};
-            ::GetCursorPos(&now);
-            return now.x == pt.x && now.y == pt.y;
-        }, 5000));
+        ASSERT_TRUE(CursorRestsAt(pt));
         His().Proc_CheckHook();
     }
     ChildProcess desktop_;

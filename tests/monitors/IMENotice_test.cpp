@@ -322,7 +322,7 @@ TEST_F(IMENoticeTest, IconWindowClosesUnderTheMouseAndShowsTheChosenColour) {
     ASSERT_TRUE(IconShown());
     EXPECT_TRUE(IMEIconForm->ShowsWhite());
     POINT at = IconPos();
-    ::SetCursorPos(at.x + 16, at.y + 16);
+    ASSERT_TRUE(testing_support::CursorRestsAt({at.x + 16, at.y + 16}));
     EXPECT_TRUE(WaitUntil([&] { return !IconShown(); }, 10000));
     ::SetCursorPos(0, 0);
 }

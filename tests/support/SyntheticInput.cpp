@@ -1,8 +1,12 @@
 #include "tests/support/SyntheticInput.h"
 
+#include <set>
 #include <vector>
 
 #include "gui/Application.h"
+#include "gui/Handles.h"
+#include "gui/Exception.h"
+#include "tests/support/TestSupport.h"
 
 namespace testing_support {
 
@@ -44,6 +48,80 @@ void MouseAt(POINT screen, std::initializer_list<DWORD> buttons) {
 void ClickAt(POINT screen, bool twice) {
     if (twice) MouseAt(screen, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
     else MouseAt(screen, {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+}
+
+namespace {
+
+std::string ProgramOf(DWORD pid) {
+    gui::Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+    wchar_t path[MAX_PATH] = L"?";
+    DWORD size = MAX_PATH;
+    if (process) ::QueryFullProcessImageNameW(process.get(), 0, path, &size);
+    return gui::WideToUtf8(path);
+}
+
+}  // namespace
+
+std::string PointerHolders() {
+    std::set<DWORD> threads;
+    for (HWND w = ::GetTopWindow(nullptr); w; w = ::GetWindow(w, GW_HWNDNEXT)) {
+        DWORD pid = 0;
+        const DWORD tid = ::GetWindowThreadProcessId(w, &pid);
+        if (pid != ::GetCurrentProcessId()) threads.insert(tid);
+    }
+    std::string out;
+    for (DWORD tid : threads) {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        if (!::GetGUIThreadInfo(tid, &info)) continue;
+        const DWORD held = info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_INMOVESIZE);
+        if (!held && !info.hwndCapture) continue;
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(info.hwndCapture ? info.hwndCapture : info.hwndActive, &pid);
+        out += " thread " + std::to_string(tid) + " of " + ProgramOf(pid) +
+               (info.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE) ? " (menu)" : "") +
+               (info.flags & GUI_INMOVESIZE ? " (moving or sizing)" : "") + (info.hwndCapture ? " (capture)" : "") + ";";
+    }
+    RECT clip{};
+    if (::GetClipCursor(&clip) && (clip.left > 0 || clip.top > 0 || clip.right < ::GetSystemMetrics(SM_CXSCREEN) ||
+                                   clip.bottom < ::GetSystemMetrics(SM_CYSCREEN)))
+        out += " cursor clipped to " + std::to_string(clip.left) + "," + std::to_string(clip.top) + "-" +
+               std::to_string(clip.right) + "," + std::to_string(clip.bottom) + ";";
+    return out.empty() ? " none" : out;
+}
+
+testing::AssertionResult CursorRestsAt(POINT screen, DWORD timeoutMs) {
+    // Long enough that the reading comes from the display, not the point set.
+    constexpr ULONGLONG kSettleMs = 250;
+    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+    POINT at{};
+    int attempts = 0;
+    while (::GetTickCount64() < end) {
+        ++attempts;
+        ::SetCursorPos(screen.x + (screen.x > 0 ? -1 : 1), screen.y);
+        ::SetCursorPos(screen.x, screen.y);
+        const ULONGLONG moved = ::GetTickCount64();
+        bool stayed = true;
+        WaitApp([&] {
+            stayed = ::GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
+            return !stayed || ::GetTickCount64() - moved >= kSettleMs;
+        }, static_cast<DWORD>(kSettleMs * 4));
+        if (stayed && ::GetTickCount64() - moved >= kSettleMs) return testing::AssertionSuccess();
+    }
+    wchar_t cls[64] = L"";
+    ::GetClassNameW(::WindowFromPoint(at), cls, 64);
+    return testing::AssertionFailure() << "the cursor did not stay at " << screen.x << "," << screen.y << " ("
+                                       << attempts << " attempts); last seen at " << at.x << "," << at.y
+                                       << " over a window of class " << gui::WideToUtf8(cls)
+                                       << "; other programs holding the pointer:" << PointerHolders();
+}
+
+testing::AssertionResult CursorStaysAt(POINT screen, DWORD ms) {
+    POINT at{};
+    const bool moved = WaitApp([&] { return ::GetCursorPos(&at) && (at.x != screen.x || at.y != screen.y); }, ms);
+    if (!moved) return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "the cursor moved from " << screen.x << "," << screen.y << " to " << at.x
+                                       << "," << at.y;
 }
 
 void MiddleClickAt(POINT screen) { MouseAt(screen, {MOUSEEVENTF_MIDDLEDOWN, MOUSEEVENTF_MIDDLEUP}); }

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include "tests/support/SyntheticInput.h"
 #include "tests/support/TestSupport.h"
 #include "tests/toolkit/HelperWindows.h"
 #include "toolkit/QuorvinFiles.h"
@@ -145,8 +146,7 @@ TEST(OtherWindows, WindowUnderTheCursor) {
     gui::OwnedWindow w = MakeWindow(L"カーソルの下", WS_POPUP | WS_VISIBLE, 300, 300, 200, 100,
                                     nullptr, WS_EX_TOPMOST);
     ASSERT_TRUE(w);
-    ASSERT_TRUE(::SetCursorPos(400, 350));
-    testing_support::PumpMessages(50);
+    ASSERT_TRUE(testing_support::CursorRestsAt({400, 350}));
     EXPECT_EQ(GetWindowUnderCursor(), w.get());
     std::wstring title, cls;
     EXPECT_EQ(GetWindowUnderCursorInfo(title, cls), w.get());
