@@ -74,8 +74,10 @@ bool WriteBytes(const std::wstring& path, const std::string& bytes) {
 }
 
 std::string ReadBytes(const std::wstring& path) {
+    // Delete sharing too: a file another program has just put in place by a
+    // rename is still open for deletion by that rename for a moment.
     std::string b;
-    gui::ReadWholeFile(path, b);
+    gui::ReadWholeFile(path, b, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
     return b;
 }
 
