@@ -15,58 +15,17 @@
 #include "gui/Handles.h"
 #include "tests/support/PrefixGuard.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/LinkFiles.h"
 
+using testing_support::LinkContents;
+using testing_support::ReadLink;
 using testing_support::ScratchDir;
+using testing_support::ShowCmdInFile;
 
 namespace {
 
-// The show command stored in a shortcut file's header, read from the bytes
-// themselves (the header is 0x4C bytes, the command a DWORD at 0x3C); -1
-// for a file that is not a shortcut.
-int ShowCmdInFile(const std::wstring& path) {
-    std::string b = testing_support::ReadBytes(path);
-    if (b.size() < 0x4C) return -1;
-    DWORD headerSize = 0, cmd = 0;
-    std::memcpy(&headerSize, b.data(), 4);
-    std::memcpy(&cmd, b.data() + 0x3C, 4);
-    return headerSize == 0x4C ? static_cast<int>(cmd) : -1;
-}
-
 bool FileExists(const std::wstring& path) {
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// What a shortcut file holds, read through the shell's link object alone.
-struct LinkContents {
-    bool loaded = false;
-    std::wstring description, path, arguments, workDir, iconFile;
-    int iconIndex = -1;
-};
-
-LinkContents ReadLink(const std::wstring& file) {
-    LinkContents c;
-    gui::ComPtr<IShellLinkW> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  link.put_void())))
-        return c;
-    auto pf = link.as<IPersistFile>(IID_IPersistFile);
-    c.loaded = pf && SUCCEEDED(pf->Load(file.c_str(), STGM_READ));
-    wchar_t buf[2048] = {};
-    link->GetDescription(buf, 2048);
-    c.description = buf;
-    buf[0] = 0;
-    link->GetPath(buf, 2048, nullptr, SLGP_RAWPATH);
-    c.path = buf;
-    buf[0] = 0;
-    link->GetArguments(buf, 2048);
-    c.arguments = buf;
-    buf[0] = 0;
-    link->GetWorkingDirectory(buf, 2048);
-    c.workDir = buf;
-    buf[0] = 0;
-    link->GetIconLocation(buf, 2048, &c.iconIndex);
-    c.iconFile = buf;
-    return c;
 }
 
 // A shortcut made by "another program", straight through the shell.

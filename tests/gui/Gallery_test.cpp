@@ -55,15 +55,6 @@ void PumpApp(DWORD ms) { WaitApp([] { return false; }, ms); }
 
 TGalleryForm* GalleryForm = nullptr;
 
-void SendMouse(DWORD flags, POINT screen) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>(screen.x * 65535.0 / (::GetSystemMetrics(SM_CXSCREEN) - 1) + 0.5);
-    in.mi.dy = static_cast<LONG>(screen.y * 65535.0 / (::GetSystemMetrics(SM_CYSCREEN) - 1) + 0.5);
-    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    ::SendInput(1, &in, sizeof(in));
-}
-
 // The screen point at (x, y) in the control's client area.
 POINT At(gui::TWinControl* c, int x, int y) {
     POINT pt{x, y};
@@ -72,10 +63,10 @@ POINT At(gui::TWinControl* c, int x, int y) {
 }
 
 void Click(POINT pt, bool dbl = false) {
-    SendMouse(0, pt);
+    testing_support::MouseAt(pt);
     for (int i = 0; i < (dbl ? 2 : 1); ++i) {
-        SendMouse(MOUSEEVENTF_LEFTDOWN, pt);
-        SendMouse(MOUSEEVENTF_LEFTUP, pt);
+        testing_support::MouseAt(pt, {MOUSEEVENTF_LEFTDOWN});
+        testing_support::MouseAt(pt, {MOUSEEVENTF_LEFTUP});
     }
 }
 
@@ -369,11 +360,11 @@ TEST_F(Gallery, SplitterKeepsMinimumSizes) {
         POINT to = At(form_, c.toX + 2, 0);
         to.x = std::clamp<LONG>(to.x, 0, ::GetSystemMetrics(SM_CXSCREEN) - 1);
         to.y = from.y;
-        SendMouse(0, from);
-        SendMouse(MOUSEEVENTF_LEFTDOWN, from);
-        SendMouse(0, POINT{(from.x + to.x) / 2, from.y});
-        SendMouse(0, to);
-        SendMouse(MOUSEEVENTF_LEFTUP, to);
+        testing_support::MouseAt(from);
+        testing_support::MouseAt(from, {MOUSEEVENTF_LEFTDOWN});
+        testing_support::MouseAt(POINT{(from.x + to.x) / 2, from.y});
+        testing_support::MouseAt(to);
+        testing_support::MouseAt(to, {MOUSEEVENTF_LEFTUP});
         ASSERT_TRUE(WaitApp([&] { return form_->PanelLeft->Width() == c.width; }, 10000))
             << form_->PanelLeft->Width();
         EXPECT_EQ(form_->SplitterLeft->Left(), c.width);
@@ -394,11 +385,11 @@ TEST_F(Gallery, DragBetweenOwnControls) {
         form_->Memo->SetText(form_->ListHistory->Item(form_->ListHistory->ItemIndex()));
     };
     POINT from = At(form_->ListHistory, 30, 20 + 10), to = At(form_->Memo, 40, 30);
-    SendMouse(0, from);
-    SendMouse(MOUSEEVENTF_LEFTDOWN, from);
+    testing_support::MouseAt(from);
+    testing_support::MouseAt(from, {MOUSEEVENTF_LEFTDOWN});
     for (int i = 1; i <= 4; ++i)
-        SendMouse(0, POINT{from.x + (to.x - from.x) * i / 4, from.y + (to.y - from.y) * i / 4});
-    SendMouse(MOUSEEVENTF_LEFTUP, to);
+        testing_support::MouseAt(POINT{from.x + (to.x - from.x) * i / 4, from.y + (to.y - from.y) * i / 4});
+    testing_support::MouseAt(to, {MOUSEEVENTF_LEFTUP});
     ASSERT_TRUE(WaitApp([&] { return source != nullptr; }, 10000));
     EXPECT_EQ(source, form_->ListHistory);
     EXPECT_EQ(form_->Memo->Text(), L"クリップボードの履歴");
@@ -413,8 +404,8 @@ TEST_F(Gallery, HintShownAfterTheMouseRests) {
         canShow = true;
     };
     POINT pt = At(form_->ListHistory, 60, 150);
-    SendMouse(0, POINT{pt.x - 3, pt.y});
-    SendMouse(0, pt);
+    testing_support::MouseAt(POINT{pt.x - 3, pt.y});
+    testing_support::MouseAt(pt);
     ASSERT_TRUE(WaitApp([&] { return app_.HintControl() == form_->ListHistory; }, 10000))
         << "other programs holding the pointer:" << testing_support::PointerHolders();
     gui::THintWindow* hint = app_.HintWindow();

@@ -11,7 +11,7 @@
 #include "components/MakeShortCuts.h"
 #include "gui/Application.h"
 #include "gui/Exception.h"
-#include "tests/hiswin/HisWindowFixture.h"
+#include "tests/historywindow/HisWindowFixture.h"
 #include "toolkit/QuorvinFiles.h"
 #include "tests/support/DropFiles.h"
 
@@ -19,7 +19,7 @@ using namespace testing_support;
 
 namespace {
 
-class HisDrop : public hiswin::HisWindowTest {
+class HisDrop : public history_window::HisWindowTest {
 protected:
     void StartShown() {
         Start([](gui::TMemIniFile& ini) {

@@ -13,16 +13,16 @@
 #include "app/Tray.h"
 #include "app/history/HisEnvPage.h"
 #include "gui/Exception.h"
-#include "tests/hiswin/HisWindowFixture.h"
-#include "tests/hiswin/OpenDialogAnswer.h"
+#include "tests/historywindow/HisWindowFixture.h"
+#include "tests/historywindow/OpenDialogAnswer.h"
 #include "toolkit/QuorvinShortCut.h"
 
 using namespace testing_support;
-using hiswin::OpenDialogAnswer;
+using history_window::OpenDialogAnswer;
 
 namespace {
 
-class HisEnvPage : public hiswin::HisWindowTest {
+class HisEnvPage : public history_window::HisWindowTest {
 protected:
     THisEnvPage& Env() { return *His().EnvPage; }
 

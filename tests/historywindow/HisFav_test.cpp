@@ -13,14 +13,14 @@
 #include "gui/Exception.h"
 #include "gui/Handles.h"
 #include "gui/Timer.h"
-#include "tests/hiswin/HisWindowFixture.h"
+#include "tests/historywindow/HisWindowFixture.h"
 #include "toolkit/QuorvinShell.h"
 
 using namespace testing_support;
 
 namespace {
 
-class HisFav : public hiswin::HisWindowTest {
+class HisFav : public history_window::HisWindowTest {
 protected:
     // Starts with the favourites pane shown under the history list.
     void StartWithFavourites() {

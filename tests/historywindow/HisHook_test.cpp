@@ -9,7 +9,7 @@
 #include "app/Tray.h"
 #include "app/history/Launch.h"
 #include "hooklib/Hook.h"
-#include "tests/hiswin/HisWindowFixture.h"
+#include "tests/historywindow/HisWindowFixture.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinShortCut.h"
 
@@ -47,16 +47,16 @@ private:
     std::thread thread_;
 };
 
-class HisHook : public hiswin::HisWindowTest {
+class HisHook : public history_window::HisWindowTest {
 protected:
     // The window loads the hook library named like the program file: for
     // this test program that is a copy of Orvandel.dll under its name.
     void SetUp() override {
-        hiswin::HisWindowTest::SetUp();
+        history_window::HisWindowTest::SetUp();
         ASSERT_TRUE(::CopyFileW((BinDir() + L"Orvandel.dll").c_str(), LibraryCopy().c_str(), FALSE));
     }
     void TearDown() override {
-        hiswin::HisWindowTest::TearDown();
+        history_window::HisWindowTest::TearDown();
         ::DeleteFileW(LibraryCopy().c_str());
     }
     static std::wstring LibraryCopy() {

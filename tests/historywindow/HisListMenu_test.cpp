@@ -14,14 +14,14 @@
 #include "app/Tray.h"
 #include "app/history/HisEnvPage.h"
 #include "app/monitors/IMEExe.h"
-#include "tests/hiswin/HisWindowFixture.h"
-#include "tests/hiswin/OpenDialogAnswer.h"
+#include "tests/historywindow/HisWindowFixture.h"
+#include "tests/historywindow/OpenDialogAnswer.h"
 
 using namespace testing_support;
 
 namespace {
 
-using HisListMenu = hiswin::HisWindowTest;
+using HisListMenu = history_window::HisWindowTest;
 
 // A real click on the tab.
 void ClickTab(gui::TTabControl* tabs, int index) {
@@ -511,7 +511,7 @@ TEST_F(HisListMenu, ExclusionsFromTheMenuShowOnThePageAndOutliveItsEdits) {
     ClickAt(Centre(e.BtnDirDel->Handle()));
     ASSERT_TRUE(WaitApp([&] { return e.ListBoxDir->Count() == 1; }, 10000));
     {
-        hiswin::OpenDialogAnswer answer(Path(L"other.exe"));
+        history_window::OpenDialogAnswer answer(Path(L"other.exe"));
         ClickAt(Centre(e.BtnExeAdd->Handle()));
         ASSERT_TRUE(WaitApp([&] { return answer.Done(); }, 60000));
     }

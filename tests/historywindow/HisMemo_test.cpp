@@ -3,14 +3,14 @@
 // clipboard text, cut and copy by the selection), its shortcut keys while
 // the memo has the focus, and "Memo.lst" read at start and written at close.
 #include "app/Tray.h"
-#include "tests/hiswin/HisWindowFixture.h"
+#include "tests/historywindow/HisWindowFixture.h"
 #include "toolkit/QuorvinText.h"
 
 using namespace testing_support;
 
 namespace {
 
-class HisMemo : public hiswin::HisWindowTest {
+class HisMemo : public history_window::HisWindowTest {
 protected:
     // The window in front with the memo pane shown.
     void StartWithMemo() {

@@ -2,13 +2,13 @@
 // find history, the favourites' undo snapshot through the favourites menu
 // and Ctrl+Z, and rows drawn with the entries' icons.
 #include "app/Tray.h"
-#include "tests/hiswin/HisWindowFixture.h"
+#include "tests/historywindow/HisWindowFixture.h"
 
 using namespace testing_support;
 
 namespace {
 
-using HisRows = hiswin::HisWindowTest;
+using HisRows = history_window::HisWindowTest;
 
 std::vector<std::wstring> ComboItems(gui::TComboBox* combo) {
     std::vector<std::wstring> items;

@@ -19,7 +19,7 @@
 #include "tests/tray/TrayFixture.h"
 #include "toolkit/QuorvinWindows.h"
 
-namespace hiswin {
+namespace history_window {
 
 class HisWindowTest : public testing::Test {
 protected:
@@ -88,4 +88,4 @@ protected:
     std::wstring oldFolder_, oldBrackwen_;
 };
 
-}  // namespace hiswin
+}  // namespace history_window

@@ -10,7 +10,7 @@
 #include "app/history/HisJump.h"
 #include "app/history/Launch.h"
 #include "gui/Exception.h"
-#include "tests/hiswin/HisWindowFixture.h"
+#include "tests/historywindow/HisWindowFixture.h"
 #include "tests/support/UserInput.h"
 #include "toolkit/CPUCoreUsage.h"
 #include "toolkit/QuorvinText.h"
@@ -20,7 +20,7 @@ using namespace testing_support;
 
 namespace {
 
-using HisWindow = hiswin::HisWindowTest;
+using HisWindow = history_window::HisWindowTest;
 
 std::wstring ClassOf(HWND wnd) {
     wchar_t name[256] = {};

@@ -10,7 +10,7 @@
 
 #include "tests/support/TestSupport.h"
 
-namespace hiswin {
+namespace history_window {
 
 // Answers the page's next open dialog ("Orvandel") with the file typed into
 // its file-name box and OK, on its own thread.
@@ -45,4 +45,4 @@ private:
     std::thread thread_;
 };
 
-}  // namespace hiswin
+}  // namespace history_window

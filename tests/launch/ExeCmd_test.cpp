@@ -14,7 +14,7 @@
 #include "gui/IniFile.h"
 #include "gui/TextCodec.h"
 #include "tests/launch/LaunchFixture.h"
-#include "tests/memory/MemoryTestSupport.h"
+#include "tests/support/PlacedWindow.h"
 
 using namespace launch_testing;
 using testing_support::ReadBytes;
@@ -239,11 +239,11 @@ TEST_F(ExeCmdFiles, APlaceOffTheScreenOpensOnItAtEveryShow) {
 }
 
 TEST_F(ExeCmdFiles, OptionsOfTheRunningProgramReadBack) {
-    const std::wstring exe = memory_testing::PlacedExe();
+    const std::wstring exe = testing_support::PlacedExe();
     const std::wstring options = L"-x \"file a\" ＃日本";
-    memory_testing::RawChild child(L"\"" + exe + L"\" " + options);
+    testing_support::RawChild child(L"\"" + exe + L"\" " + options);
     ASSERT_TRUE(child.Started());
-    HWND wnd = memory_testing::WaitPlacedWindow(child.Pid());
+    HWND wnd = testing_support::WaitPlacedWindow(child.Pid());
     ASSERT_TRUE(wnd);
     ASSERT_TRUE(testing_support::WaitUntil([&] { return ::IsWindowVisible(wnd) != FALSE; }, 10000));
 

@@ -12,6 +12,7 @@
 #include "tests/launch/LaunchFixture.h"
 #include "tests/support/GuiPixels.h"
 #include "tests/support/ListItems.h"
+#include "tests/support/SyntheticInput.h"
 #include "toolkit/QuorvinWindows.h"
 
 using namespace launch_testing;
@@ -46,20 +47,11 @@ std::vector<std::wstring> Captions(gui::TListView* view) {
     return out;
 }
 
-void SendMouse(DWORD flags, POINT screen) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>(screen.x * 65535.0 / (::GetSystemMetrics(SM_CXSCREEN) - 1) + 0.5);
-    in.mi.dy = static_cast<LONG>(screen.y * 65535.0 / (::GetSystemMetrics(SM_CYSCREEN) - 1) + 0.5);
-    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    ::SendInput(1, &in, sizeof(in));
-}
-
 void Click(POINT pt, DWORD down = MOUSEEVENTF_LEFTDOWN, DWORD up = MOUSEEVENTF_LEFTUP, int times = 1) {
-    SendMouse(0, pt);
+    testing_support::MouseAt(pt);
     for (int i = 0; i < times; ++i) {
-        SendMouse(down, pt);
-        SendMouse(up, pt);
+        testing_support::MouseAt(pt, {down});
+        testing_support::MouseAt(pt, {up});
     }
 }
 

@@ -6,15 +6,14 @@
 
 #include "gui/Form.h"
 #include "gui/Handles.h"
-#include "tests/memory/MemoryTestSupport.h"
+#include "tests/support/PlacedWindow.h"
 #include "toolkit/FindExe.h"
 #include "toolkit/GetCMDLine.h"
+#include "toolkit/TextHelpers.h"
 
-using memory_testing::Lower;
-using memory_testing::PlacedExe;
-using memory_testing::RawChild;
-using memory_testing::Upper;
-using memory_testing::WaitPlacedWindow;
+using testing_support::PlacedExe;
+using testing_support::RawChild;
+using testing_support::WaitPlacedWindow;
 
 namespace {
 
@@ -105,8 +104,8 @@ TEST(FindExe, WindowFoundByItsPathInAnyCase) {
     HWND wnd = WaitPlacedWindow(child.Pid());
     ASSERT_TRUE(wnd);
     ASSERT_TRUE(testing_support::WaitUntil([&] { return ::IsWindowVisible(wnd) != FALSE; }, 10000));
-    EXPECT_EQ(FindWindowByExe(Upper(PlacedExe())), wnd);
-    EXPECT_EQ(FindWindowByExe(Lower(PlacedExe())), wnd);
+    EXPECT_EQ(FindWindowByExe(UpperCase(PlacedExe())), wnd);
+    EXPECT_EQ(FindWindowByExe(LowerCase(PlacedExe())), wnd);
     EXPECT_EQ(FindExeWnd, wnd);
     EXPECT_EQ(FindWindowByExe(testing_support::BinDir() + L"NoSuchProgram.exe"), nullptr);
     EXPECT_TRUE(IsExeRunning(L"placedwindow.EXE"));

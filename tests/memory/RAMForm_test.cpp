@@ -11,7 +11,7 @@
 #include "gui/Timer.h"
 #include "app/Ver.h"
 #include "toolkit/GetRAM.h"
-#include "tests/memory/MemoryTestSupport.h"
+#include "tests/support/PlacedWindow.h"
 #include "tests/tray/TrayFixture.h"
 
 using testing_support::WaitUntil;

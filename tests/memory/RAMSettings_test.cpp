@@ -16,27 +16,19 @@
 #include "gui/Timer.h"
 #include "tests/support/TestSupport.h"
 #include "tests/tray/TrayFixture.h"
+#include "tests/support/SyntheticInput.h"
 
 using testing_support::WaitUntil;
 
 namespace {
 
-void SendMouse(DWORD flags, POINT screen) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>(screen.x * 65535.0 / (::GetSystemMetrics(SM_CXSCREEN) - 1) + 0.5);
-    in.mi.dy = static_cast<LONG>(screen.y * 65535.0 / (::GetSystemMetrics(SM_CYSCREEN) - 1) + 0.5);
-    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    ::SendInput(1, &in, sizeof(in));
-}
-
 // A left click at (x, y) of the control's client area.
 void ClickAt(gui::TWinControl* c, int x, int y) {
     POINT pt{x, y};
     ::ClientToScreen(c->Handle(), &pt);
-    SendMouse(0, pt);
-    SendMouse(MOUSEEVENTF_LEFTDOWN, pt);
-    SendMouse(MOUSEEVENTF_LEFTUP, pt);
+    testing_support::MouseAt(pt);
+    testing_support::MouseAt(pt, {MOUSEEVENTF_LEFTDOWN});
+    testing_support::MouseAt(pt, {MOUSEEVENTF_LEFTUP});
 }
 void ClickCentre(gui::TWinControl* c) { ClickAt(c, c->ClientWidth() / 2, c->ClientHeight() / 2); }
 void ClickUp(gui::TUpDown* ud) { ClickAt(ud, ud->ClientWidth() / 2, ud->ClientHeight() / 4); }

@@ -17,19 +17,11 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/TrayConfig.h"
 #include "tests/tray/TrayFixture.h"
+#include "tests/support/SyntheticInput.h"
 
 using testing_support::WaitUntil;
 
 namespace {
-
-void SendMouse(DWORD flags, POINT screen) {
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>(screen.x * 65535.0 / (::GetSystemMetrics(SM_CXSCREEN) - 1) + 0.5);
-    in.mi.dy = static_cast<LONG>(screen.y * 65535.0 / (::GetSystemMetrics(SM_CYSCREEN) - 1) + 0.5);
-    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    ::SendInput(1, &in, sizeof(in));
-}
 
 POINT Centre(gui::TWinControl* c) {
     POINT pt{c->ClientWidth() / 2, c->ClientHeight() / 2};
@@ -38,10 +30,10 @@ POINT Centre(gui::TWinControl* c) {
 }
 
 void Press(POINT pt, DWORD down, DWORD up, int times = 1) {
-    SendMouse(0, pt);
+    testing_support::MouseAt(pt);
     for (int i = 0; i < times; ++i) {
-        SendMouse(down, pt);
-        SendMouse(up, pt);
+        testing_support::MouseAt(pt, {down});
+        testing_support::MouseAt(pt, {up});
     }
 }
 
@@ -266,15 +258,15 @@ TEST_F(UsagePanel, DraggedPanelKeepsItsPlace) {
     ::ClientToScreen(Panel(), &grip);
     // The drag comes from another thread while this one runs the move.
     std::thread hand([grip] {
-        SendMouse(0, grip);
+        testing_support::MouseAt(grip);
         ::Sleep(300);
-        SendMouse(MOUSEEVENTF_LEFTDOWN, grip);
+        testing_support::MouseAt(grip, {MOUSEEVENTF_LEFTDOWN});
         for (int i = 1; i <= 10; ++i) {
             ::Sleep(100);
-            SendMouse(0, POINT{grip.x + i * 10, grip.y + i * 5});
+            testing_support::MouseAt(POINT{grip.x + i * 10, grip.y + i * 5});
         }
         ::Sleep(300);
-        SendMouse(MOUSEEVENTF_LEFTUP, POINT{grip.x + 100, grip.y + 50});
+        testing_support::MouseAt(POINT{grip.x + 100, grip.y + 50}, {MOUSEEVENTF_LEFTUP});
     });
     bool moved = WaitUntil([&] { return PanelForm->Left() == 500 && PanelForm->Top() == 350; }, 20000);
     hand.join();

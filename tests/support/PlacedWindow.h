@@ -1,5 +1,5 @@
-// What the memory tests share: starting a helper from a command line written
-// out whole (quoted or not), and waiting for its window.
+// A helper started from a command line written out whole (quoted or not),
+// and the window of the PlacedWindow helper program.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +10,7 @@
 #include "gui/Handles.h"
 #include "tests/support/TestSupport.h"
 
-namespace memory_testing {
+namespace testing_support {
 
 // A program started from a whole command line; ended at the end of the scope.
 class RawChild {
@@ -42,7 +42,7 @@ private:
 
 // Ends the process that owns the window.
 inline void EndWindowProcess(HWND wnd) {
-    DWORD pid = testing_support::WindowProcessId(wnd);
+    DWORD pid = WindowProcessId(wnd);
     gui::Handle p(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
     if (!p) return;
     ::TerminateProcess(p.get(), 0);
@@ -52,25 +52,16 @@ inline void EndWindowProcess(HWND wnd) {
 // The helper's window of that process (hidden ones too), waiting up to 20 s.
 inline HWND WaitPlacedWindow(DWORD pid) {
     HWND found = nullptr;
-    testing_support::WaitUntil(
+    WaitUntil(
         [&] {
-            for (HWND w : testing_support::FindTopWindows(L"OrvPlacedWindow"))
-                if (testing_support::WindowProcessId(w) == pid) found = w;
+            for (HWND w : FindTopWindows(L"OrvPlacedWindow"))
+                if (WindowProcessId(w) == pid) found = w;
             return found != nullptr;
         },
         20000);
     return found;
 }
 
-inline std::wstring PlacedExe() { return testing_support::BinDir() + L"PlacedWindow.exe"; }
+inline std::wstring PlacedExe() { return BinDir() + L"PlacedWindow.exe"; }
 
-inline std::wstring Lower(std::wstring s) {
-    ::CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
-inline std::wstring Upper(std::wstring s) {
-    ::CharUpperBuffW(s.data(), static_cast<DWORD>(s.size()));
-    return s;
-}
-
-}  // namespace memory_testing
+}  // namespace testing_support

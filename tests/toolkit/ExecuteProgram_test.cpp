@@ -9,11 +9,11 @@
 #include "components/RAMCleanX64.h"
 #include "gui/Exception.h"
 #include "gui/Handles.h"
-#include "tests/memory/MemoryTestSupport.h"
+#include "tests/support/PlacedWindow.h"
 #include "toolkit/AppExecute.h"
 
-using memory_testing::EndWindowProcess;
-using memory_testing::PlacedExe;
+using testing_support::EndWindowProcess;
+using testing_support::PlacedExe;
 using testing_support::ScratchDir;
 using testing_support::WaitUntil;
 
