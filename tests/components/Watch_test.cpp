@@ -121,7 +121,10 @@ TEST(FolderWatcher, BurstIsReportedOnceAfterTheDelay) {
     ScratchDir dir;
     TDirectoryWatcher w(nullptr);
     w.SetDirectory(NoSlash(dir.Path()));
-    w.SetDelayTime(250);
+    // Long beside the time a notice takes to come, even on a loaded machine:
+    // a notice that came later than the delay would end the burst early.
+    constexpr DWORD kDelay = 1500;
+    w.SetDelayTime(kDelay);
     Reports reports(w);
     // The watch is armed once a change has been reported; the worker may
     // arm it after the first file came, so files come until one is.
@@ -129,9 +132,9 @@ TEST(FolderWatcher, BurstIsReportedOnceAfterTheDelay) {
     ASSERT_TRUE(WaitUntil(
         [&] {
             Touch(dir / (L"early" + std::to_wstring(early++) + L".txt"));
-            return WaitUntil([&] { return reports.Count() > 0; }, 1000);
+            return WaitUntil([&] { return reports.Count() > 0; }, kDelay + 1000);
         },
-        10000));
+        4 * (kDelay + 1000)));
     const size_t base = reports.Count();
 
     // Each file of the burst is made once the watcher has handled the
@@ -140,26 +143,26 @@ TEST(FolderWatcher, BurstIsReportedOnceAfterTheDelay) {
     // slow the machine, and the burst lasts longer than a delay.
     const DWORD first = ::GetTickCount();
     DWORD last = first;
-    for (int i = 0; i < 10 || last - first < 400; ++i) {
+    for (int i = 0; i < 10 || last - first < kDelay + 150; ++i) {
         ::GetQueueStatus(QS_POSTMESSAGE);
         Touch(dir / (L"f" + std::to_wstring(i) + L".txt"));
         last = ::GetTickCount();
         EXPECT_TRUE(PostedMessageHandled(5000)) << "the watcher's notice of file " << i;
         EXPECT_EQ(reports.Count(), base) << "no report within the burst, file " << i;
-        if (reports.Count() > base || i > 1000) break;
+        if (reports.Count() > base || i > 5000) break;
     }
-    ASSERT_TRUE(WaitUntil([&] { return reports.Count() > base; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return reports.Count() > base; }, kDelay + 5000));
     EXPECT_EQ(reports.senders[base], &w);
     EXPECT_EQ(reports.dirs[base], NoSlash(dir.Path()));
     // Timer ticks may come a few ms early by the tick count.
-    EXPECT_GE(static_cast<LONG>(reports.ticks[base] - last), 250 - 20);
+    EXPECT_GE(static_cast<LONG>(reports.ticks[base] - last), static_cast<LONG>(kDelay) - 20);
     // A second report of the burst would come a delay after a late notice.
     int ticks = 0;
     gui::TTimer probe(nullptr);
     probe.SetInterval(w.DelayTime());
     probe.OnTimer = [&](gui::TTimer*) { ++ticks; };
     probe.SetEnabled(true);
-    ASSERT_TRUE(WaitUntil([&] { return ticks >= 2; }, 5000));
+    ASSERT_TRUE(WaitUntil([&] { return ticks >= 2; }, 2 * kDelay + 5000));
     EXPECT_EQ(reports.Count(), base + 1);
 }
 

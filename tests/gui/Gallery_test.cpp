@@ -405,7 +405,7 @@ TEST_F(Gallery, HintShownAfterTheMouseRests) {
     };
     POINT pt = At(form_->ListHistory, 60, 150);
     testing_support::MouseAt(POINT{pt.x - 3, pt.y});
-    testing_support::MouseAt(pt);
+    ASSERT_TRUE(testing_support::CursorRestsAt(pt));
     ASSERT_TRUE(WaitApp([&] { return app_.HintControl() == form_->ListHistory; }, 10000))
         << "other programs holding the pointer:" << testing_support::PointerHolders();
     gui::THintWindow* hint = app_.HintWindow();
