@@ -1,6 +1,7 @@
 #include "gui/Application.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "gui/Callback.h"
@@ -125,10 +126,64 @@ bool IsFormShortCut(TForm* form, HWND focus, TShortCut key) {
 
 }  // namespace
 
+// The listeners in the order they subscribed. One removed while messages
+// are handed round is only emptied then, and the list is tidied once the
+// outermost round has ended.
+struct TMessageListeners {
+    std::vector<std::pair<int, std::function<bool(MSG&)>>> items;
+    int nextId = 1;
+    int rounds = 0;
+
+    void Remove(int id) noexcept {
+        for (auto it = items.begin(); it != items.end(); ++it) {
+            if (it->first != id) continue;
+            if (rounds > 0) it->second = nullptr;
+            else items.erase(it);
+            return;
+        }
+    }
+    bool HandOut(MSG& msg) {
+        ++rounds;
+        bool handled = false;
+        for (size_t i = items.size(); i-- > 0 && !handled;) {
+            if (!items[i].second) continue;
+            // A copy: the listener may remove itself while it runs.
+            const std::function<bool(MSG&)> listener = items[i].second;
+            handled = GuardCallback(false, [&] { return listener(msg); });
+        }
+        if (--rounds == 0)
+            std::erase_if(items, [](const auto& item) { return !item.second; });
+        return handled;
+    }
+};
+
+TMessageListener::TMessageListener(TMessageListener&& other) noexcept
+    : listeners_(std::move(other.listeners_)), id_(std::exchange(other.id_, 0)) {}
+
+TMessageListener& TMessageListener::operator=(TMessageListener&& other) noexcept {
+    if (this != &other) {
+        Reset();
+        listeners_ = std::move(other.listeners_);
+        id_ = std::exchange(other.id_, 0);
+    }
+    return *this;
+}
+
+void TMessageListener::Reset() noexcept {
+    if (auto listeners = listeners_.lock(); listeners && id_) listeners->Remove(id_);
+    listeners_.reset();
+    id_ = 0;
+}
+
+TMessageListener TApplication::ListenToMessages(std::function<bool(MSG&)> listener) {
+    if (!listeners_) listeners_ = std::make_shared<TMessageListeners>();
+    const int id = listeners_->nextId++;
+    listeners_->items.emplace_back(id, std::move(listener));
+    return TMessageListener(listeners_, id);
+}
+
 void TApplication::Dispatch(MSG& msg) {
-    bool handled = false;
-    if (OnMessage) handled = GuardCallback(false, [&] { return OnMessage(msg); });
-    if (handled) return;
+    if (listeners_ && listeners_->HandOut(msg)) return;
     if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST && msg.hwnd) {
         HWND root = ::GetAncestor(msg.hwnd, GA_ROOT);
         auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(root));

@@ -7,7 +7,9 @@
 #include <windows.h>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "gui/Component.h"
 #include "gui/Form.h"
@@ -15,6 +17,28 @@
 namespace gui {
 
 class THintWindow;
+struct TMessageListeners;
+
+// Keeps a message listener of the application subscribed while it lives:
+// the listener is removed when this is destroyed or reset, also when that
+// happens while messages are being handed round; one that outlives the
+// application does nothing.
+class TMessageListener {
+public:
+    TMessageListener() = default;
+    TMessageListener(TMessageListener&& other) noexcept;
+    TMessageListener& operator=(TMessageListener&& other) noexcept;
+    TMessageListener(const TMessageListener&) = delete;
+    TMessageListener& operator=(const TMessageListener&) = delete;
+    ~TMessageListener() { Reset(); }
+    void Reset() noexcept;
+
+private:
+    friend class TApplication;
+    TMessageListener(std::weak_ptr<TMessageListeners> listeners, int id) : listeners_(std::move(listeners)), id_(id) {}
+    std::weak_ptr<TMessageListeners> listeners_;
+    int id_ = 0;
+};
 
 // Posted to the application window by TForm::Release with the form as
 // lParam; the form is freed when it arrives.
@@ -83,9 +107,10 @@ public:
 
     // The application lost the activation (WM_ACTIVATEAPP false).
     std::function<void()> OnDeactivate;
-    // Sees every message before it is dispatched, also inside modal loops and
-    // menus; return true to swallow it.
-    std::function<bool(MSG&)> OnMessage;
+    // The listener sees every message before it is dispatched, also inside
+    // modal loops and menus, while the returned subscription lives; it
+    // returns true to swallow the message. The newest listener sees it first.
+    [[nodiscard]] TMessageListener ListenToMessages(std::function<bool(MSG&)> listener);
 
     // Frees every owned form, newest first.
     void DestroyForms() noexcept;
@@ -123,6 +148,7 @@ private:
 
     HWND handle_ = nullptr;
     std::wstring title_;
+    std::shared_ptr<TMessageListeners> listeners_;
     void ShowHintNow();
     void Notification(TComponent* component, TOperation operation) override;
 

@@ -402,7 +402,7 @@ private:
     void SplitterEditMoved();
     // The active control of the window (the focused control), or nullptr.
     gui::TWinControl* ActiveControl() const;
-    std::function<bool(MSG&)> FPreviousMessageHook;
+    gui::TMessageListener FApplicationMessages;
     // Both lists' mouse-down gestures and the application's hint handler.
     void WireListGestures();
     void UnwireListGestures();

@@ -402,21 +402,14 @@ void THisForm::FormCreate() {
             if (TrayForm->MPPTab[c]) TrayForm->MPPTab[c]->ImageIndex = c;
     }
     WireListGestures();
-    if (gui::Application) {
-        FPreviousMessageHook = gui::Application->OnMessage;
-        gui::Application->OnMessage = [this](MSG& msg) {
-            if (ApplicationEventsMessage(msg)) return true;
-            return FPreviousMessageHook ? FPreviousMessageHook(msg) : false;
-        };
-    }
+    if (gui::Application)
+        FApplicationMessages = gui::Application->ListenToMessages([this](MSG& msg) { return ApplicationEventsMessage(msg); });
     Proc_SetTBexeImage();
 }
 
 void THisForm::FormDestroy() {
-    if (gui::Application) gui::Application->OnMessage = FPreviousMessageHook;
+    FApplicationMessages.Reset();
     UnwireListGestures();
-    // The tray menu outlives the tab pictures it shows.
-    if (TrayForm && TrayForm->PPLMenu && TrayForm->PPLMenu->Images == ImageListTab) TrayForm->PPLMenu->Images = nullptr;
     if (!FSingleCore) CPUCoreClose();
     if (MDLL) {
         Func_UnInstallMHook();
