@@ -1,13 +1,13 @@
 #include "toolkit/QuorvinWindows.h"
 
 #include <psapi.h>
-#include <cwctype>
 
 #include "gui/Callback.h"
 #include "gui/Handles.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinPlacement.h"
 #include "toolkit/QuorvinText.h"
+#include "toolkit/TextHelpers.h"
 
 std::wstring FindChildClassName;
 HWND FoundChildWnd = nullptr;
@@ -55,13 +55,6 @@ bool HasForegroundLock() {
 void BringToFront(HWND wnd) {
     ::BringWindowToTop(wnd);
     ::SetForegroundWindow(wnd);
-}
-
-std::wstring UpperFileName(const std::wstring& path) {
-    size_t slash = path.find_last_of(L'\\');
-    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
-    for (auto& ch : name) ch = static_cast<wchar_t>(std::towupper(ch));
-    return name;
 }
 
 // "\Device\HarddiskVolume2\dir\x.exe" with the device of a drive letter
@@ -325,7 +318,7 @@ bool IsListableAppWindow(HWND wnd, std::wstring& exePath, std::wstring& title,
     for (const auto& s : kRejected) {
         if (title != s.title || className != s.className) continue;
         // Explorer's own Start button; a button of that name elsewhere is a program's.
-        if (s.explorerOnly && UpperFileName(exePath) != L"EXPLORER.EXE") continue;
+        if (s.explorerOnly && !SameText(FileNameOfPath(exePath), L"explorer.exe")) continue;
         return false;
     }
     return true;

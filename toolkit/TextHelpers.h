@@ -1,7 +1,7 @@
 // Text helpers done the Windows way: comparing ignoring case (ordinal, by the
 // system's upper-case table), upper and lower case by the system's tables
-// (so fullwidth and accented letters change too), a file name's extension in
-// lower case, replacing every occurrence of a text, and a text as an
+// (so fullwidth and accented letters change too), a path's file name and its
+// extension in lower case, replacing every occurrence of a text, and a text as an
 // optional argument of an API call. Header only, so the
 // gui layer beneath the toolkit uses the same helpers; nothing here throws.
 #pragma once
@@ -25,6 +25,12 @@ inline std::wstring UpperCase(std::wstring s) {
 inline std::wstring LowerCase(std::wstring s) {
     if (!s.empty()) ::CharLowerBuffW(s.data(), static_cast<DWORD>(s.size()));
     return s;
+}
+
+// The file name of path: what follows its last "\" (the whole path without one).
+inline std::wstring FileNameOfPath(const std::wstring& path) {
+    const size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 // The extension of the file name in path, lower-cased and with its ".": from

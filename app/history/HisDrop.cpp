@@ -17,19 +17,11 @@
 #include "toolkit/QuorvinText.h"
 #include "toolkit/QuorvinWindows.h"
 #include "toolkit/Wow64.h"
+#include "toolkit/TextHelpers.h"
 
 namespace {
 
 constexpr int kDropFileSizeLimitKB = 1024;
-
-// From the last "." of the file name to the end, upper-cased; empty without one.
-std::wstring UpperExt(const std::wstring& path) {
-    const size_t i = path.find_last_of(L".\\:");
-    if (i == std::wstring::npos || path[i] != L'.') return L"";
-    std::wstring ext = path.substr(i);
-    ::CharUpperBuffW(ext.data(), static_cast<DWORD>(ext.size()));
-    return ext;
-}
 
 std::string ReadDroppedFile(const std::wstring& fileName) {
     std::string bytes;
@@ -73,8 +65,8 @@ void THisForm::DropDstFileDrop(gui::TStringList* files) {
         MemoUpdate update(Edit);
         for (int i = 0; i < files->Count(); ++i) {
             const std::wstring& name = (*files)[i];
-            const std::wstring ext = UpperExt(name);
-            if (ext == L".EXE" || ext == L".DLL") continue;
+            const std::wstring ext = LowerExt(name);
+            if (ext == L".exe" || ext == L".dll") continue;
             if (!Func_DropFileSizeOK(name)) continue;
             if (!IsTextFile(name)) continue;
             const std::wstring before = Edit->Text();
@@ -94,7 +86,7 @@ void THisForm::DropDstFileDrop(gui::TStringList* files) {
         gui::TCursorScope wait(gui::TCursor::crHourGlass);
         for (int i = 0; i < files->Count(); ++i) {
             std::wstring name = (*files)[i];
-            if (UpperExt(name) == L".LNK") {
+            if (LowerExt(name) == L".lnk") {
                 Wow64RedirectionOff off;
                 MakeShortCuts->SCSystemPath = tpBlank;
                 MakeShortCuts->SCFileName = name;
@@ -126,10 +118,10 @@ void THisForm::DropDstFileDrop(gui::TStringList* files) {
                         break;
                     }
                     case 1:
-                        if (UpperExt(name) != L".EXE") append(name);
+                        if (LowerExt(name) != L".exe") append(name);
                         break;
                     case 2:
-                        if (UpperExt(name) == L".EXE") append(name);
+                        if (LowerExt(name) == L".exe") append(name);
                         break;
                     default:
                         if (DirectoryExistsNoRedirect(name)) append(name);

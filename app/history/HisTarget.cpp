@@ -2,7 +2,6 @@
 // lists, and pasting into the target with synthesized keys.
 #include "app/history/His.h"
 
-#include <cwctype>
 
 #include "app/Globals.h"
 #include "app/history/AdrJump.h"
@@ -16,15 +15,9 @@
 #include "toolkit/QuorvinText.h"
 #include "toolkit/QuorvinWindows.h"
 #include "toolkit/Wow64.h"
+#include "toolkit/TextHelpers.h"
 
 namespace {
-
-std::wstring LowerFileName(const std::wstring& path) {
-    size_t slash = path.find_last_of(L'\\');
-    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
-    for (auto& ch : name) ch = static_cast<wchar_t>(std::towlower(ch));
-    return name;
-}
 
 bool KeyHeld(int key) { return (::GetAsyncKeyState(key) & 0x8000) != 0; }
 
@@ -34,7 +27,7 @@ HWND TargetCandidate(HWND w) {
     std::wstring exe, title, cls;
     if (!IsListableAppWindow(w, exe, title, cls)) return nullptr;
     // This program's own windows, also those of a second copy of it.
-    if (LowerFileName(exe) == LowerFileName(ProgramFilePath())) return nullptr;
+    if (SameText(FileNameOfPath(exe), FileNameOfPath(ProgramFilePath()))) return nullptr;
     if (IsBareUwpWindow(w, cls) || !CanQueryWindowProcess(w)) return nullptr;
     if (cls == L"TApplication") return nullptr;
     RECT r{};

@@ -44,16 +44,10 @@ std::wstring ScanClass(HWND wnd) {
 
 bool Contains(const std::wstring& s, const wchar_t* part) { return s.find(part) != std::wstring::npos; }
 
-std::wstring UpperFileName(const std::wstring& path) {
-    std::wstring name = path.substr(path.find_last_of(L'\\') + 1);
-    if (!name.empty()) ::CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
-    return name;
-}
-
 std::wstring OwnProgramName() {
     wchar_t buf[MAX_PATH + 1] = {};
     ::GetModuleFileNameW(nullptr, buf, MAX_PATH);
-    return UpperFileName(buf);
+    return UpperCase(FileNameOfPath(buf));
 }
 
 std::wstring HandleText(HWND wnd) { return std::to_wstring(reinterpret_cast<UINT_PTR>(wnd)); }
@@ -300,7 +294,7 @@ void TBtnForm::ScanWindow(TScan& scan, HWND wnd) {
     if (!IsNormalAppWindow(wnd, true)) return;
     std::wstring path;
     GetWindowExePath(wnd, path);
-    scan.program = UpperFileName(path);
+    scan.program = UpperCase(FileNameOfPath(path));
     if (scan.program == scan.ownProgram) return;
     int x = 0, y = 0, w = 0, h = 0;
     if (!GetWindowBounds(wnd, x, y, w, h)) return;
