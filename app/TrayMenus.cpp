@@ -28,42 +28,15 @@ using gui::TMenuItem;
 
 namespace {
 
-struct ItemSpec {
-    const wchar_t* name;
-    std::wstring caption;
-    bool autoCheck = false;
-    bool checked = false;
-};
-
-TMenuItem* NewItem(gui::TComponent* owner, TMenuItem* parent, const ItemSpec& spec) {
-    auto* item = new TMenuItem(owner);
-    if (spec.name) item->Name = spec.name;
-    item->SetCaption(spec.caption);
-    item->AutoCheck = spec.autoCheck;
-    item->SetChecked(spec.checked);
-    parent->Add(item);
-    return item;
-}
-
-TMenuItem* Separator(gui::TComponent* owner, TMenuItem* parent) {
-    return NewItem(owner, parent, {nullptr, L"-"});
-}
-
 // A group of radio items named prefix + index, each tagged with its index.
 template <size_t N>
 void RadioGroup(gui::TComponent* owner, TMenuItem* parent, const wchar_t* prefix, int group,
                 const wchar_t* const (&captions)[N], std::array<TMenuItem*, N>& out,
                 const std::function<void(TMenuItem*)>& onClick) {
-    for (size_t i = 0; i < N; ++i) {
-        std::wstring name = prefix + std::to_wstring(i);
-        TMenuItem* item = NewItem(owner, parent, {nullptr, captions[i]});
-        item->Name = name;
-        item->Tag = static_cast<int>(i);
-        item->SetRadioItem(true);
-        item->SetGroupIndex(group);
-        item->OnClick = onClick;
-        out[i] = item;
-    }
+    for (size_t i = 0; i < N; ++i)
+        out[i] = gui::NewMenuItem(owner, parent, {.Name = prefix + std::to_wstring(i), .Caption = captions[i],
+                                                  .Tag = static_cast<int>(i), .RadioGroup = group,
+                                                  .OnClick = onClick});
 }
 
 // Whether a folder holds a file matching the pattern (any attributes).
@@ -99,133 +72,133 @@ void TTrayForm::CreateMenus() {
                               L"エクスプローラ(&E)"};
     for (int i = 0; i < 5; ++i) {
         std::wstring name = L"PPTab" + std::to_wstring(i);
-        MPPTab[i] = NewItem(this, l, {nullptr, tabs[i]});
+        MPPTab[i] = gui::NewMenuItem(this, l, {.Caption = tabs[i]});
         MPPTab[i]->Name = name;
         MPPTab[i]->Tag = i;
     }
-    Separator(this, l);
-    PPMenuWide = NewItem(this, l, {L"PPMenuWide", L"二列表示(&S)", true, false});
+    gui::NewMenuItem(this, l, {.Caption = L"-"});
+    PPMenuWide = gui::NewMenuItem(this, l, {.Name = L"PPMenuWide", .Caption = L"二列表示(&S)", .AutoCheck = true});
     PPMenuWide->OnClick = click(&TTrayForm::PPMenuWideClick);
-    PPMenuNarrow = NewItem(this, l, {L"PPMenuNarrow", L"表示幅を小さく(&N)", true, false});
+    PPMenuNarrow = gui::NewMenuItem(this, l, {.Name = L"PPMenuNarrow", .Caption = L"表示幅を小さく(&N)", .AutoCheck = true});
     PPMenuNarrow->OnClick = click(&TTrayForm::PPMenuNarrowClick);
-    PPIconMenu = NewItem(this, l, {L"PPIconMenu", L"アイコンを表示(&I)", true, false});
+    PPIconMenu = gui::NewMenuItem(this, l, {.Name = L"PPIconMenu", .Caption = L"アイコンを表示(&I)", .AutoCheck = true});
     PPIconMenu->OnClick = click(&TTrayForm::PPIconMenuClick);
-    PPMenuFav = NewItem(this, l, {L"PPMenuFav", L"お気に入りを表示(&O)", true, true});
+    PPMenuFav = gui::NewMenuItem(this, l, {.Name = L"PPMenuFav", .Caption = L"お気に入りを表示(&O)", .AutoCheck = true, .Checked = true});
     PPMenuFav->OnClick = click(&TTrayForm::PPMenuFavClick);
-    Separator(this, l);
-    PPWindow = NewItem(this, l, {L"PPWindow", L"履歴ウィンドウを表示(&W)"});
+    gui::NewMenuItem(this, l, {.Caption = L"-"});
+    PPWindow = gui::NewMenuItem(this, l, {.Name = L"PPWindow", .Caption = L"履歴ウィンドウを表示(&W)"});
     PPWindow->SetDefault(true);
     PPWindow->OnClick = click(&TTrayForm::PPWindowClick);
 
     // --- the settings menu --------------------------------------------------
     TMenuItem* r = PPRMenu->Items();
-    PPCPUStop = NewItem(this, r, {L"PPCPUStop", L"CPU使用率の監視を停止", true});
+    PPCPUStop = gui::NewMenuItem(this, r, {.Name = L"PPCPUStop", .Caption = L"CPU使用率の監視を停止", .AutoCheck = true});
     PPCPUStop->OnClick = click(&TTrayForm::PPCPUStopClick);
-    PPCPUDisp = NewItem(this, r, {L"PPCPUDisp", L"CPU使用率の表示"});
+    PPCPUDisp = gui::NewMenuItem(this, r, {.Name = L"PPCPUDisp", .Caption = L"CPU使用率の表示"});
     const wchar_t* const disp[5] = {L"数値", L"デジタル", L"数字アイコン", L"レベルメーター", L"クラシック"};
     RadioGroup(this, PPCPUDisp, L"PPCPUDisp", 1, disp, MPPCPUDisp, clickItem(&TTrayForm::PPCPUDispClick));
-    PPCPUReset = NewItem(this, r, {L"PPCPUReset", L"CPU使用率のリセット"});
+    PPCPUReset = gui::NewMenuItem(this, r, {.Name = L"PPCPUReset", .Caption = L"CPU使用率のリセット"});
     PPCPUReset->OnClick = click(&TTrayForm::PPCPUResetClick);
-    CPU100S1 = NewItem(this, r, {L"CPU100S1", L"CPU使用率の監視の自動停止"});
+    CPU100S1 = gui::NewMenuItem(this, r, {.Name = L"CPU100S1", .Caption = L"CPU使用率の監視の自動停止"});
     const wchar_t* const stops[6] = {L"しない", L"1分", L"2分", L"3分", L"4分", L"5分"};
     RadioGroup(this, CPU100S1, L"PPCPUs", 2, stops, MPPCPUs, clickItem(&TTrayForm::PPCPUsClick));
-    Separator(this, r);
+    gui::NewMenuItem(this, r, {.Caption = L"-"});
 
-    PPRAMStop = NewItem(this, r, {L"PPRAMStop", L"RAM使用率の監視を停止", true});
+    PPRAMStop = gui::NewMenuItem(this, r, {.Name = L"PPRAMStop", .Caption = L"RAM使用率の監視を停止", .AutoCheck = true});
     PPRAMStop->OnClick = click(&TTrayForm::PPRAMStopClick);
-    PPRAM = NewItem(this, r, {L"PPRAM", L"RAMクリーナーの設定"});
+    PPRAM = gui::NewMenuItem(this, r, {.Name = L"PPRAM", .Caption = L"RAMクリーナーの設定"});
     PPRAM->OnClick = [this](TMenuItem*) { ShowModalSettings(RAMForm, true); };
-    Separator(this, r);
+    gui::NewMenuItem(this, r, {.Caption = L"-"});
 
-    PPHisStop = NewItem(this, r, {L"PPHisStop", L"履歴の監視を停止", true});
+    PPHisStop = gui::NewMenuItem(this, r, {.Name = L"PPHisStop", .Caption = L"履歴の監視を停止", .AutoCheck = true});
     PPHisStop->OnClick = clearR;
-    PPHis = NewItem(this, r, {L"PPHis", L"履歴ウィンドウを表示"});
+    PPHis = gui::NewMenuItem(this, r, {.Name = L"PPHis", .Caption = L"履歴ウィンドウを表示"});
     PPHis->OnClick = [this](TMenuItem*) {
         FPopUpR = false;
         PPHisClick();
     };
-    PPRecentClear = NewItem(this, r, {L"PPRecentClear", L"Windowsの最近使ったファイルをクリア"});
+    PPRecentClear = gui::NewMenuItem(this, r, {.Name = L"PPRecentClear", .Caption = L"Windowsの最近使ったファイルをクリア"});
     PPRecentClear->OnClick = click(&TTrayForm::PPRecentClearClick);
-    Separator(this, r);
+    gui::NewMenuItem(this, r, {.Caption = L"-"});
 
-    PPBtnStop = NewItem(this, r, {L"PPBtnStop", L"自動的に押すボタンの監視を停止", true});
+    PPBtnStop = gui::NewMenuItem(this, r, {.Name = L"PPBtnStop", .Caption = L"自動的に押すボタンの監視を停止", .AutoCheck = true});
     PPBtnStop->OnClick = click(&TTrayForm::PPBtnStopClick);
-    PPBtn = NewItem(this, r, {L"PPBtn", L"自動的に押すボタンの設定"});
+    PPBtn = gui::NewMenuItem(this, r, {.Name = L"PPBtn", .Caption = L"自動的に押すボタンの設定"});
     PPBtn->OnClick = [this](TMenuItem*) { ShowModalSettings(BtnForm, true); };
-    PPBtnCursor = NewItem(this, r, {L"PPBtnCursor", L"ボタンにマウスカーソルを移動", true, true});
+    PPBtnCursor = gui::NewMenuItem(this, r, {.Name = L"PPBtnCursor", .Caption = L"ボタンにマウスカーソルを移動", .AutoCheck = true, .Checked = true});
     PPBtnCursor->OnClick = click(&TTrayForm::PPBtnCursorClick);
-    PPCaret = NewItem(this, r, {L"PPCaret", std::wstring(L"\u3000") + L"キャレット優先", true, true});
+    PPCaret = gui::NewMenuItem(this, r, {.Name = L"PPCaret", .Caption = std::wstring(L"\u3000") + L"キャレット優先", .AutoCheck = true, .Checked = true});
     PPCaret->OnClick = clearR;
-    Separator(this, r);
+    gui::NewMenuItem(this, r, {.Caption = L"-"});
 
-    PPDrive = NewItem(this, r, {L"PPDrive", L"ドライブ検出の監視設定"});
+    PPDrive = gui::NewMenuItem(this, r, {.Name = L"PPDrive", .Caption = L"ドライブ検出の監視設定"});
     PPDrive->OnClick = [this](TMenuItem*) { ShowModalSettings(DriveForm, true); };
-    PPDRVExe = NewItem(this, r, {L"PPDRVExe", L"ドライブ検出に登録されたプログラム"});
-    Separator(this, r);
+    PPDRVExe = gui::NewMenuItem(this, r, {.Name = L"PPDRVExe", .Caption = L"ドライブ検出に登録されたプログラム"});
+    gui::NewMenuItem(this, r, {.Caption = L"-"});
 
-    PPIME = NewItem(this, r, {L"PPIME", L"IME ONの通知"});
-    PPIMEIconDisp = NewItem(this, PPIME, {L"PPIMEIconDisp", L"アイコンを表示"});
+    PPIME = gui::NewMenuItem(this, r, {.Name = L"PPIME", .Caption = L"IME ONの通知"});
+    PPIMEIconDisp = gui::NewMenuItem(this, PPIME, {.Name = L"PPIMEIconDisp", .Caption = L"アイコンを表示"});
     const wchar_t* const imePos[5] = {L"しない", L"左上", L"上中央", L"左下", L"下中央"};
     RadioGroup(this, PPIMEIconDisp, L"PPIME", 3, imePos, MPPIME, clickItem(&TTrayForm::PPIMEClick));
-    PPIMEIconColor = NewItem(this, PPIMEIconDisp, {L"PPIMEIconColor", L"黒/白", true});
+    PPIMEIconColor = gui::NewMenuItem(this, PPIMEIconDisp, {.Name = L"PPIMEIconColor", .Caption = L"黒/白", .AutoCheck = true});
     PPIMEIconColor->OnClick = clearR;
-    PPIMEWave = NewItem(this, PPIME, {L"PPIMEWave", L"音声再生"});
+    PPIMEWave = gui::NewMenuItem(this, PPIME, {.Name = L"PPIMEWave", .Caption = L"音声再生"});
     const wchar_t* const waves[4] = {L"しない", L"ニャー", L"カチッ", L"ピッ"};
     RadioGroup(this, PPIMEWave, L"PPIMEWave", 4, waves, MPPIMEWave, clickItem(&TTrayForm::PPIMEWaveClick));
-    PPIMEHint = NewItem(this, PPIME, {L"PPIMEHint", L"マウスカーソル付近にヒントを表示", true});
+    PPIMEHint = gui::NewMenuItem(this, PPIME, {.Name = L"PPIMEHint", .Caption = L"マウスカーソル付近にヒントを表示", .AutoCheck = true});
     PPIMEHint->OnClick = clearR;
-    PPIMEEnable = NewItem(this, PPIME, {L"PPIMEEnable", L"通知を有効にする/無効にする", true});
+    PPIMEEnable = gui::NewMenuItem(this, PPIME, {.Name = L"PPIMEEnable", .Caption = L"通知を有効にする/無効にする", .AutoCheck = true});
     PPIMEEnable->OnClick = clearR;
-    PPIMEExe = NewItem(this, PPIME, {L"PPIMEExe", L"通知プログラム設定"});
+    PPIMEExe = gui::NewMenuItem(this, PPIME, {.Name = L"PPIMEExe", .Caption = L"通知プログラム設定"});
     PPIMEExe->OnClick = click(&TTrayForm::PPIMEExeClick);
-    Separator(this, r);
+    gui::NewMenuItem(this, r, {.Caption = L"-"});
 
-    PPTaskman = NewItem(this, r, {L"PPTaskman", L"Windowsタスクマネージャ"});
+    PPTaskman = gui::NewMenuItem(this, r, {.Name = L"PPTaskman", .Caption = L"Windowsタスクマネージャ"});
     PPTaskman->OnClick = click(&TTrayForm::PPTaskmanClick);
-    PPTrash = NewItem(this, r, {L"PPTrash", L"Windowsごみ箱"});
-    PPTrashOpen = NewItem(this, PPTrash, {L"PPTrashOpen", L"開く"});
+    PPTrash = gui::NewMenuItem(this, r, {.Name = L"PPTrash", .Caption = L"Windowsごみ箱"});
+    PPTrashOpen = gui::NewMenuItem(this, PPTrash, {.Name = L"PPTrashOpen", .Caption = L"開く"});
     PPTrashOpen->OnClick = click(&TTrayForm::PPTrashOpenClick);
-    PPTrashEmpty = NewItem(this, PPTrash, {L"PPTrashEmpty", L"空にする"});
+    PPTrashEmpty = gui::NewMenuItem(this, PPTrash, {.Name = L"PPTrashEmpty", .Caption = L"空にする"});
     PPTrashEmpty->OnClick = click(&TTrayForm::PPTrashEmptyClick);
-    PPTrashCheck = NewItem(this, PPTrash, {L"PPTrashCheck", L"削除時に開く", true});
+    PPTrashCheck = gui::NewMenuItem(this, PPTrash, {.Name = L"PPTrashCheck", .Caption = L"削除時に開く", .AutoCheck = true});
     PPTrashCheck->OnClick = [this](TMenuItem*) {
         FPopUpR = false;
         PPTrashTop->SetEnabled(PPTrashCheck->Checked());
     };
-    PPTrashTop = NewItem(this, PPTrash, {L"PPTrashTop", L"確認ダイアログを常に手前に表示", true});
+    PPTrashTop = gui::NewMenuItem(this, PPTrash, {.Name = L"PPTrashTop", .Caption = L"確認ダイアログを常に手前に表示", .AutoCheck = true});
     PPTrashTop->OnClick = clearR;
-    PPWindows = NewItem(this, r, {L"PPWindows", L"Windowsの終了"});
+    PPWindows = gui::NewMenuItem(this, r, {.Name = L"PPWindows", .Caption = L"Windowsの終了"});
     const wchar_t* const exits[5] = {L"ログオフ", L"電源を切る", L"再起動", L"スタンバイ", L"休止状態"};
     RadioGroup(this, PPWindows, L"PPExitWin", 5, exits, MPPExitWin, clickItem(&TTrayForm::PPExitWinClick));
     for (TMenuItem* item : MPPExitWin) item->SetRadioItem(false);
-    PPSPDir = NewItem(this, r, {L"PPSPDir", L"Windows特殊フォルダ"});
+    PPSPDir = gui::NewMenuItem(this, r, {.Name = L"PPSPDir", .Caption = L"Windows特殊フォルダ"});
     PPSPDir->OnClick = [this](TMenuItem*) {
         FPopUpR = false;
         if (!SPDirForm->Visible()) SPDirForm->Show();
     };
-    Separator(this, r);
+    gui::NewMenuItem(this, r, {.Caption = L"-"});
 
-    PPTrayPanel = NewItem(this, r, {L"PPTrayPanel", L"トレイアイコン/CPU,RAM使用率パネル"});
+    PPTrayPanel = gui::NewMenuItem(this, r, {.Name = L"PPTrayPanel", .Caption = L"トレイアイコン/CPU,RAM使用率パネル"});
     const wchar_t* const panels[3] = {L"トレイアイコン", L"トレイアイコン/CPU,RAM使用率パネル",
                                       L"CPU,RAM使用率パネル"};
     RadioGroup(this, PPTrayPanel, L"PPTrayPanel", 6, panels, MPPTrayPanel,
                clickItem(&TTrayForm::PPTrayPanelClick));
-    PPLaunch = NewItem(this, r, {L"PPLaunch", L"プログラムランチャ表示", true});
+    PPLaunch = gui::NewMenuItem(this, r, {.Name = L"PPLaunch", .Caption = L"プログラムランチャ表示", .AutoCheck = true});
     PPLaunch->OnClick = click(&TTrayForm::PPLaunchClick);
-    PPStartDelay = NewItem(this, r, {L"PPStartDelay", L"起動遅延時間"});
+    PPStartDelay = gui::NewMenuItem(this, r, {.Name = L"PPStartDelay", .Caption = L"起動遅延時間"});
     const wchar_t* const delays[6] = {L"なし", L"2秒", L"4秒", L"6秒", L"8秒", L"10秒"};
     RadioGroup(this, PPStartDelay, L"PPStartDelay", 7, delays, MPPStartDelay,
                clickItem(&TTrayForm::PPStartDelayClick));
-    PPStartUp = NewItem(this, r, {L"PPStartUp", L"スタートアップに登録"});
+    PPStartUp = gui::NewMenuItem(this, r, {.Name = L"PPStartUp", .Caption = L"スタートアップに登録"});
     PPStartUp->OnClick = click(&TTrayForm::PPStartUpClick);
-    Separator(this, r);
+    gui::NewMenuItem(this, r, {.Caption = L"-"});
 
-    PPVer = NewItem(this, r, {L"PPVer", L"バージョン情報"});
+    PPVer = gui::NewMenuItem(this, r, {.Name = L"PPVer", .Caption = L"バージョン情報"});
     PPVer->OnClick = click(&TTrayForm::PPVerClick);
-    PPHelp = NewItem(this, r, {L"PPHelp", L"ヘルプ"});
+    PPHelp = gui::NewMenuItem(this, r, {.Name = L"PPHelp", .Caption = L"ヘルプ"});
     PPHelp->OnClick = click(&TTrayForm::PPHelpClick);
-    Separator(this, r);
-    PPClose = NewItem(this, r, {L"PPClose", L"終了"});
+    gui::NewMenuItem(this, r, {.Caption = L"-"});
+    PPClose = gui::NewMenuItem(this, r, {.Name = L"PPClose", .Caption = L"終了"});
     PPClose->OnClick = click(&TTrayForm::PPCloseClick);
 }
 
@@ -234,14 +207,11 @@ void TTrayForm::CreateMenus() {
 void TTrayForm::BuildHistoryEntries() {
     for (int i = 0; i < 5; ++i) {
         for (int j = 0; j < 40; ++j) {
-            auto* item = new TMenuItem(this);
-            item->Tag = j < 20 ? i * 1000 + j : i * 1000 + 80 + j;
-            item->OnClick = [this](TMenuItem* sender) { PPListClick(sender); };
-            MPPList[i * 40 + j] = item;
-            MPPTab[i]->Add(item);
+            MPPList[i * 40 + j] =
+                gui::NewMenuItem(this, MPPTab[i], {.Tag = j < 20 ? i * 1000 + j : i * 1000 + 80 + j,
+                                                   .OnClick = [this](TMenuItem* sender) { PPListClick(sender); }});
         }
-        auto* sepa = new TMenuItem(this);
-        sepa->SetCaption(L"-");
+        TMenuItem* sepa = gui::NewMenuItem(this, nullptr, {.Caption = L"-"});
         // With two columns the favourites stand in a column of their own.
         if (PPMenuWide->Checked()) sepa->SetBreak(gui::TMenuBreak::mbBreak);
         MPPTab[i]->Insert(20, sepa);

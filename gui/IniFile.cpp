@@ -248,4 +248,21 @@ bool TMemIniFile::UpdateFile() const {
     return WriteWholeFile(fileName_, EncodeText(Text(), encoding_));
 }
 
+TBounds BoundsOf(const RECT& r) { return TBounds{r.left, r.top, r.right - r.left, r.bottom - r.top}; }
+
+TBounds ReadBounds(const TMemIniFile& ini, const std::wstring& section, TBounds bounds, TBoundsKeys keys) {
+    bounds.Top = ini.ReadInteger(section, L"Top", bounds.Top);
+    bounds.Left = ini.ReadInteger(section, L"Left", bounds.Left);
+    if (keys == TBoundsKeys::All) bounds.Height = ini.ReadInteger(section, L"Height", bounds.Height);
+    if (keys != TBoundsKeys::Position) bounds.Width = ini.ReadInteger(section, L"Width", bounds.Width);
+    return bounds;
+}
+
+void WriteBounds(TMemIniFile& ini, const std::wstring& section, const TBounds& bounds, TBoundsKeys keys) {
+    ini.WriteInteger(section, L"Top", bounds.Top);
+    ini.WriteInteger(section, L"Left", bounds.Left);
+    if (keys == TBoundsKeys::All) ini.WriteInteger(section, L"Height", bounds.Height);
+    if (keys != TBoundsKeys::Position) ini.WriteInteger(section, L"Width", bounds.Width);
+}
+
 }  // namespace gui

@@ -12,6 +12,8 @@
 // written.
 #pragma once
 
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -103,5 +105,21 @@ private:
     bool unreadable_ = false;
     std::vector<Section> sections_;
 };
+
+// A window's bounds as a settings file holds them: "Top" and "Left", with
+// "Height" and "Width" as far as the file keeps them.
+struct TBounds {
+    int Left = 0, Top = 0, Width = 0, Height = 0;
+};
+enum class TBoundsKeys { Position, PositionAndWidth, All };
+TBounds BoundsOf(const RECT& r);
+
+// The bounds the section holds; a key it lacks, or keeps not at all, keeps
+// the value of `bounds`.
+TBounds ReadBounds(const TMemIniFile& ini, const std::wstring& section, TBounds bounds,
+                   TBoundsKeys keys = TBoundsKeys::All);
+// Writes the keys the file keeps in the order "Top", "Left", "Height", "Width".
+void WriteBounds(TMemIniFile& ini, const std::wstring& section, const TBounds& bounds,
+                 TBoundsKeys keys = TBoundsKeys::All);
 
 }  // namespace gui

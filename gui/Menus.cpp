@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 #include <string>
 
 #include "gui/Canvas.h"
@@ -387,6 +388,24 @@ void TPopupMenu::CloseMenu() {
     if (!session_) return;
     session_->closed = true;
     ::EndMenu();
+}
+
+TMenuItem* NewMenuItem(TComponent* owner, TMenuItem* parent, TMenuItemArgs args) {
+    auto* item = new TMenuItem(owner);
+    item->Name = std::move(args.Name);
+    item->SetCaption(args.Caption);
+    item->Tag = args.Tag;
+    if (args.RadioGroup) {
+        item->SetRadioItem(true);
+        item->SetGroupIndex(args.RadioGroup);
+    }
+    item->AutoCheck = args.AutoCheck;
+    item->SetChecked(args.Checked);
+    item->SetEnabled(args.Enabled);
+    item->ShortCut = args.ShortCut;
+    item->OnClick = std::move(args.OnClick);
+    if (parent) parent->Add(item);
+    return item;
 }
 
 }  // namespace gui

@@ -121,6 +121,24 @@ private:
     UINT command_;
 };
 
+// What a new menu item is made with; "-" as the caption makes a separator,
+// a radio group other than 0 a radio item of that group.
+struct TMenuItemArgs {
+    std::wstring Name;
+    std::wstring Caption;
+    int Tag = 0;
+    int RadioGroup = 0;
+    bool AutoCheck = false;
+    bool Checked = false;
+    bool Enabled = true;
+    TShortCut ShortCut = 0;
+    std::function<void(TMenuItem* sender)> OnClick;
+};
+
+// A new item owned by `owner`, added at the end of `parent`'s sub-items
+// (no parent: added nowhere yet).
+TMenuItem* NewMenuItem(TComponent* owner, TMenuItem* parent, TMenuItemArgs args);
+
 class TPopupMenu : public TComponent {
 public:
     explicit TPopupMenu(TComponent* owner);

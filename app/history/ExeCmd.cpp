@@ -97,11 +97,8 @@ void TExeCmdForm::FormCreate() {
     if (!DataFolder.empty()) {
         const gui::TMemIniFile ini(DataFolder + kHisIniName);
         FHisIniUnread = ini.Unreadable();
-        const RECT r = BoundsRect();
-        const int top = ini.ReadInteger(kSection, L"Top", r.top);
-        const int left = ini.ReadInteger(kSection, L"Left", r.left);
-        const int width = ini.ReadInteger(kSection, L"Width", r.right - r.left);
-        SetBounds(left, top, width, r.bottom - r.top);
+        const gui::TBounds b = gui::ReadBounds(ini, kSection, gui::BoundsOf(BoundsRect()), gui::TBoundsKeys::PositionAndWidth);
+        SetBounds(b.Left, b.Top, b.Width, b.Height);
     }
     const RECT r = BoundsRect();
     MLeft = r.left;
@@ -197,9 +194,7 @@ void TExeCmdForm::FormCloseQuery(bool& canClose) {
     // A "His.ini" that could not be read at start is kept as it was.
     if (DataFolder.empty() || FHisIniUnread) return;
     gui::TMemIniFile ini = OpenUtf16IniFile(DataFolder + kHisIniName);
-    ini.WriteInteger(kSection, L"Top", r.top);
-    ini.WriteInteger(kSection, L"Left", r.left);
-    ini.WriteInteger(kSection, L"Width", r.right - r.left);
+    gui::WriteBounds(ini, kSection, gui::BoundsOf(r), gui::TBoundsKeys::PositionAndWidth);
     ini.UpdateFile();
 }
 

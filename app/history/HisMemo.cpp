@@ -32,13 +32,9 @@ void THisForm::CreateMemo() {
     PPEdit->Name = L"PPEdit";
     auto item = [this](gui::TMenuItem** field, const wchar_t* name, const wchar_t* caption, gui::TShortCut key,
                        void (THisForm::*click)()) {
-        auto* i = new gui::TMenuItem(this);
-        i->Name = name;
-        i->SetCaption(caption);
-        i->ShortCut = key;
-        i->SetEnabled(false);
+        gui::TMenuItem* i = gui::NewMenuItem(this, PPEdit->Items(),
+                                             {.Name = name, .Caption = caption, .Enabled = false, .ShortCut = key});
         if (click) i->OnClick = [this, click](gui::TMenuItem*) { (this->*click)(); };
-        PPEdit->Items()->Add(i);
         if (field) *field = i;
     };
     item(&PPEditCut, L"PPEditCut", L"切り取り(&C)", gui::scCtrl | 'X', &THisForm::PPEditCutClick);

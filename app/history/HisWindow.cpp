@@ -289,10 +289,7 @@ void THisForm::CreateControls() {
 
 void THisForm::CreateMenus() {
     auto item = [this](gui::TPopupMenu* menu, gui::TMenuItem** field, const wchar_t* name, const wchar_t* caption) {
-        auto* i = new gui::TMenuItem(this);
-        i->Name = name;
-        i->SetCaption(caption);
-        menu->Items()->Add(i);
+        gui::TMenuItem* i = gui::NewMenuItem(this, menu->Items(), {.Name = name, .Caption = caption});
         if (field) *field = i;
         return i;
     };
@@ -474,22 +471,18 @@ void THisForm::ApplyListFont() {
 void THisForm::FormShow() {
     // Bounds and state as "His.ini" has them now.
     THisSettings& s = Lists.Settings;
-    RECT r = BoundsRect();
-    int left = r.left, top = r.top, width = r.right - r.left, height = r.bottom - r.top;
+    gui::TBounds b = gui::BoundsOf(BoundsRect());
     bool normal = true;
     if (!DataFolder.empty()) {
         gui::TMemIniFile ini(HisIniFileName(DataFolder));
-        top = ini.ReadInteger(L"Window", L"Top", top);
-        left = ini.ReadInteger(L"Window", L"Left", left);
-        height = ini.ReadInteger(L"Window", L"Height", height);
-        width = ini.ReadInteger(L"Window", L"Width", width);
+        b = gui::ReadBounds(ini, L"Window", b);
         normal = ini.ReadBool(L"Window", L"Normal", true);
     } else {
         normal = s.Normal;
     }
     // The bounds are those of the normal state, so a restore returns to them.
     if (WindowState() == gui::TWindowState::wsMaximized) SetWindowState(gui::TWindowState::wsNormal);
-    SetBounds(left, top, width, height);
+    SetBounds(b.Left, b.Top, b.Width, b.Height);
     if (!normal) SetWindowState(gui::TWindowState::wsMaximized);
     EnsureWindowOnScreen(Handle());
     // The window is being shown: the icons are kept in step while it shows.

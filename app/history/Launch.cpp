@@ -129,16 +129,10 @@ void TLaunchForm::FormCreate() {
     PPMenuTrans->Name = L"PPMenuTrans";
     for (int i = kOpaqueStep; i >= 1; --i) {
         const int percent = i * 5 + 5;
-        auto* item = new gui::TMenuItem(this);
-        item->Name = L"PPTrans" + std::to_wstring(percent);
-        item->SetCaption(PercentCaption(percent));
-        item->SetRadioItem(true);
-        item->SetGroupIndex(1);
-        item->AutoCheck = true;
-        item->Tag = i;
-        item->OnClick = [this](gui::TMenuItem* sender) { PPTransClick(sender); };
-        PPMenuTrans->Items()->Add(item);
-        MPPTrans[static_cast<size_t>(i)] = item;
+        MPPTrans[static_cast<size_t>(i)] = gui::NewMenuItem(
+            this, PPMenuTrans->Items(),
+            {.Name = L"PPTrans" + std::to_wstring(percent), .Caption = PercentCaption(percent), .Tag = i,
+             .RadioGroup = 1, .AutoCheck = true, .OnClick = [this](gui::TMenuItem* sender) { PPTransClick(sender); }});
     }
 
     ToolBar = gui::NewControl<gui::TToolBar>(this, {.Name = L"ToolBar", .Bounds = Bounds(0, 0, 658, 26),
@@ -414,12 +408,8 @@ void TLaunchForm::TrayIconMouseDown(gui::TMouseButton button) {
 // --- Launch.ini ----------------------------------------------------------------------------
 
 void TLaunchForm::ReadBounds(const gui::TMemIniFile& ini) {
-    const RECT r = BoundsRect();
-    const int top = ini.ReadInteger(L"Window", L"Top", r.top);
-    const int left = ini.ReadInteger(L"Window", L"Left", r.left);
-    const int height = ini.ReadInteger(L"Window", L"Height", r.bottom - r.top);
-    const int width = ini.ReadInteger(L"Window", L"Width", r.right - r.left);
-    SetBounds(left, top, width, height);
+    const gui::TBounds b = gui::ReadBounds(ini, L"Window", gui::BoundsOf(BoundsRect()));
+    SetBounds(b.Left, b.Top, b.Width, b.Height);
 }
 
 void TLaunchForm::Proc_LoadIni() {
@@ -446,13 +436,9 @@ void TLaunchForm::Proc_LoadIni() {
 bool TLaunchForm::Proc_SaveIni() {
     if (DataFolder.empty()) return false;
     gui::TMemIniFile ini(DataFolder + kIniName, gui::TTextEncoding::Utf16LE);
-    const RECT r = BoundsRect();
     ini.WriteInteger(L"Window", L"TransCount", MPPTransC);
     ini.WriteBool(L"Window", L"AlphaBlend", AlphaBlend);
-    ini.WriteInteger(L"Window", L"Top", r.top);
-    ini.WriteInteger(L"Window", L"Left", r.left);
-    ini.WriteInteger(L"Window", L"Height", r.bottom - r.top);
-    ini.WriteInteger(L"Window", L"Width", r.right - r.left);
+    gui::WriteBounds(ini, L"Window", gui::BoundsOf(BoundsRect()));
     ini.WriteInteger(L"History", L"Height", MHisH);
     ini.WriteBool(L"ToolBar", L"Click", TBWClick->Down());
     ini.WriteBool(L"ToolBar", L"Hide", TBExeHide->Down());

@@ -19,10 +19,11 @@ void LoadBtnIni(const std::wstring& fileName, TBtnSettings& s) {
     const gui::TMemIniFile ini(fileName);
     const TBtnSettings d;
     s.Normal = ini.ReadBool(kWindow, L"Normal", d.Normal);
-    s.Top = ini.ReadInteger(kWindow, L"Top", s.Top);
-    s.Left = ini.ReadInteger(kWindow, L"Left", s.Left);
-    s.Height = ini.ReadInteger(kWindow, L"Height", s.Height);
-    s.Width = ini.ReadInteger(kWindow, L"Width", s.Width);
+    const gui::TBounds b = gui::ReadBounds(ini, kWindow, gui::TBounds{s.Left, s.Top, s.Width, s.Height});
+    s.Left = b.Left;
+    s.Top = b.Top;
+    s.Width = b.Width;
+    s.Height = b.Height;
     s.EditHTKStop = ini.ReadString(L"HotKey", L"Stop", d.EditHTKStop);
     s.CHKWav = ini.ReadBool(L"Sound", L"Enabled", d.CHKWav);
     s.CHKWavRes = ini.ReadBool(L"Sound", L"Resource", d.CHKWavRes);
@@ -33,10 +34,7 @@ bool SaveBtnIni(const std::wstring& fileName, const TBtnSettings& s) {
     gui::TMemIniFile ini(fileName);
     ini.WriteBool(kWindow, L"Normal", s.Normal);
     if (s.Normal) {
-        ini.WriteInteger(kWindow, L"Top", s.Top);
-        ini.WriteInteger(kWindow, L"Left", s.Left);
-        ini.WriteInteger(kWindow, L"Height", s.Height);
-        ini.WriteInteger(kWindow, L"Width", s.Width);
+        gui::WriteBounds(ini, kWindow, gui::TBounds{s.Left, s.Top, s.Width, s.Height});
     }
     ini.WriteString(L"HotKey", L"Stop", s.EditHTKStop);
     ini.WriteBool(L"Sound", L"Enabled", s.CHKWav);

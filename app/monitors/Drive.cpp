@@ -333,12 +333,8 @@ bool TDriveForm::ChooseFolder(const std::wstring& current, std::wstring& folder)
 void TDriveForm::LoadSettings() {
     gui::TMemIniFile ini(DataFolder + kIniName, gui::TTextEncoding::Utf16LE);
     if (::IsZoomed(Handle())) ::ShowWindow(Handle(), Visible() ? SW_RESTORE : SW_HIDE);
-    const RECT r = BoundsRect();
-    const int top = ini.ReadInteger(L"Window", L"Top", r.top);
-    const int left = ini.ReadInteger(L"Window", L"Left", r.left);
-    const int height = ini.ReadInteger(L"Window", L"Height", r.bottom - r.top);
-    const int width = ini.ReadInteger(L"Window", L"Width", r.right - r.left);
-    SetBounds(left, top, width, height);
+    const gui::TBounds b = gui::ReadBounds(ini, L"Window", gui::BoundsOf(BoundsRect()));
+    SetBounds(b.Left, b.Top, b.Width, b.Height);
     EnsureWindowOnScreen(Handle());
     // A hidden window takes the maximised state when it is shown.
     WindowMax = ini.ReadBool(L"Window", L"Max", false);
@@ -365,12 +361,8 @@ bool TDriveForm::SaveSettings() {
     const gui::TFormPlacement placement = Placement();
     const bool max = Visible() ? !placement.Normal : WindowMax;
     ini.WriteBool(L"Window", L"Max", max);
-    if (!max) {
-        ini.WriteInteger(L"Window", L"Top", placement.Top);
-        ini.WriteInteger(L"Window", L"Left", placement.Left);
-        ini.WriteInteger(L"Window", L"Height", placement.Height);
-        ini.WriteInteger(L"Window", L"Width", placement.Width);
-    }
+    if (!max)
+        gui::WriteBounds(ini, L"Window", gui::TBounds{placement.Left, placement.Top, placement.Width, placement.Height});
     ini.WriteBool(L"Window", L"Tray", CHKTrayAnimate);
     ini.WriteInteger(L"Drive", L"Count", static_cast<int>(ListViewExe.size()));
     for (size_t i = 0; i < ListViewExe.size(); ++i) {
@@ -407,16 +399,14 @@ void TDriveForm::RebuildTrayMenu() {
     for (size_t i = 0; i < ListViewExe.size(); ++i) {
         const TDriveEntry& e = ListViewExe[i];
         const bool exists = FileExistsSafe(e.Program);
-        auto* item = new gui::TMenuItem(TrayForm);
-        item->Tag = static_cast<int>(i);
-        item->SetCaption(MenuCaption(static_cast<int>(i), e.Program, e.Options, exists));
-        item->SetEnabled(exists);
+        gui::TMenuItem* item = gui::NewMenuItem(
+            TrayForm, TrayForm->PPDRVExe,
+            {.Caption = MenuCaption(static_cast<int>(i), e.Program, e.Options, exists), .Tag = static_cast<int>(i),
+             .Enabled = exists, .OnClick = [this](gui::TMenuItem* sender) {
+                 if (ListViewExeView) ListViewExeView->SetItemIndex(sender->Tag);
+                 StartRegistration(sender->Tag);
+             }});
         if (exists) SetMenuItemIcon(item, gui::IconHandle(GetFileIconNoRedirect(e.Program)).get());
-        item->OnClick = [this](gui::TMenuItem* sender) {
-            if (ListViewExeView) ListViewExeView->SetItemIndex(sender->Tag);
-            StartRegistration(sender->Tag);
-        };
-        TrayForm->PPDRVExe->Add(item);
         MPPDRVExe.push_back(item);
     }
 }

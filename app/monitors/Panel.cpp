@@ -25,15 +25,6 @@ namespace {
 
 const int kSizes[7] = {32, 48, 64, 96, 128, 192, 256};
 
-TMenuItem* NewItem(gui::TComponent* owner, TMenuItem* parent, const std::wstring& name,
-                   const std::wstring& caption) {
-    auto* item = new TMenuItem(owner);
-    item->Name = name;
-    item->SetCaption(caption);
-    parent->Add(item);
-    return item;
-}
-
 // The stop picture: two grey bars on dark grey, 32 x 32.
 void DrawStopPicture(gui::TIcon& icon) {
     gui::TBitmap bmp(32, 32);
@@ -112,33 +103,24 @@ void TPanelForm::CreateMenu() {
     PPMenu = new gui::TPopupMenu(this);
     PPMenu->Name = L"PPMenu";
     TMenuItem* root = PPMenu->Items();
-    PPSize = NewItem(this, root, L"PPSize", L"大きさ");
-    for (int i = 0; i < 7; ++i) {
-        TMenuItem* item = NewItem(this, PPSize, L"PPSize" + std::to_wstring(i), std::to_wstring(kSizes[i]));
-        item->Tag = i;
-        item->SetRadioItem(true);
-        item->SetGroupIndex(1);
-        item->OnClick = [this](TMenuItem* sender) { PPSizeClick(sender); };
-        MPPSize[i] = item;
-    }
-    PPTop = NewItem(this, root, L"PPTop", L"常に最前面表示");
-    PPTop->AutoCheck = true;
-    PPTop->OnClick = [this](TMenuItem*) { PPTopClick(); };
-    PPTrans = NewItem(this, root, L"PPTrans", L"半透明度");
-    for (int t = 10; t >= 2; --t) {
-        TMenuItem* item = NewItem(this, PPTrans, L"PPTrans" + std::to_wstring(t), std::to_wstring(t * 10) + L"%");
-        item->Tag = t;
-        item->SetRadioItem(true);
-        item->SetGroupIndex(2);
-        item->OnClick = [this](TMenuItem* sender) { PPTransClick(sender); };
-        MPPTrans[10 - t] = item;
-    }
-    PPCPURAM = NewItem(this, root, L"PPCPURAM", L"CPU/RAM位置替え");
-    PPCPURAM->AutoCheck = true;
-    PPCPURAM->OnClick = [this](TMenuItem*) { PPCPURAMClick(); };
-    PPLeft = NewItem(this, root, L"PPLeft", L"CPU/RAM左寄せ");
-    PPLeft->AutoCheck = true;
-    PPLeft->OnClick = [this](TMenuItem*) { PPLeftClick(); };
+    PPSize = gui::NewMenuItem(this, root, {.Name = L"PPSize", .Caption = L"大きさ"});
+    for (int i = 0; i < 7; ++i)
+        MPPSize[i] = gui::NewMenuItem(this, PPSize,
+                                      {.Name = L"PPSize" + std::to_wstring(i), .Caption = std::to_wstring(kSizes[i]),
+                                       .Tag = i, .RadioGroup = 1,
+                                       .OnClick = [this](TMenuItem* sender) { PPSizeClick(sender); }});
+    PPTop = gui::NewMenuItem(this, root, {.Name = L"PPTop", .Caption = L"常に最前面表示", .AutoCheck = true,
+                                          .OnClick = [this](TMenuItem*) { PPTopClick(); }});
+    PPTrans = gui::NewMenuItem(this, root, {.Name = L"PPTrans", .Caption = L"半透明度"});
+    for (int t = 10; t >= 2; --t)
+        MPPTrans[10 - t] = gui::NewMenuItem(
+            this, PPTrans,
+            {.Name = L"PPTrans" + std::to_wstring(t), .Caption = std::to_wstring(t * 10) + L"%", .Tag = t,
+             .RadioGroup = 2, .OnClick = [this](TMenuItem* sender) { PPTransClick(sender); }});
+    PPCPURAM = gui::NewMenuItem(this, root, {.Name = L"PPCPURAM", .Caption = L"CPU/RAM位置替え", .AutoCheck = true,
+                                             .OnClick = [this](TMenuItem*) { PPCPURAMClick(); }});
+    PPLeft = gui::NewMenuItem(this, root, {.Name = L"PPLeft", .Caption = L"CPU/RAM左寄せ", .AutoCheck = true,
+                                           .OnClick = [this](TMenuItem*) { PPLeftClick(); }});
     PopupMenu = PPMenu;
 }
 
@@ -185,10 +167,8 @@ void TPanelForm::FormCreate() {
 void TPanelForm::LoadIni() {
     gui::TMemIniFile ini(DataFolder + L"Panel.ini");
     FIniUnreadable = ini.Unreadable();
-    RECT r = BoundsRect();
-    const int left = ini.ReadInteger(L"Window", L"Left", r.left);
-    const int top = ini.ReadInteger(L"Window", L"Top", r.top);
-    ::SetWindowPos(Handle(), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const gui::TBounds b = gui::ReadBounds(ini, L"Window", gui::BoundsOf(BoundsRect()), gui::TBoundsKeys::Position);
+    ::SetWindowPos(Handle(), nullptr, b.Left, b.Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     MPPSizeC = ini.ReadInteger(L"Disp", L"Size", 1);
     PPTop->SetChecked(ini.ReadBool(L"Disp", L"Top", false));
     PPCPURAM->SetChecked(ini.ReadBool(L"Disp", L"Position", false));
@@ -207,9 +187,7 @@ bool TPanelForm::SaveIni() {
     if (FIniUnreadable) return false;
     gui::TMemIniFile ini(DataFolder + L"Panel.ini");
     if (ini.Unreadable()) return false;
-    RECT r = BoundsRect();
-    ini.WriteInteger(L"Window", L"Left", r.left);
-    ini.WriteInteger(L"Window", L"Top", r.top);
+    gui::WriteBounds(ini, L"Window", gui::BoundsOf(BoundsRect()), gui::TBoundsKeys::Position);
     ini.WriteInteger(L"Disp", L"Size", MPPSizeC);
     ini.WriteBool(L"Disp", L"Top", PPTop->Checked());
     ini.WriteBool(L"Disp", L"Position", PPCPURAM->Checked());

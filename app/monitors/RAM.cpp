@@ -29,15 +29,6 @@ const int kCoolDown = 60;
 // The CPU usage from which no automatic cleaning starts.
 const int kBusyCPU = 80;
 
-TMenuItem* NewItem(gui::TComponent* owner, TMenuItem* parent, const wchar_t* name,
-                   const std::wstring& caption) {
-    auto* item = new TMenuItem(owner);
-    if (name) item->Name = name;
-    item->SetCaption(caption);
-    parent->Add(item);
-    return item;
-}
-
 }  // namespace
 
 TRAMForm::TRAMForm(gui::TComponent* owner) : TForm(owner, L"TRAMForm") {
@@ -85,34 +76,27 @@ void TRAMForm::CreateComponents() {
 
 void TRAMForm::CreateMenu() {
     TMenuItem* root = PPMenu->Items();
-    PPStop = NewItem(this, root, L"PPStop", L"停止(&S)");
-    PPStop->AutoCheck = true;
-    PPStop->OnClick = [this](TMenuItem*) { PPStopClick(); };
-    PPRAMDisp = NewItem(this, root, L"PPRAMDisp", L"RAM使用率の表示");
+    PPStop = gui::NewMenuItem(this, root, {.Name = L"PPStop", .Caption = L"停止(&S)", .AutoCheck = true,
+                                           .OnClick = [this](TMenuItem*) { PPStopClick(); }});
+    PPRAMDisp = gui::NewMenuItem(this, root, {.Name = L"PPRAMDisp", .Caption = L"RAM使用率の表示"});
     const wchar_t* const disp[4] = {L"数値", L"デジタル", L"数字アイコン", L"レベルメーター"};
-    for (int i = 0; i < 4; ++i) {
-        std::wstring name = L"PPRAMDisp" + std::to_wstring(i);
-        TMenuItem* item = NewItem(this, PPRAMDisp, name.c_str(), disp[i]);
-        item->Tag = i;
-        item->SetRadioItem(true);
-        item->SetGroupIndex(1);
-        item->OnClick = [this](TMenuItem* sender) { PPRAMDispClick(sender); };
-        MPPRAMDisp[i] = item;
-    }
-    NewItem(this, root, nullptr, L"-");
-    PPRAMValue = NewItem(this, root, L"PPRAMValue", L"最適化(&E)");
-    for (int i = 1; i <= 9; ++i) {
-        std::wstring name = L"PPRAMValue" + std::to_wstring(i);
-        TMenuItem* item = NewItem(this, PPRAMValue, name.c_str(), std::to_wstring(i * 10) + L"%");
-        item->Tag = i;
-        item->OnClick = [this](TMenuItem* sender) { PPRAMValueClick(sender); };
-        MPPRAMValue[i - 1] = item;
-    }
-    PPRAMClean = NewItem(this, root, L"PPRAMClean", L"設定値(&D) 50%");
-    PPRAMClean->OnClick = [this](TMenuItem*) { PPRAMCleanClick(); };
-    PPRAM = NewItem(this, root, L"PPRAM", L"設定(&M)");
+    for (int i = 0; i < 4; ++i)
+        MPPRAMDisp[i] = gui::NewMenuItem(this, PPRAMDisp,
+                                         {.Name = L"PPRAMDisp" + std::to_wstring(i), .Caption = disp[i], .Tag = i,
+                                          .RadioGroup = 1,
+                                          .OnClick = [this](TMenuItem* sender) { PPRAMDispClick(sender); }});
+    gui::NewMenuItem(this, root, {.Caption = L"-"});
+    PPRAMValue = gui::NewMenuItem(this, root, {.Name = L"PPRAMValue", .Caption = L"最適化(&E)"});
+    for (int i = 1; i <= 9; ++i)
+        MPPRAMValue[i - 1] = gui::NewMenuItem(
+            this, PPRAMValue,
+            {.Name = L"PPRAMValue" + std::to_wstring(i), .Caption = std::to_wstring(i * 10) + L"%", .Tag = i,
+             .OnClick = [this](TMenuItem* sender) { PPRAMValueClick(sender); }});
+    PPRAMClean = gui::NewMenuItem(this, root, {.Name = L"PPRAMClean", .Caption = L"設定値(&D) 50%",
+                                               .OnClick = [this](TMenuItem*) { PPRAMCleanClick(); }});
     // The main form opens the window, modally, as from its own menu.
-    PPRAM->OnClick = [](TMenuItem*) { TrayForm->PPRAM->Click(); };
+    PPRAM = gui::NewMenuItem(this, root, {.Name = L"PPRAM", .Caption = L"設定(&M)",
+                                          .OnClick = [](TMenuItem*) { TrayForm->PPRAM->Click(); }});
 }
 
 void TRAMForm::FormCreate() {

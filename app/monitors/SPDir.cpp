@@ -128,12 +128,8 @@ void TSPDirForm::FormCreate() {
         ::CopyFileW(shipped.c_str(), ListFileName().c_str(), TRUE);
 
     gui::TMemIniFile ini(IniFileName());
-    const RECT r = BoundsRect();
-    const int top = ini.ReadInteger(L"Window", L"Top", r.top);
-    const int left = ini.ReadInteger(L"Window", L"Left", r.left);
-    const int height = ini.ReadInteger(L"Window", L"Height", r.bottom - r.top);
-    const int width = ini.ReadInteger(L"Window", L"Width", r.right - r.left);
-    SetBounds(left, top, width, height);
+    const gui::TBounds b = gui::ReadBounds(ini, L"Window", gui::BoundsOf(BoundsRect()));
+    SetBounds(b.Left, b.Top, b.Width, b.Height);
     TBOpenClose->SetDown(ini.ReadBool(L"ToolBar", L"OpenClose", false));
     EnsureWindowOnScreen(Handle());
 
@@ -346,11 +342,7 @@ void TSPDirForm::FormCloseQuery(bool& canClose) {
         }
     }
     gui::TMemIniFile ini(IniFileName());
-    const RECT r = BoundsRect();
-    ini.WriteInteger(L"Window", L"Top", r.top);
-    ini.WriteInteger(L"Window", L"Left", r.left);
-    ini.WriteInteger(L"Window", L"Height", r.bottom - r.top);
-    ini.WriteInteger(L"Window", L"Width", r.right - r.left);
+    gui::WriteBounds(ini, L"Window", gui::BoundsOf(BoundsRect()));
     ini.WriteBool(L"ToolBar", L"OpenClose", TBOpenClose->Down());
     ini.UpdateFile();
 }

@@ -40,6 +40,45 @@ TEST(MemIniFile, NewKeysJoinTheirSectionNewSectionsGoLast) {
     EXPECT_EQ(again.ReadInteger(L"Tray", L"ime", -1), 3);
 }
 
+// A window's bounds: each kind of file keeps its own keys, in one order,
+// and a key the file lacks keeps the value the window has.
+TEST(MemIniFile, BoundsKeysAsTheFileKeepsThem) {
+    ScratchDir dir;
+    const gui::TBounds now{10, 20, 300, 400};
+    const struct {
+        gui::TBoundsKeys keys;
+        std::wstring written;
+        gui::TBounds readBack;  // from "[W] Top=1 Left=2 Height=3 Width=4"
+    } cases[] = {
+        {gui::TBoundsKeys::Position, L"[W]\r\nTop=20\r\nLeft=10\r\n\r\n", {2, 1, 300, 400}},
+        {gui::TBoundsKeys::PositionAndWidth, L"[W]\r\nTop=20\r\nLeft=10\r\nWidth=300\r\n\r\n", {2, 1, 4, 400}},
+        {gui::TBoundsKeys::All, L"[W]\r\nTop=20\r\nLeft=10\r\nHeight=400\r\nWidth=300\r\n\r\n", {2, 1, 4, 3}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.keys));
+        const std::wstring file = dir / (L"b" + std::to_wstring(static_cast<int>(c.keys)) + L".ini");
+        {
+            TMemIniFile ini(file);
+            gui::WriteBounds(ini, L"W", now, c.keys);
+            ASSERT_TRUE(ini.UpdateFile());
+        }
+        EXPECT_EQ(FileText(file), c.written);
+        ASSERT_TRUE(WriteBytes(file, "[W]\r\nTop=1\r\nLeft=2\r\nHeight=3\r\nWidth=4\r\n"));
+        const gui::TBounds b = gui::ReadBounds(TMemIniFile(file), L"W", now, c.keys);
+        EXPECT_EQ(b.Left, c.readBack.Left);
+        EXPECT_EQ(b.Top, c.readBack.Top);
+        EXPECT_EQ(b.Width, c.readBack.Width);
+        EXPECT_EQ(b.Height, c.readBack.Height);
+    }
+    // Keys the file lacks keep the window's values.
+    ASSERT_TRUE(WriteBytes(dir / L"part.ini", "[W]\r\nLeft=7\r\n"));
+    const gui::TBounds part = gui::ReadBounds(TMemIniFile(dir / L"part.ini"), L"W", now);
+    EXPECT_EQ(part.Left, 7);
+    EXPECT_EQ(part.Top, 20);
+    EXPECT_EQ(part.Width, 300);
+    EXPECT_EQ(part.Height, 400);
+}
+
 TEST(MemIniFile, IntegersAndBooleans) {
     ScratchDir dir;
     std::wstring file = dir / L"v.ini";
