@@ -20,15 +20,13 @@ TVerForm::TVerForm(gui::TComponent* owner) : TForm(owner, L"TVerForm") {
     DialogKeys = true;
     BorderStyle = gui::TFormBorderStyle::bsDialog;
     Position = gui::TPosition::poScreenCenter;
+    CreationClientWidth = kClientWidth;
+    CreationClientHeight = kClientHeight;
 }
 
 void TVerForm::CreateParams(gui::TCreateParams& params) {
     TForm::CreateParams(params);
     params.Caption = L"Orvandel - バージョン情報";
-    RECT r{0, 0, kClientWidth, kClientHeight};
-    ::AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
-    params.Width = r.right - r.left;
-    params.Height = r.bottom - r.top;
 }
 
 void TVerForm::FormCreate() {

@@ -66,6 +66,12 @@ void TForm::CreateParams(TCreateParams& params) {
 void TForm::Initialize() {
     TCreateParams params;
     CreateParams(params);
+    if (CreationClientWidth > 0 && CreationClientHeight > 0) {
+        RECT r{0, 0, CreationClientWidth, CreationClientHeight};
+        ::AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
+        params.Width = r.right - r.left;
+        params.Height = r.bottom - r.top;
+    }
     CreateHandle(params);
     FontChanged();
     FormCreate();

@@ -51,6 +51,9 @@ public:
     // Read by CreateParams: the frame and the place of the window.
     TFormBorderStyle BorderStyle = TFormBorderStyle::bsSizeable;
     TPosition Position = TPosition::poDesigned;
+    // The client area the window is made with: its frame is added as the
+    // styles CreateParams ends with need (0 x 0: the size CreateParams gives).
+    int CreationClientWidth = 0, CreationClientHeight = 0;
     // Centres the window on the screen's work area.
     void CenterOnScreen();
 

@@ -28,16 +28,14 @@ TExeCmdForm::TExeCmdForm(gui::TComponent* owner) : TForm(owner, L"TExeCmdForm") 
     Name = L"ExeCmdForm";
     BorderStyle = gui::TFormBorderStyle::bsSizeToolWin;
     DialogKeys = true;
+    // A client area of 792 x 98 inside the sizeable tool-window frame.
+    CreationClientWidth = 792;
+    CreationClientHeight = 98;
 }
 
 void TExeCmdForm::CreateParams(gui::TCreateParams& params) {
     TForm::CreateParams(params);
     params.Caption = L"Orvandel - コマンドラインオプションを入力";
-    // A client area of 792 x 98 inside the sizeable tool-window frame.
-    RECT r{0, 0, 792, 98};
-    ::AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
-    params.Width = r.right - r.left;
-    params.Height = r.bottom - r.top;
 }
 
 void TExeCmdForm::FormCreate() {

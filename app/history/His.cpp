@@ -14,6 +14,8 @@ THisForm* HisForm = nullptr;
 
 THisForm::THisForm(gui::TComponent* owner) : TForm(owner, L"THisForm") {
     Name = L"HisForm";
+    CreationClientWidth = 1098;
+    CreationClientHeight = 642;
     MinWidth = 500;
     MinHeight = 500;
     ScreenSnap = true;
@@ -32,11 +34,6 @@ void THisForm::CreateParams(gui::TCreateParams& params) {
     params.Style = WS_OVERLAPPEDWINDOW;
     // Its own taskbar button, although the program's main form is hidden.
     params.ExStyle = WS_EX_APPWINDOW;
-    // The design client size of 1098 x 642 with the frame around it.
-    RECT r{0, 0, 1098, 642};
-    ::AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
-    params.Width = r.right - r.left;
-    params.Height = r.bottom - r.top;
 }
 
 void THisForm::FormCloseQuery(bool& canClose) {

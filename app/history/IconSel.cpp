@@ -49,16 +49,14 @@ TIconSelForm::TIconSelForm(gui::TComponent* owner, TSCForm& maker)
     Name = L"IconSelForm";
     DialogKeys = true;
     BorderStyle = gui::TFormBorderStyle::bsSizeable;
+    CreationClientWidth = kClientWidth;
+    CreationClientHeight = kClientHeight;
 }
 
 void TIconSelForm::CreateParams(gui::TCreateParams& params) {
     TForm::CreateParams(params);
     params.Caption = L"アイコンの変更";
     params.Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
-    RECT r{0, 0, kClientWidth, kClientHeight};
-    ::AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
-    params.Width = r.right - r.left;
-    params.Height = r.bottom - r.top;
 }
 
 void TIconSelForm::FormCreate() {

@@ -88,7 +88,11 @@ std::wstring PercentCaption(int percent) { return std::to_wstring(percent) + L"%
 
 }  // namespace
 
-TLaunchForm::TLaunchForm(gui::TComponent* owner) : TForm(owner, L"TLaunchForm") { Name = L"LaunchForm"; }
+TLaunchForm::TLaunchForm(gui::TComponent* owner) : TForm(owner, L"TLaunchForm") {
+    Name = L"LaunchForm";
+    CreationClientWidth = 658;
+    CreationClientHeight = 298;
+}
 
 void TLaunchForm::CreateParams(gui::TCreateParams& params) {
     TForm::CreateParams(params);
@@ -96,10 +100,6 @@ void TLaunchForm::CreateParams(gui::TCreateParams& params) {
     // A sizeable tool window without border icons.
     params.Style = WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN;
     params.ExStyle = WS_EX_TOOLWINDOW;
-    RECT r{0, 0, 658, 298};
-    ::AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
-    params.Width = r.right - r.left;
-    params.Height = r.bottom - r.top;
 }
 
 void TLaunchForm::FormCreate() {

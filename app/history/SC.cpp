@@ -180,15 +180,13 @@ TSCForm::TSCForm(gui::TComponent* owner) : TForm(owner, L"TSCForm"), ProgramFold
     DialogKeys = true;
     BorderStyle = gui::TFormBorderStyle::bsDialog;
     Position = gui::TPosition::poScreenCenter;
+    CreationClientWidth = kClientWidth;
+    CreationClientHeight = kClientHeight;
 }
 
 void TSCForm::CreateParams(gui::TCreateParams& params) {
     TForm::CreateParams(params);
     params.Caption = L"Orvandel - 履歴(ショートカットの作成)";
-    RECT r{0, 0, kClientWidth, kClientHeight};
-    ::AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
-    params.Width = r.right - r.left;
-    params.Height = r.bottom - r.top;
 }
 
 void TSCForm::FormCreate() {

@@ -39,6 +39,8 @@ bool LoadList(gui::TStringList& list, const std::wstring& fileName) {
 
 TIMEExeForm::TIMEExeForm(gui::TComponent* owner) : TForm(owner, L"TIMEExeForm") {
     Name = L"IMEExeForm";
+    CreationClientWidth = kClientWidth;
+    CreationClientHeight = kClientHeight;
 }
 
 void TIMEExeForm::CreateParams(gui::TCreateParams& params) {
@@ -46,10 +48,6 @@ void TIMEExeForm::CreateParams(gui::TCreateParams& params) {
     params.Caption = L"Orvandel - IME通知プログラム";
     params.Style = WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
     params.ExStyle = WS_EX_DLGMODALFRAME;
-    RECT r{0, 0, kClientWidth, kClientHeight};
-    ::AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
-    params.Width = r.right - r.left;
-    params.Height = r.bottom - r.top;
 }
 
 void TIMEExeForm::FormCreate() {

@@ -33,6 +33,8 @@ const int kBusyCPU = 80;
 
 TRAMForm::TRAMForm(gui::TComponent* owner) : TForm(owner, L"TRAMForm") {
     Name = L"RAMForm";
+    CreationClientWidth = 594;
+    CreationClientHeight = 259;
     BorderStyle = gui::TFormBorderStyle::bsSingle;
     Position = gui::TPosition::poScreenCenter;
     DialogKeys = true;
@@ -50,10 +52,6 @@ void TRAMForm::CreateParams(gui::TCreateParams& params) {
     TForm::CreateParams(params);
     params.Caption = L"Orvandel - RAMクリーナーの設定";
     params.ExStyle |= WS_EX_APPWINDOW;  // a taskbar button of its own
-    RECT r{0, 0, 594, 259};
-    ::AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
-    params.Width = r.right - r.left;
-    params.Height = r.bottom - r.top;
 }
 
 void TRAMForm::CreateComponents() {
