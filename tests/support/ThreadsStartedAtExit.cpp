@@ -9,9 +9,12 @@
 
 #include <atomic>
 
+#include "gui/Handles.h"
+
 namespace {
 
-// Threads that have started and not yet ended, the first one included.
+// The threads running: the one the program began with, and each that has
+// started and not yet ended.
 std::atomic<LONG> started{1};
 
 void NTAPI ThreadNotice(PVOID, DWORD reason, PVOID) {
@@ -21,14 +24,13 @@ void NTAPI ThreadNotice(PVOID, DWORD reason, PVOID) {
 
 // The threads the system holds for this process, those still starting too.
 LONG ThreadsOfThisProcess() {
-    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    const gui::Handle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    if (!snapshot) return 0;
     THREADENTRY32 entry{};
     entry.dwSize = sizeof(entry);
     LONG n = 0;
-    for (BOOL ok = ::Thread32First(snapshot, &entry); ok; ok = ::Thread32Next(snapshot, &entry))
+    for (BOOL ok = ::Thread32First(snapshot.get(), &entry); ok; ok = ::Thread32Next(snapshot.get(), &entry))
         if (entry.th32OwnerProcessID == ::GetCurrentProcessId()) ++n;
-    ::CloseHandle(snapshot);
     return n;
 }
 
