@@ -46,6 +46,11 @@ const TSettingsFile kFiles[] = {
      L"[Drive]\r\nCount=2\r\n"
      L"[Drive0]\r\n0=E:\\\r\n1=写真\r\n2=C:\\Tools\\view.exe\r\n3=/a \"x y\"\r\n4=1\r\n"
      L"[Drive1]\r\n0=F:\\\r\n1=Backup\r\n2=C:\\Tools\\copy.exe\r\n3=\r\n4=0\r\n"},
+    // The settings window's keys are written when it is confirmed, the tray
+    // menu's at exit.
+    {L"RAM.ini", TTextEncoding::Ansi,
+     L"[RAM]\r\nValue=30\r\nAuto=70\r\nTime=5\r\nTrayWClick=2\r\nStop=1\r\nDisp=2\r\n", nullptr,
+     [] { return RAMForm->Proc_SaveIni().empty(); }},
     {L"His.ini", TTextEncoding::Utf16LE, L"[ExeCmd]\r\nTop=150\r\nLeft=160\r\nWidth=840\r\n", L"ExeCmd"},
 };
 
