@@ -146,12 +146,12 @@ void TRAMForm::Proc_LoadIni() {
             FStopListUnreadable = true;
         }
     }
-    TRAMIni ini;
-    gui::LoadIniTable(gui::TMemIniFile(DataFolder + L"RAM.ini"), ini.Table(TRAMIni::TKeys::Settings));
-    UDRAMValue = ini.Value;
-    UDRAMAuto = ini.Auto;
-    UDRAMTime = ini.Time;
-    RGTrayWClick = ini.TrayWClick;
+    TRAMIni values;
+    gui::LoadIniTable(gui::TMemIniFile(DataFolder + L"RAM.ini"), values.Table(TRAMIni::TKeys::Settings));
+    UDRAMValue = values.Value;
+    UDRAMAuto = values.Auto;
+    UDRAMTime = values.Time;
+    RGTrayWClick = values.TrayWClick;
     MTimeC = 0;
     MTime = UDRAMTime * 60;
     PPRAMClean->SetCaption(L"設定値(&D) " + std::to_wstring(UDRAMValue) + L"%");
@@ -160,10 +160,10 @@ void TRAMForm::Proc_LoadIni() {
 }
 
 void TRAMForm::Proc_LoadStop() {
-    TRAMIni ini;
-    gui::LoadIniTable(gui::TMemIniFile(DataFolder + L"RAM.ini"), ini.Table(TRAMIni::TKeys::Menu));
-    PPStop->SetChecked(ini.Stop);
-    MRAMDisp = ini.Disp;
+    TRAMIni values;
+    gui::LoadIniTable(gui::TMemIniFile(DataFolder + L"RAM.ini"), values.Table(TRAMIni::TKeys::Menu));
+    PPStop->SetChecked(values.Stop);
+    MRAMDisp = values.Disp;
     MPPRAMDisp[MRAMDisp]->SetChecked(true);
     SetRAMImageList();
 }

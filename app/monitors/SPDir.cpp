@@ -139,10 +139,10 @@ void TSPDirForm::FormCreate() {
     if (FileExistsSafe(shipped) && !FileExistsSafe(ListFileName()))
         ::CopyFileW(shipped.c_str(), ListFileName().c_str(), TRUE);
 
-    TSPDirIni ini{gui::BoundsOf(BoundsRect())};
-    gui::LoadIniTable(gui::TMemIniFile(IniFileName()), ini.Table());
-    SetBounds(ini.Bounds.Left, ini.Bounds.Top, ini.Bounds.Width, ini.Bounds.Height);
-    TBOpenClose->SetDown(ini.OpenClose);
+    TSPDirIni values{gui::BoundsOf(BoundsRect())};
+    gui::LoadIniTable(gui::TMemIniFile(IniFileName()), values.Table());
+    SetBounds(values.Bounds.Left, values.Bounds.Top, values.Bounds.Width, values.Bounds.Height);
+    TBOpenClose->SetDown(values.OpenClose);
     EnsureWindowOnScreen(Handle());
 
     // The lists read like the history window's history list.

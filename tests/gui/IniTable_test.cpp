@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "gui/IniTable.h"
 
@@ -17,6 +18,8 @@ struct TValues {
     gui::TBounds Bounds{1, 2, 3, 4};
     std::wstring Rows;
 };
+
+std::vector<int> Of(const gui::TBounds& b) { return {b.Left, b.Top, b.Width, b.Height}; }
 
 gui::TIniTable TableOf(TValues& v, bool saveBounds = true) {
     return {
@@ -40,10 +43,7 @@ TEST(IniTable, MissingKeysGiveTheDefaultsAndTheBoundsTheirOwn) {
     EXPECT_EQ(v.Plain, -1);
     EXPECT_TRUE(v.Flag);
     EXPECT_EQ(v.Text, L"none");
-    EXPECT_EQ(v.Bounds.Left, 1);
-    EXPECT_EQ(v.Bounds.Top, 2);
-    EXPECT_EQ(v.Bounds.Width, 3);
-    EXPECT_EQ(v.Bounds.Height, 4);
+    EXPECT_EQ(Of(v.Bounds), (std::vector<int>{1, 2, 3, 4}));
 }
 
 TEST(IniTable, OutOfRangeIsHeldToTheRangeOrGivesTheDefault) {
@@ -78,10 +78,7 @@ TEST(IniTable, EveryEntryIsWrittenInTableOrderAndReadBack) {
     EXPECT_EQ(back.Plain, 12);
     EXPECT_FALSE(back.Flag);
     EXPECT_EQ(back.Text, L"文字");
-    EXPECT_EQ(back.Bounds.Left, 10);
-    EXPECT_EQ(back.Bounds.Top, 20);
-    EXPECT_EQ(back.Bounds.Width, 300);
-    EXPECT_EQ(back.Bounds.Height, 400);
+    EXPECT_EQ(Of(back.Bounds), (std::vector<int>{10, 20, 300, 400}));
     EXPECT_EQ(back.Rows, L"row");
 }
 
