@@ -348,7 +348,7 @@ void TConfigValues::Apply() const {
 void TTrayForm::ReadConfig() {
     gui::TMemIniFile ini(DataFolder + L"Config.ini");
     FConfigReadable = !ini.Unreadable();
-    const TConfigValues values(*this);
+    TConfigValues values(*this);  // loading writes into it
     gui::LoadIniTable(ini, values.Table());
     values.Apply();
     // The choices that have a radio item in the menus show it checked.
