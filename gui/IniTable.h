@@ -29,23 +29,23 @@ struct TIniRange {
 };
 
 struct TIniInt {
-    int* Value;
-    int Default;
+    int* Value = nullptr;
+    int Default = 0;
     TIniRange Range;
 };
 struct TIniBool {
-    bool* Value;
-    bool Default;
+    bool* Value = nullptr;
+    bool Default = false;
 };
 struct TIniString {
-    std::wstring* Value;
+    std::wstring* Value = nullptr;
     std::wstring Default;
 };
 // The four values a window's bounds are held in; a key the file lacks keeps
 // the value as it was.
 struct TIniBounds {
-    int *Left, *Top, *Width, *Height;
-    TBoundsKeys Keys;
+    int *Left = nullptr, *Top = nullptr, *Width = nullptr, *Height = nullptr;
+    TBoundsKeys Keys = TBoundsKeys::All;
 };
 struct TIniRows {
     std::function<void(const TMemIniFile&)> Read;
