@@ -30,7 +30,6 @@ using gui::TMenuItem;
 TTrayForm::TTrayForm(gui::TComponent* owner) : TForm(owner, L"TTrayForm") {
     Name = L"TrayForm";
     CPUUsageSource = [] { return CPUUsageGet(); };
-    BindIMESources();
     CreateComponents();
     CreateMenus();
 }
@@ -160,8 +159,7 @@ void TTrayForm::FormCreate() {
     app.CreateForm(IMEIconForm);
     app.CreateForm(ExeCmdForm);
     app.CreateForm(SPDirForm);
-    MIMEHintWindow = new gui::THintWindow(this);
-    MIMEHintWindow->Name = L"MIMEHintWindow";
+    FIMENotices.CreateHintWindow();
     BindHeartbeatSteps();
     RAMForm->TrayIcon->Font().SetSize(TrayIcon->Font().Size());
     LaunchForm->TrayIcon->SetVisible(PPLaunch->Checked());
@@ -188,7 +186,7 @@ void TTrayForm::FormCreate() {
 }
 
 void TTrayForm::BindHeartbeatSteps() {
-    Steps.IMECheck = [this] { Proc_IMECheck(); };
+    Steps.IMECheck = [this] { FIMENotices.Proc_IMECheck(); };
     Steps.TrashCheck = [this] { Proc_TrashCheck(); };
     Steps.CheckHook = [] { HisForm->Proc_CheckHook(); };
     Steps.TimerCPU = [this] { Proc_TimerCPU(); };
@@ -236,9 +234,7 @@ void TTrayForm::ApplicationEventsDeactivate() {
     if (PanelForm && PanelForm->Visible() && PanelForm->PPTop->Checked() &&
         !::FindWindowW(L"HH Parent", L"Orvandel"))
         ::SetWindowPos(PanelForm->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    if (IMEIconForm && IMEIconForm->Visible())
-        ::SetWindowPos(IMEIconForm->Handle(), HWND_TOPMOST, MIMEActLeft, MIMEActTop, 0, 0,
-                       SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    FIMENotices.RaiseIcon();
 }
 
 void TTrayForm::FormCloseQuery(bool& canClose) {
@@ -282,7 +278,7 @@ struct TConfigKey {
     const wchar_t* key;
     TConfigKind kind;
     gui::TMenuItem* TTrayForm::* item = nullptr;  // Check
-    int TTrayForm::* choice = nullptr;            // Choice
+    int& (*choice)(TTrayForm&) = nullptr;         // Choice
     int count = 0;                                // Choice
 };
 
@@ -294,12 +290,17 @@ const TConfigKey kConfigKeys[] = {
     {L"Tray", L"IMEHint", TConfigKind::Check, &TTrayForm::PPIMEHint},
     {L"Tray", L"IMEIconColor", TConfigKind::Check, &TTrayForm::PPIMEIconColor},
     {L"Tray", L"PPIMEEnable", TConfigKind::Check, &TTrayForm::PPIMEEnable},
-    {L"Tray", L"IME", TConfigKind::Choice, nullptr, &TTrayForm::MPPIMEC, 5},
-    {L"Tray", L"IMEWave", TConfigKind::Choice, nullptr, &TTrayForm::MPPIMEWaveC, 4},
-    {L"Tray", L"StartDelay", TConfigKind::Choice, nullptr, &TTrayForm::MStartDelay, 6},
+    {L"Tray", L"IME", TConfigKind::Choice, nullptr,
+     [](TTrayForm& f) -> int& { return f.IMENotices().MPPIMEC; }, 5},
+    {L"Tray", L"IMEWave", TConfigKind::Choice, nullptr,
+     [](TTrayForm& f) -> int& { return f.IMENotices().MPPIMEWaveC; }, 4},
+    {L"Tray", L"StartDelay", TConfigKind::Choice, nullptr,
+     [](TTrayForm& f) -> int& { return f.MStartDelay; }, 6},
     {L"CPU", L"Stop", TConfigKind::Check, &TTrayForm::PPCPUStop},
-    {L"CPU", L"Disp", TConfigKind::Choice, nullptr, &TTrayForm::MCPUDisp, 5},
-    {L"CPU", L"Time", TConfigKind::Choice, nullptr, &TTrayForm::MCPUStopTime, 6},
+    {L"CPU", L"Disp", TConfigKind::Choice, nullptr,
+     [](TTrayForm& f) -> int& { return f.MCPUDisp; }, 5},
+    {L"CPU", L"Time", TConfigKind::Choice, nullptr,
+     [](TTrayForm& f) -> int& { return f.MCPUStopTime; }, 6},
     {L"RAM", L"Stop", TConfigKind::Check, &TTrayForm::PPRAMStop},
     {L"History", L"Stop", TConfigKind::Check, &TTrayForm::PPHisStop},
     {L"Button", L"Stop", TConfigKind::Check, &TTrayForm::PPBtnStop},
@@ -311,7 +312,8 @@ const TConfigKey kConfigKeys[] = {
     {L"Tray", L"Wide", TConfigKind::Check, &TTrayForm::PPMenuWide},
     {L"Tray", L"Narrow", TConfigKind::Check, &TTrayForm::PPMenuNarrow},
     {L"ProgramLaunch", L"Disp", TConfigKind::Check, &TTrayForm::PPLaunch},
-    {L"Panel", L"Tray/Panel", TConfigKind::Choice, nullptr, &TTrayForm::MPPTrayPanelC, 3},
+    {L"Panel", L"Tray/Panel", TConfigKind::Choice, nullptr,
+     [](TTrayForm& f) -> int& { return f.MPPTrayPanelC; }, 3},
 };
 
 // The CPU icon's font size a file may set.
@@ -331,7 +333,7 @@ void TTrayForm::ReadConfig() {
         }
         case TConfigKind::Choice: {
             int v = ini.ReadInteger(k.section, k.key, 0);
-            this->*k.choice = v >= 0 && v < k.count ? v : 0;
+            k.choice(*this) = v >= 0 && v < k.count ? v : 0;
             break;
         }
         case TConfigKind::FontSize: {
@@ -342,8 +344,8 @@ void TTrayForm::ReadConfig() {
         }
     }
     // The choices that have a radio item in the menus show it checked.
-    MPPIME[MPPIMEC]->SetChecked(true);
-    MPPIMEWave[MPPIMEWaveC]->SetChecked(true);
+    FIMENotices.MPPIME[FIMENotices.MPPIMEC]->SetChecked(true);
+    FIMENotices.MPPIMEWave[FIMENotices.MPPIMEWaveC]->SetChecked(true);
     MPPStartDelay[MStartDelay]->SetChecked(true);
     MPPCPUs[MCPUStopTime]->SetChecked(true);
     PPCaret->SetEnabled(PPBtnCursor->Checked());
@@ -360,7 +362,7 @@ bool TTrayForm::WriteConfig() {
     for (const TConfigKey& k : kConfigKeys) {
         switch (k.kind) {
         case TConfigKind::Check: ini.WriteBool(k.section, k.key, (this->*k.item)->Checked()); break;
-        case TConfigKind::Choice: ini.WriteInteger(k.section, k.key, this->*k.choice); break;
+        case TConfigKind::Choice: ini.WriteInteger(k.section, k.key, k.choice(*this)); break;
         case TConfigKind::FontSize: ini.WriteInteger(k.section, k.key, TrayIcon->Font().Size()); break;
         }
     }
@@ -370,7 +372,7 @@ bool TTrayForm::WriteConfig() {
 // --- heartbeat ---------------------------------------------------------------
 
 void TTrayForm::TimerMainTimer() {
-    if (MPPIMEC > 0 || MPPIMEWaveC > 0 || PPIMEHint->Checked()) Steps.IMECheck();
+    if (FIMENotices.Wanted()) Steps.IMECheck();
     Steps.TrashCheck();
 
     // From here on a tick cannot re-enter, even when a step pumps messages

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "app/TrayIME.h"
 #include "components/ExitWin32.h"
 #include "components/MakeShortCut.h"
 #include "components/TextTrayIcon.h"
@@ -37,12 +38,7 @@ public:
     THeartbeatSteps Steps;
     // Where the CPU step reads the usage (the processor-time query by default).
     std::function<int()> CPUUsageSource;
-    // Whether the input method is open for a focus window (never asked for
-    // none); by default the window's IME window is asked.
-    std::function<bool(HWND focus)> IMEOpenSource;
-    // Plays the named wave resource of the program asynchronously, or stops
-    // any sound for nullptr.
-    std::function<void(const wchar_t* wave)> IMESoundPlayer;
+    TIMENotices& IMENotices() { return FIMENotices; }
 
     // --- components --------------------------------------------------------
     gui::TPopupMenu* PPRMenu = nullptr;
@@ -78,17 +74,6 @@ public:
     gui::TMenuItem *PPWindow = nullptr;
 
     // --- fields --------------------------------------------------------------
-    std::array<gui::TMenuItem*, 5> MPPIME{};
-    int MPPIMEC = 0;
-    std::array<gui::TMenuItem*, 4> MPPIMEWave{};
-    int MPPIMEWaveC = 0;
-    int MIMEHintDispC = 0;
-    // The windows already told that their IME is on (decimal handles, newest first).
-    gui::TStringList ListBoxIME;
-    HWND MIMEActWin = nullptr;
-    RECT MIMEActRect{};
-    int MIMEActLeft = 0, MIMEActTop = 0;
-    gui::THintWindow* MIMEHintWindow = nullptr;
     int MMinWinC = 0;
     int MExitWinC = 0, MExitWinM = 0;
     int MStartDelay = 0;
@@ -114,8 +99,6 @@ public:
 
     // --- operations other forms and the error handler call -----------------
     void TimerMainTimer();
-    // The IME-on notices' step of the heartbeat.
-    void Proc_IMECheck();
     void Proc_TimerCPU();
     // The CPU icon's pictures by the display mode (none for the text mode).
     void SetCPUImageList();
@@ -196,17 +179,9 @@ private:
     void PPCPUResetClick();
     void PPCPUDispClick(gui::TMenuItem* item);
     void PPCPUsClick(gui::TMenuItem* item);
-    void PPIMEClick(gui::TMenuItem* item);
-    void PPIMEWaveClick(gui::TMenuItem* item);
     void PPIMEExeClick();
 
-    void BindIMESources();
-    // The parts of an IME-on notice.
-    void IMENotifySound();
-    void IMEShowIcon();
-    void IMEShowHint();
-    void IMEHideHint();
-    void IMEHideIcon();
+    TIMENotices FIMENotices{*this};
 
     // "Config.ini" existed but could not be read at start: never written over.
     bool FConfigReadable = true;

@@ -139,12 +139,14 @@ void TTrayForm::CreateMenus() {
     PPIME = gui::NewMenuItem(this, r, {.Name = L"PPIME", .Caption = L"IME ONの通知"});
     PPIMEIconDisp = gui::NewMenuItem(this, PPIME, {.Name = L"PPIMEIconDisp", .Caption = L"アイコンを表示"});
     const wchar_t* const imePos[5] = {L"しない", L"左上", L"上中央", L"左下", L"下中央"};
-    RadioGroup(this, PPIMEIconDisp, L"PPIME", 3, imePos, MPPIME, clickItem(&TTrayForm::PPIMEClick));
+    RadioGroup(this, PPIMEIconDisp, L"PPIME", 3, imePos, FIMENotices.MPPIME,
+               [this](TMenuItem* item) { FIMENotices.PPIMEClick(item); });
     PPIMEIconColor = gui::NewMenuItem(this, PPIMEIconDisp, {.Name = L"PPIMEIconColor", .Caption = L"黒/白", .AutoCheck = true});
     PPIMEIconColor->OnClick = clearR;
     PPIMEWave = gui::NewMenuItem(this, PPIME, {.Name = L"PPIMEWave", .Caption = L"音声再生"});
     const wchar_t* const waves[4] = {L"しない", L"ニャー", L"カチッ", L"ピッ"};
-    RadioGroup(this, PPIMEWave, L"PPIMEWave", 4, waves, MPPIMEWave, clickItem(&TTrayForm::PPIMEWaveClick));
+    RadioGroup(this, PPIMEWave, L"PPIMEWave", 4, waves, FIMENotices.MPPIMEWave,
+               [this](TMenuItem* item) { FIMENotices.PPIMEWaveClick(item); });
     PPIMEHint = gui::NewMenuItem(this, PPIME, {.Name = L"PPIMEHint", .Caption = L"マウスカーソル付近にヒントを表示", .AutoCheck = true});
     PPIMEHint->OnClick = clearR;
     PPIMEEnable = gui::NewMenuItem(this, PPIME, {.Name = L"PPIMEEnable", .Caption = L"通知を有効にする/無効にする", .AutoCheck = true});
@@ -366,6 +368,8 @@ void TTrayForm::ShowModalSettings(gui::TForm* form, bool taskbarButtons) {
     } restore{this, hisVisible};
     form->ShowModal();
 }
+
+void TTrayForm::PPIMEExeClick() { IMEExeForm->Show(); }
 
 void TTrayForm::PPHisClick() {
     if (!HisForm) return;

@@ -98,9 +98,9 @@ TEST_F(TrayForm_, ChangedValuesSurviveARestart) {
         "[ProgramLaunch]\r\nDisp=1\r\n\r\n"
         "[Panel]\r\nTray/Panel=1\r\n\r\n";
     StartTray(&config);
-    EXPECT_EQ(TrayForm->MPPIMEC, 3);
-    EXPECT_TRUE(TrayForm->MPPIME[3]->Checked());
-    EXPECT_EQ(TrayForm->MPPIMEWaveC, 2);
+    EXPECT_EQ(TrayForm->IMENotices().MPPIMEC, 3);
+    EXPECT_TRUE(TrayForm->IMENotices().MPPIME[3]->Checked());
+    EXPECT_EQ(TrayForm->IMENotices().MPPIMEWaveC, 2);
     EXPECT_EQ(TrayForm->MCPUDisp, 4);
     EXPECT_TRUE(TrayForm->MPPCPUDisp[4]->Checked());
     EXPECT_EQ(TrayForm->MCPUStopTime, 5);
@@ -148,10 +148,10 @@ TEST_F(TrayForm_, BadConfigValuesFallBackToDefaults) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         StartTray(&c.bytes);
-        EXPECT_GE(TrayForm->MPPIMEC, 0);
-        EXPECT_LT(TrayForm->MPPIMEC, 5);
-        EXPECT_GE(TrayForm->MPPIMEWaveC, 0);
-        EXPECT_LT(TrayForm->MPPIMEWaveC, 4);
+        EXPECT_GE(TrayForm->IMENotices().MPPIMEC, 0);
+        EXPECT_LT(TrayForm->IMENotices().MPPIMEC, 5);
+        EXPECT_GE(TrayForm->IMENotices().MPPIMEWaveC, 0);
+        EXPECT_LT(TrayForm->IMENotices().MPPIMEWaveC, 4);
         EXPECT_EQ(TrayForm->MStartDelay, 0);
         EXPECT_EQ(TrayForm->MCPUDisp, 0);
         EXPECT_EQ(TrayForm->MPPTrayPanelC, 0);
@@ -164,7 +164,7 @@ TEST_F(TrayForm_, BadConfigValuesFallBackToDefaults) {
     // A UTF-16 file is read by its mark.
     std::string utf16("\xFF\xFE[\0T\0r\0a\0y\0]\0\r\0\n\0I\0M\0E\0=\0" "2\0\r\0\n\0", 30);
     StartTray(&utf16);
-    EXPECT_EQ(TrayForm->MPPIMEC, 2);
+    EXPECT_EQ(TrayForm->IMENotices().MPPIMEC, 2);
 }
 
 TEST_F(TrayForm_, ConfigThatIsAFolder) {
