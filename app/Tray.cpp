@@ -120,7 +120,7 @@ void TTrayForm::FormCreate() {
     TimerMain->SetEnabled(false);
     SetToolWindowStyle(Handle());
     InitWow64();
-    ReadTrashName();
+    FTrashWatch.ReadTrashName();
     std::wstring windows;
     GetWindowsDir(windows);
     ExplorerPath = windows + L"\\" + L"Explorer.exe";
@@ -187,7 +187,7 @@ void TTrayForm::FormCreate() {
 
 void TTrayForm::BindHeartbeatSteps() {
     Steps.IMECheck = [this] { FIMENotices.Proc_IMECheck(); };
-    Steps.TrashCheck = [this] { Proc_TrashCheck(); };
+    Steps.TrashCheck = [this] { FTrashWatch.Proc_TrashCheck(); };
     Steps.CheckHook = [] { HisForm->Proc_CheckHook(); };
     Steps.TimerCPU = [this] { Proc_TimerCPU(); };
     Steps.TimerRAM = [] { RAMForm->Proc_TimerRAM(); };

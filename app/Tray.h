@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/TrayIME.h"
+#include "app/TrayTrash.h"
 #include "components/ExitWin32.h"
 #include "components/MakeShortCut.h"
 #include "components/TextTrayIcon.h"
@@ -39,6 +40,7 @@ public:
     // Where the CPU step reads the usage (the processor-time query by default).
     std::function<int()> CPUUsageSource;
     TIMENotices& IMENotices() { return FIMENotices; }
+    TTrashWatch& TrashWatch() { return FTrashWatch; }
 
     // --- components --------------------------------------------------------
     gui::TPopupMenu* PPRMenu = nullptr;
@@ -77,8 +79,6 @@ public:
     int MMinWinC = 0;
     int MExitWinC = 0, MExitWinM = 0;
     int MStartDelay = 0;
-    std::wstring MTrashName;
-    HWND MTrashWin = nullptr, MTrashDlg = nullptr;
     std::array<gui::TMenuItem*, 6> MPPStartDelay{};
     std::array<gui::TMenuItem*, 5> MPPExitWin{};
     std::array<gui::TMenuItem*, 5> MPPCPUDisp{};
@@ -121,12 +121,6 @@ public:
     // Exit-Windows countdown: the menu click and the timer's one-second tick.
     void PPExitWinClick(gui::TMenuItem* item);
     void TimerExitWinTimer();
-    // Recycle bin: the display name, the menu's open and empty, and the
-    // delete-dialog watch of every heartbeat tick.
-    void ReadTrashName();
-    void PPTrashOpenClick();
-    void PPTrashEmptyClick();
-    void Proc_TrashCheck();
 
 protected:
     void CreateParams(gui::TCreateParams& params) override;
@@ -182,6 +176,7 @@ private:
     void PPIMEExeClick();
 
     TIMENotices FIMENotices{*this};
+    TTrashWatch FTrashWatch{*this};
 
     // "Config.ini" existed but could not be read at start: never written over.
     bool FConfigReadable = true;
@@ -193,6 +188,3 @@ extern TTrayForm* TrayForm;
 std::wstring ExitWinCaption(int seconds);
 // The exit countdown's question for an action 0-4.
 std::wstring ExitWinQuestion(int action);
-
-// Whether the recycle bin of all drives holds an item.
-bool RecycleBinHasItems();

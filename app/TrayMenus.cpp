@@ -159,9 +159,9 @@ void TTrayForm::CreateMenus() {
     PPTaskman->OnClick = click(&TTrayForm::PPTaskmanClick);
     PPTrash = gui::NewMenuItem(this, r, {.Name = L"PPTrash", .Caption = L"Windowsごみ箱"});
     PPTrashOpen = gui::NewMenuItem(this, PPTrash, {.Name = L"PPTrashOpen", .Caption = L"開く"});
-    PPTrashOpen->OnClick = click(&TTrayForm::PPTrashOpenClick);
+    PPTrashOpen->OnClick = [this](TMenuItem*) { FTrashWatch.PPTrashOpenClick(); };
     PPTrashEmpty = gui::NewMenuItem(this, PPTrash, {.Name = L"PPTrashEmpty", .Caption = L"空にする"});
-    PPTrashEmpty->OnClick = click(&TTrayForm::PPTrashEmptyClick);
+    PPTrashEmpty->OnClick = [this](TMenuItem*) { FTrashWatch.PPTrashEmptyClick(); };
     PPTrashCheck = gui::NewMenuItem(this, PPTrash, {.Name = L"PPTrashCheck", .Caption = L"削除時に開く", .AutoCheck = true});
     PPTrashCheck->OnClick = [this](TMenuItem*) {
         FPopUpR = false;
