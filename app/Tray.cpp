@@ -57,7 +57,7 @@ void TTrayForm::CreateComponents() {
     TimerExitWin = new gui::TTimer(this);
     TimerExitWin->Name = L"TimerExitWin";
     TimerExitWin->SetEnabled(false);
-    TimerExitWin->OnTimer = [this](gui::TTimer*) { TimerExitWinTimer(); };
+    TimerExitWin->OnTimer = [this](gui::TTimer*) { FExitCountdown.TimerExitWinTimer(); };
 
     ExitWin = new TExitWin(this);
     ExitWin->Name = L"ExitWin";
@@ -126,7 +126,7 @@ void TTrayForm::FormCreate() {
     ExplorerPath = windows + L"\\" + L"Explorer.exe";
 
     // The item arrays are filled at menu creation; their tags are their indexes.
-    MPPExitWin[3]->SetCaption(IsVistaOrLater() ? L"スリープ" : L"スタンバイ");
+    FExitCountdown.MPPExitWin[3]->SetCaption(IsVistaOrLater() ? L"スリープ" : L"スタンバイ");
 
     MCPUStopC = 0;
     ReadConfig();

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "app/TrayExitWin.h"
 #include "app/TrayIME.h"
 #include "app/TrayTrash.h"
 #include "components/ExitWin32.h"
@@ -41,6 +42,7 @@ public:
     std::function<int()> CPUUsageSource;
     TIMENotices& IMENotices() { return FIMENotices; }
     TTrashWatch& TrashWatch() { return FTrashWatch; }
+    TExitCountdown& ExitCountdown() { return FExitCountdown; }
 
     // --- components --------------------------------------------------------
     gui::TPopupMenu* PPRMenu = nullptr;
@@ -77,10 +79,8 @@ public:
 
     // --- fields --------------------------------------------------------------
     int MMinWinC = 0;
-    int MExitWinC = 0, MExitWinM = 0;
     int MStartDelay = 0;
     std::array<gui::TMenuItem*, 6> MPPStartDelay{};
-    std::array<gui::TMenuItem*, 5> MPPExitWin{};
     std::array<gui::TMenuItem*, 5> MPPCPUDisp{};
     HWND MActWin = nullptr;
     int MTime1000C = 0;
@@ -118,9 +118,6 @@ public:
     // Reads "Config.ini"; missing keys keep the items' current state.
     void ReadConfig();
 
-    // Exit-Windows countdown: the menu click and the timer's one-second tick.
-    void PPExitWinClick(gui::TMenuItem* item);
-    void TimerExitWinTimer();
 
 protected:
     void CreateParams(gui::TCreateParams& params) override;
@@ -177,14 +174,10 @@ private:
 
     TIMENotices FIMENotices{*this};
     TTrashWatch FTrashWatch{*this};
+    TExitCountdown FExitCountdown{*this};
 
     // "Config.ini" existed but could not be read at start: never written over.
     bool FConfigReadable = true;
 };
 
 extern TTrayForm* TrayForm;
-
-// The exit countdown's caption for the seconds left.
-std::wstring ExitWinCaption(int seconds);
-// The exit countdown's question for an action 0-4.
-std::wstring ExitWinQuestion(int action);

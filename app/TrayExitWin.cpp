@@ -1,5 +1,5 @@
-// The exit-Windows countdown: a confirmation box whose caption counts down
-// the seconds and which answers itself with Yes when the count runs out.
+#include "app/TrayExitWin.h"
+
 #include <windows.h>
 
 #include "app/Tray.h"
@@ -37,33 +37,33 @@ std::wstring ExitWinQuestion(int action) {
     return IdeographicSpaces(7) + q.text + IdeographicSpaces(q.trailing);
 }
 
-void TTrayForm::PPExitWinClick(TMenuItem* item) {
-    FPopUpR = false;
+void TExitCountdown::PPExitWinClick(TMenuItem* item) {
+    Form.FPopUpR = false;
     MExitWinM = item->Tag;
     MExitWinC = kCountdownSeconds;
-    TimerExitWin->SetInterval(1000);
-    TimerExitWin->SetEnabled(true);
+    Form.TimerExitWin->SetInterval(1000);
+    Form.TimerExitWin->SetEnabled(true);
     // The timer keeps ticking inside the box's own loop and retitles it.
     int answer = gui::Application->MessageBox(ExitWinQuestion(MExitWinM), ExitWinCaption(kCountdownSeconds),
                                               MB_YESNO | MB_ICONWARNING | MB_SYSTEMMODAL);
     if (answer == IDYES)
         MExitWinC = 0;  // the next tick acts
     else
-        TimerExitWin->SetEnabled(false);
+        Form.TimerExitWin->SetEnabled(false);
 }
 
-void TTrayForm::TimerExitWinTimer() {
+void TExitCountdown::TimerExitWinTimer() {
     HWND box = ::FindWindowW(L"#32770", ExitWinCaption(MExitWinC).c_str());
     if (!box && MExitWinC > 0) {
         // The box was answered with No or closed otherwise.
-        TimerExitWin->SetEnabled(false);
+        Form.TimerExitWin->SetEnabled(false);
         return;
     }
     --MExitWinC;
     if (box) ::SetWindowTextW(box, ExitWinCaption(MExitWinC).c_str());
     if (MExitWinC > 0) return;
 
-    TimerExitWin->SetEnabled(false);
+    Form.TimerExitWin->SetEnabled(false);
     if (box) {
         // Alt+Y answers the box with Yes, as the user would.
         ForceForegroundWindow(box);
@@ -74,12 +74,12 @@ void TTrayForm::TimerExitWinTimer() {
     }
     // A refusal raises EExitError and leaves the program running.
     switch (MExitWinM) {
-        case 0: ExitWin->LogOffWindows(); break;
-        case 1: ExitWin->PowerOffWindows(); break;
-        case 2: ExitWin->RebootWindows(); break;
-        case 3: ExitWin->Suspend(); return;
-        case 4: ExitWin->Hibernate(); return;
+        case 0: Form.ExitWin->LogOffWindows(); break;
+        case 1: Form.ExitWin->PowerOffWindows(); break;
+        case 2: Form.ExitWin->RebootWindows(); break;
+        case 3: Form.ExitWin->Suspend(); return;
+        case 4: Form.ExitWin->Hibernate(); return;
         default: return;
     }
-    Close();  // the close query saves everything
+    Form.Close();  // the close query saves everything
 }

@@ -171,8 +171,9 @@ void TTrayForm::CreateMenus() {
     PPTrashTop->OnClick = clearR;
     PPWindows = gui::NewMenuItem(this, r, {.Name = L"PPWindows", .Caption = L"Windowsの終了"});
     const wchar_t* const exits[5] = {L"ログオフ", L"電源を切る", L"再起動", L"スタンバイ", L"休止状態"};
-    RadioGroup(this, PPWindows, L"PPExitWin", 5, exits, MPPExitWin, clickItem(&TTrayForm::PPExitWinClick));
-    for (TMenuItem* item : MPPExitWin) item->SetRadioItem(false);
+    RadioGroup(this, PPWindows, L"PPExitWin", 5, exits, FExitCountdown.MPPExitWin,
+               [this](TMenuItem* item) { FExitCountdown.PPExitWinClick(item); });
+    for (TMenuItem* item : FExitCountdown.MPPExitWin) item->SetRadioItem(false);
     PPSPDir = gui::NewMenuItem(this, r, {.Name = L"PPSPDir", .Caption = L"Windows特殊フォルダ"});
     PPSPDir->OnClick = [this](TMenuItem*) {
         FPopUpR = false;
@@ -301,7 +302,7 @@ void TTrayForm::PPRMenuPopup() {
     if (!recent.empty() && FolderHasMatch(recent, L"*.lnk")) PPRecentClear->SetEnabled(true);
     std::wstring windows;
     GetWindowsDir(windows);
-    MPPExitWin[4]->SetEnabled(windows.size() >= 2 && FileExistsSafe(windows.substr(0, 2) + L"\\Hiberfil.sys"));
+    FExitCountdown.MPPExitWin[4]->SetEnabled(windows.size() >= 2 && FileExistsSafe(windows.substr(0, 2) + L"\\Hiberfil.sys"));
 }
 
 void TTrayForm::Proc_CancelPopUpMenu() {

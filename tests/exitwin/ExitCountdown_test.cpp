@@ -82,7 +82,7 @@ protected:
         titles.clear();
         text.clear();
         clickedAt = ::GetTickCount();
-        TrayForm->MPPExitWin[action]->Click();
+        TrayForm->ExitCountdown().MPPExitWin[action]->Click();
     }
 
     ExitWinFake fake;

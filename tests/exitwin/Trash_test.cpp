@@ -324,7 +324,7 @@ TEST_F(Trash, TheSettingsMenuOffersEmptyForAFullBinAndHibernateWithItsFile) {
         if (sawMenu || !OpenMenuWindow()) return;
         sawMenu = true;
         emptyEnabled = TrayForm->PPTrashEmpty->Enabled();
-        hibernateEnabled = TrayForm->MPPExitWin[4]->Enabled();
+        hibernateEnabled = TrayForm->ExitCountdown().MPPExitWin[4]->Enabled();
         TNotifyTrayIcon* icon = TrayForm->TrayIcon;
         ::PostMessageW(icon->Handle(), WM_TRAYNOTIFY, icon->Data().uID, WM_RBUTTONUP);
         TrayForm->Proc_CancelPopUpMenu();

@@ -197,7 +197,7 @@ TEST_F(HistoryMenu, SettingsMenuItemsAndTheirGroups) {
         const wchar_t* caption;
     } items[] = {
         {TrayForm->PPCPUStop, L"CPU使用率の監視を停止"}, {TrayForm->PPCaret, L"\u3000キャレット優先"},
-        {TrayForm->PPClose, L"終了"},                    {TrayForm->MPPExitWin[3], L"スリープ"},
+        {TrayForm->PPClose, L"終了"},                    {TrayForm->ExitCountdown().MPPExitWin[3], L"スリープ"},
         {TrayForm->MPPStartDelay[5], L"10秒"},           {TrayForm->MPPCPUs[1], L"1分"},
     };
     for (const auto& i : items) EXPECT_EQ(i.item->Caption(), i.caption);
