@@ -31,7 +31,7 @@ TTrayForm::TTrayForm(gui::TComponent* owner) : TForm(owner, L"TTrayForm") {
     Name = L"TrayForm";
     CPUUsageSource = [] { return CPUUsageGet(); };
     CreateComponents();
-    CreateMenus();
+    FMenus.Create();
 }
 
 void TTrayForm::CreateParams(gui::TCreateParams& params) {
@@ -52,7 +52,7 @@ void TTrayForm::CreateComponents() {
     TimerWClick = new gui::TTimer(this);
     TimerWClick->Name = L"TimerWClick";
     TimerWClick->SetEnabled(false);
-    TimerWClick->OnTimer = [this](gui::TTimer*) { TimerWClickTimer(); };
+    TimerWClick->OnTimer = [this](gui::TTimer*) { FMenus.TimerWClickTimer(); };
 
     TimerExitWin = new gui::TTimer(this);
     TimerExitWin->Name = L"TimerExitWin";
@@ -64,11 +64,9 @@ void TTrayForm::CreateComponents() {
 
     PPRMenu = new gui::TPopupMenu(this);
     PPRMenu->Name = L"PPRMenu";
-    PPRMenu->OnPopup = [this](gui::TPopupMenu*) { PPRMenuPopup(); };
     PPLMenu = new gui::TPopupMenu(this);
     PPLMenu->Name = L"PPLMenu";
     PPLMenu->AutoPopup = false;
-    PPLMenu->OnPopup = [this](gui::TPopupMenu*) { PPLMenuPopup(); };
 
     ImageListNum = new gui::TImageList(this, 32, 32);
     ImageListCPU = new gui::TImageList(this, 16, 16);
@@ -103,12 +101,12 @@ void TTrayForm::CreateComponents() {
     usage_icon::SetUpTextIcon(*TrayIcon);
     TrayIcon->SetCycleInterval(0);
     TrayIcon->OnMouseDown = [this](TNotifyTrayIcon*, gui::TMouseButton b, gui::TShiftState, int, int) {
-        TrayIconMouseDown(b);
+        FMenus.TrayIconMouseDown(b);
     };
     TrayIcon->OnMouseUp = [this](TNotifyTrayIcon*, gui::TMouseButton, gui::TShiftState, int, int) {
-        TrayIconMouseUp();
+        FMenus.TrayIconMouseUp();
     };
-    TrayIcon->OnDblClick = [this](TNotifyTrayIcon*) { TrayIconDblClick(); };
+    TrayIcon->OnDblClick = [this](TNotifyTrayIcon*) { FMenus.TrayIconDblClick(); };
 }
 
 void TTrayForm::FormCreate() {
@@ -139,12 +137,12 @@ void TTrayForm::FormCreate() {
     }
     PPTrashTop->SetEnabled(PPTrashCheck->Checked());
 
-    BuildHistoryEntries();
+    FMenus.BuildHistoryEntries();
     if (IsVistaOrLater()) MPPTab[4]->SetVisible(false);
 
     if (MStartDelay > 0) ::Sleep(static_cast<DWORD>(MStartDelay) * 2000);
 
-    MPPCPUDisp[MCPUDisp]->SetChecked(true);
+    FMenus.MPPCPUDisp[MCPUDisp]->SetChecked(true);
     SetCPUImageList();
     TrayIcon->SetBackgroundIcon(FormIcon);
     TrayIcon->SetIcon(FormIcon);
@@ -181,7 +179,7 @@ void TTrayForm::FormCreate() {
     if (PPLaunch->Checked() && HisForm->FLaunchVisible) LaunchForm->Show();
     TimerMain->SetEnabled(true);
 
-    MPPTrayPanel[MPPTrayPanelC]->SetChecked(true);
+    FMenus.MPPTrayPanel[MPPTrayPanelC]->SetChecked(true);
     ApplyTrayPanelMode();
 }
 
@@ -346,8 +344,8 @@ void TTrayForm::ReadConfig() {
     // The choices that have a radio item in the menus show it checked.
     FIMENotices.MPPIME[FIMENotices.MPPIMEC]->SetChecked(true);
     FIMENotices.MPPIMEWave[FIMENotices.MPPIMEWaveC]->SetChecked(true);
-    MPPStartDelay[MStartDelay]->SetChecked(true);
-    MPPCPUs[MCPUStopTime]->SetChecked(true);
+    FMenus.MPPStartDelay[MStartDelay]->SetChecked(true);
+    FMenus.MPPCPUs[MCPUStopTime]->SetChecked(true);
     PPCaret->SetEnabled(PPBtnCursor->Checked());
 }
 

@@ -12,6 +12,7 @@
 
 #include "app/TrayExitWin.h"
 #include "app/TrayIME.h"
+#include "app/TrayMenus.h"
 #include "app/TrayTrash.h"
 #include "components/ExitWin32.h"
 #include "components/MakeShortCut.h"
@@ -43,6 +44,7 @@ public:
     TIMENotices& IMENotices() { return FIMENotices; }
     TTrashWatch& TrashWatch() { return FTrashWatch; }
     TExitCountdown& ExitCountdown() { return FExitCountdown; }
+    TTrayMenus& Menus() { return FMenus; }
 
     // --- components --------------------------------------------------------
     gui::TPopupMenu* PPRMenu = nullptr;
@@ -62,38 +64,25 @@ public:
     gui::TIcon FormIcon;  // the form's own icon
 
     // --- menu items other forms read ---------------------------------------
-    gui::TMenuItem *PPCPUStop = nullptr, *PPCPUDisp = nullptr, *PPCPUReset = nullptr;
-    gui::TMenuItem *CPU100S1 = nullptr, *PPRAMStop = nullptr, *PPRAM = nullptr;
-    gui::TMenuItem *PPHisStop = nullptr, *PPHis = nullptr, *PPRecentClear = nullptr;
-    gui::TMenuItem *PPBtnStop = nullptr, *PPBtn = nullptr, *PPBtnCursor = nullptr;
-    gui::TMenuItem *PPCaret = nullptr, *PPDrive = nullptr, *PPDRVExe = nullptr, *PPIME = nullptr;
-    gui::TMenuItem *PPIMEIconDisp = nullptr, *PPIMEIconColor = nullptr, *PPIMEWave = nullptr;
-    gui::TMenuItem *PPIMEHint = nullptr, *PPIMEEnable = nullptr, *PPIMEExe = nullptr;
-    gui::TMenuItem *PPTaskman = nullptr, *PPTrash = nullptr, *PPTrashOpen = nullptr;
-    gui::TMenuItem *PPTrashEmpty = nullptr, *PPTrashCheck = nullptr, *PPTrashTop = nullptr;
-    gui::TMenuItem *PPWindows = nullptr, *PPSPDir = nullptr, *PPTrayPanel = nullptr;
-    gui::TMenuItem *PPLaunch = nullptr, *PPStartDelay = nullptr, *PPStartUp = nullptr;
-    gui::TMenuItem *PPVer = nullptr, *PPHelp = nullptr, *PPClose = nullptr, *PPMenuWide = nullptr;
-    gui::TMenuItem *PPMenuNarrow = nullptr, *PPIconMenu = nullptr, *PPMenuFav = nullptr;
-    gui::TMenuItem *PPWindow = nullptr;
+    gui::TMenuItem *PPCPUStop = nullptr, *PPRAMStop = nullptr, *PPRAM = nullptr, *PPHisStop = nullptr;
+    gui::TMenuItem *PPBtnStop = nullptr, *PPBtnCursor = nullptr, *PPCaret = nullptr, *PPDRVExe = nullptr;
+    gui::TMenuItem *PPIMEIconColor = nullptr, *PPIMEEnable = nullptr, *PPLaunch = nullptr, *PPWindow = nullptr;
+    gui::TMenuItem *PPMenuWide = nullptr, *PPMenuNarrow = nullptr, *PPIconMenu = nullptr, *PPMenuFav = nullptr;
+    // Held by "Config.ini" and read by the IME notices and the recycle-bin watch.
+    gui::TMenuItem *PPIMEHint = nullptr, *PPTrashCheck = nullptr, *PPTrashTop = nullptr;
 
     // --- fields --------------------------------------------------------------
     int MMinWinC = 0;
     int MStartDelay = 0;
-    std::array<gui::TMenuItem*, 6> MPPStartDelay{};
-    std::array<gui::TMenuItem*, 5> MPPCPUDisp{};
     HWND MActWin = nullptr;
     int MTime1000C = 0;
     int MCPUStopC = 0, MCPUStopTime = 0;
-    std::array<gui::TMenuItem*, 3> MPPTrayPanel{};
-    std::array<gui::TMenuItem*, 6> MPPCPUs{};
     int MPPTrayPanelC = 0;
     int MCPUDisp = 0;
     int MCPU = 0;
     bool FPopUpL = false, FPopUpR = false;
     std::array<gui::TMenuItem*, 200> MPPList{};
     std::array<gui::TMenuItem*, 5> MPPTab{};
-    std::array<gui::TMenuItem*, 5> MPPMenuSepa{};
     // The close query has run; read by the history window and the RAM form.
     bool FClose = false;
 
@@ -118,7 +107,6 @@ public:
     // Reads "Config.ini"; missing keys keep the items' current state.
     void ReadConfig();
 
-
 protected:
     void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
@@ -128,53 +116,28 @@ protected:
     void FormDestroy() override;
 
 private:
+    // The menus build into the form, bind their items to its handlers and
+    // run its settings windows.
+    friend class TTrayMenus;
+
     void CreateComponents();
-    void CreateMenus();
-    void BuildHistoryEntries();
-    void FreeHistoryEntries();
     void BindHeartbeatSteps();
     void AutoMinimizeHistory();
     // The stopped or the running look of the CPU icon, as PPCPUStop says.
     void ApplyCPULook();
     void ApplyCPUStopLook();
 
-    // Tray icon clicks.
-    void TrayIconMouseDown(gui::TMouseButton button);
-    void TrayIconMouseUp();
-    void TrayIconDblClick();
-    void TimerWClickTimer();
-    void PPLMenuPopup();
-    void PPRMenuPopup();
-
-    // Menu handlers.
-    void PPListClick(gui::TMenuItem* item);
-    void PPWindowClick();
-    void PPIconMenuClick();
-    void PPMenuFavClick();
-    void PPMenuNarrowClick();
-    void PPMenuWideClick();
-    void ShowModalSettings(gui::TForm* form, bool taskbarButtons);
-    void PPHisClick();
-    void PPBtnStopClick();
-    void PPBtnCursorClick();
-    void PPRAMStopClick();
-    void PPRecentClearClick();
-    void PPTaskmanClick();
-    void PPTrayPanelClick(gui::TMenuItem* item);
-    void PPLaunchClick();
-    void PPStartDelayClick(gui::TMenuItem* item);
-    void PPStartUpClick();
-    void PPVerClick();
-    void PPHelpClick();
-    void PPCloseClick();
+    // The CPU display's menu handlers.
     void PPCPUResetClick();
     void PPCPUDispClick(gui::TMenuItem* item);
     void PPCPUsClick(gui::TMenuItem* item);
-    void PPIMEExeClick();
+    // Runs a settings window modally with the icons and the heartbeat held.
+    void ShowModalSettings(gui::TForm* form, bool taskbarButtons);
 
     TIMENotices FIMENotices{*this};
     TTrashWatch FTrashWatch{*this};
     TExitCountdown FExitCountdown{*this};
+    TTrayMenus FMenus{*this};
 
     // "Config.ini" existed but could not be read at start: never written over.
     bool FConfigReadable = true;

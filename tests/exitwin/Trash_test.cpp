@@ -159,7 +159,7 @@ TEST_F(Trash, EmptyAsksFirstAndEmptiesOnlyABinThatHoldsItems) {
     TrayForm->TimerMain->SetEnabled(false);
     {
         MessageBoxAnswerer closer;
-        TrayForm->PPTrashEmpty->Click();
+        TrayItem(L"PPTrashEmpty")->Click();
         EXPECT_TRUE(closer.Texts().empty()) << "an empty bin is not emptied";
     }
     PutFileInBin(dir, L"one.txt");
@@ -167,7 +167,7 @@ TEST_F(Trash, EmptyAsksFirstAndEmptiesOnlyABinThatHoldsItems) {
     std::vector<std::wstring> asked;
     {
         MessageBoxAnswerer closer;
-        TrayForm->PPTrashEmpty->Click();
+        TrayItem(L"PPTrashEmpty")->Click();
         asked = closer.Texts();
     }
     EXPECT_EQ(asked.size(), 1u) << "Windows asks for confirmation";
@@ -283,7 +283,7 @@ TEST_F(Trash, ABinWindowOpenedFromTheMenuIsNeverClosedByTheWatch) {
                                                L"folder \"Unrelated\" \"OrvTestBin\"");
     HWND bin = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (bin = FindOf(L"CabinetWClass", L"OrvTestBin", binHost.Pid())); }, 15000));
-    TrayForm->PPTrashOpen->Click();
+    TrayItem(L"PPTrashOpen")->Click();
     ASSERT_EQ(TrayForm->TrashWatch().MTrashWin, bin);
 
     ChildProcess helper = ChildProcess::Start(BinDir() + L"TrashDeleteDialog.exe", L"progman \"ファイルの削除\"");
@@ -323,7 +323,7 @@ TEST_F(Trash, TheSettingsMenuOffersEmptyForAFullBinAndHibernateWithItsFile) {
     watch->OnTimer = [&](gui::TTimer*) {
         if (sawMenu || !OpenMenuWindow()) return;
         sawMenu = true;
-        emptyEnabled = TrayForm->PPTrashEmpty->Enabled();
+        emptyEnabled = TrayItem(L"PPTrashEmpty")->Enabled();
         hibernateEnabled = TrayForm->ExitCountdown().MPPExitWin[4]->Enabled();
         TNotifyTrayIcon* icon = TrayForm->TrayIcon;
         ::PostMessageW(icon->Handle(), WM_TRAYNOTIFY, icon->Data().uID, WM_RBUTTONUP);

@@ -408,7 +408,7 @@ TEST_F(IMEListFileTest, WindowFromTheMenuShowsTheListsAndDeletesByDoubleClick) {
     testing_support::WriteBytes(dir / L"IMEEnable.lst", "C:\\only.exe\r\n");
     StartTray();
     app->CreateForm(IMEExeForm);
-    TrayForm->PPIMEExe->Click();
+    TrayItem(L"PPIMEExe")->Click();
     ASSERT_TRUE(WaitApp([] { return IMEExeForm->Visible(); }, 10000));
     EXPECT_EQ(IMEExeForm->Caption(), L"Orvandel - IME通知プログラム");
     EXPECT_EQ(IMEExeForm->GroupBoxDisable->Caption(), L"[通知を無効にするプログラム]");

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "app/Globals.h"
@@ -19,6 +20,7 @@
 #include "app/monitors/RAM.h"
 #include "app/monitors/SPDir.h"
 #include "gui/Application.h"
+#include "gui/Exception.h"
 #include "gui/Handles.h"
 #include "tests/support/TestSupport.h"
 
@@ -56,3 +58,10 @@ public:
 
     ~TrayFormFixture() { StopTray(); }
 };
+
+// The main form's menu item of that name; the case fails when there is none.
+inline gui::TMenuItem* TrayItem(const wchar_t* name) {
+    auto* item = TrayForm->Find<gui::TMenuItem>(name);
+    if (!item) throw std::runtime_error("no tray menu item " + gui::WideToUtf8(name));
+    return item;
+}

@@ -39,7 +39,7 @@ TEST_F(TrayForm_, FirstStartDefaultsAndConfigWrittenOnce) {
     EXPECT_TRUE(TrayForm->PPCaret->Checked());
     EXPECT_TRUE(TrayForm->PPMenuFav->Checked());
     EXPECT_FALSE(TrayForm->PPCPUStop->Checked());
-    EXPECT_TRUE(TrayForm->MPPCPUDisp[0]->Checked());
+    EXPECT_TRUE(TrayForm->Menus().MPPCPUDisp[0]->Checked());
     EXPECT_TRUE(TrayForm->TimerMain->Enabled());
     EXPECT_TRUE(TrayForm->TrayIcon->Enabled());
     EXPECT_TRUE(ShellHasIcon(*TrayForm->TrayIcon)) << "the CPU icon is in the notification area";
@@ -102,13 +102,13 @@ TEST_F(TrayForm_, ChangedValuesSurviveARestart) {
     EXPECT_TRUE(TrayForm->IMENotices().MPPIME[3]->Checked());
     EXPECT_EQ(TrayForm->IMENotices().MPPIMEWaveC, 2);
     EXPECT_EQ(TrayForm->MCPUDisp, 4);
-    EXPECT_TRUE(TrayForm->MPPCPUDisp[4]->Checked());
+    EXPECT_TRUE(TrayForm->Menus().MPPCPUDisp[4]->Checked());
     EXPECT_EQ(TrayForm->MCPUStopTime, 5);
-    EXPECT_TRUE(TrayForm->MPPCPUs[5]->Checked());
+    EXPECT_TRUE(TrayForm->Menus().MPPCPUs[5]->Checked());
     EXPECT_TRUE(TrayForm->PPMenuWide->Checked());
     EXPECT_FALSE(TrayForm->PPCaret->Enabled()) << "the caret option follows the cursor option";
-    EXPECT_EQ(TrayForm->MPPMenuSepa[0]->Break(), gui::TMenuBreak::mbBreak);
-    EXPECT_TRUE(TrayForm->MPPTrayPanel[1]->Checked());
+    EXPECT_EQ(TrayForm->Menus().MPPMenuSepa[0]->Break(), gui::TMenuBreak::mbBreak);
+    EXPECT_TRUE(TrayForm->Menus().MPPTrayPanel[1]->Checked());
     TrayForm->CloseQuery();
     EXPECT_EQ(ReadBytes(dir / L"Config.ini"), config);
 }
@@ -179,7 +179,7 @@ TEST_F(TrayForm_, PanelOnlyModeRegistersNoIcon) {
     const std::string config = "[Panel]\r\nTray/Panel=2\r\n";
     StartTray(&config);
     EXPECT_FALSE(ShellHasIcon(*TrayForm->TrayIcon));
-    TrayForm->MPPTrayPanel[0]->Click();
+    TrayForm->Menus().MPPTrayPanel[0]->Click();
     EXPECT_EQ(TrayForm->MPPTrayPanelC, 0);
     EXPECT_TRUE(ShellHasIcon(*TrayForm->TrayIcon));
 }
@@ -329,7 +329,7 @@ TEST_F(CPUDisplay, PictureStyles) {
                  {3, 9, 0}, {3, 42, 4}, {3, 100, 10}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "style " << c.style << " usage " << c.usage);
-        TrayForm->MPPCPUDisp[c.style]->Click();
+        TrayForm->Menus().MPPCPUDisp[c.style]->Click();
         Show(c.usage);
         EXPECT_EQ(TrayForm->TrayIcon->IconIndex(), c.index);
         EXPECT_FALSE(TrayForm->TrayIcon->CycleIcons());
@@ -343,7 +343,7 @@ TEST_F(CPUDisplay, PictureStyles) {
 }
 
 TEST_F(CPUDisplay, ClassicCycleGetsFasterWithTheLoad) {
-    TrayForm->MPPCPUDisp[4]->Click();
+    TrayForm->Menus().MPPCPUDisp[4]->Click();
     EXPECT_EQ(TrayForm->TrayIcon->IconList(), TrayForm->ImageListMirt);
     struct {
         int usage;
@@ -374,7 +374,7 @@ TEST_F(CPUDisplay, ACleaningGivesEachPictureStyleItsOwnPicturesBack) {
                  {4, TrayForm->ImageListMirt}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.style);
-        TrayForm->MPPCPUDisp[c.style]->Click();
+        TrayForm->Menus().MPPCPUDisp[c.style]->Click();
         Show(30);
         ASSERT_EQ(TrayForm->TrayIcon->IconList(), c.list);
         RAMForm->Proc_BeginClean();
@@ -399,7 +399,7 @@ TEST_F(CPUDisplay, AnUnchangedValueIsNotDrawnAgain) {
 }
 
 TEST_F(CPUDisplay, ClassicCycleRunsOnAcrossTicksOfTheSameSpeed) {
-    TrayForm->MPPCPUDisp[4]->Click();
+    TrayForm->Menus().MPPCPUDisp[4]->Click();
     Show(100);  // a picture every 100 ms
     ASSERT_TRUE(testing_support::WaitUntil([] { return TrayForm->TrayIcon->IconIndex() != 0; }, 3000));
     int shown = TrayForm->TrayIcon->IconIndex();
@@ -425,7 +425,7 @@ TEST_F(CPUDisplay, BothMonitorsStoppedKeepTheLastValue) {
 }
 
 TEST_F(CPUDisplay, AutomaticStopCountsSlowTicksAtFullLoad) {
-    TrayForm->MPPCPUs[1]->Click();  // "1分": 60 slow ticks
+    TrayForm->Menus().MPPCPUs[1]->Click();  // "1分": 60 slow ticks
     EXPECT_EQ(TrayForm->MCPUStopTime, 1);
     for (int i = 0; i < 58; ++i) Show(100);
     Show(99);  // the 59th tick drops below: the count starts again
