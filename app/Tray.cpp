@@ -49,18 +49,7 @@ void TTrayForm::CreateComponents() {
     TimerMain->SetInterval(250);
     TimerMain->OnTimer = [this](gui::TTimer*) { TimerMainTimer(); };
 
-    TimerWClick = new gui::TTimer(this);
-    TimerWClick->Name = L"TimerWClick";
-    TimerWClick->SetEnabled(false);
-    TimerWClick->OnTimer = [this](gui::TTimer*) { FMenus.TimerWClickTimer(); };
-
-    TimerExitWin = new gui::TTimer(this);
-    TimerExitWin->Name = L"TimerExitWin";
-    TimerExitWin->SetEnabled(false);
-    TimerExitWin->OnTimer = [this](gui::TTimer*) { FExitCountdown.TimerExitWinTimer(); };
-
-    ExitWin = new TExitWin(this);
-    ExitWin->Name = L"ExitWin";
+    FExitCountdown.Create();
 
     PPRMenu = new gui::TPopupMenu(this);
     PPRMenu->Name = L"PPRMenu";
@@ -87,11 +76,6 @@ void TTrayForm::CreateComponents() {
     ImageListMirt->SetFiller([](gui::TImageList& l) { cpu_pictures::FillClassic(l); });
     cpu_pictures::DrawClassicStill(ImageMirtStop);
     FormIcon.LoadFromResourceName(::GetModuleHandleW(nullptr), L"MAINICON", 16);
-
-    MakeShortCut = new TMakeShortCut(this);
-    MakeShortCut->Name = L"MakeShortCut";
-    MakeShortCut->SCShowCmd = tsNormal;
-    MakeShortCut->SCSystemPath = tpBlank;
 
     TrayIcon = new TTextTrayIcon(this);
     TrayIcon->Name = L"TrayIcon";

@@ -14,16 +14,12 @@
 #include "app/TrayIME.h"
 #include "app/TrayMenus.h"
 #include "app/TrayTrash.h"
-#include "components/ExitWin32.h"
-#include "components/MakeShortCut.h"
 #include "components/TextTrayIcon.h"
 #include "gui/Form.h"
 #include "gui/Graphics.h"
-#include "gui/HintWindow.h"
 #include "gui/ImageList.h"
 #include "gui/Input.h"
 #include "gui/Menus.h"
-#include "gui/StringList.h"
 #include "gui/Timer.h"
 
 class TTrayForm : public gui::TForm {
@@ -41,6 +37,8 @@ public:
     THeartbeatSteps Steps;
     // Where the CPU step reads the usage (the processor-time query by default).
     std::function<int()> CPUUsageSource;
+
+    // The features the form owns, each with its state.
     TIMENotices& IMENotices() { return FIMENotices; }
     TTrashWatch& TrashWatch() { return FTrashWatch; }
     TExitCountdown& ExitCountdown() { return FExitCountdown; }
@@ -50,16 +48,11 @@ public:
     gui::TPopupMenu* PPRMenu = nullptr;
     gui::TPopupMenu* PPLMenu = nullptr;
     gui::TTimer* TimerMain = nullptr;
-    gui::TTimer* TimerWClick = nullptr;
-    gui::TTimer* TimerExitWin = nullptr;
     TTextTrayIcon* TrayIcon = nullptr;
-    TMakeShortCut* MakeShortCut = nullptr;
-    TExitWin* ExitWin = nullptr;
     gui::TImageList* ImageListNum = nullptr;
     gui::TImageList* ImageListCPU = nullptr;
     gui::TImageList* ImageListRAM = nullptr;
     gui::TImageList* ImageListLevel = nullptr;
-    gui::TImageList* ImageListMirt = nullptr;
     gui::TIcon ImageMirtStop;
     gui::TIcon FormIcon;  // the form's own icon
 
@@ -138,6 +131,9 @@ private:
     TTrashWatch FTrashWatch{*this};
     TExitCountdown FExitCountdown{*this};
     TTrayMenus FMenus{*this};
+
+    // The classic style's pictures, read by the CPU display alone.
+    gui::TImageList* ImageListMirt = nullptr;
 
     // "Config.ini" existed but could not be read at start: never written over.
     bool FConfigReadable = true;

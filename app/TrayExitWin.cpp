@@ -37,33 +37,42 @@ std::wstring ExitWinQuestion(int action) {
     return IdeographicSpaces(7) + q.text + IdeographicSpaces(q.trailing);
 }
 
+void TExitCountdown::Create() {
+    TimerExitWin = new gui::TTimer(&Form);
+    TimerExitWin->Name = L"TimerExitWin";
+    TimerExitWin->SetEnabled(false);
+    TimerExitWin->OnTimer = [this](gui::TTimer*) { TimerExitWinTimer(); };
+    ExitWin = new TExitWin(&Form);
+    ExitWin->Name = L"ExitWin";
+}
+
 void TExitCountdown::PPExitWinClick(TMenuItem* item) {
     Form.FPopUpR = false;
     MExitWinM = item->Tag;
     MExitWinC = kCountdownSeconds;
-    Form.TimerExitWin->SetInterval(1000);
-    Form.TimerExitWin->SetEnabled(true);
+    TimerExitWin->SetInterval(1000);
+    TimerExitWin->SetEnabled(true);
     // The timer keeps ticking inside the box's own loop and retitles it.
     int answer = gui::Application->MessageBox(ExitWinQuestion(MExitWinM), ExitWinCaption(kCountdownSeconds),
                                               MB_YESNO | MB_ICONWARNING | MB_SYSTEMMODAL);
     if (answer == IDYES)
         MExitWinC = 0;  // the next tick acts
     else
-        Form.TimerExitWin->SetEnabled(false);
+        TimerExitWin->SetEnabled(false);
 }
 
 void TExitCountdown::TimerExitWinTimer() {
     HWND box = ::FindWindowW(L"#32770", ExitWinCaption(MExitWinC).c_str());
     if (!box && MExitWinC > 0) {
         // The box was answered with No or closed otherwise.
-        Form.TimerExitWin->SetEnabled(false);
+        TimerExitWin->SetEnabled(false);
         return;
     }
     --MExitWinC;
     if (box) ::SetWindowTextW(box, ExitWinCaption(MExitWinC).c_str());
     if (MExitWinC > 0) return;
 
-    Form.TimerExitWin->SetEnabled(false);
+    TimerExitWin->SetEnabled(false);
     if (box) {
         // Alt+Y answers the box with Yes, as the user would.
         ForceForegroundWindow(box);
@@ -74,11 +83,11 @@ void TExitCountdown::TimerExitWinTimer() {
     }
     // A refusal raises EExitError and leaves the program running.
     switch (MExitWinM) {
-        case 0: Form.ExitWin->LogOffWindows(); break;
-        case 1: Form.ExitWin->PowerOffWindows(); break;
-        case 2: Form.ExitWin->RebootWindows(); break;
-        case 3: Form.ExitWin->Suspend(); return;
-        case 4: Form.ExitWin->Hibernate(); return;
+        case 0: ExitWin->LogOffWindows(); break;
+        case 1: ExitWin->PowerOffWindows(); break;
+        case 2: ExitWin->RebootWindows(); break;
+        case 3: ExitWin->Suspend(); return;
+        case 4: ExitWin->Hibernate(); return;
         default: return;
     }
     Form.Close();  // the close query saves everything

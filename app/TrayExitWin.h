@@ -8,7 +8,9 @@
 #include <array>
 #include <string>
 
+#include "components/ExitWin32.h"
 #include "gui/Menus.h"
+#include "gui/Timer.h"
 
 class TTrayForm;
 
@@ -18,6 +20,9 @@ public:
     TExitCountdown(const TExitCountdown&) = delete;
     TExitCountdown& operator=(const TExitCountdown&) = delete;
 
+    // Makes the one-second timer and the exit component, owned by the form.
+    void Create();
+
     // The actions' items "PPExitWin0"-"4", each tagged with its action 0-4.
     std::array<gui::TMenuItem*, 5> MPPExitWin{};
     // The action chosen and the seconds left.
@@ -25,11 +30,12 @@ public:
 
     // Menu: asks about the item's action and starts the count.
     void PPExitWinClick(gui::TMenuItem* item);
-    // The exit timer's one-second tick.
+private:
     void TimerExitWinTimer();
 
-private:
     TTrayForm& Form;
+    gui::TTimer* TimerExitWin = nullptr;
+    TExitWin* ExitWin = nullptr;
 };
 
 // The countdown's caption for the seconds left.

@@ -73,6 +73,15 @@ void TTrayMenus::Create() {
     // Handlers that only close the menu's state: the check mark is the setting.
     auto clearR = [this](TMenuItem*) { Form.FPopUpR = false; };
 
+    TimerWClick = new gui::TTimer(&Form);
+    TimerWClick->Name = L"TimerWClick";
+    TimerWClick->SetEnabled(false);
+    TimerWClick->OnTimer = [this](gui::TTimer*) { TimerWClickTimer(); };
+    MakeShortCut = new TMakeShortCut(&Form);
+    MakeShortCut->Name = L"MakeShortCut";
+    MakeShortCut->SCShowCmd = tsNormal;
+    MakeShortCut->SCSystemPath = tpBlank;
+
     Form.PPRMenu->OnPopup = [this](gui::TPopupMenu*) { PPRMenuPopup(); };
     Form.PPLMenu->OnPopup = [this](gui::TPopupMenu*) { PPLMenuPopup(); };
 
@@ -247,16 +256,16 @@ void TTrayMenus::FreeHistoryEntries() {
 
 void TTrayMenus::TrayIconMouseDown(gui::TMouseButton button) {
     if (Form.FPopUpL || Form.FPopUpR) {
-        Form.TimerWClick->SetEnabled(false);
+        TimerWClick->SetEnabled(false);
         Form.Proc_CancelPopUpMenu();
         return;
     }
     if (button == gui::TMouseButton::mbLeft) {
-        Form.TimerWClick->SetInterval(::GetDoubleClickTime());
-        Form.TimerWClick->SetEnabled(false);
-        Form.TimerWClick->SetEnabled(true);
+        TimerWClick->SetInterval(::GetDoubleClickTime());
+        TimerWClick->SetEnabled(false);
+        TimerWClick->SetEnabled(true);
     } else {
-        Form.TimerWClick->SetEnabled(false);
+        TimerWClick->SetEnabled(false);
     }
 }
 
@@ -264,7 +273,7 @@ void TTrayMenus::TrayIconMouseUp() {
     if (Form.FPopUpR) {
         Form.FPopUpR = false;
     } else if (Form.FPopUpL) {
-        Form.TimerWClick->SetEnabled(false);
+        TimerWClick->SetEnabled(false);
         Form.Proc_CancelPopUpMenu();
         Form.FPopUpL = false;
         Form.TrayIcon->OnDblClick = nullptr;
@@ -274,7 +283,7 @@ void TTrayMenus::TrayIconMouseUp() {
 }
 
 void TTrayMenus::TimerWClickTimer() {
-    Form.TimerWClick->SetEnabled(false);
+    TimerWClick->SetEnabled(false);
     if (Form.FPopUpL) {
         Form.Proc_CancelPopUpMenu();
         Form.FPopUpL = false;
@@ -286,7 +295,7 @@ void TTrayMenus::TimerWClickTimer() {
 }
 
 void TTrayMenus::TrayIconDblClick() {
-    Form.TimerWClick->SetEnabled(false);
+    TimerWClick->SetEnabled(false);
     if (Form.FPopUpL) {
         Form.Proc_CancelPopUpMenu();
         Form.FPopUpL = false;
@@ -459,14 +468,14 @@ void TTrayMenus::PPStartUpClick() {
     // The folder that holds the program's folder, not the program's folder.
     std::wstring dir = program.substr(0, program.rfind(L'\\'));
     dir = dir.substr(0, dir.rfind(L'\\') + 1);
-    Form.MakeShortCut->SCFileName = startup + L"Orvandel" + L".lnk";
-    Form.MakeShortCut->SCExecFile = program;
-    Form.MakeShortCut->SCArguments = L"";
-    Form.MakeShortCut->SCWorkDir = dir;
-    Form.MakeShortCut->SCSystemPath = tpBlank;
-    Form.MakeShortCut->SCDescription = L"Orvandel";
-    Form.MakeShortCut->SCShowCmd = tsNormal;
-    Form.MakeShortCut->SCSave();
+    MakeShortCut->SCFileName = startup + L"Orvandel" + L".lnk";
+    MakeShortCut->SCExecFile = program;
+    MakeShortCut->SCArguments = L"";
+    MakeShortCut->SCWorkDir = dir;
+    MakeShortCut->SCSystemPath = tpBlank;
+    MakeShortCut->SCDescription = L"Orvandel";
+    MakeShortCut->SCShowCmd = tsNormal;
+    MakeShortCut->SCSave();
 }
 
 void TTrayMenus::PPVerClick() {

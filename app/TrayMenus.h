@@ -7,8 +7,10 @@
 
 #include <array>
 
+#include "components/MakeShortCut.h"
 #include "gui/Input.h"
 #include "gui/Menus.h"
+#include "gui/Timer.h"
 
 class TTrayForm;
 
@@ -18,7 +20,8 @@ public:
     TTrayMenus(const TTrayMenus&) = delete;
     TTrayMenus& operator=(const TTrayMenus&) = delete;
 
-    // Builds both menus, all but the history entries.
+    // Builds both menus, all but the history entries, and the timer that
+    // tells a single click from a double click.
     void Create();
     // The history menu's 200 entries and the separators before the
     // favourites, laid out as PPMenuWide says.
@@ -30,7 +33,6 @@ public:
     void TrayIconMouseDown(gui::TMouseButton button);
     void TrayIconMouseUp();
     void TrayIconDblClick();
-    void TimerWClickTimer();
 
     // The radio items of the choices the form holds, each tagged with its index.
     std::array<gui::TMenuItem*, 6> MPPStartDelay{};
@@ -41,6 +43,7 @@ public:
     std::array<gui::TMenuItem*, 5> MPPMenuSepa{};
 
 private:
+    void TimerWClickTimer();
     void FreeHistoryEntries();
     void PPLMenuPopup();
     void PPRMenuPopup();
@@ -70,6 +73,9 @@ private:
     void PPCloseClick();
 
     TTrayForm& Form;
+    gui::TTimer* TimerWClick = nullptr;
+    // Writes the start-up folder's shortcut.
+    TMakeShortCut* MakeShortCut = nullptr;
     gui::TMenuItem *PPCPUDisp = nullptr, *PPCPUReset = nullptr, *CPU100S1 = nullptr;
     gui::TMenuItem *PPHis = nullptr, *PPRecentClear = nullptr, *PPBtn = nullptr, *PPDrive = nullptr;
     gui::TMenuItem *PPIME = nullptr, *PPIMEIconDisp = nullptr, *PPIMEWave = nullptr, *PPIMEExe = nullptr;

@@ -59,9 +59,13 @@ public:
     ~TrayFormFixture() { StopTray(); }
 };
 
-// The main form's menu item of that name; the case fails when there is none.
-inline gui::TMenuItem* TrayItem(const wchar_t* name) {
-    auto* item = TrayForm->Find<gui::TMenuItem>(name);
-    if (!item) throw std::runtime_error("no tray menu item " + gui::WideToUtf8(name));
-    return item;
+// The main form's component of that name and kind; the case fails when
+// there is none.
+template <class T>
+T* TrayComponent(const wchar_t* name) {
+    T* found = TrayForm->Find<T>(name);
+    if (!found) throw std::runtime_error("no such tray component: " + gui::WideToUtf8(name));
+    return found;
 }
+
+inline gui::TMenuItem* TrayItem(const wchar_t* name) { return TrayComponent<gui::TMenuItem>(name); }

@@ -339,12 +339,12 @@ TEST_F(CPUDisplay, PictureStyles) {
     EXPECT_EQ(TrayForm->ImageListCPU->Count(), 102);
     EXPECT_EQ(TrayForm->ImageListRAM->Count(), 102);
     EXPECT_EQ(TrayForm->ImageListLevel->Count(), 11);
-    EXPECT_EQ(TrayForm->ImageListMirt->Count(), 4);
+    EXPECT_EQ(TrayComponent<gui::TImageList>(L"ImageListMirt")->Count(), 4);
 }
 
 TEST_F(CPUDisplay, ClassicCycleGetsFasterWithTheLoad) {
     TrayForm->Menus().MPPCPUDisp[4]->Click();
-    EXPECT_EQ(TrayForm->TrayIcon->IconList(), TrayForm->ImageListMirt);
+    EXPECT_EQ(TrayForm->TrayIcon->IconList(), TrayComponent<gui::TImageList>(L"ImageListMirt"));
     struct {
         int usage;
         UINT interval;
@@ -371,7 +371,7 @@ TEST_F(CPUDisplay, ACleaningGivesEachPictureStyleItsOwnPicturesBack) {
         int style;
         gui::TImageList* list;
     } cases[] = {{1, TrayForm->ImageListNum}, {2, TrayForm->ImageListCPU}, {3, TrayForm->ImageListLevel},
-                 {4, TrayForm->ImageListMirt}};
+                 {4, TrayComponent<gui::TImageList>(L"ImageListMirt")}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.style);
         TrayForm->Menus().MPPCPUDisp[c.style]->Click();
