@@ -2,7 +2,9 @@
 // own: it owns the CPU tray icon, both tray menus, the heartbeat timer and the
 // pictures of the usage icons, creates every long-lived form, keeps
 // "Config.ini" and runs the shutdown. Its menu items' check marks double as
-// settings that the other forms read.
+// settings that the other forms read. The IME-on notices, the recycle-bin
+// watch, the exit countdown and the menus each keep their state in a class
+// of their own that the form owns.
 #pragma once
 
 #include <array>

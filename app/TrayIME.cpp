@@ -1,11 +1,10 @@
-#include <windows.h>
+#include "app/TrayIME.h"
+
 #include <imm.h>
 #include <mmsystem.h>
 
 #include <cstdint>
 #include <cwctype>
-
-#include "app/TrayIME.h"
 
 #include "app/Tray.h"
 #include "app/monitors/IMEExe.h"
