@@ -87,14 +87,11 @@ public:
     // The CPU icon's pictures by the display mode (none for the text mode).
     void SetCPUImageList();
     void Proc_CancelPopUpMenu();
-    void Proc_ErrorLog(const std::wstring& message);
     void ApplicationEventsException(const std::exception_ptr& e);
     void ApplicationEventsDeactivate();
     // Applies the CPU icon's stopped or running look anew (also after a
     // memory cleaning has shown its busy picture there).
     void PPCPUStopClick();
-    // Applies the panel mode MPPTrayPanelC to the icons and the usage panel.
-    void ApplyTrayPanelMode();
     // The panel mode shows the usage panel and the panel is on screen.
     bool PanelShown() const;
     // Writes "Config.ini"; false when the file could not be written.
@@ -117,6 +114,11 @@ private:
 
     void CreateComponents();
     void BindHeartbeatSteps();
+    // Writes an error to "Error.log" and goes on; a damaged history list
+    // restarts the program instead.
+    void Proc_ErrorLog(const std::wstring& message);
+    // Applies the panel mode MPPTrayPanelC to the icons and the usage panel.
+    void ApplyTrayPanelMode();
     void AutoMinimizeHistory();
     // The stopped or the running look of the CPU icon, as PPCPUStop says.
     void ApplyCPULook();
