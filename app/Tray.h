@@ -146,7 +146,6 @@ public:
     void Proc_TrashCheck();
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
     void FormCloseQuery(bool& canClose) override;
     void FormShow() override;

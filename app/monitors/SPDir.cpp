@@ -30,12 +30,8 @@ bool HasShell(const std::wstring& s) { return s.find(kShell) != std::wstring::np
 
 TSPDirForm::TSPDirForm(gui::TComponent* owner) : TForm(owner, L"TSPDirForm") {
     Name = L"SPDirForm";
+    CreationCaption = L"Orvandel - Windows特殊フォルダ";
     BorderStyle = gui::TFormBorderStyle::bsSizeToolWin;
-}
-
-void TSPDirForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"Orvandel - Windows特殊フォルダ";
 }
 
 std::wstring TSPDirForm::ListFileName() { return DataFolder + kListName; }
