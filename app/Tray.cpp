@@ -33,17 +33,13 @@ using gui::TMenuItem;
 
 TTrayForm::TTrayForm(gui::TComponent* owner) : TForm(owner, L"TTrayForm") {
     Name = L"TrayForm";
+    CreationCaption = L"Orvandel";
+    BorderStyle = gui::TFormBorderStyle::bsNone;
+    CreationLeft = CreationTop = 0;
+    CreationWidth = CreationHeight = 0;
     CPUUsageSource = [] { return CPUUsageGet(); };
     CreateComponents();
     FMenus.Create();
-}
-
-void TTrayForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"Orvandel";
-    params.Style = WS_POPUP;  // no border, no border icons
-    params.X = params.Y = 0;
-    params.Width = params.Height = 0;
 }
 
 void TTrayForm::CreateComponents() {

@@ -100,7 +100,6 @@ public:
     void ReadConfig();
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
     void FormCloseQuery(bool& canClose) override;
     void FormShow() override;
