@@ -106,19 +106,18 @@ void THisForm::CreateControls() {
     StatusBar = gui::NewControl<gui::TStatusBar>(
         this, {.Name = L"StatusBar", .Bounds = Bounds(0, 0, 100, 22), .Align = TAlign::alBottom});
 
-    PageControl = new gui::TPageControl(this);
-    PageControl->TabPosition = gui::TTabPosition::tpBottom;
-    PageControl->Create({.Name = L"PageControl", .Bounds = Bounds(0, 0, 600, 400), .Align = TAlign::alClient});
+    PageControl = gui::NewControl<gui::TPageControl>(
+        this, {.Name = L"PageControl", .Bounds = Bounds(0, 0, 600, 400), .Align = TAlign::alClient},
+        {.TabPosition = gui::TTabPosition::tpBottom});
     TabSheetAct = gui::NewControl<gui::TTabSheet>(this, {.Parent = PageControl, .Name = L"TabSheetAct",
                                                          .Caption = L"機能"});
     TabSheetEnv = gui::NewControl<gui::TTabSheet>(this, {.Parent = PageControl, .Name = L"TabSheetEnv",
                                                          .Caption = L"設定"});
     PageControl->OnChange = [this](gui::TTabControl*) { PageControlChange(); };
 
-    ToolBar = new gui::TToolBar(this);
-    ToolBar->Wrapable = true;
-    ToolBar->Create({.Parent = TabSheetAct, .Name = L"ToolBar", .Bounds = Bounds(0, 0, 600, 40),
-                     .Align = TAlign::alTop});
+    ToolBar = gui::NewControl<gui::TToolBar>(this, {.Parent = TabSheetAct, .Name = L"ToolBar",
+                                                    .Bounds = Bounds(0, 0, 600, 40), .Align = TAlign::alTop},
+                                             {.Wrapable = true});
     ToolBar->SetImages(ImageListToolbar);
     ToolBar->Perform(TB_SETBUTTONSIZE, 0, MAKELPARAM(77, 38));
     if (TrayForm) ToolBar->PopupMenu = TrayForm->PPRMenu;
@@ -150,22 +149,19 @@ void THisForm::CreateControls() {
     ToolBar->ShowHint = true;
 
     // The memo pane at the right, its splitter left of it.
-    PanelEdit = new gui::TPanel(this);
-    PanelEdit->ShowCaption = false;
-    PanelEdit->BevelOuter = gui::TBevelCut::bvNone;
-    PanelEdit->Create({.Parent = TabSheetAct, .Name = L"PanelEdit", .Bounds = Bounds(400, 0, 0, 300),
-                       .Align = TAlign::alRight});
-    Edit = new gui::TRichEdit(this);
-    Edit->WordWrap = false;
-    Edit->Create({.Parent = PanelEdit, .Name = L"Edit", .Align = TAlign::alClient,
-                  .Style = WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN});
-    SplitterEdit = new gui::TSplitter(this);
-    SplitterEdit->Create({.Parent = TabSheetAct, .Name = L"SplitterEdit", .Bounds = Bounds(395, 0, 0, 300),
-                          .Align = TAlign::alRight});
+    PanelEdit = gui::NewControl<gui::TPanel>(this, {.Parent = TabSheetAct, .Name = L"PanelEdit",
+                                                    .Bounds = Bounds(400, 0, 0, 300), .Align = TAlign::alRight},
+                                             gui::kHolderPanel);
+    Edit = gui::NewControl<gui::TRichEdit>(
+        this, {.Parent = PanelEdit, .Name = L"Edit", .Align = TAlign::alClient,
+               .Style = WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN},
+        {.WordWrap = false});
+    SplitterEdit = gui::NewControl<gui::TSplitter>(this, {.Parent = TabSheetAct, .Name = L"SplitterEdit",
+                                                          .Bounds = Bounds(395, 0, 0, 300), .Align = TAlign::alRight});
     SplitterEdit->OnMoved = [this](gui::TSplitter*) { SplitterEditMoved(); };
 
-    TabControl = new gui::TTabControl(this);
-    TabControl->Create({.Parent = TabSheetAct, .Name = L"TabControl", .Align = TAlign::alClient});
+    TabControl = gui::NewControl<gui::TTabControl>(
+        this, {.Parent = TabSheetAct, .Name = L"TabControl", .Align = TAlign::alClient});
     TabControl->SetImages(ImageListTab);
     for (int c = 0; c < kHisCategories; ++c) TabControl->AddTab(kTabCaptions[c], c);
     TabControl->OnChange = [this](gui::TTabControl*) { TabControlChange(); };
@@ -173,15 +169,12 @@ void THisForm::CreateControls() {
         if (button == gui::TMouseButton::mbMiddle) TabControlChange();
     };
 
-    PanelFind = new gui::TPanel(this);
-    PanelFind->ShowCaption = false;
-    PanelFind->BevelOuter = gui::TBevelCut::bvNone;
-    PanelFind->Create({.Parent = TabControl, .Name = L"PanelFind", .Bounds = Bounds(0, 0, 400, 28),
-                       .Align = TAlign::alTop});
-    CBFind = new gui::TComboBox(this);
-    CBFind->DropDownCount = 16;
-    CBFind->Create({.Parent = PanelFind, .Name = L"CBFind", .Bounds = Bounds(2, 2, 300, 24),
-                    .Hint = L"検索する文字列"});
+    PanelFind = gui::NewControl<gui::TPanel>(this, {.Parent = TabControl, .Name = L"PanelFind",
+                                                    .Bounds = Bounds(0, 0, 400, 28), .Align = TAlign::alTop},
+                                             gui::kHolderPanel);
+    CBFind = gui::NewControl<gui::TComboBox>(
+        this, {.Parent = PanelFind, .Name = L"CBFind", .Bounds = Bounds(2, 2, 300, 24), .Hint = L"検索する文字列"},
+        {.DropDownCount = 16});
     CBFind->ShowHint = true;
     CBFind->SetMaxLength(256);
     CBFind->OnChange = [this](gui::TComboBox*) { CBFindChange(); };
@@ -197,30 +190,26 @@ void THisForm::CreateControls() {
     BtnFindUp->OnClick = [this](gui::TButton*) { BtnFindUpClick(); };
 
     // The favourites pane at the bottom of the tab control, its splitter above it.
-    PanelFav = new gui::TPanel(this);
-    PanelFav->ShowCaption = false;
-    PanelFav->BevelOuter = gui::TBevelCut::bvNone;
-    PanelFav->Create({.Parent = TabControl, .Name = L"PanelFav", .Bounds = Bounds(0, 300, 400, 0),
-                      .Align = TAlign::alBottom});
-    SplitterFav = new gui::TSplitter(this);
-    SplitterFav->Create({.Parent = TabControl, .Name = L"SplitterFav", .Bounds = Bounds(0, 295, 400, 0),
-                         .Align = TAlign::alBottom});
+    PanelFav = gui::NewControl<gui::TPanel>(this, {.Parent = TabControl, .Name = L"PanelFav",
+                                                   .Bounds = Bounds(0, 300, 400, 0), .Align = TAlign::alBottom},
+                                            gui::kHolderPanel);
+    SplitterFav = gui::NewControl<gui::TSplitter>(this, {.Parent = TabControl, .Name = L"SplitterFav",
+                                                         .Bounds = Bounds(0, 295, 400, 0), .Align = TAlign::alBottom});
     SplitterFav->OnMoved = [this](gui::TSplitter*) { SplitterFavMoved(); };
 
-    auto listBox = [this](gui::TListBox*& list, gui::TWinControl* parent, const wchar_t* name,
-                          gui::TImageList* images, int k) {
-        list = new gui::TListBox(this);
-        list->Style = gui::TListBoxStyle::lbOwnerDrawFixed;
-        list->ItemHeightAtCreate = 32;
+    // A list of entries drawn in rows of 32 pixels with their icons, dragged from.
+    auto entryList = [this](gui::TListBox*& list, gui::TWinControl* parent, const wchar_t* name,
+                            gui::TImageList* images, int k) {
+        list = gui::NewControl<gui::TListBox>(this, {.Parent = parent, .Name = name, .Align = TAlign::alClient,
+                                                     .Style = WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT},
+                                              {.Style = gui::TListBoxStyle::lbOwnerDrawFixed, .ItemHeight = 32});
         list->OnDrawItem = [this, images, k](gui::TListBox* sender, gui::TDrawItemInfo& item) {
             DrawListRow(sender, images, k, item);
         };
-        list->Create({.Parent = parent, .Name = name, .Align = TAlign::alClient,
-                      .Style = WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT});
         list->DragMode = gui::TDragMode::dmAutomatic;
     };
-    listBox(ListBoxFav, PanelFav, L"ListBoxFav", ImageListFav, 1);
-    listBox(ListBoxHis, TabControl, L"ListBoxHis", ImageListHis, 0);
+    entryList(ListBoxFav, PanelFav, L"ListBoxFav", ImageListFav, 1);
+    entryList(ListBoxHis, TabControl, L"ListBoxHis", ImageListHis, 0);
     ListBoxHis->OnDblClick = [this](gui::TControl*) {
         Proc_Execute(0, 0);
         Proc_DispStatus();

@@ -159,18 +159,14 @@ void TLaunchForm::FormCreate() {
     TBTrans->OnClick = [this](gui::TToolButton*) { TBTransClick(); };
     TBClassicIcon->OnClick = [this](gui::TToolButton*) { TBClassicIconClick(); };
 
-    auto pane = [this](const wchar_t* panelName, const wchar_t* viewName, TAlign align, int index,
-                       gui::TImageList* images, gui::TPanel*& panel, gui::TListView*& view) {
-        panel = new gui::TPanel(this);
-        panel->ShowCaption = false;
-        panel->BevelOuter = gui::TBevelCut::bvNone;
-        panel->Create({.Name = panelName, .Bounds = Bounds(0, 0, 658, 120), .Align = align});
-        view = new gui::TListView(this);
-        view->ViewStyle = gui::TViewStyle::vsIcon;
-        view->RowSelect = false;
-        view->AutoArrange = true;
+    // A pane holding one list of large icons in the window's font.
+    auto iconPane = [this](const wchar_t* panelName, const wchar_t* viewName, TAlign align, int index,
+                           gui::TImageList* images, gui::TPanel*& panel, gui::TListView*& view) {
+        panel = gui::NewControl<gui::TPanel>(
+            this, {.Name = panelName, .Bounds = Bounds(0, 0, 658, 120), .Align = align}, gui::kHolderPanel);
+        view = gui::NewControl<gui::TListView>(this, {.Parent = panel, .Name = viewName, .Align = TAlign::alClient},
+                                               {.ViewStyle = gui::TViewStyle::vsIcon, .RowSelect = false});
         view->Font().Assign(Font());
-        view->Create({.Parent = panel, .Name = viewName, .Align = TAlign::alClient});
         view->SetLargeImages(images);
         // Icons of 32 pixels three times over in each direction.
         view->SetIconSpacing(images->Width() * 3, images->Height() * 3);
@@ -181,9 +177,9 @@ void TLaunchForm::FormCreate() {
         view->OnItemDblClick = [this, index](gui::TListView*) { ListViewDblClick(index); };
         view->OnKeyDown = [this, index](gui::TControl*, WORD& key, gui::TShiftState) { ListViewKeyDown(index, key); };
     };
-    pane(L"PanelHis", L"ListViewHis", TAlign::alTop, 0, ImageListHis, PanelHis, ListViewHis);
-    Splitter = new gui::TSplitter(this);
-    Splitter->Create({.Name = L"Splitter", .Bounds = Bounds(0, 120, 658, 4), .Align = TAlign::alTop});
+    iconPane(L"PanelHis", L"ListViewHis", TAlign::alTop, 0, ImageListHis, PanelHis, ListViewHis);
+    Splitter = gui::NewControl<gui::TSplitter>(
+        this, {.Name = L"Splitter", .Bounds = Bounds(0, 120, 658, 4), .Align = TAlign::alTop});
     Splitter->OnMoved = [this](gui::TSplitter*) { SplitterMoved(); };
     StatusBar = gui::NewControl<gui::TStatusBar>(this, {.Name = L"StatusBar", .Bounds = Bounds(0, 0, 658, 20),
                                                         .Align = TAlign::alBottom});
@@ -192,7 +188,7 @@ void TLaunchForm::FormCreate() {
         ToolBar->SetVisible(!ToolBar->Visible());
         Realign();
     };
-    pane(L"PanelFav", L"ListViewFav", TAlign::alClient, 1, ImageListFav, PanelFav, ListViewFav);
+    iconPane(L"PanelFav", L"ListViewFav", TAlign::alClient, 1, ImageListFav, PanelFav, ListViewFav);
 
     TrayIcon = new gui::TTrayIcon(this);
     TrayIcon->Name = L"TrayIcon";

@@ -27,17 +27,16 @@ const wchar_t* const kColumns[] = {L"プログラム",         L"ウィンドウ
                                    L"ボタンのクラス",     L"メッセージ"};
 const int kColumnWidths[] = {110, 170, 90, 110, 110, 130, 90, 200};
 
-// A read-only report view with grid lines and whole-row selection; `runtime`
-// 1-pixel columns follow the eight visible ones.
-gui::TListView* NewList(gui::TComponent* owner, gui::TWinControl* parent, const wchar_t* name,
-                        const wchar_t* hint, int runtime) {
-    auto* view = new gui::TListView(owner);
-    view->GridLines = true;
-    view->RowSelect = true;
-    view->Create({.Parent = parent, .Name = name, .Align = TAlign::alClient, .Hint = hint});
+// A read-only report view of buttons with grid lines and whole-row
+// selection; `runtime` 1-pixel columns follow the eight visible ones.
+gui::TListView* NewButtonList(gui::TComponent* owner, gui::TWinControl* parent, const wchar_t* name,
+                              const wchar_t* hint, int runtime) {
+    gui::TListViewArgs report{.GridLines = true, .RowSelect = true};
+    for (int i = 0; i < 8; ++i) report.Columns.push_back({kColumns[i], kColumnWidths[i]});
+    report.Columns.insert(report.Columns.end(), static_cast<size_t>(runtime), {L"", 1});
+    auto* view = gui::NewControl<gui::TListView>(
+        owner, {.Parent = parent, .Name = name, .Align = TAlign::alClient, .Hint = hint}, report);
     view->ShowHint = true;
-    for (int i = 0; i < 8; ++i) view->AddColumn(kColumns[i], kColumnWidths[i]);
-    for (int i = 0; i < runtime; ++i) view->AddColumn(L"", 1);
     return view;
 }
 
@@ -78,10 +77,8 @@ void TBtnForm::CreateControls() {
         this, {.Name = L"StatusBar", .Bounds = Bounds(0, 0, 941, 22), .Align = TAlign::alBottom});
     StatusBar->AutoHint = true;
 
-    PanelBottom = new gui::TPanel(this);
-    PanelBottom->ShowCaption = false;
-    PanelBottom->BevelOuter = gui::TBevelCut::bvNone;
-    PanelBottom->Create({.Name = L"PanelBottom", .Bounds = Bounds(0, 0, 941, 62), .Align = TAlign::alBottom});
+    PanelBottom = gui::NewControl<gui::TPanel>(
+        this, {.Name = L"PanelBottom", .Bounds = Bounds(0, 0, 941, 62), .Align = TAlign::alBottom}, gui::kHolderPanel);
     GroupBoxHotKey = gui::NewControl<gui::TGroupBox>(
         this, {.Parent = PanelBottom, .Name = L"GroupBoxHotKey", .Caption = L"停止/再開　ホットキー(&K)",
                .Bounds = Bounds(6, 2, 260, 54)});
@@ -115,10 +112,10 @@ void TBtnForm::CreateControls() {
         this, {.Parent = GroupBoxMessage, .Name = L"CHKMessage", .Caption = L"メッセージを有効(&M)",
                .Bounds = Bounds(10, 22, 160, 20)});
     CHKMessage->OnClick = [this](gui::TCheckBox*) { CHKMessageClick(); };
-    EditMessage = new gui::TMemo(this);
-    EditMessage->WordWrap = false;
-    EditMessage->Create({.Parent = GroupBoxMessage, .Name = L"EditMessage", .Bounds = Bounds(176, 14, 750, 58),
-                         .Style = WS_VSCROLL | WS_HSCROLL});
+    EditMessage = gui::NewControl<gui::TMemo>(
+        this, {.Parent = GroupBoxMessage, .Name = L"EditMessage", .Bounds = Bounds(176, 14, 750, 58),
+               .Style = WS_VSCROLL | WS_HSCROLL},
+        {.WordWrap = false});
 
     PageControl = gui::NewControl<gui::TPageControl>(
         this, {.Name = L"PageControl", .Bounds = Bounds(0, 0, 941, 200), .Align = TAlign::alClient});
@@ -129,12 +126,12 @@ void TBtnForm::CreateControls() {
     PageControl->OnChange = [this](gui::TTabControl*) {
         if (!FTurningPage) PageControlChange();
     };
-    ListAddView = NewList(this, TabSheetAdd, L"ListAdd", L"ダブルクリックで追加", 1);
+    ListAddView = NewButtonList(this, TabSheetAdd, L"ListAdd", L"ダブルクリックで追加", 1);
     ListAddView->OnSelectItem = [this](gui::TListView*) { ListAddClick(); };
     ListAddView->OnItemDblClick = [this](gui::TListView*) {
         if (TBAdd->Enabled()) TBAddClick();
     };
-    ListListView = NewList(this, TabSheetSave, L"ListList", L"ダブルクリックで削除", 2);
+    ListListView = NewButtonList(this, TabSheetSave, L"ListList", L"ダブルクリックで削除", 2);
     ListListView->OnSelectItem = [this](gui::TListView*) { ListListClick(); };
     ListListView->OnItemDblClick = [this](gui::TListView*) {
         if (TBDel->Enabled()) TBDelClick();

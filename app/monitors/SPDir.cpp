@@ -42,9 +42,9 @@ std::wstring TSPDirForm::ListFileName() { return DataFolder + kListName; }
 std::wstring TSPDirForm::IniFileName() { return DataFolder + kIniName; }
 
 void TSPDirForm::CreateControls() {
-    ToolBar = new gui::TToolBar(this);
-    ToolBar->Wrapable = false;  // the second row starts where a button says so
-    ToolBar->Create({.Name = L"ToolBar", .Bounds = Bounds(0, 0, 643, 26), .Align = TAlign::alTop});
+    // The second row starts where a button says so.
+    ToolBar = gui::NewControl<gui::TToolBar>(
+        this, {.Name = L"ToolBar", .Bounds = Bounds(0, 0, 643, 26), .Align = TAlign::alTop}, {.Wrapable = false});
     using Handler = void (TSPDirForm::*)();
     auto button = [this](const wchar_t* name, const wchar_t* caption, Handler handler, bool wrap = false,
                          gui::TToolButtonStyle style = gui::TToolButtonStyle::tbsButton) {
@@ -67,10 +67,8 @@ void TSPDirForm::CreateControls() {
     TBClose = button(L"TBClose", L"閉じる(&X)", &TSPDirForm::TBCloseClick);
     TBOpenClose = button(L"TBOpenClose", L"開いた後閉じる", nullptr, false, gui::TToolButtonStyle::tbsCheck);
 
-    PanelEdit = new gui::TPanel(this);
-    PanelEdit->BevelOuter = gui::TBevelCut::bvNone;
-    PanelEdit->ShowCaption = false;
-    PanelEdit->Create({.Name = L"PanelEdit", .Bounds = Bounds(0, 0, 643, 24), .Align = TAlign::alTop});
+    PanelEdit = gui::NewControl<gui::TPanel>(
+        this, {.Name = L"PanelEdit", .Bounds = Bounds(0, 0, 643, 24), .Align = TAlign::alTop}, gui::kHolderPanel);
     EditCmd = gui::NewControl<gui::TEdit>(this, {.Parent = PanelEdit, .Name = L"EditCmd",
                                                  .Bounds = Bounds(322, 0, 321, 24), .Align = TAlign::alRight,
                                                  .Hint = L"コマンド"});
@@ -80,9 +78,9 @@ void TSPDirForm::CreateControls() {
 
     ListBoxCmd = gui::NewControl<TDualListBox>(this, {.Name = L"ListBoxCmd", .Bounds = Bounds(322, 0, 321, 400),
                                                       .Align = TAlign::alRight});
-    ListBoxName = new TDualListBox(this);
-    ListBoxName->SetHideScrollBar(true);
-    ListBoxName->Create({.Name = L"ListBoxName", .Bounds = Bounds(0, 0, 322, 400), .Align = TAlign::alClient});
+    ListBoxName = gui::NewControl<TDualListBox>(
+        this, {.Name = L"ListBoxName", .Bounds = Bounds(0, 0, 322, 400), .Align = TAlign::alClient},
+        {.HideScrollBar = true});
     ListBoxName->SetSynListBox(ListBoxCmd);
     ListBoxCmd->SetSynListBox(ListBoxName);
 
