@@ -288,6 +288,22 @@ void TToolBar::SetImages(TImageList* images) {
     FitHeight();
 }
 
+TToolButton* NewToolButton(TComponent* owner, TToolBar* bar, TToolButtonArgs args) {
+    auto* button = new TToolButton(owner);
+    button->Name = std::move(args.Name);
+    button->Caption = std::move(args.Caption);
+    button->Hint = std::move(args.Hint);
+    button->ImageIndex = args.ImageIndex;
+    button->Style = args.Style;
+    button->Grouped = args.Grouped;
+    button->SetDown(args.Down);
+    button->Wrap = args.Wrap;
+    button->DropdownMenu = args.DropdownMenu;
+    button->OnClick = std::move(args.OnClick);
+    bar->AddButton(button);
+    return button;
+}
+
 void TToolBar::AddButton(TToolButton* button) {
     if (button->toolBar_) return;
     button->toolBar_ = this;

@@ -171,6 +171,23 @@ struct TToolBarArgs {
     bool Wrapable = true;
 };
 
+// What a new tool button is made with (see TToolButton).
+struct TToolButtonArgs {
+    std::wstring Name;
+    std::wstring Caption;
+    std::wstring Hint;
+    int ImageIndex = -1;
+    TToolButtonStyle Style = TToolButtonStyle::tbsButton;
+    bool Grouped = false;
+    bool Down = false;
+    bool Wrap = false;
+    TPopupMenu* DropdownMenu = nullptr;
+    std::function<void(TToolButton* sender)> OnClick;
+};
+
+// A new button owned by `owner`, appended to `bar`.
+TToolButton* NewToolButton(TComponent* owner, TToolBar* bar, TToolButtonArgs args);
+
 class TToolBar : public TWinControl {
 public:
     using TKindArgs = TToolBarArgs;

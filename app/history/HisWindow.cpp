@@ -121,30 +121,43 @@ void THisForm::CreateControls() {
     ToolBar->SetImages(ImageListToolbar);
     ToolBar->Perform(TB_SETBUTTONSIZE, 0, MAKELPARAM(77, 38));
     if (TrayForm) ToolBar->PopupMenu = TrayForm->PPRMenu;
-    auto button = [this](gui::TToolButton*& b, const wchar_t* name, const wchar_t* caption, const wchar_t* hint,
-                         int image, bool check, void (THisForm::*click)()) {
-        b = new gui::TToolButton(this);
-        b->Name = name;
-        b->Caption = caption;
-        b->Hint = hint;
-        b->ImageIndex = image;
-        b->Style = check ? gui::TToolButtonStyle::tbsCheck : gui::TToolButtonStyle::tbsButton;
-        if (click) b->OnClick = [this, click](gui::TToolButton*) { (this->*click)(); };
-        ToolBar->AddButton(b);
-    };
-    button(TBexe, L"TBexe", L"[Enter]", L"", tiMain, false, &THisForm::TBexeClick);
-    button(TBUpExp, L"TBUpExp", L"(&K)", L"", tiUpExp, false, &THisForm::TBUpExpClick);
-    button(TBUpFol, L"TBUpFol", L"(&L)", L"", tiUpFol, false, &THisForm::TBUpFolClick);
-    button(TBSort, L"TBSort", L"", L"履歴リストを名前順に並び替え", tiSort, true, &THisForm::TBSortClick);
-    button(TBContx, L"TBContx", L"(&T)", L"コンテキストメニュー", tiContx, false, &THisForm::TBContxClick);
-    button(TBBrackwen, L"TBBrackwen", L"(&O)", L"Brackwen", tiBrackwen, false, &THisForm::TBBrackwenClick);
-    button(TBFav, L"TBFav", L"", L"お気に入り", tiFav, true, &THisForm::TBFavClick);
-    button(TBEdit, L"TBEdit", L"", L"メモ", tiEdit, true, &THisForm::TBEditClick);
-    button(TBCPUCore, L"TBCPUCore", L"", L"履歴ウィンドウのタイトルバーに各CPUコア使用率を表示", tiCPU, true,
-           &THisForm::TBCPUCoreClick);
+    using gui::TToolButtonStyle;
+    TBexe = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBexe", .Caption = L"[Enter]", .ImageIndex = tiMain,
+                        .OnClick = [this](gui::TToolButton*) { TBexeClick(); }});
+    TBUpExp = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBUpExp", .Caption = L"(&K)", .ImageIndex = tiUpExp,
+                        .OnClick = [this](gui::TToolButton*) { TBUpExpClick(); }});
+    TBUpFol = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBUpFol", .Caption = L"(&L)", .ImageIndex = tiUpFol,
+                        .OnClick = [this](gui::TToolButton*) { TBUpFolClick(); }});
+    TBSort = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBSort", .Hint = L"履歴リストを名前順に並び替え", .ImageIndex = tiSort,
+                        .Style = TToolButtonStyle::tbsCheck,
+                        .OnClick = [this](gui::TToolButton*) { TBSortClick(); }});
+    TBContx = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBContx", .Caption = L"(&T)", .Hint = L"コンテキストメニュー",
+                        .ImageIndex = tiContx, .OnClick = [this](gui::TToolButton*) { TBContxClick(); }});
+    TBBrackwen = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBBrackwen", .Caption = L"(&O)", .Hint = L"Brackwen", .ImageIndex = tiBrackwen,
+                        .OnClick = [this](gui::TToolButton*) { TBBrackwenClick(); }});
+    TBFav = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBFav", .Hint = L"お気に入り", .ImageIndex = tiFav,
+                        .Style = TToolButtonStyle::tbsCheck, .OnClick = [this](gui::TToolButton*) { TBFavClick(); }});
+    TBEdit = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBEdit", .Hint = L"メモ", .ImageIndex = tiEdit, .Style = TToolButtonStyle::tbsCheck,
+                        .OnClick = [this](gui::TToolButton*) { TBEditClick(); }});
+    TBCPUCore = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBCPUCore", .Hint = L"履歴ウィンドウのタイトルバーに各CPUコア使用率を表示",
+                        .ImageIndex = tiCPU, .Style = TToolButtonStyle::tbsCheck,
+                        .OnClick = [this](gui::TToolButton*) { TBCPUCoreClick(); }});
     // Read when an entry is acted on.
-    button(TBExeClose, L"TBExeClose", L"", L"実行後、閉じる", tiExeClose, true, nullptr);
-    button(TBClose, L"TBClose", L"(&X)", L"閉じる", tiClose, false, &THisForm::Close);
+    TBExeClose = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBExeClose", .Hint = L"実行後、閉じる", .ImageIndex = tiExeClose,
+                        .Style = TToolButtonStyle::tbsCheck});
+    TBClose = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBClose", .Caption = L"(&X)", .Hint = L"閉じる", .ImageIndex = tiClose,
+                        .OnClick = [this](gui::TToolButton*) { Close(); }});
     for (gui::TToolButton* b : {TBexe, TBUpExp, TBUpFol, TBContx, TBBrackwen}) b->SetEnabled(false);
     ToolBar->ShowHint = true;
 

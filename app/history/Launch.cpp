@@ -137,27 +137,27 @@ void TLaunchForm::FormCreate() {
 
     ToolBar = gui::NewControl<gui::TToolBar>(this, {.Name = L"ToolBar", .Bounds = Bounds(0, 0, 658, 26),
                                                     .Align = TAlign::alTop});
-    auto button = [this](const wchar_t* name, const wchar_t* caption, gui::TToolButtonStyle style, bool grouped) {
-        auto* b = new gui::TToolButton(this);
-        b->Name = name;
-        b->Caption = caption;
-        b->Style = style;
-        b->Grouped = grouped;
-        b->ImageIndex = I_IMAGENONE;
-        return b;
-    };
-    TBWClick = button(L"TBWClick", L"ダブルクリック", gui::TToolButtonStyle::tbsCheck, true);
-    TB1Click = button(L"TB1Click", L"シングルクリック", gui::TToolButtonStyle::tbsCheck, true);
-    TBExeHide = button(L"TBExeHide", L"実行後隠す", gui::TToolButtonStyle::tbsCheck, false);
-    TBHide = button(L"TBHide", L"隠す", gui::TToolButtonStyle::tbsButton, false);
-    TBTrans = button(L"TBTrans", L"半透明度", gui::TToolButtonStyle::tbsDropDown, false);
-    TBTrans->DropdownMenu = PPMenuTrans;
-    TBClassicIcon = button(L"TBClassicIcon", L"クラシックアイコン", gui::TToolButtonStyle::tbsCheck, false);
-    TBWClick->SetDown(true);
-    for (gui::TToolButton* b : {TBWClick, TB1Click, TBExeHide, TBHide, TBTrans, TBClassicIcon}) ToolBar->AddButton(b);
-    TBHide->OnClick = [this](gui::TToolButton*) { Hide(); };
-    TBTrans->OnClick = [this](gui::TToolButton*) { TBTransClick(); };
-    TBClassicIcon->OnClick = [this](gui::TToolButton*) { TBClassicIconClick(); };
+    using gui::TToolButtonStyle;
+    TBWClick = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBWClick", .Caption = L"ダブルクリック", .ImageIndex = I_IMAGENONE,
+                        .Style = TToolButtonStyle::tbsCheck, .Grouped = true, .Down = true});
+    TB1Click = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TB1Click", .Caption = L"シングルクリック", .ImageIndex = I_IMAGENONE,
+                        .Style = TToolButtonStyle::tbsCheck, .Grouped = true});
+    TBExeHide = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBExeHide", .Caption = L"実行後隠す", .ImageIndex = I_IMAGENONE,
+                        .Style = TToolButtonStyle::tbsCheck});
+    TBHide = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBHide", .Caption = L"隠す", .ImageIndex = I_IMAGENONE,
+                        .OnClick = [this](gui::TToolButton*) { Hide(); }});
+    TBTrans = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBTrans", .Caption = L"半透明度", .ImageIndex = I_IMAGENONE,
+                        .Style = TToolButtonStyle::tbsDropDown, .DropdownMenu = PPMenuTrans,
+                        .OnClick = [this](gui::TToolButton*) { TBTransClick(); }});
+    TBClassicIcon = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBClassicIcon", .Caption = L"クラシックアイコン", .ImageIndex = I_IMAGENONE,
+                        .Style = TToolButtonStyle::tbsCheck,
+                        .OnClick = [this](gui::TToolButton*) { TBClassicIconClick(); }});
 
     // A pane holding one list of large icons in the window's font.
     auto iconPane = [this](const wchar_t* panelName, const wchar_t* viewName, TAlign align, int index,

@@ -43,34 +43,38 @@ gui::TListView* NewButtonList(gui::TComponent* owner, gui::TWinControl* parent, 
 }  // namespace
 
 void TBtnForm::CreateControls() {
-    auto button = [this](const wchar_t* name, const wchar_t* caption, const wchar_t* hint,
-                         void (TBtnForm::*handler)()) {
-        auto* b = new gui::TToolButton(this);
-        b->Name = name;
-        b->Caption = caption;
-        b->Hint = hint;
-        if (handler) b->OnClick = [this, handler](gui::TToolButton*) { (this->*handler)(); };
-        return b;
-    };
     ToolBar = gui::NewControl<gui::TToolBar>(
         this, {.Name = L"ToolBar", .Bounds = Bounds(0, 0, 941, 26), .Align = TAlign::alTop});
-    TBGet = button(L"TBGet", L"すべてのウィンドウを再検索(&E)", L"ボタンの再検索", &TBtnForm::TBGetClick);
-    TBAct = button(L"TBAct", L"アクティブなウィンドウを再検索(&W)", L"アクティブウィンドウのボタンを検索",
-                   &TBtnForm::TBActClick);
-    TBAdd = button(L"TBAdd", L"追加(&A)", L"選択されているボタンを追加", &TBtnForm::TBAddClick);
-    TBAddNoSize = button(L"TBAddNoSize", L"追加(ウィンドウサイズを無視)(&O)",
-                         L"選択されているボタンを追加(ウィンドウサイズを無視)", &TBtnForm::TBAddNoSizeClick);
-    TBDel = button(L"TBDel", L"削除(&D)", L"選択されているボタンを削除", &TBtnForm::TBDelClick);
-    TBUp = button(L"TBUp", L"上に移動(&R)", L"選択されているボタンを上に移動", &TBtnForm::TBUpClick);
-    TBDown = button(L"TBDown", L"下に移動(&F)", L"選択されているボタンを下に移動", &TBtnForm::TBDownClick);
-    TBMoveCursor = button(L"TBMoveCursor", L"ボタンにマウスカーソルを移動", L"ボタンにマウスカーソルを移動",
-                          nullptr);
-    TBMoveCursor->Style = gui::TToolButtonStyle::tbsCheck;
-    TBMoveCursor->OnClick = [this](gui::TToolButton* b) { Settings.TBMoveCursor = b->Down(); };
-    TBCloseSave = button(L"TBCloseSave", L"保存して閉じる(&X)", L"設定を保存して閉じる",
-                         &TBtnForm::TBCloseSaveClick);
-    for (gui::TToolButton* b : {TBGet, TBAct, TBAdd, TBAddNoSize, TBDel, TBUp, TBDown, TBMoveCursor, TBCloseSave})
-        ToolBar->AddButton(b);
+    TBGet = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBGet", .Caption = L"すべてのウィンドウを再検索(&E)", .Hint = L"ボタンの再検索",
+                        .OnClick = [this](gui::TToolButton*) { TBGetClick(); }});
+    TBAct = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBAct", .Caption = L"アクティブなウィンドウを再検索(&W)",
+                        .Hint = L"アクティブウィンドウのボタンを検索",
+                        .OnClick = [this](gui::TToolButton*) { TBActClick(); }});
+    TBAdd = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBAdd", .Caption = L"追加(&A)", .Hint = L"選択されているボタンを追加",
+                        .OnClick = [this](gui::TToolButton*) { TBAddClick(); }});
+    TBAddNoSize = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBAddNoSize", .Caption = L"追加(ウィンドウサイズを無視)(&O)",
+                        .Hint = L"選択されているボタンを追加(ウィンドウサイズを無視)",
+                        .OnClick = [this](gui::TToolButton*) { TBAddNoSizeClick(); }});
+    TBDel = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBDel", .Caption = L"削除(&D)", .Hint = L"選択されているボタンを削除",
+                        .OnClick = [this](gui::TToolButton*) { TBDelClick(); }});
+    TBUp = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBUp", .Caption = L"上に移動(&R)", .Hint = L"選択されているボタンを上に移動",
+                        .OnClick = [this](gui::TToolButton*) { TBUpClick(); }});
+    TBDown = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBDown", .Caption = L"下に移動(&F)", .Hint = L"選択されているボタンを下に移動",
+                        .OnClick = [this](gui::TToolButton*) { TBDownClick(); }});
+    TBMoveCursor = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBMoveCursor", .Caption = L"ボタンにマウスカーソルを移動",
+                        .Hint = L"ボタンにマウスカーソルを移動", .Style = gui::TToolButtonStyle::tbsCheck,
+                        .OnClick = [this](gui::TToolButton* b) { Settings.TBMoveCursor = b->Down(); }});
+    TBCloseSave = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBCloseSave", .Caption = L"保存して閉じる(&X)", .Hint = L"設定を保存して閉じる",
+                        .OnClick = [this](gui::TToolButton*) { TBCloseSaveClick(); }});
 
     // The status bar shows the hint of the control or tool button under the mouse.
     StatusBar = gui::NewControl<gui::TStatusBar>(

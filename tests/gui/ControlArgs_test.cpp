@@ -14,6 +14,7 @@
 #include "gui/ComCtrls.h"
 #include "gui/ExtCtrls.h"
 #include "gui/Form.h"
+#include "gui/Menus.h"
 #include "gui/StdCtrls.h"
 #include "tests/support/UserInput.h"
 
@@ -63,6 +64,9 @@ public:
     gui::TPanel* InHolder = nullptr;
     TDualListBox* DualPlain = nullptr;
     TDualListBox* DualNoBar = nullptr;
+    gui::TToolBar* BarButtons = nullptr;
+    gui::TPopupMenu* DropMenu = nullptr;
+    int Clicks = 0;
 
 protected:
     void CreateParams(gui::TCreateParams& params) override {
@@ -131,6 +135,20 @@ protected:
 
         DualPlain = NewControl<TDualListBox>(this, {.Bounds = Bounds(460, 300, 80, 80)});
         DualNoBar = NewControl<TDualListBox>(this, {.Bounds = Bounds(560, 300, 80, 80)}, {.HideScrollBar = true});
+
+        BarButtons = NewControl<gui::TToolBar>(this, {.Bounds = Bounds(0, 480, 600, 26)}, {.Wrapable = false});
+        DropMenu = new gui::TPopupMenu(this);
+        gui::NewMenuItem(this, DropMenu->Items(), {.Caption = L"項目"});
+        gui::NewToolButton(this, BarButtons, {.Name = L"TBPlain", .Caption = L"普通", .Hint = L"普通のボタン",
+                                              .ImageIndex = I_IMAGENONE,
+                                              .OnClick = [this](gui::TToolButton*) { ++Clicks; }});
+        gui::NewToolButton(this, BarButtons, {.Name = L"TBLeft", .Caption = L"左", .ImageIndex = I_IMAGENONE,
+                                              .Style = gui::TToolButtonStyle::tbsCheck, .Grouped = true,
+                                              .Down = true, .Wrap = true});
+        gui::NewToolButton(this, BarButtons, {.Name = L"TBRight", .Caption = L"右", .ImageIndex = I_IMAGENONE,
+                                              .Style = gui::TToolButtonStyle::tbsCheck, .Grouped = true});
+        gui::NewToolButton(this, BarButtons, {.Name = L"TBOpen", .Caption = L"開く", .ImageIndex = I_IMAGENONE,
+                                              .Style = gui::TToolButtonStyle::tbsDropDown, .DropdownMenu = DropMenu});
     }
 };
 
@@ -328,6 +346,44 @@ TEST_F(ControlArgs, DualListBoxWithoutItsScrollBar) {
     EXPECT_TRUE(Has(StyleOf(form_->DualPlain), WS_VSCROLL));
     EXPECT_FALSE(Has(StyleOf(form_->DualNoBar), WS_VSCROLL));
     EXPECT_TRUE(form_->DualNoBar->HideScrollBar());
+}
+
+TEST_F(ControlArgs, ToolButtonsMadeFromTheirArguments) {
+    gui::TToolBar* bar = form_->BarButtons;
+    ASSERT_EQ(bar->ButtonCount(), 4);
+    auto state = [bar](int i) {
+        TBBUTTON b{};
+        bar->Perform(TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
+        return b;
+    };
+    auto text = [bar](gui::TToolButton* b) {
+        wchar_t buffer[32] = {};
+        bar->Perform(TB_GETBUTTONTEXTW, b->Command(), reinterpret_cast<LPARAM>(buffer));
+        return std::wstring(buffer);
+    };
+    auto* plain = form_->Find<gui::TToolButton>(L"TBPlain");
+    auto* left = form_->Find<gui::TToolButton>(L"TBLeft");
+    auto* right = form_->Find<gui::TToolButton>(L"TBRight");
+    auto* open = form_->Find<gui::TToolButton>(L"TBOpen");
+    ASSERT_TRUE(plain && left && right && open);
+    EXPECT_EQ(bar->Buttons(0), plain) << "appended in the order made";
+    EXPECT_EQ(bar->Buttons(3), open);
+    EXPECT_EQ(text(plain), L"普通");
+    EXPECT_EQ(text(right), L"右");
+    EXPECT_EQ(plain->Hint, L"普通のボタン");
+    EXPECT_EQ(state(0).iBitmap, I_IMAGENONE);
+
+    EXPECT_TRUE(Has(state(1).fsStyle, BTNS_CHECK | BTNS_GROUP));
+    EXPECT_TRUE(Has(state(1).fsState, TBSTATE_CHECKED)) << "made down";
+    EXPECT_TRUE(Has(state(1).fsState, TBSTATE_WRAP));
+    EXPECT_TRUE(left->Down());
+    EXPECT_FALSE(Has(state(2).fsState, TBSTATE_CHECKED | TBSTATE_WRAP));
+    EXPECT_TRUE(Has(state(3).fsStyle, BTNS_DROPDOWN));
+    EXPECT_EQ(static_cast<gui::TPopupMenu*>(open->DropdownMenu), form_->DropMenu);
+    EXPECT_GE(::SendMessageW(bar->Handle(), TB_GETROWS, 0, 0), 2) << "a new row after the wrapping button";
+
+    plain->Click();
+    EXPECT_EQ(form_->Clicks, 1);
 }
 
 }  // namespace
