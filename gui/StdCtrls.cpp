@@ -269,10 +269,9 @@ void TRadioGroup::SetItems(const std::vector<std::wstring>& items) {
     for (TRadioButton* b : buttons_) Free(b);
     buttons_.clear();
     for (size_t i = 0; i < items.size(); ++i) {
-        auto* b = new TRadioButton(this);
+        auto* b = NewControl<TRadioButton>(
+            this, {.Parent = this, .Caption = items[i], .Style = i == 0 ? static_cast<DWORD>(WS_GROUP) : 0u});
         b->Font().Assign(Font());
-        b->Create(TControlArgs{.Parent = this, .Caption = items[i],
-                               .Style = i == 0 ? static_cast<DWORD>(WS_GROUP) : 0u});
         b->OnClick = [this](TCheckBox*) { RunHandler(OnClick, this); };
         buttons_.push_back(b);
     }

@@ -290,51 +290,50 @@ void THisForm::CreateControls() {
 }
 
 void THisForm::CreateMenus() {
-    auto item = [this](gui::TPopupMenu* menu, gui::TMenuItem** field, const wchar_t* name, const wchar_t* caption) {
-        gui::TMenuItem* i = gui::NewMenuItem(this, menu->Items(), {.Name = name, .Caption = caption});
-        if (field) *field = i;
-        return i;
-    };
     PPMenuList = new gui::TPopupMenu(this);
     PPMenuList->Name = L"PPMenuList";
-    item(PPMenuList, &PPClip, L"PPClip", L"コピー(&C)");
-    item(PPMenuList, nullptr, L"N3", L"-");
-    item(PPMenuList, &PPExeCmd, L"PPExeCmd", L"コマンドラインオプション(&O)");
-    item(PPMenuList, &PPSCMake, L"PPSCMake", L"ショートカットの作成(&S)");
-    item(PPMenuList, &PPFileSave, L"PPFileSave", L"ファイルに保存(&S)");
-    item(PPMenuList, &PPDirBar, L"PPDirBar", L"-");
-    item(PPMenuList, &PPFol, L"PPFol", L"フォルダを開く(&F)");
-    item(PPMenuList, &PPExp, L"PPExp", L"フォルダを開く(エクスプローラ)(&E)");
-    item(PPMenuList, nullptr, L"N2", L"-");
-    item(PPMenuList, &PPAdd, L"PPAdd", L"お気に入りに追加(&F)");
-    item(PPMenuList, &PPNoDir, L"PPNoDir", L"監視しないフォルダに追加(&D)");
-    item(PPMenuList, &PPNoExe, L"PPNoExe", L"監視しないプログラムに追加(&P)");
-    item(PPMenuList, &PPIMEExe, L"PPIMEExe", L"IMEを通知しないプログラムに追加(&I)");
-    item(PPMenuList, nullptr, L"N7", L"-");
-    item(PPMenuList, &PPDel, L"PPDel", L"削除(&X)");
-    item(PPMenuList, &PPDelAll, L"PPDelAll", L"すべて削除");
+    gui::TMenuItem* listItems = PPMenuList->Items();
+    PPClip = gui::NewMenuItem(this, listItems, {.Name = L"PPClip", .Caption = L"コピー(&C)"});
+    gui::NewMenuItem(this, listItems, {.Name = L"N3", .Caption = L"-"});
+    PPExeCmd = gui::NewMenuItem(this, listItems, {.Name = L"PPExeCmd", .Caption = L"コマンドラインオプション(&O)"});
+    PPSCMake = gui::NewMenuItem(this, listItems, {.Name = L"PPSCMake", .Caption = L"ショートカットの作成(&S)"});
+    PPFileSave = gui::NewMenuItem(this, listItems, {.Name = L"PPFileSave", .Caption = L"ファイルに保存(&S)"});
+    PPDirBar = gui::NewMenuItem(this, listItems, {.Name = L"PPDirBar", .Caption = L"-"});
+    PPFol = gui::NewMenuItem(this, listItems, {.Name = L"PPFol", .Caption = L"フォルダを開く(&F)"});
+    PPExp = gui::NewMenuItem(this, listItems, {.Name = L"PPExp", .Caption = L"フォルダを開く(エクスプローラ)(&E)"});
+    gui::NewMenuItem(this, listItems, {.Name = L"N2", .Caption = L"-"});
+    PPAdd = gui::NewMenuItem(this, listItems, {.Name = L"PPAdd", .Caption = L"お気に入りに追加(&F)"});
+    PPNoDir = gui::NewMenuItem(this, listItems, {.Name = L"PPNoDir", .Caption = L"監視しないフォルダに追加(&D)"});
+    PPNoExe = gui::NewMenuItem(this, listItems, {.Name = L"PPNoExe", .Caption = L"監視しないプログラムに追加(&P)"});
+    PPIMEExe =
+        gui::NewMenuItem(this, listItems, {.Name = L"PPIMEExe", .Caption = L"IMEを通知しないプログラムに追加(&I)"});
+    gui::NewMenuItem(this, listItems, {.Name = L"N7", .Caption = L"-"});
+    PPDel = gui::NewMenuItem(this, listItems, {.Name = L"PPDel", .Caption = L"削除(&X)"});
+    PPDelAll = gui::NewMenuItem(this, listItems, {.Name = L"PPDelAll", .Caption = L"すべて削除"});
     ListBoxHis->PopupMenu = PPMenuList;
     SetupListMenu();
 
     PPMenuFav = new gui::TPopupMenu(this);
     PPMenuFav->Name = L"PPMenuFav";
-    item(PPMenuFav, &PPFavCopy, L"PPFavCopy", L"コピー(&C)");
-    item(PPMenuFav, nullptr, L"N4", L"-");
-    item(PPMenuFav, &PPFavExeCmd, L"PPFavExeCmd", L"コマンドラインオプション(&O)");
-    item(PPMenuFav, &PPFavSCMake, L"PPFavSCMake", L"ショートカットの作成(&S)");
-    item(PPMenuFav, &PPFavFileSave, L"PPFavFileSave", L"ファイルに保存(&S)");
-    item(PPMenuFav, &PPDirBarF, L"PPDirBarF", L"-");
-    item(PPMenuFav, &PPFolF, L"PPFolF", L"フォルダを開く(&F)");
-    item(PPMenuFav, &PPExpF, L"PPExpF", L"フォルダを開く(エクスプローラ)(&E)");
-    item(PPMenuFav, nullptr, L"N5", L"-");
-    item(PPMenuFav, &PPUp, L"PPUp", L"上に移動(U)");
-    item(PPMenuFav, &PPDown, L"PPDown", L"下に移動(&D)");
-    item(PPMenuFav, nullptr, L"N6", L"-");
-    item(PPMenuFav, &PPFavDel, L"PPFavDel", L"削除(&X)");
-    item(PPMenuFav, nullptr, L"N8", L"-");
-    item(PPMenuFav, &PPUndo, L"PPUndo", L"元に戻す(&Z)");
-    PPUndo->ShortCut = gui::scCtrl | 'Z';
-    PPUndo->OnClick = [this](gui::TMenuItem*) { PPUndoClick(); };
+    gui::TMenuItem* favItems = PPMenuFav->Items();
+    PPFavCopy = gui::NewMenuItem(this, favItems, {.Name = L"PPFavCopy", .Caption = L"コピー(&C)"});
+    gui::NewMenuItem(this, favItems, {.Name = L"N4", .Caption = L"-"});
+    PPFavExeCmd =
+        gui::NewMenuItem(this, favItems, {.Name = L"PPFavExeCmd", .Caption = L"コマンドラインオプション(&O)"});
+    PPFavSCMake = gui::NewMenuItem(this, favItems, {.Name = L"PPFavSCMake", .Caption = L"ショートカットの作成(&S)"});
+    PPFavFileSave = gui::NewMenuItem(this, favItems, {.Name = L"PPFavFileSave", .Caption = L"ファイルに保存(&S)"});
+    PPDirBarF = gui::NewMenuItem(this, favItems, {.Name = L"PPDirBarF", .Caption = L"-"});
+    PPFolF = gui::NewMenuItem(this, favItems, {.Name = L"PPFolF", .Caption = L"フォルダを開く(&F)"});
+    PPExpF = gui::NewMenuItem(this, favItems, {.Name = L"PPExpF", .Caption = L"フォルダを開く(エクスプローラ)(&E)"});
+    gui::NewMenuItem(this, favItems, {.Name = L"N5", .Caption = L"-"});
+    PPUp = gui::NewMenuItem(this, favItems, {.Name = L"PPUp", .Caption = L"上に移動(U)"});
+    PPDown = gui::NewMenuItem(this, favItems, {.Name = L"PPDown", .Caption = L"下に移動(&D)"});
+    gui::NewMenuItem(this, favItems, {.Name = L"N6", .Caption = L"-"});
+    PPFavDel = gui::NewMenuItem(this, favItems, {.Name = L"PPFavDel", .Caption = L"削除(&X)"});
+    gui::NewMenuItem(this, favItems, {.Name = L"N8", .Caption = L"-"});
+    PPUndo = gui::NewMenuItem(this, favItems,
+                              {.Name = L"PPUndo", .Caption = L"元に戻す(&Z)", .ShortCut = gui::scCtrl | 'Z',
+                               .OnClick = [this](gui::TMenuItem*) { PPUndoClick(); }});
     Proc_BindFavActions();
     ListBoxFav->PopupMenu = PPMenuFav;
 
