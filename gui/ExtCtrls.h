@@ -1,7 +1,8 @@
 // Panel, splitter and image. A panel holds other controls (as their parent)
-// and draws a bevel and a centred caption (kHolderPanel: neither); a splitter, aligned beside the
-// control it resizes, changes that control's size as it is dragged, keeping
-// both that control and what remains for the others at least MinSize wide.
+// and draws a bevel and a centred caption (a kHolderPanel draws neither); a
+// splitter, aligned beside the control it resizes, changes that control's
+// size as it is dragged, keeping both that control and what remains for the
+// others at least MinSize wide.
 #pragma once
 
 #include <functional>
