@@ -27,7 +27,12 @@ using gui::NewControl;
 
 class TArgsTestForm : public gui::TForm {
 public:
-    explicit TArgsTestForm(gui::TComponent* owner) : TForm(owner, L"TArgsTestForm") {}
+    explicit TArgsTestForm(gui::TComponent* owner) : TForm(owner, L"TArgsTestForm") {
+        CreationCaption = L"作成の引数";
+        CreationLeft = CreationTop = 20;
+        CreationWidth = 900;
+        CreationHeight = 700;
+    }
 
     gui::TLabel* LabelPlain = nullptr;
     gui::TLabel* LabelRight = nullptr;
@@ -69,14 +74,6 @@ public:
     int Clicks = 0;
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override {
-        TForm::CreateParams(params);
-        params.Caption = L"作成の引数";
-        params.X = 20;
-        params.Y = 20;
-        params.Width = 900;
-        params.Height = 700;
-    }
     void FormCreate() override {
         LabelPlain = NewControl<gui::TLabel>(this, {.Caption = L"&A", .Bounds = Bounds(0, 0, 80, 18)});
         LabelRight = NewControl<gui::TLabel>(this, {.Caption = L"&B", .Bounds = Bounds(0, 20, 80, 18)},
