@@ -1,5 +1,7 @@
 #include "toolkit/TaskBarList.h"
 
+#include "toolkit/QuorvinPlacement.h"
+
 gui::ComPtr<ITaskbarList> TaskBarIntf;
 bool TaskBarTabAdded = false;
 
@@ -29,4 +31,15 @@ void TaskBarDeleteTab(HWND wnd) {
     TaskBarIntf->HrInit();
     TaskBarIntf->DeleteTab(wnd);
     TaskBarTabAdded = false;
+}
+
+void TaskBarFollowMonitor(HWND wnd, int& monitor) {
+    const int now = GetWindowMonitorIndex(wnd);
+    if (now == monitor) return;
+    monitor = now;
+    // The shell takes the button away before it can take the same window's
+    // button anew.
+    TaskBarDeleteTab(wnd);
+    ::Sleep(100);
+    TaskBarAddTab(wnd);
 }

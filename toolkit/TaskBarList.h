@@ -16,3 +16,6 @@ void TaskBarInit();
 void TaskBarFree();
 void TaskBarAddTab(HWND wnd);
 void TaskBarDeleteTab(HWND wnd);
+// When the window now stands on another monitor than `monitor`, its button
+// moves to that monitor's taskbar and `monitor` names the new one.
+void TaskBarFollowMonitor(HWND wnd, int& monitor);

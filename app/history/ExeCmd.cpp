@@ -209,14 +209,8 @@ void TExeCmdForm::FitHeight() {
 }
 
 void TExeCmdForm::WMMove() {
-    if (!Visible()) return;
-    const int monitor = GetWindowMonitorIndex(Handle());
-    if (monitor == MMonNo) return;
     // The button follows the window to that monitor's taskbar.
-    MMonNo = monitor;
-    TaskBarDeleteTab(Handle());
-    ::Sleep(100);
-    TaskBarAddTab(Handle());
+    if (Visible()) TaskBarFollowMonitor(Handle(), MMonNo);
 }
 
 LRESULT TExeCmdForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {

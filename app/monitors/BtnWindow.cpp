@@ -10,7 +10,6 @@
 #include "app/Globals.h"
 #include "gui/Dialogs.h"
 #include "toolkit/QuorvinFiles.h"
-#include "toolkit/QuorvinPlacement.h"
 #include "toolkit/QuorvinShell.h"
 #include "toolkit/TaskBarList.h"
 #include "toolkit/TextHelpers.h"
@@ -157,14 +156,8 @@ LRESULT TBtnForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void TBtnForm::WMMove() {
-    if (!Visible()) return;
-    const int monitor = GetWindowMonitorIndex(Handle());
-    if (monitor == MMonNo) return;
     // The button follows the window to that monitor's taskbar.
-    MMonNo = monitor;
-    TaskBarDeleteTab(Handle());
-    ::Sleep(100);
-    TaskBarAddTab(Handle());
+    if (Visible()) TaskBarFollowMonitor(Handle(), MMonNo);
 }
 
 void TBtnForm::FormClose(gui::TCloseAction&) {

@@ -133,14 +133,8 @@ LRESULT TDriveForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 void TDriveForm::WMMove() {
-    if (!Visible()) return;
-    const int monitor = GetWindowMonitorIndex(Handle());
-    if (monitor == MMonNo) return;
     // The button follows the window to that monitor's taskbar.
-    MMonNo = monitor;
-    TaskBarDeleteTab(Handle());
-    ::Sleep(100);
-    TaskBarAddTab(Handle());
+    if (Visible()) TaskBarFollowMonitor(Handle(), MMonNo);
 }
 
 // --- device changes ------------------------------------------------------------

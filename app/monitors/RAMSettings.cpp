@@ -193,15 +193,7 @@ void TRAMForm::BtnDelClick() {
 }
 
 LRESULT TRAMForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_MOVE && Visible()) {
-        // The taskbar button follows the window to another monitor's taskbar.
-        const int mon = GetWindowMonitorIndex(Handle());
-        if (mon != MMonNo) {
-            MMonNo = mon;
-            TaskBarDeleteTab(Handle());
-            ::Sleep(100);
-            TaskBarAddTab(Handle());
-        }
-    }
+    // The taskbar button follows the window to another monitor's taskbar.
+    if (msg == WM_MOVE && Visible()) TaskBarFollowMonitor(Handle(), MMonNo);
     return TForm::WndProc(msg, wp, lp);
 }
