@@ -195,7 +195,7 @@ void TTrayForm::BindHeartbeatSteps() {
     Steps.TimerRAM = [] { RAMForm->Proc_TimerRAM(); };
     Steps.DispCPU = [] { HisForm->Proc_DispCPU(); };
     Steps.AutoMinimize = [this] { AutoMinimizeHistory(); };
-    Steps.TimerHis = [](HWND fg, bool changed) { HisForm->Proc_TimerHis(fg, changed); };
+    Steps.TimerHis = [](HWND fg, bool changed) { HisForm->Capture.Proc_TimerHis(fg, changed); };
     Steps.TimerBtn = [](HWND fg, bool changed) { BtnForm->Proc_TimerBtn(fg, changed); };
     Steps.CursorWin = [] { return BtnForm->MCursorWin; };
     Steps.PPLSet = [] { return HisForm->FPPLSet; };

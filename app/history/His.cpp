@@ -59,6 +59,21 @@ void THisForm::FormCloseQuery(bool& canClose) {
     }
 }
 
+THisCaptureLinks THisForm::CaptureLinks() {
+    return {.ForegroundChanged =
+                [this](HWND foreground) {
+                    Proc_RememberFront(foreground);
+                    Proc_GetTarget();
+                },
+            .Record = [this](int c, const std::wstring& text) { return RecordHistoryEntry(c, text); },
+            .FillMenu = [this](int c) { Proc_PPListSet(c); },
+            .ShowAgain =
+                [this](int c) {
+                    if (HandleAllocated() && Visible() && Category() == c) Proc_DispHis();
+                },
+            .ExplorerTabs = [this] { return FWindows11_22H2Moment4; }};
+}
+
 int THisForm::RecordHistoryEntry(int c, const std::wstring& text) {
     int old = Lists.RecordHistoryEntry(c, text);
     Proc_PPListSet(c);

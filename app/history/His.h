@@ -8,8 +8,8 @@
 // opens files and programs, types folders into file dialogs and Explorer
 // windows (HisJump.cpp), fills and answers the tray history menu
 // (HisMenu.cpp), offers that menu on a desktop middle click and global hot
-// keys (HisHook.cpp), and on every heartbeat records what the user works
-// with (HisCapture.cpp). The values of the settings page are plain values in
+// keys (HisHook.cpp), and its capture (THisCapture) records on every
+// heartbeat what the user works with. The values of the settings page are plain values in
 // Lists.Settings; the tool buttons hold their own state and write it there
 // when the settings are saved.
 #pragma once
@@ -26,7 +26,6 @@
 #include "components/FolderDialog.h"
 #include "components/HookHotKey.h"
 #include "components/MakeShortCuts.h"
-#include "components/Watch.h"
 #include "gui/Application.h"
 #include "gui/ComCtrls.h"
 #include "gui/Dialogs.h"
@@ -273,39 +272,11 @@ public:
     // The launcher was visible when the program last ended.
     bool& FLaunchVisible = Lists.Settings.FLaunchVisible;
 
-    // --- history capture (HisCapture.cpp) ------------------------------------
-    // One poll of the heartbeat, given the foreground window and whether it
-    // changed since the previous poll: on a change the target window is
-    // chosen again; then, unless the tray menu's PPHisStop is checked, the
-    // recorders run: the newest Recent document, the foreground program, the
-    // folder of a file dialog, of a two-pane and of a single-pane Explorer
-    // window, and the clipboard text.
-    void Proc_TimerHis(HWND foreground, bool changed);
-
-    HWND MExe = nullptr;        // foreground window the program recorder saw last
-    std::wstring MDlgAdrB;      // folder last read from a file dialog's address bar
-    std::wstring MExpDir;       // folder last recorded from an Explorer window
-    std::wstring MClipB;        // clipboard text last recorded
-    std::wstring MRecentDir;    // the user's Recent folder with "\", '' when unusable
-    bool FRecentFile = false;   // the Recent folder changed since the last poll
-    // Watches MRecentDir (250 ms after a burst of changes); lives with the window.
-    TDirectoryWatcher* DirectoryWatcher = nullptr;
+    // What the heartbeat records into the history lists (HisCapture.cpp).
+    THisCapture Capture{Lists, CaptureLinks()};
 
 private:
-    void Proc_StartRecentWatch();
-    void Proc_CaptureRecent();
-    void Proc_CaptureExe(HWND wnd);
-    void Proc_CaptureDialogDir(HWND wnd);
-    void Proc_CaptureExplorerDir(HWND wnd, int c);
-    void Proc_CaptureClip();
-    // The window's list shows category c again after a recording that moved
-    // an entry from index old (a text already first changes nothing).
-    void Proc_RefreshRecorded(int c, int old);
-    // The clipboard as last judged: its sequence number and the size limit
-    // then, so an unchanged clipboard is not read again.
-    DWORD FClipSequence = 0;
-    int FClipSequenceLimit = -1;
-    // --- end of history capture -----------------------------------------------
+    THisCaptureLinks CaptureLinks();
 
 public:
     // --- controls and components ------------------------------------------

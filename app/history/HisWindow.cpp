@@ -379,7 +379,7 @@ void THisForm::FormCreate() {
     ToolBar->SetShowCaptions(Lists.Settings.CHKTooBarList);
     // The hot keys, then the watch on the Recent folder.
     Proc_AddHotKeys();
-    Proc_StartRecentWatch();
+    Capture.Proc_StartRecentWatch();
     // The hook library beside the program.
     std::wstring dll = ProgramFilePath();
     if (size_t dot = dll.find_last_of(L'.'); dot != std::wstring::npos && dot > dll.find_last_of(L'\\'))
@@ -414,9 +414,7 @@ void THisForm::FormDestroy() {
         MDLL = nullptr;
     }
     Proc_DeleteHotKeys();
-    // Its change event writes the form's fields, so it goes before they do.
-    gui::TComponent::Free(DirectoryWatcher);
-    DirectoryWatcher = nullptr;
+    Capture.Proc_StopRecentWatch();
 }
 
 void THisForm::ApplySettingsToControls() {

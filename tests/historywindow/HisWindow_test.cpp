@@ -503,7 +503,7 @@ TEST_F(HisWindow, EveryWayOfShowingListsWhatWasRecordedWhileHidden) {
         ASSERT_FALSE(f.Visible());
         const std::wstring text = L"隠れている間に写した文 " + std::to_wstring(++n);
         ASSERT_TRUE(SetClipboardTextRetry(text));
-        f.Proc_TimerHis(::GetForegroundWindow(), false);
+        f.Capture.Proc_TimerHis(::GetForegroundWindow(), false);
         ASSERT_EQ(f.MFileList[0][0], text) << "recorded while hidden";
 
         way.show();
