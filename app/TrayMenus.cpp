@@ -349,22 +349,23 @@ void TTrayForm::PPMenuWideClick() {
 
 void TTrayForm::ShowModalSettings(gui::TForm* form, bool taskbarButtons) {
     FPopUpR = false;
-    bool hisVisible = taskbarButtons && HisForm && HisForm->Visible();
-    if (hisVisible) TaskBarDeleteTab(HisForm->Handle());
-    TrayIcon->SetEnabled(false);
-    if (RAMForm) RAMForm->TrayIcon->SetEnabled(false);
-    TimerMain->SetEnabled(false);
-    struct Restore {
-        TTrayForm* self;
-        bool his;
-        ~Restore() {
-            self->TrayIcon->SetEnabled(true);
+    // The history window's button steps aside for the settings window's own.
+    bool hisVisible = false;
+    gui::RunModal(*form, {
+        .Before = [&] {
+            hisVisible = taskbarButtons && HisForm && HisForm->Visible();
+            if (hisVisible) TaskBarDeleteTab(HisForm->Handle());
+            TrayIcon->SetEnabled(false);
+            if (RAMForm) RAMForm->TrayIcon->SetEnabled(false);
+            TimerMain->SetEnabled(false);
+        },
+        .After = [&] {
+            TrayIcon->SetEnabled(true);
             if (RAMForm) RAMForm->TrayIcon->SetEnabled(true);
-            if (!self->FClose) self->TimerMain->SetEnabled(true);
-            if (his && HisForm && HisForm->Visible()) TaskBarAddTab(HisForm->Handle());
-        }
-    } restore{this, hisVisible};
-    form->ShowModal();
+            if (!FClose) TimerMain->SetEnabled(true);
+            if (hisVisible && HisForm && HisForm->Visible()) TaskBarAddTab(HisForm->Handle());
+        },
+    });
 }
 
 void TTrayForm::PPHisClick() {

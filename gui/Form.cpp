@@ -279,6 +279,18 @@ int TForm::ShowModal() {
     return ModalResult == mrNone ? mrCancel : ModalResult;
 }
 
+int RunModal(TForm& form, const TModalSteps& steps) {
+    if (form.InModal()) return mrCancel;
+    struct After {
+        const std::function<void()>& step;
+        ~After() {
+            if (step) step();
+        }
+    } after{steps.After};
+    if (steps.Before) steps.Before();
+    return form.ShowModal();
+}
+
 LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_CLOSE:

@@ -150,4 +150,18 @@ private:
     std::function<void()> clearReference_;
 };
 
+// What a modal showing changes in the program while it runs: Before runs
+// first (it may make the form's window), After once the showing has ended,
+// also when Before or the showing ends by an exception; After may free the
+// form.
+struct TModalSteps {
+    std::function<void()> Before;
+    std::function<void()> After;
+};
+
+// Shows the form modally between the steps and returns its modal result.
+// A form that is showing modally already is not shown again: neither step
+// runs and the result is mrCancel.
+int RunModal(TForm& form, const TModalSteps& steps);
+
 }  // namespace gui

@@ -106,13 +106,17 @@ void TExeCmdForm::FormCreate() {
 }
 
 int TExeCmdForm::Execute(const std::wstring& fileName) {
-    EditName->SetText(fileName);
-    StatusBar->SetSimpleText(fileName);
-    FClosed = false;
-    const int result = ShowModal();
-    // A close by the window's own close request has run the step already.
-    if (!FClosed) CloseQuery();
-    return result;
+    return gui::RunModal(*this, {
+        .Before = [&] {
+            EditName->SetText(fileName);
+            StatusBar->SetSimpleText(fileName);
+            FClosed = false;
+        },
+        // A close by the window's own close request has run the step already.
+        .After = [this] {
+            if (!FClosed) CloseQuery();
+        },
+    });
 }
 
 void TExeCmdForm::FormShow() {

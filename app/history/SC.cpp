@@ -163,16 +163,17 @@ void ShowShortCutMaker(const std::wstring& paramStr1, const std::wstring& paramS
     // Created for this one use and released after it closes.
     auto* form = new TSCForm(gui::Application);
     SCForm = form;
-    struct Release {
-        ~Release() {
+    gui::RunModal(*form, {
+        .Before = [&] {
+            form->MParamStr1 = paramStr1;
+            form->MParamStr2 = paramStr2;
+            form->Initialize();
+        },
+        .After = [] {
             gui::TComponent::Free(SCForm);
             SCForm = nullptr;
-        }
-    } release;
-    form->MParamStr1 = paramStr1;
-    form->MParamStr2 = paramStr2;
-    form->Initialize();
-    form->ShowModal();
+        },
+    });
 }
 
 TSCForm::TSCForm(gui::TComponent* owner) : TForm(owner, L"TSCForm"), ProgramFolder(::ProgramFolder()) {
@@ -525,16 +526,17 @@ void TSCForm::BtnIconClick() {
     }
     MNowIconFile = source;
     MNowIconIdx = index;
+    // Created for this one use and released after it closes.
     auto* chooser = new TIconSelForm(gui::Application, *this);
     IconSelForm = chooser;
-    struct Release {
-        ~Release() {
+    const int result = gui::RunModal(*chooser, {
+        .Before = [chooser] { chooser->Initialize(); },
+        .After = [] {
             gui::TComponent::Free(IconSelForm);
             IconSelForm = nullptr;
-        }
-    } release;
-    chooser->Initialize();
-    if (chooser->ShowModal() == gui::mrOk) {
+        },
+    });
+    if (result == gui::mrOk) {
         MIconFile = MNowIconFile;
         MIconIdx = MNowIconIdx;
         Proc_DrawIcon();
