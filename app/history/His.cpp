@@ -20,7 +20,6 @@ THisForm::THisForm(gui::TComponent* owner) : TForm(owner, L"THisForm") {
     MinHeight = 500;
     ScreenSnap = true;
     SnapBuffer = 20;
-    FWindows11_22H2Moment4 = IsWindows11_22H2Moment4();
     Lists.OnFavouritesCut = [](int) {
         if (gui::Application)
             gui::Application->MessageBox(L"登録できるのは" + std::to_wstring(kFavouritesLimit) + L"までです。",
@@ -62,8 +61,8 @@ void THisForm::FormCloseQuery(bool& canClose) {
 THisCaptureLinks THisForm::CaptureLinks() {
     return {.ForegroundChanged =
                 [this](HWND foreground) {
-                    Proc_RememberFront(foreground);
-                    Proc_GetTarget();
+                    Target.Proc_RememberFront(foreground);
+                    Target.Proc_GetTarget();
                 },
             .Record = [this](int c, const std::wstring& text) { return RecordHistoryEntry(c, text); },
             .FillMenu = [this](int c) { Proc_PPListSet(c); },
@@ -71,7 +70,13 @@ THisCaptureLinks THisForm::CaptureLinks() {
                 [this](int c) {
                     if (HandleAllocated() && Visible() && Category() == c) Proc_DispHis();
                 },
-            .ExplorerTabs = [this] { return FWindows11_22H2Moment4; }};
+            .ExplorerTabs = [this] { return Target.FWindows11_22H2Moment4; }};
+}
+
+THisTargetLinks THisForm::TargetLinks() {
+    return {.OwnWindow = [this] { return Handle(); },
+            .TargetChanged = [this](HWND target) { Proc_TargetHints(target); },
+            .Record = [this](int c, const std::wstring& text) { RecordHistoryEntry(c, text); }};
 }
 
 int THisForm::RecordHistoryEntry(int c, const std::wstring& text) {

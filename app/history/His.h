@@ -4,7 +4,7 @@
 // history list, below it the favourites pane, beside them the memo pane, a
 // find box above and a tool bar on top (HisWindow.cpp, with the rows, find,
 // and favourites undo in HisRows.cpp). It acts on entries for the window
-// the user was in before (the target window, HisTarget.cpp): pastes texts,
+// the user was in before (the target window, THisTarget): pastes texts,
 // opens files and programs, types folders into file dialogs and Explorer
 // windows (HisJump.cpp), fills and answers the tray history menu
 // (HisMenu.cpp), offers that menu on a desktop middle click and global hot
@@ -21,6 +21,7 @@
 
 #include "app/history/HisCapture.h"
 #include "app/history/HisLists.h"
+#include "app/history/HisTarget.h"
 #include "components/DROPCOMEX.h"
 #include "components/DROPDST.h"
 #include "components/FolderDialog.h"
@@ -205,38 +206,13 @@ public:
     // Acts on the entry the menu item with this tag stands for.
     void Proc_PPListClick(int tag);
 
-    // --- the target window and acting on entries (HisTarget.cpp) -------------
-    // Chooses the target: the program window just below the program's own
-    // in Z order, unless it is one that cannot take a paste or a folder.
-    // Sets MClipHandle; on a change also the tool buttons' hints.
-    void Proc_GetTarget();
+    // --- the target window and acting on entries (THisTarget) ---------------
     // Acts on the selected entry of the history list (list 0) or the
-    // favourites (1) of the current tab: action 0 the main action (TBexe),
-    // 1 the folder action of TBUpExp, 2 that of TBUpFol.
+    // favourites (1) of the current tab (action as in
+    // THisTarget::Proc_ExecuteEntry); then neither list keeps a selection,
+    // and the window closes when TBExeClose is down (HisStatus.cpp).
     void Proc_Execute(int list, int action);
-    // Brings the target to the front and sends it the paste keys.
-    void Proc_Paste();
-    // Types the folder into the target file dialog's file-name box and
-    // presses Enter, so the dialog goes there (HisJump.cpp).
-    void Proc_PasteDialogPath(const std::wstring& folder);
-    // Types the folder into the target Explorer window's address bar and
-    // presses Enter (HisJump.cpp).
-    void Proc_JumpExplorer(const std::wstring& folder);
-
-    // The target window, 0 when there is none.
-    HWND MClipHandle = nullptr;
-    // The last window of another program the heartbeat saw in front (the
-    // taskbar aside): the target when the Z-order walk finds none.
-    HWND MFrontWin = nullptr;
-    void Proc_RememberFront(HWND foreground);
-    // The target of the previous determination (hints change only with it).
-    HWND MClipHandleB = nullptr;
-    // Ctrl+Enter was pressed: the next program start asks for options first.
-    bool FExeCtrlKey = false;
-    // Explorer windows have tabs: their address bar cannot be driven.
-    bool FWindows11_22H2Moment4 = false;
-    // The file-name box found in the last file dialog typed into.
-    HWND MDlgEdit = nullptr;
+    THisTarget Target{Lists.Settings, TargetLinks()};
 
     // The main button's picture on the clipboard tab: the target program's
     // icon; empty while there is no target (the no-target picture).
@@ -277,6 +253,9 @@ public:
 
 private:
     THisCaptureLinks CaptureLinks();
+    THisTargetLinks TargetLinks();
+    // The tool buttons' hints and the main button's picture for a new target.
+    void Proc_TargetHints(HWND target);
 
 public:
     // --- controls and components ------------------------------------------

@@ -96,12 +96,7 @@ void THisForm::Proc_PPListClick(int tag) {
     };
     switch (c) {
         case 0:
-            // A text that did not reach the clipboard is not pasted: the
-            // paste would put in whatever the clipboard held before.
-            if (SetClipboardTextRetry(s)) {
-                Proc_GetTarget();
-                if (MClipHandle) Proc_Paste();
-            }
+            Target.Proc_CopyAndPaste(s);
             break;
         case 1:
             if (FileExistsNoRedirect(s)) ShellExecuteOwned(owner, s, L"", FolderOfPath(s), SW_SHOWNORMAL);
@@ -116,19 +111,14 @@ void THisForm::Proc_PPListClick(int tag) {
                 else ShellExecuteOwned(owner, s, L"", FolderOfPath(s), SW_SHOWNORMAL);
                 break;
             }
-            Proc_GetTarget();
+            Target.Proc_GetTarget();
             const wchar_t* explorerClass = c == 4 ? L"ExploreWClass" : L"CabinetWClass";
-            if (IsFileDialogWindow(MClipHandle)) {
-                Proc_PasteDialogPath(s);
-            } else if (WindowClassName(MClipHandle) == explorerClass && !FWindows11_22H2Moment4) {
-                Proc_JumpExplorer(s);
+            if (IsFileDialogWindow(Target.MClipHandle)) {
+                Target.Proc_PasteDialogPath(s);
+            } else if (WindowClassName(Target.MClipHandle) == explorerClass && !Target.FWindows11_22H2Moment4) {
+                Target.Proc_JumpExplorer(s);
             } else {
-                bool jumped = false;
-                if (AdrJumpForm) {
-                    AdrJumpForm->MTargetHandle = MClipHandle;
-                    jumped = AdrJumpForm->Func_JumpExp(FolderOfPath(s));
-                }
-                if (!jumped) {
+                if (!Target.Proc_AddressJump(FolderOfPath(s))) {
                     if (c == 4) explorer(L" /select," + Quoted(s));
                     else ShellExecuteOwned(owner, s, L"", FolderOfPath(s), SW_SHOWNORMAL);
                 }

@@ -351,7 +351,6 @@ void THisForm::FormCreate() {
     // The Windows 11 feature level, which changes how Explorer windows are acted on;
     // the first page shown.
     FWindows11_22H2Moment = GetWindows11_22H2MomentLevel() != 0;
-    FWindows11_22H2Moment4 = IsWindows11_22H2Moment4();
     PageControl->SetActivePage(TabSheetAct);
     // Up-to-Explorer only before Vista; the companion tool's button only when it is installed.
     TBUpExp->SetVisible(!IsVistaOrLater());
@@ -702,8 +701,8 @@ gui::TWinControl* THisForm::ActiveControl() const {
 
 void THisForm::FormKeyDown(WORD& key, gui::TShiftState shift) {
     if (PageControl->ActivePage() != TabSheetAct) return;
-    FExeCtrlKey = (shift & gui::ssCtrl) && key == VK_RETURN;
-    if (FExeCtrlKey) TBexeClick();
+    Target.FExeCtrlKey = (shift & gui::ssCtrl) && key == VK_RETURN;
+    if (Target.FExeCtrlKey) TBexeClick();
 }
 
 void THisForm::FormKeyPress(wchar_t& key) {
@@ -711,7 +710,7 @@ void THisForm::FormKeyPress(wchar_t& key) {
     gui::TWinControl* active = ActiveControl();
     if (active == Edit || active == CBFind) return;
     if (key == L'\r') {
-        if (!FExeCtrlKey) TBexeClick();
+        if (!Target.FExeCtrlKey) TBexeClick();
     } else if (IsDigitKey(key)) {
         const int tab = key - L'1';
         if (tab < TabControl->TabCount()) {

@@ -166,9 +166,9 @@ TEST_F(Actions, CtrlEnterOnAProgramAsksForOptionsInstead) {
     const std::wstring program = dir_ / L"prog.exe";
     ASSERT_TRUE(::CopyFileW(Recorder().c_str(), program.c_str(), FALSE));
     RecordFile record(dir_ / L"record.txt");
-    His().FExeCtrlKey = true;
+    His().Target.FExeCtrlKey = true;
     Execute(2, program, 0);
-    EXPECT_FALSE(His().FExeCtrlKey) << "the flag is used once";
+    EXPECT_FALSE(His().Target.FExeCtrlKey) << "the flag is used once";
     ASSERT_TRUE(RunWithKeyHeld(VK_CONTROL, [&] {
         ::DeleteFileW(record.Path().c_str());
         Execute(2, program, 0);

@@ -49,7 +49,7 @@ TEST_F(Dialog, FolderArrivesWithOneBackslashAndOneEnter) {
             }
             ASSERT_TRUE(WaitUntil([&] { return !dialog.Events(L"enter").empty(); }, 3000));
             testing_support::PumpMessages(100);
-            EXPECT_EQ(His().MDlgEdit, dialog[1]);
+            EXPECT_EQ(His().Target.MDlgEdit, dialog[1]);
             std::vector<std::wstring> expected = {L"clear", L"settext " + work + L"\\", L"settext " + work + L"\\"};
             std::vector<std::wstring> typed = dialog.Events(L"clear");
             for (const auto& e : dialog.Events(L"settext")) typed.push_back(e);

@@ -27,7 +27,7 @@ protected:
         // The address bar of these windows shows a breadcrumb first.
         ASSERT_TRUE(IsVistaOrLater());
         His().Lists.Settings.CBPasteDir = 4;
-        His().FWindows11_22H2Moment4 = false;
+        His().Target.FWindows11_22H2Moment4 = false;
     }
     // What the address-bar edit had when Enter reached it; the key is
     // posted, so it may still be on its way.
@@ -133,7 +133,7 @@ TEST_F(Explorer, WithTabsTheAddressBarIsNotDriven) {
     ASSERT_TRUE(::CreateDirectoryW(sub.c_str(), nullptr));
     Target window;
     ASSERT_TRUE(window.Start(L"explorer", L"CabinetWClass")) << window.Failure();
-    His().FWindows11_22H2Moment4 = true;
+    His().Target.FWindows11_22H2Moment4 = true;
     // No Explorer window answers the address jump, so a new Explorer shows
     // the folder selected; Explorer is played by the recorder.
     AdrJumpForm->ShellWindowsSource = [] { return nullptr; };

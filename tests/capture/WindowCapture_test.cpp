@@ -303,7 +303,7 @@ TEST_F(WindowCapture, ExplorerWithoutItsAddressBarOrFolderRecordsNothing) {
 
 TEST_F(WindowCapture, TabbedExplorerShowsItsFolderInTheTabsTitle) {
     const std::wstring a = Folder(L"タブA"), b = Folder(L"タブB");
-    HisForm->FWindows11_22H2Moment4 = true;
+    HisForm->Target.FWindows11_22H2Moment4 = true;
     WindowHost tabbed, plain;
     ASSERT_TRUE(tabbed.Start({L"class=CabinetWClass\ttitle=" + b, L"class=ShellTabWindowClass\tparent=0\ttitle=" + a}));
     ASSERT_TRUE(plain.Start({L"class=CabinetWClass\ttitle=" + b}));

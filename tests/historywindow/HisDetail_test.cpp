@@ -158,7 +158,7 @@ TEST_F(HisDetail, StatusTextsHintsAndButtonsByTab) {
         EXPECT_EQ(His().TBUpExp->Hint, c.upExpHint);
         EXPECT_EQ(His().TBUpFol->Hint, c.upFolHint);
         if (c.buttons == kAll) {
-            EXPECT_EQ(His().MClipHandle, target_) << "the target was determined";
+            EXPECT_EQ(His().Target.MClipHandle, target_) << "the target was determined";
         }
     }
 

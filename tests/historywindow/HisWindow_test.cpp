@@ -239,11 +239,11 @@ TEST_F(HisWindow, AClipboardRowWithoutATargetShowsTheNoTargetPicture) {
     ASSERT_TRUE(gui::Application);
     ASSERT_TRUE(::SetWindowPos(gui::Application->Handle(), HWND_BOTTOM, 0, 0, 0, 0,
                                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
-    f.MFrontWin = nullptr;
+    f.Target.MFrontWin = nullptr;
     f.ListBoxHis->SetFocus();
     f.ListBoxHis->SetItemIndex(0);
     f.Proc_DispStatus();
-    ASSERT_EQ(f.MClipHandle, nullptr) << "a window below the program's: " << gui::WideToUtf8(WindowClassName(f.MClipHandle));
+    ASSERT_EQ(f.Target.MClipHandle, nullptr) << "a window below the program's: " << gui::WideToUtf8(WindowClassName(f.Target.MClipHandle));
     EXPECT_EQ(f.TBexe->Hint, L"コピー [Enter]");
     EXPECT_EQ(ToolPicture(f, 0), noTarget);
     SelectTab(1);
