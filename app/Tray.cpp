@@ -190,7 +190,7 @@ void TTrayForm::FormCreate() {
 void TTrayForm::BindHeartbeatSteps() {
     Steps.IMECheck = [this] { Proc_IMECheck(); };
     Steps.TrashCheck = [this] { Proc_TrashCheck(); };
-    Steps.CheckHook = [] { HisForm->Proc_CheckHook(); };
+    Steps.CheckHook = [] { HisForm->Hook.Proc_CheckHook(); };
     Steps.TimerCPU = [this] { Proc_TimerCPU(); };
     Steps.TimerRAM = [] { RAMForm->Proc_TimerRAM(); };
     Steps.DispCPU = [] { HisForm->Proc_DispCPU(); };

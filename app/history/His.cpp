@@ -8,6 +8,7 @@
 #include "gui/Application.h"
 #include "toolkit/QuorvinPlacement.h"
 #include "toolkit/QuorvinVersion.h"
+#include "toolkit/QuorvinWindows.h"
 #include "toolkit/TaskBarList.h"
 
 THisForm* HisForm = nullptr;
@@ -77,6 +78,18 @@ THisTargetLinks THisForm::TargetLinks() {
     return {.OwnWindow = [this] { return Handle(); },
             .TargetChanged = [this](HWND target) { Proc_TargetHints(target); },
             .Record = [this](int c, const std::wstring& text) { RecordHistoryEntry(c, text); }};
+}
+
+THisHookLinks THisForm::HookLinks() {
+    return {.OwnWindow = [this] { return Handle(); },
+            .ShowWindow =
+                [this] {
+                    HWND w = Handle();
+                    if (!Visible()) Show();
+                    else if (::IsIconic(w)) ::ShowWindow(w, SW_RESTORE);
+                    else ForceForegroundWindow(w);
+                },
+            .HotKeys = [this] { return HookHotKey; }};
 }
 
 int THisForm::RecordHistoryEntry(int c, const std::wstring& text) {

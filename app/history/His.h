@@ -8,7 +8,7 @@
 // opens files and programs, types folders into file dialogs and Explorer
 // windows (HisJump.cpp), fills and answers the tray history menu
 // (HisMenu.cpp), offers that menu on a desktop middle click and global hot
-// keys (HisHook.cpp), and its capture (THisCapture) records on every
+// keys (THisHook), and its capture (THisCapture) records on every
 // heartbeat what the user works with. The values of the settings page are plain values in
 // Lists.Settings; the tool buttons hold their own state and write it there
 // when the settings are saved.
@@ -20,6 +20,7 @@
 #include <string>
 
 #include "app/history/HisCapture.h"
+#include "app/history/HisHook.h"
 #include "app/history/HisLists.h"
 #include "app/history/HisTarget.h"
 #include "components/DROPCOMEX.h"
@@ -102,22 +103,6 @@ public:
     void Proc_GetDriveList(gui::TStringList* list);
     // The monitor the window was last on.
     int MMonNo = 0;
-
-    // --- desktop middle click and global hot keys (HisHook.cpp) -----------
-    // Every heartbeat tick: the mouse hook is installed exactly while the
-    // option is on and the cursor rests on the desktop.
-    void Proc_CheckHook();
-    // Hot key 1 shows the window, 2 pops the tray history menu up (or
-    // closes it), 3 shows or hides the launcher; WM_DESKTOPMCLICK is 2.
-    void HookHotKeyHotKey(int index);
-    // Sends the modifier rule of ComboBoxHook to the hook library.
-    void Proc_SetHookKey();
-    // Registers (or removes) the hot keys of the non-empty hot-key texts.
-    void Proc_AddHotKeys();
-    void Proc_DeleteHotKeys();
-    // The hook library loaded by the window; nullptr: no desktop click.
-    HMODULE MDLL = nullptr;
-    bool FHook = false;
 
     // --- favourites undo, find and the rows (HisRows.cpp) --------------------
     // Takes the undo snapshot of the current category's favourites.
@@ -212,7 +197,6 @@ public:
     // THisTarget::Proc_ExecuteEntry); then neither list keeps a selection,
     // and the window closes when TBExeClose is down (HisStatus.cpp).
     void Proc_Execute(int list, int action);
-    THisTarget Target{Lists.Settings, TargetLinks()};
 
     // The main button's picture on the clipboard tab: the target program's
     // icon; empty while there is no target (the no-target picture).
@@ -248,12 +232,20 @@ public:
     // The launcher was visible when the program last ended.
     bool& FLaunchVisible = Lists.Settings.FLaunchVisible;
 
-    // What the heartbeat records into the history lists (HisCapture.cpp).
+    // The window's features, each holding its own state; they reach the
+    // window only through the links made here, and come after the lists
+    // they keep references to.
+    // Acting on the target window.
+    THisTarget Target{Lists.Settings, TargetLinks()};
+    // The desktop middle click and the global hot keys.
+    THisHook Hook{Lists.Settings, HookLinks()};
+    // What the heartbeat records into the history lists.
     THisCapture Capture{Lists, CaptureLinks()};
 
 private:
     THisCaptureLinks CaptureLinks();
     THisTargetLinks TargetLinks();
+    THisHookLinks HookLinks();
     // The tool buttons' hints and the main button's picture for a new target.
     void Proc_TargetHints(HWND target);
 

@@ -259,7 +259,7 @@ void THisForm::CreateControls() {
     HookHotKey = new THookHotKey(this);
     HookHotKey->Name = L"HookHotKey";
     HookHotKey->Activate = false;
-    HookHotKey->OnHotKey = [this](THookHotKey*, int index) { HookHotKeyHotKey(index); };
+    HookHotKey->OnHotKey = [this](THookHotKey*, int index) { Hook.HookHotKeyHotKey(index); };
     DropDst = new TDropDst(this);
     DropDst->Name = L"DropDst";
     DropDst->SetControl(ListBoxFav);
@@ -377,13 +377,10 @@ void THisForm::FormCreate() {
     // Tool-bar captions.
     ToolBar->SetShowCaptions(Lists.Settings.CHKTooBarList);
     // The hot keys, then the watch on the Recent folder.
-    Proc_AddHotKeys();
+    Hook.Proc_AddHotKeys();
     Capture.Proc_StartRecentWatch();
     // The hook library beside the program.
-    std::wstring dll = ProgramFilePath();
-    if (size_t dot = dll.find_last_of(L'.'); dot != std::wstring::npos && dot > dll.find_last_of(L'\\'))
-        dll.erase(dot);
-    MDLL = ::LoadLibraryW((dll + L".dll").c_str());
+    Hook.Proc_LoadLibrary();
     // The per-core usage button, only with more than one core.
     SYSTEM_INFO si{};
     ::GetSystemInfo(&si);
@@ -407,12 +404,8 @@ void THisForm::FormDestroy() {
     FApplicationMessages.Reset();
     UnwireListGestures();
     if (!FSingleCore) CPUCoreClose();
-    if (MDLL) {
-        Func_UnInstallMHook();
-        ::FreeLibrary(MDLL);
-        MDLL = nullptr;
-    }
-    Proc_DeleteHotKeys();
+    Hook.Proc_FreeLibrary();
+    Hook.Proc_DeleteHotKeys();
     Capture.Proc_StopRecentWatch();
 }
 
@@ -489,12 +482,7 @@ void THisForm::FormShow() {
     PageControl->SetActivePage(TabSheetAct);
     PageControlChange();
     FFocusListOnActivate = true;
-    if (s.CHKHookDesktop && FHook && MDLL) {
-        Func_UnInstallMHook();
-        ::Sleep(500);
-        Func_InstallMHook(Handle());
-        Proc_SetHookKey();
-    }
+    Hook.Proc_RenewHook();
 }
 
 // ----------------------------------------------------------------- the lists
@@ -842,7 +830,7 @@ bool THisForm::Proc_DialogChar(wchar_t ch) {
 
 LRESULT THisForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_DESKTOPMCLICK) {
-        HookHotKeyHotKey(2);
+        Hook.HookHotKeyHotKey(2);
         return 0;
     }
     if (msg == WM_MOVE) WMMove();
@@ -870,10 +858,10 @@ void THisForm::PageControlChange() {
         FAppliedSettingsPage = env;
         if (env) {
             if (EnvPage) EnvPage->Entered();
-            Proc_DeleteHotKeys();
+            Hook.Proc_DeleteHotKeys();
         } else {
             if (EnvPage) EnvPage->Left();
-            Proc_AddHotKeys();
+            Hook.Proc_AddHotKeys();
         }
     }
     if (env) {
@@ -882,7 +870,7 @@ void THisForm::PageControlChange() {
     }
     // The functions page shows the lists as they are stored now: entries
     // recorded while the window was hidden are in them.
-    Proc_SetHookKey();
+    Hook.Proc_SetHookKey();
     ToolBar->SetShowCaptions(Lists.Settings.CHKTooBarList);
     TabControlChange();
 }

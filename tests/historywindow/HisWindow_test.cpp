@@ -494,7 +494,7 @@ TEST_F(HisWindow, EveryWayOfShowingListsWhatWasRecordedWhileHidden) {
     };
     const Way ways[] = {
         {"the tray menu's window item", [] { TrayForm->PPHis->Click(); }},
-        {"hot key 1", [&] { f.HookHotKeyHotKey(1); }},
+        {"hot key 1", [&] { f.Hook.HookHotKeyHotKey(1); }},
     };
     int n = 0;
     for (const Way& way : ways) {
