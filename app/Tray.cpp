@@ -173,7 +173,7 @@ void TTrayForm::FormCreate() {
     FindTaskbarWindow();
     FindDesktopViewHostWindow();
 
-    for (int c = 0; c < 5; ++c) HisForm->Proc_PPListSet(c);
+    for (int c = 0; c < 5; ++c) HisForm->TrayMenu.Proc_PPListSet(c);
     HisForm->Proc_DispHis();
     HisForm->Proc_DispFav();
     if (HisForm->Lists.Settings.RadioGroupStart == 1) HisForm->Show();
@@ -198,7 +198,7 @@ void TTrayForm::BindHeartbeatSteps() {
     Steps.TimerHis = [](HWND fg, bool changed) { HisForm->Capture.Proc_TimerHis(fg, changed); };
     Steps.TimerBtn = [](HWND fg, bool changed) { BtnForm->Proc_TimerBtn(fg, changed); };
     Steps.CursorWin = [] { return BtnForm->MCursorWin; };
-    Steps.PPLSet = [] { return HisForm->FPPLSet; };
+    Steps.PPLSet = [] { return HisForm->TrayMenu.FPPLSet; };
 }
 
 void TTrayForm::ApplyTrayPanelMode() {

@@ -317,7 +317,7 @@ void TTrayForm::Proc_CancelPopUpMenu() {
 
 void TTrayForm::PPListClick(TMenuItem* item) {
     FPopUpL = false;
-    HisForm->Proc_PPListClick(item->Tag);
+    HisForm->TrayMenu.Proc_PPListClick(item->Tag);
 }
 
 void TTrayForm::PPWindowClick() {
@@ -327,12 +327,12 @@ void TTrayForm::PPWindowClick() {
 
 void TTrayForm::PPIconMenuClick() {
     FPopUpL = false;
-    for (int c = 1; c < 5; ++c) HisForm->Proc_PPListSet(c);
+    for (int c = 1; c < 5; ++c) HisForm->TrayMenu.Proc_PPListSet(c);
 }
 
 void TTrayForm::PPMenuFavClick() {
     FPopUpL = false;
-    for (int c = 0; c < 5; ++c) HisForm->Proc_PPListSet(c);
+    for (int c = 0; c < 5; ++c) HisForm->TrayMenu.Proc_PPListSet(c);
 }
 
 void TTrayForm::PPMenuNarrowClick() { PPMenuFavClick(); }
@@ -342,7 +342,7 @@ void TTrayForm::PPMenuWideClick() {
     FreeHistoryEntries();
     BuildHistoryEntries();
     if (IsVistaOrLater()) MPPTab[4]->SetVisible(false);
-    for (int c = 0; c < 5; ++c) HisForm->Proc_PPListSet(c);
+    for (int c = 0; c < 5; ++c) HisForm->TrayMenu.Proc_PPListSet(c);
 }
 
 // --- settings menu handlers --------------------------------------------------------
@@ -479,6 +479,6 @@ void TTrayForm::PPHelpClick() {
 void TTrayForm::PPCloseClick() {
     FPopUpR = false;
     FPopUpL = false;
-    if (HisForm) HisForm->FPPLSet = false;
+    if (HisForm) HisForm->TrayMenu.FPPLSet = false;
     Close();
 }

@@ -66,7 +66,7 @@ THisCaptureLinks THisForm::CaptureLinks() {
                     Target.Proc_GetTarget();
                 },
             .Record = [this](int c, const std::wstring& text) { return RecordHistoryEntry(c, text); },
-            .FillMenu = [this](int c) { Proc_PPListSet(c); },
+            .FillMenu = [this](int c) { TrayMenu.Proc_PPListSet(c); },
             .ShowAgain =
                 [this](int c) {
                     if (HandleAllocated() && Visible() && Category() == c) Proc_DispHis();
@@ -94,7 +94,7 @@ THisHookLinks THisForm::HookLinks() {
 
 int THisForm::RecordHistoryEntry(int c, const std::wstring& text) {
     int old = Lists.RecordHistoryEntry(c, text);
-    Proc_PPListSet(c);
+    TrayMenu.Proc_PPListSet(c);
     return old;
 }
 

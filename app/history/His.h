@@ -7,7 +7,7 @@
 // the user was in before (the target window, THisTarget): pastes texts,
 // opens files and programs, types folders into file dialogs and Explorer
 // windows (HisJump.cpp), fills and answers the tray history menu
-// (HisMenu.cpp), offers that menu on a desktop middle click and global hot
+// (THisTrayMenu), offers that menu on a desktop middle click and global hot
 // keys (THisHook), and its capture (THisCapture) records on every
 // heartbeat what the user works with. The values of the settings page are plain values in
 // Lists.Settings; the tool buttons hold their own state and write it there
@@ -22,6 +22,7 @@
 #include "app/history/HisCapture.h"
 #include "app/history/HisHook.h"
 #include "app/history/HisLists.h"
+#include "app/history/HisMenu.h"
 #include "app/history/HisTarget.h"
 #include "components/DROPCOMEX.h"
 #include "components/DROPDST.h"
@@ -185,12 +186,6 @@ public:
     // current category; text files dropped on the memo (2) are appended to it.
     void DropDstFileDrop(gui::TStringList* files);
 
-    // --- the tray history menu (HisMenu.cpp) ---------------------------------
-    // Fills the 40 entries of category c of the main form's history menu.
-    void Proc_PPListSet(int c);
-    // Acts on the entry the menu item with this tag stands for.
-    void Proc_PPListClick(int tag);
-
     // --- the target window and acting on entries (THisTarget) ---------------
     // Acts on the selected entry of the history list (list 0) or the
     // favourites (1) of the current tab (action as in
@@ -227,8 +222,6 @@ public:
     void Proc_LoadLists();
     bool Proc_SaveLists();
 
-    // Set while the history menu is being rebuilt.
-    bool FPPLSet = false;
     // The launcher was visible when the program last ended.
     bool& FLaunchVisible = Lists.Settings.FLaunchVisible;
 
@@ -237,6 +230,8 @@ public:
     // they keep references to.
     // Acting on the target window.
     THisTarget Target{Lists.Settings, TargetLinks()};
+    // The tray history menu's entries.
+    THisTrayMenu TrayMenu{Lists, Target, [this] { return Handle(); }};
     // The desktop middle click and the global hot keys.
     THisHook Hook{Lists.Settings, HookLinks()};
     // What the heartbeat records into the history lists.

@@ -134,7 +134,7 @@ void THisForm::DropDstFileDrop(gui::TStringList* files) {
             Proc_DeleteFileFav(c);
             ListBoxFav->SetItemIndex(-1);
             Proc_DispFav();
-            Proc_PPListSet(c);
+            TrayMenu.Proc_PPListSet(c);
             throw;
         }
     }
@@ -142,5 +142,5 @@ void THisForm::DropDstFileDrop(gui::TStringList* files) {
     ListBoxFav->SetItemIndex(-1);
     Proc_DispFav();
     Proc_DispStatus();
-    Proc_PPListSet(c);
+    TrayMenu.Proc_PPListSet(c);
 }

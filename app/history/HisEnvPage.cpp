@@ -528,7 +528,7 @@ void THisEnvPage::CHKHisMenuItemClick(gui::TCheckBox* box) {
     if (!THisLists::ValidCategory(c)) return;
     const bool ticked = box->Checked();
     Settings().MCHKHisMenuItem[c] = ticked;
-    if (ticked) form_.Proc_PPListSet(c);
+    if (ticked) form_.TrayMenu.Proc_PPListSet(c);
     if (TrayForm && TrayForm->MPPTab[c]) TrayForm->MPPTab[c]->SetVisible(ticked);
 }
 

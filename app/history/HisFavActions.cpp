@@ -65,7 +65,7 @@ int THisForm::SelectedFavRow() const {
 void THisForm::Proc_RefreshFav() {
     Proc_DispFav();
     Proc_DispStatus();
-    Proc_PPListSet(Category());
+    TrayMenu.Proc_PPListSet(Category());
 }
 
 // ---------------------------------------------------------- the menu
@@ -182,7 +182,7 @@ void THisForm::PPAddClick() {
     ListBoxFav->SetFocus();
     ListBoxFav->SetItemIndex(ListBoxFav->Count() - 1);
     Proc_DispStatus();
-    Proc_PPListSet(c);
+    TrayMenu.Proc_PPListSet(c);
 }
 
 // ------------------------------------------------ dragging rows
@@ -218,7 +218,7 @@ void THisForm::ListBoxFavDragDrop(gui::TControl* source, int x, int y) {
     ListBoxFav->SetFocus();
     ListBoxFav->SetItemIndex(t < ListBoxFav->Count() ? t : -1);
     Proc_DispStatus();
-    Proc_PPListSet(c);
+    TrayMenu.Proc_PPListSet(c);
 }
 
 // ------------------------------------------------ the list's own events

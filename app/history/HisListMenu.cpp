@@ -222,7 +222,7 @@ void THisForm::PPDelClick() {
     ListBoxHis->SetItemIndex(-1);
     Proc_DispHis();
     Proc_DispStatus();
-    Proc_PPListSet(c);
+    TrayMenu.Proc_PPListSet(c);
 }
 
 void THisForm::PPDelAllClick() {
@@ -233,5 +233,5 @@ void THisForm::PPDelAllClick() {
     ListBoxHis->SetItemIndex(-1);
     Proc_DispHis();
     Proc_DispStatus();
-    Proc_PPListSet(c);
+    TrayMenu.Proc_PPListSet(c);
 }

@@ -534,7 +534,7 @@ void THisForm::TabControlChange() {
     Proc_DispHis();
     ListBoxFav->SetItemIndex(-1);
     Proc_DispFav();
-    Proc_PPListSet(c);
+    TrayMenu.Proc_PPListSet(c);
 
     const bool files = c == 1 || c == 2, beforeVista = !IsVistaOrLater();
     for (gui::TMenuItem* i : {PPSCMake, PPFavSCMake, PPNoDir}) i->SetVisible(c != 0);
@@ -552,7 +552,7 @@ void THisForm::TabControlChange() {
 
 void THisForm::TBSortClick() {
     if (TBSort->Down() && Category() != 0) TabControlChange();
-    for (int c = 1; c < kHisCategories; ++c) Proc_PPListSet(c);
+    for (int c = 1; c < kHisCategories; ++c) TrayMenu.Proc_PPListSet(c);
 }
 
 // ----------------------------------------------------------------- the panes

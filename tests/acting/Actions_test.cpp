@@ -95,7 +95,7 @@ TEST_F(Actions, ExplorerIsStartedWithTheFolder) {
                 StackBelowProgram({twoPane[0]});
             },
             [&] {
-                if (fromMenu) His().Proc_PPListClick(4000);
+                if (fromMenu) His().TrayMenu.Proc_PPListClick(4000);
                 else ExecuteHistoryRow(0, 0);
             },
             [&] { rec = acting::WaitForStart(record); }));
@@ -143,7 +143,7 @@ TEST_F(Actions, DocumentsAndProgramsAreStartedInTheirFolder) {
         His().MFileList[1].Add(doc);
         His().MFileList[2].Clear();
         His().MFileList[2].Add(program);
-        His().Proc_PPListClick(tag);
+        His().TrayMenu.Proc_PPListClick(tag);
         auto rec = acting::WaitForStart(record);
         ASSERT_TRUE(rec.found);
         if (tag == 1000) {
@@ -156,8 +156,8 @@ TEST_F(Actions, DocumentsAndProgramsAreStartedInTheirFolder) {
         RecordFile record(dir_ / L"record.txt");
         His().MFileList[1].Insert(0, dir_ / L"無い.orvact");
         His().MFileList[2].Insert(0, dir_ / L"無い.exe");
-        His().Proc_PPListClick(1000);
-        His().Proc_PPListClick(2000);
+        His().TrayMenu.Proc_PPListClick(1000);
+        His().TrayMenu.Proc_PPListClick(2000);
         EXPECT_FALSE(acting::WaitForStart(record, 1500).found);
     }
 }
@@ -207,7 +207,7 @@ TEST_F(Actions, FoldersAreOpenedByTheShell) {
                 His().MFileList[3].Clear();
                 His().MFileList[3].Add(inner);
                 StackBelowProgram({other_[0]});
-                His().Proc_PPListClick(c.tag);
+                His().TrayMenu.Proc_PPListClick(c.tag);
             } else {
                 Execute(c.tab, inner, c.action);
             }

@@ -179,7 +179,7 @@ TEST_F(AdrJump, TrayMenuFoldersJumpOrStartExplorer) {
     Use({&open});
     His().MFileList[4].Add(entry);
     StackBelowProgram({other[0]});
-    His().Proc_PPListClick(4000);
+    His().TrayMenu.Proc_PPListClick(4000);
     EXPECT_EQ(Jump().MTargetHandle, other[0]) << "the target is preferred";
     EXPECT_EQ(open.navigated, std::vector<std::wstring>{folder_});
 
@@ -187,7 +187,7 @@ TEST_F(AdrJump, TrayMenuFoldersJumpOrStartExplorer) {
     RecordFile record(dir_ / L"record.txt");
     ExplorerPath = testing_support::BinDir() + L"OrvRecorder.exe";
     StackBelowProgram({other[0]});
-    His().Proc_PPListClick(4000);
+    His().TrayMenu.Proc_PPListClick(4000);
     auto rec = acting::WaitForStart(record);
     ASSERT_TRUE(rec.found);
     EXPECT_NE(rec.commandLine.find(L" /select,\"" + entry + L"\""), std::wstring::npos)

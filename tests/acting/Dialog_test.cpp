@@ -42,7 +42,7 @@ TEST_F(Dialog, FolderArrivesWithOneBackslashAndOneEnter) {
             His().MFileList[3].Add(entry);
             StackBelowProgram({dialog[0]});
             if (fromMenu) {
-                His().Proc_PPListClick(3000);
+                His().TrayMenu.Proc_PPListClick(3000);
             } else {
                 His().Lists.Settings.Tab = 3;
                 ExecuteHistoryRow(0);
@@ -70,7 +70,7 @@ TEST_F(Dialog, TextTheBoxChangedIsNotConfirmed) {
     His().Lists.Settings.CBPasteDir = 4;
     His().MFileList[3].Add(work);
     StackBelowProgram({dialog[0]});
-    His().Proc_PPListClick(3000);
+    His().TrayMenu.Proc_PPListClick(3000);
     testing_support::PumpMessages(300);
     EXPECT_EQ(dialog.Events(L"settext").size(), 2u);
     EXPECT_TRUE(dialog.Events(L"enter").empty()) << "the box kept only part of the folder";
@@ -86,7 +86,7 @@ TEST_F(Dialog, RealOpenDialogGoesToTheFolder) {
     ASSERT_TRUE(IsFileDialogWindow(dialog[0])) << "the common dialog is taken for a file dialog";
     StackBelowProgram({dialog[0]});
     His().MFileList[3].Add(work);
-    His().Proc_PPListClick(3000);
+    His().TrayMenu.Proc_PPListClick(3000);
     auto arrived = [&] {
         for (const auto& e : dialog.Events(L"folder"))
             if (WithoutSlash(e.substr(7)) == work) return true;

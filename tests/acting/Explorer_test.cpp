@@ -52,7 +52,7 @@ TEST_F(Explorer, FolderIsTypedIntoTheAddressBar) {
 
     His().MFileList[3].Add(work);
     StackBelowProgram({window[0]});
-    His().Proc_PPListClick(3000);
+    His().TrayMenu.Proc_PPListClick(3000);
     EXPECT_EQ(Entered(window), std::vector<std::wstring>{L"enter " + work});
     // One click turned the breadcrumb into the edit. Where the pointer was
     // for it is not checked: this Wine may report the pointer's place from
@@ -76,7 +76,7 @@ TEST_F(Explorer, ABreadcrumbThatNeverTurnsIntoAnEditIsLeftAlone) {
     His().MFileList[3].Add(WithoutTrailing(dir.Path()));
     StackBelowProgram({window[0]});
     DWORD start = ::GetTickCount();
-    His().Proc_PPListClick(3000);
+    His().TrayMenu.Proc_PPListClick(3000);
     DWORD elapsed = ::GetTickCount() - start;
     EXPECT_EQ(window.Events(L"click").size(), 1u);
     EXPECT_TRUE(Entered(window, 300).empty());

@@ -86,7 +86,7 @@ protected:
         for (const auto& s : history) His().MFileList[c].Add(s);
         His().MFileList[5 + c].Clear();
         for (const auto& s : favourites) His().MFileList[5 + c].Add(s);
-        His().Proc_PPListSet(c);
+        His().TrayMenu.Proc_PPListSet(c);
     }
     void Check(gui::TMenuItem* item, bool checked) { item->SetChecked(checked); }
 
@@ -107,10 +107,10 @@ TEST_F(Menu, EntriesAndEmptySlots) {
         }
         EXPECT_TRUE(Item(0, r)->Visible()) << "favourites are shown at first";
     }
-    EXPECT_FALSE(His().FPPLSet);
+    EXPECT_FALSE(His().TrayMenu.FPPLSet);
 
     Check(TrayForm->PPMenuFav, false);
-    His().Proc_PPListSet(0);
+    His().TrayMenu.Proc_PPListSet(0);
     for (int r = 0; r < 40; ++r) EXPECT_EQ(Item(0, r)->Visible(), r < 20) << r;
 }
 
@@ -222,7 +222,7 @@ TEST_F(Menu, PicturesWithIcons) {
     EXPECT_TRUE(picture(41)) << "a missing file gets the shell's default icon";
     EXPECT_FALSE(picture(42)) << "an empty slot";
     Check(TrayForm->PPIconMenu, false);
-    His().Proc_PPListSet(1);
+    His().TrayMenu.Proc_PPListSet(1);
     EXPECT_EQ(picture(40), nullptr);
 }
 

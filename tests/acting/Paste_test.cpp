@@ -89,24 +89,24 @@ TEST_F(Paste, TrayMenuPicksPasteTheStoredEntry) {
     // The menu shows "&" as "&&,", the pick must not turn it back.
     Record({L"second", L"f(T&&, U)"});
     His().MFileList[5].Add(L"お気に入り&&,");
-    His().Proc_PPListClick(0);
+    His().TrayMenu.Proc_PPListClick(0);
     EXPECT_TRUE(EditShows(L"f(T&&, U)")) << gui::WideToUtf8(TextOf(Edit()));
 
     ::SetWindowTextW(Edit(), L"");
     StackBelowProgram({target_[0]});
-    His().Proc_PPListClick(100);  // favourites entry 0
+    His().TrayMenu.Proc_PPListClick(100);  // favourites entry 0
     EXPECT_TRUE(EditShows(L"お気に入り&&,")) << gui::WideToUtf8(TextOf(Edit()));
 
     ::SetWindowTextW(Edit(), L"");
     StackBelowProgram({target_[0]});
-    His().Proc_PPListClick(1);
+    His().TrayMenu.Proc_PPListClick(1);
     EXPECT_TRUE(EditShows(L"second"));
 }
 
 TEST_F(Paste, PicksBeyondTheListDoNothing) {
     Record({L"only"});
     ASSERT_TRUE(SetClipboardTextRetry(L"untouched"));
-    for (int tag : {1, 2, 19, 100, 99, 5000, -1}) His().Proc_PPListClick(tag);
+    for (int tag : {1, 2, 19, 100, 99, 5000, -1}) His().TrayMenu.Proc_PPListClick(tag);
     testing_support::PumpMessages(200);
     EXPECT_EQ(TextOf(Edit()), L"");
     EXPECT_TRUE(target_.Events(L"key").empty());

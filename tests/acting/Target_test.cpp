@@ -178,7 +178,7 @@ TEST_F(Target, WithoutATargetAClipboardEntryIsOnlyCopied) {
     EXPECT_EQ(ClipboardText(), L"コピーだけ");
 
     His().MFileList[0].Insert(0, L"メニューから");
-    His().Proc_PPListClick(0);
+    His().TrayMenu.Proc_PPListClick(0);
     EXPECT_EQ(ClipboardText(), L"メニューから");
 }
 
