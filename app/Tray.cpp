@@ -180,7 +180,7 @@ void TTrayForm::FormCreate() {
 
     TrayIcon->SetEnabled(true);
     RAMForm->TrayIcon->SetEnabled(true);
-    if (PPLaunch->Checked() && HisForm->FLaunchVisible) LaunchForm->Show();
+    if (PPLaunch->Checked() && HisForm->Lists.Settings.FLaunchVisible) LaunchForm->Show();
     TimerMain->SetEnabled(true);
 
     MPPTrayPanel[MPPTrayPanelC]->SetChecked(true);

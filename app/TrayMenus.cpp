@@ -420,7 +420,7 @@ void TTrayForm::PPLaunchClick() {
     FPopUpR = false;
     if (PPLaunch->Checked()) {
         LaunchForm->TrayIcon->SetVisible(true);
-        if (HisForm->FLaunchVisible) LaunchForm->Show();
+        if (HisForm->Lists.Settings.FLaunchVisible) LaunchForm->Show();
     } else {
         LaunchForm->Close();
     }

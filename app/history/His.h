@@ -201,20 +201,10 @@ public:
 
     // The lists, their settings and their rules.
     THisLists Lists;
-    // MFileList[k*5 + c]: k 0 history, 1 favourites; c the category.
-    gui::TStringList (&MFileList)[kHisListCount] = Lists.MFileList;
-    // History lengths by category.
-    std::array<int, kHisCategories>& MHisListNum = Lists.Settings.MHisListNum;
 
     // Most recent first into history list c, then that category of the tray
     // history menu is rebuilt. Returns the index the text had before, -1 if new.
     int RecordHistoryEntry(int c, const std::wstring& text);
-    void Proc_DeleteFileHis(int c) { Lists.Proc_DeleteFileHis(c); }
-    // Cuts favourites list c to 100 entries, with a warning when it had more.
-    void Proc_DeleteFileFav(int c) { Lists.Proc_DeleteFileFav(c); }
-    // MUndoList[c]: the favourites of category c before the last action.
-    gui::TStringList (&MUndoList)[kHisCategories] = Lists.MUndoList;
-    void Proc_PruneList(int c) { Lists.Proc_PruneList(c); }
 
     // "His.ini" and the list files in DataFolder; nothing without one.
     void Proc_LoadIni();
@@ -222,8 +212,6 @@ public:
     void Proc_LoadLists();
     bool Proc_SaveLists();
 
-    // The launcher was visible when the program last ended.
-    bool& FLaunchVisible = Lists.Settings.FLaunchVisible;
 
     // The window's features, each holding its own state; they reach the
     // window only through the links made here, and come after the lists

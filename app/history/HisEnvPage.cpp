@@ -515,12 +515,12 @@ void THisEnvPage::BtnFontClick() {
 int THisEnvPage::ChosenCategory() const { return std::max(0, CBHisList->ItemIndex()); }
 
 void THisEnvPage::CBHisListChange() {
-    CBHisListNum->SetItemIndex(form_.MHisListNum[ChosenCategory()] / 10 - 1);
+    CBHisListNum->SetItemIndex(form_.Lists.Settings.MHisListNum[ChosenCategory()] / 10 - 1);
 }
 
 void THisEnvPage::CBHisListNumChange() {
     const int index = CBHisListNum->ItemIndex();
-    if (index >= 0) form_.MHisListNum[ChosenCategory()] = index * 10 + 10;
+    if (index >= 0) form_.Lists.Settings.MHisListNum[ChosenCategory()] = index * 10 + 10;
 }
 
 void THisEnvPage::CHKHisMenuItemClick(gui::TCheckBox* box) {

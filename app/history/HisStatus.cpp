@@ -139,7 +139,7 @@ void THisForm::Proc_Execute(int list, int action) {
     const int tab = Category();
     const int row = list == 0 ? ListBoxHis->ItemIndex() : ListBoxFav->ItemIndex();
     if (!THisLists::ValidCategory(tab) || (list != 0 && list != 1) || row < 0) return;
-    const gui::TStringList& entries = MFileList[list * kHisCategories + tab];
+    const gui::TStringList& entries = Lists.MFileList[list * kHisCategories + tab];
     if (row >= entries.Count()) return;
     std::wstring s = entries[row];
     Target.Proc_ExecuteEntry(tab, s, action);
@@ -178,7 +178,7 @@ void THisForm::Proc_DispStatus() {
 
     const int c = Category();
     const int k = list == ListBoxFav ? 1 : 0;
-    const gui::TStringList& entries = MFileList[k * kHisCategories + c];
+    const gui::TStringList& entries = Lists.MFileList[k * kHisCategories + c];
     if (list) list->SetItemIndex(row);
     if (!list || row < 0 || row >= entries.Count()) {
         ::InvalidateRect(ListBoxHis->Handle(), nullptr, TRUE);

@@ -490,9 +490,9 @@ void THisForm::FormShow() {
 void THisForm::Proc_DispList(gui::TListBox* list, gui::TImageList* images, int k, std::wstring& indexItem) {
     gui::TCursorScope wait(gui::TCursor::crHourGlass);
     const int c = Category();
-    gui::TStringList& entries = MFileList[k * kHisCategories + c];
+    gui::TStringList& entries = Lists.MFileList[k * kHisCategories + c];
     if (k == 0) {
-        Proc_PruneList(c);
+        Lists.Proc_PruneList(c);
         if (c != 0 && TBSort->Down()) entries.Sort();
     }
     const int selected = list->ItemIndex();
@@ -627,7 +627,7 @@ bool THisForm::SelectedEntry(std::wstring& entry) {
     const int k = ActiveControl() == ListBoxHis ? 0 : 1;
     gui::TListBox* list = k == 0 ? ListBoxHis : ListBoxFav;
     const int row = list->ItemIndex();
-    const gui::TStringList& entries = MFileList[k * kHisCategories + Category()];
+    const gui::TStringList& entries = Lists.MFileList[k * kHisCategories + Category()];
     if (row < 0 || row >= entries.Count()) return false;
     entry = entries[row];
     return true;

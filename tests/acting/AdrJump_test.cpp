@@ -177,7 +177,7 @@ TEST_F(AdrJump, TrayMenuFoldersJumpOrStartExplorer) {
     ASSERT_TRUE(other.Start(L"paste")) << other.Failure();
     FakeWindow open{L"file:///C:/a", a_.get()};
     Use({&open});
-    His().MFileList[4].Add(entry);
+    His().Lists.MFileList[4].Add(entry);
     StackBelowProgram({other[0]});
     His().TrayMenu.Proc_PPListClick(4000);
     EXPECT_EQ(Jump().MTargetHandle, other[0]) << "the target is preferred";

@@ -38,8 +38,8 @@ TEST_F(Dialog, FolderArrivesWithOneBackslashAndOneEnter) {
         for (bool fromMenu : {true, false}) {
             SCOPED_TRACE(gui::WideToUtf8(entry) + (fromMenu ? " menu" : " window"));
             dialog.ClearLog();
-            His().MFileList[3].Clear();
-            His().MFileList[3].Add(entry);
+            His().Lists.MFileList[3].Clear();
+            His().Lists.MFileList[3].Add(entry);
             StackBelowProgram({dialog[0]});
             if (fromMenu) {
                 His().TrayMenu.Proc_PPListClick(3000);
@@ -68,7 +68,7 @@ TEST_F(Dialog, TextTheBoxChangedIsNotConfirmed) {
     Target dialog;
     ASSERT_TRUE(dialog.Start(L"dialog", L"cut")) << dialog.Failure();
     His().Lists.Settings.CBPasteDir = 4;
-    His().MFileList[3].Add(work);
+    His().Lists.MFileList[3].Add(work);
     StackBelowProgram({dialog[0]});
     His().TrayMenu.Proc_PPListClick(3000);
     testing_support::PumpMessages(300);
@@ -85,7 +85,7 @@ TEST_F(Dialog, RealOpenDialogGoesToTheFolder) {
     ASSERT_TRUE(dialog.Start(L"open", start)) << dialog.Failure();
     ASSERT_TRUE(IsFileDialogWindow(dialog[0])) << "the common dialog is taken for a file dialog";
     StackBelowProgram({dialog[0]});
-    His().MFileList[3].Add(work);
+    His().Lists.MFileList[3].Add(work);
     His().TrayMenu.Proc_PPListClick(3000);
     auto arrived = [&] {
         for (const auto& e : dialog.Events(L"folder"))

@@ -50,7 +50,7 @@ TEST_F(Explorer, FolderIsTypedIntoTheAddressBar) {
     const HWND view = window[3];
     EXPECT_EQ(FindExplorerView(window[0]), view);
 
-    His().MFileList[3].Add(work);
+    His().Lists.MFileList[3].Add(work);
     StackBelowProgram({window[0]});
     His().TrayMenu.Proc_PPListClick(3000);
     EXPECT_EQ(Entered(window), std::vector<std::wstring>{L"enter " + work});
@@ -73,7 +73,7 @@ TEST_F(Explorer, ABreadcrumbThatNeverTurnsIntoAnEditIsLeftAlone) {
     ScratchDir dir;
     Target window;
     ASSERT_TRUE(window.Start(L"explorer", L"CabinetWClass,late")) << window.Failure();
-    His().MFileList[3].Add(WithoutTrailing(dir.Path()));
+    His().Lists.MFileList[3].Add(WithoutTrailing(dir.Path()));
     StackBelowProgram({window[0]});
     DWORD start = ::GetTickCount();
     His().TrayMenu.Proc_PPListClick(3000);
@@ -117,8 +117,8 @@ TEST_F(Explorer, FolderActionsTypeTheFolderTheyStandFor) {
         SCOPED_TRACE(c.what);
         const_cast<Target*>(c.window)->ClearLog();
         His().Lists.Settings.Tab = c.tab;
-        His().MFileList[c.tab].Clear();
-        His().MFileList[c.tab].Add(c.entry);
+        His().Lists.MFileList[c.tab].Clear();
+        His().Lists.MFileList[c.tab].Add(c.entry);
         StackBelowProgram({(*c.window)[0]});
         ExecuteHistoryRow(0, c.action);
         EXPECT_EQ(Entered(*c.window), std::vector<std::wstring>{L"enter " + c.typed})
@@ -140,7 +140,7 @@ TEST_F(Explorer, WithTabsTheAddressBarIsNotDriven) {
     RecordFile record(dir / L"record.txt");
     ExplorerPath = testing_support::BinDir() + L"OrvRecorder.exe";
     His().Lists.Settings.Tab = 3;
-    His().MFileList[3].Add(sub);
+    His().Lists.MFileList[3].Add(sub);
     StackBelowProgram({window[0]});
     ExecuteHistoryRow(0, 2);
     auto rec = acting::WaitForStart(record);

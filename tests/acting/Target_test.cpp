@@ -172,12 +172,12 @@ TEST_F(Target, WithoutATargetAClipboardEntryIsOnlyCopied) {
     ASSERT_TRUE(host.Start({L"class=ActNormal\ttitle=外\tx=-12000"}));
     ASSERT_TRUE(host.Settle()) << "the new windows settle in front";
     StackBelowProgram({host[0]});
-    His().MFileList[0].Add(L"コピーだけ");
+    His().Lists.MFileList[0].Add(L"コピーだけ");
     ExecuteHistoryRow(0);
     EXPECT_EQ(His().Target.MClipHandle, nullptr);
     EXPECT_EQ(ClipboardText(), L"コピーだけ");
 
-    His().MFileList[0].Insert(0, L"メニューから");
+    His().Lists.MFileList[0].Insert(0, L"メニューから");
     His().TrayMenu.Proc_PPListClick(0);
     EXPECT_EQ(ClipboardText(), L"メニューから");
 }
@@ -191,7 +191,7 @@ TEST_F(Target, TheWindowClosesAfterAnActionWhenSetTo) {
     ASSERT_TRUE(His().Visible());
     StackBelowProgram({host[0]});
     // Nothing to paste into: the action does less than it could, the window closes all the same.
-    His().MFileList[0].Add(L"閉じる");
+    His().Lists.MFileList[0].Add(L"閉じる");
     ExecuteHistoryRow(0);
     EXPECT_FALSE(His().Visible());
 }

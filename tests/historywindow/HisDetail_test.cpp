@@ -78,7 +78,7 @@ protected:
     // focus in the list, and the status is shown for it.
     void ShowEntry(int c, const std::vector<std::wstring>& entries, int row) {
         His().Lists.Settings.Tab = c;
-        gui::TStringList& list = His().MFileList[c];
+        gui::TStringList& list = His().Lists.MFileList[c];
         list.Clear();
         for (const auto& e : entries) list.Add(e);
         gui::TListBox* box = His().ListBoxHis;

@@ -118,7 +118,7 @@ TEST_F(HisHook, TheHookFollowsTheCursorOntoAndOffTheDesktop) {
 TEST_F(HisHook, AMiddleClickOnTheDesktopPopsUpTheHistoryMenu) {
     Start([](gui::TMemIniFile& ini) { ini.WriteBool(L"History", L"DeskTopWClick", true); });
     StartFakeDesktop();
-    His().MFileList[1].Add(Path(L"メニュー.txt"));
+    His().Lists.MFileList[1].Add(Path(L"メニュー.txt"));
     His().TrayMenu.Proc_PPListSet(1);
     CursorTo(Centre(progman_));
     ASSERT_TRUE(TicksUntil(true));

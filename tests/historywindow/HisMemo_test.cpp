@@ -224,7 +224,7 @@ TEST_F(HisMemo, CtrlZUndoesWhereTheFocusIs) {
     PressKey('Z', {VK_CONTROL});
     ASSERT_TRUE(WaitApp([&] { return MemoText() != L"abc"; }, 10000));
     EXPECT_EQ(f.ListBoxFav->Count(), 1) << "the favourites are left alone";
-    EXPECT_FALSE(f.MUndoList[1].Empty());
+    EXPECT_FALSE(f.Lists.MUndoList[1].Empty());
     EXPECT_TRUE(f.MEditDDUndo.empty()) << "typing leaves the memo's drop undo alone";
 
     const std::wstring memo = MemoText();
