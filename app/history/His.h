@@ -238,40 +238,47 @@ public:
     THisEnvPage* EnvPage = nullptr;
     gui::TPageControl* PageControl = nullptr;
     gui::TTabSheet *TabSheetAct = nullptr, *TabSheetEnv = nullptr;
-    gui::TToolBar* ToolBar = nullptr;
     gui::TToolButton *TBexe = nullptr, *TBUpExp = nullptr, *TBUpFol = nullptr, *TBSort = nullptr,
                      *TBContx = nullptr, *TBBrackwen = nullptr, *TBFav = nullptr, *TBEdit = nullptr,
-                     *TBCPUCore = nullptr, *TBExeClose = nullptr, *TBClose = nullptr;
+                     *TBCPUCore = nullptr, *TBExeClose = nullptr;
     gui::TTabControl* TabControl = nullptr;
-    gui::TListBox *ListBoxHis = nullptr, *ListBoxFav = nullptr, *ListBoxClip = nullptr;
+    gui::TListBox *ListBoxHis = nullptr, *ListBoxFav = nullptr;
     gui::TSplitter *SplitterFav = nullptr, *SplitterEdit = nullptr;
-    gui::TPanel *PanelFav = nullptr, *PanelEdit = nullptr, *PanelFind = nullptr;
+    gui::TPanel *PanelFav = nullptr, *PanelEdit = nullptr;
     gui::TRichEdit* Edit = nullptr;
     gui::TComboBox* CBFind = nullptr;
     gui::TButton *BtnFindDown = nullptr, *BtnFindUp = nullptr;
     gui::TStatusBar* StatusBar = nullptr;
-    gui::TImageList *ImageListTab = nullptr, *ImageListHis = nullptr, *ImageListFav = nullptr,
-                    *ImageListToolbar = nullptr;
+    gui::TImageList *ImageListTab = nullptr, *ImageListHis = nullptr, *ImageListToolbar = nullptr;
+    gui::TTimer* TimerWheel = nullptr;
+    gui::TSaveDialog* TextSaveDialog = nullptr;
+    // The list pop-up menus and the memo's.
+    gui::TPopupMenu *PPMenuList = nullptr, *PPMenuFav = nullptr, *PPEdit = nullptr;
+    gui::TMenuItem *PPClip = nullptr, *PPExeCmd = nullptr, *PPSCMake = nullptr, *PPFileSave = nullptr,
+                   *PPFol = nullptr, *PPExp = nullptr, *PPAdd = nullptr, *PPNoDir = nullptr, *PPNoExe = nullptr,
+                   *PPIMEExe = nullptr, *PPDel = nullptr, *PPDelAll = nullptr;
+    gui::TMenuItem *PPFavCopy = nullptr, *PPFavExeCmd = nullptr, *PPFavSCMake = nullptr, *PPFavFileSave = nullptr,
+                   *PPFolF = nullptr, *PPExpF = nullptr, *PPUp = nullptr, *PPDown = nullptr, *PPFavDel = nullptr,
+                   *PPUndo = nullptr;
+    gui::TMenuItem *PPEditCut = nullptr, *PPEditCopy = nullptr, *PPEditPaste = nullptr, *PPEditErase = nullptr,
+                   *PPEditUndo = nullptr;
+
+private:
+    gui::TToolBar* ToolBar = nullptr;
+    gui::TToolButton* TBClose = nullptr;
+    gui::TListBox* ListBoxClip = nullptr;
+    gui::TPanel* PanelFind = nullptr;
+    gui::TImageList* ImageListFav = nullptr;
     THookHotKey* HookHotKey = nullptr;
     TDropDst* DropDst = nullptr;
-    gui::TTimer* TimerWheel = nullptr;
     gui::TFontDialog* FontDialog = nullptr;
     gui::TOpenDialog* OpenDialog = nullptr;
-    gui::TSaveDialog* TextSaveDialog = nullptr;
     TFolderDlg* FolderDlg = nullptr;
     TContextMenuEx* ContextMenuEx = nullptr;
     TDropSourceEx* DropSourceEx = nullptr;
     TMakeShortCuts* MakeShortCuts = nullptr;
-    // The list pop-up menus and the memo's.
-    gui::TPopupMenu *PPMenuList = nullptr, *PPMenuFav = nullptr, *PPEdit = nullptr;
-    gui::TMenuItem *PPClip = nullptr, *PPExeCmd = nullptr, *PPSCMake = nullptr, *PPFileSave = nullptr,
-                   *PPDirBar = nullptr, *PPFol = nullptr, *PPExp = nullptr, *PPAdd = nullptr, *PPNoDir = nullptr,
-                   *PPNoExe = nullptr, *PPIMEExe = nullptr, *PPDel = nullptr, *PPDelAll = nullptr;
-    gui::TMenuItem *PPFavCopy = nullptr, *PPFavExeCmd = nullptr, *PPFavSCMake = nullptr, *PPFavFileSave = nullptr,
-                   *PPDirBarF = nullptr, *PPFolF = nullptr, *PPExpF = nullptr, *PPUp = nullptr, *PPDown = nullptr,
-                   *PPFavDel = nullptr, *PPUndo = nullptr;
-    gui::TMenuItem *PPEditCut = nullptr, *PPEditCopy = nullptr, *PPEditPaste = nullptr, *PPEditErase = nullptr,
-                   *PPEditUndo = nullptr;
+    // The separators before the folder items of the two list menus.
+    gui::TMenuItem *PPDirBar = nullptr, *PPDirBarF = nullptr;
 
     // Texts of the selected rows, kept across a refill.
     std::wstring MHisIndexItem, MFavIndexItem;
@@ -282,6 +289,7 @@ public:
     bool FSingleCore = false;
     bool FWindows11_22H2Moment = false;
 
+public:
     // The current category (the tab's index; category 4 has no tab from
     // Vista on, but is still a category of the lists).
     int Category() const { return Lists.Settings.Tab; }
