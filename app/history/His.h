@@ -3,20 +3,19 @@
 // created and saves them on every close. It shows one category per tab: the
 // history list, below it the favourites pane, beside them the memo pane, a
 // find box above and a tool bar on top (HisWindow.cpp, with the rows, find,
-// and favourites undo in HisRows.cpp). It acts on entries for the window
-// the user was in before (the target window, THisTarget): pastes texts,
-// opens files and programs, types folders into file dialogs and Explorer
-// windows (HisJump.cpp), fills and answers the tray history menu
-// (THisTrayMenu), offers that menu on a desktop middle click and global hot
-// keys (THisHook), and its capture (THisCapture) records on every
-// heartbeat what the user works with. The values of the settings page are plain values in
+// and favourites undo in HisRows.cpp). Its features hold their own state:
+// acting on entries for the window the user was in before (THisTarget:
+// pastes texts, opens files and programs, types folders into file dialogs
+// and Explorer windows), the tray history menu's entries (THisTrayMenu), that
+// menu on a desktop middle click and the global hot keys (THisHook), and the
+// capture that records on every heartbeat what the user works with
+// (THisCapture). The values of the settings page are plain values in
 // Lists.Settings; the tool buttons hold their own state and write it there
 // when the settings are saved.
 #pragma once
 
 #include <windows.h>
 
-#include <array>
 #include <string>
 
 #include "app/history/HisCapture.h"
@@ -186,11 +185,11 @@ public:
     // current category; text files dropped on the memo (2) are appended to it.
     void DropDstFileDrop(gui::TStringList* files);
 
-    // --- the target window and acting on entries (THisTarget) ---------------
+    // --- acting on the selected entry (HisStatus.cpp) ------------------------
     // Acts on the selected entry of the history list (list 0) or the
     // favourites (1) of the current tab (action as in
     // THisTarget::Proc_ExecuteEntry); then neither list keeps a selection,
-    // and the window closes when TBExeClose is down (HisStatus.cpp).
+    // and the window closes when TBExeClose is down.
     void Proc_Execute(int list, int action);
 
     // The main button's picture on the clipboard tab: the target program's
@@ -212,7 +211,6 @@ public:
     void Proc_LoadLists();
     bool Proc_SaveLists();
 
-
     // The window's features, each holding its own state; they reach the
     // window only through the links made here, and come after the lists
     // they keep references to.
@@ -231,6 +229,8 @@ private:
     THisHookLinks HookLinks();
     // The tool buttons' hints and the main button's picture for a new target.
     void Proc_TargetHints(HWND target);
+    // The main button shows the target program's icon (none: the no-target picture).
+    void Proc_ShowTargetIcon(HWND target);
 
 public:
     // --- controls and components ------------------------------------------

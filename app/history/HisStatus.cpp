@@ -92,6 +92,17 @@ void THisForm::Proc_ResetSelection() {
     ::InvalidateRect(ToolBar->Handle(), nullptr, TRUE);
 }
 
+void THisForm::Proc_ShowTargetIcon(HWND target) {
+    if (target) {
+        std::wstring exe;
+        GetWindowExePath(target, exe);
+        TBexeIcon.SetHandle(GetFileIconNoRedirect(exe));
+    } else {
+        TBexeIcon.Clear();
+    }
+    Proc_SetTBexeImage();
+}
+
 void THisForm::Proc_TargetHints(HWND target) {
     const std::wstring cls = WindowClassName(target);
     const bool dialog = target && IsFileDialogWindow(target);
@@ -99,14 +110,7 @@ void THisForm::Proc_TargetHints(HWND target) {
     switch (Category()) {
         case 0:
             TBexe->Hint = target ? L"貼り付け [Enter]" : L"コピー [Enter]";
-            if (target) {
-                std::wstring exe;
-                GetWindowExePath(target, exe);
-                TBexeIcon.SetHandle(GetFileIconNoRedirect(exe));
-            } else {
-                TBexeIcon.Clear();
-            }
-            Proc_SetTBexeImage();
+            Proc_ShowTargetIcon(target);
             break;
         case 3:
             TBUpExp->Hint = L"一つ上のフォルダを開く [ALT+K]";
@@ -214,14 +218,7 @@ void THisForm::Proc_DispStatus() {
             TBUpExp->Hint.clear();
             TBUpFol->Hint.clear();
             // The target program's icon, looked up for the target of now.
-            if (target) {
-                std::wstring exe;
-                GetWindowExePath(target, exe);
-                TBexeIcon.SetHandle(GetFileIconNoRedirect(exe));
-            } else {
-                TBexeIcon.Clear();
-            }
-            Proc_SetTBexeImage();
+            Proc_ShowTargetIcon(target);
             TBexe->SetEnabled(true);
             if (!IsNetworkPath(s)) {
                 TBContx->SetEnabled(DirectoryExistsNoRedirect(s) || FileExistsNoRedirect(s));
