@@ -3,7 +3,6 @@
 
 #include "app/Globals.h"
 #include "app/Tray.h"
-#include "app/history/AdrJump.h"
 #include "app/history/HisLists.h"
 #include "app/history/HisMenuText.h"
 #include "app/history/HisJump.h"
