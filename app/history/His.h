@@ -61,42 +61,20 @@ public:
     // The category of the current tab changed: both lists, the tray menu's
     // category, the list menus' items and the tool buttons follow.
     void TabControlChange();
-    void TBSortClick();
-    void TBFavClick();
     void TBEditClick();
     void TBCPUCoreClick();
-    void TBexeClick();
-    void TBUpExpClick();
-    void TBUpFolClick();
-    void TBContxClick();
-    void TBBrackwenClick();
     // The settings page was entered or left (hot keys out while it shows).
     void PageControlChange();
     // The mouse wheel over the window: scrolls the list or memo under the
     // cursor, with Ctrl changes the lists' or memo's font size, over the
     // tabs changes the tab. Always handled.
     void FormMouseWheel(gui::TShiftState shift, int delta, POINT screenPos);
-    // Sees each message of the program before it is handled: notes where
-    // files are dropped and takes the wheel for the window.
-    bool ApplicationEventsMessage(MSG& msg);
     // The status line for the selected entry (tool buttons' state with it).
     void Proc_DispStatus();
     // Neither list keeps a selection; the tool buttons wait for one.
     void Proc_ResetSelection();
-    // The application's show-hint handler: a list box shows its current row
-    // hint, asked for again every 250 ms so it follows the mouse.
-    void Proc_ShowListHint(std::wstring& hintStr, bool& canShow, gui::THintInfo& hintInfo);
 
     // --- gestures on the list rows and window details (HisGestures.cpp) ------
-    // A mouse button pressed on a row of the focused list: the list's own
-    // menu only without Shift, Alt and Ctrl; right with Ctrl the shell's
-    // context menu of the entry, right with Shift the companion folder tool
-    // on its folder.
-    void Proc_ListRightClick(gui::TMouseButton button, gui::TShiftState shift);
-    // Right with Alt on an existing file tab entry: after half a second, when
-    // the pointer has left the window, the entry is dragged out to the
-    // program under it.
-    void Proc_ListDragOut(gui::TMouseButton button, gui::TShiftState shift);
     // The window moved: on another monitor its taskbar button follows it.
     void WMMove();
     // "X:\ [label]" for each drive root, in the system's order.
@@ -110,71 +88,30 @@ public:
     void PPUndoClick();
     void CBFindChange();
     void BtnFindDownClick();
-    void BtnFindUpClick();
-    void TimerWheelTimer();
 
     // --- the history list's pop-up menu (HisListMenu.cpp) ---------------------
-    // Shortcuts, handlers and the save dialog of PPMenuList (the item that
-    // adds to the favourites is wired with the favourites' actions).
-    void SetupListMenu();
     // The enabled states for the selected row and the IME item's caption.
     void PPMenuListPopup();
-    void PPClipClick();
-    void PPExeCmdClick();
-    void PPSCMakeClick();
     void PPFileSaveClick();
-    // Saves the entry as a one-line text file, in the folder and encoding the
-    // user picks in TextSaveDialog (the favourites' save uses it too).
-    void Proc_SaveEntryToFile(const std::wstring& entry);
-    void PPFolClick();
-    void PPExpClick();
-    void PPNoDirClick();
-    void PPNoExeClick();
     void PPIMEExeClick();
-    void PPDelClick();
-    void PPDelAllClick();
     // --- favourites actions, drags between the lists, row hints (HisFavActions.cpp)
-    // The favourites menu's enabled states for the selected favourite; for a
-    // shortcut key pressed outside the favourites list every item declines.
-    void PPMenuFavPopup();
-    void PPFavCopyClick();
-    void PPFavExeCmdClick();
-    void PPFavSCMakeClick();
     void PPFavFileSaveClick();
-    void PPFolFClick();
-    void PPExpFClick();
-    void PPUpClick();
-    void PPDownClick();
-    void PPFavDelClick();
     // The selected history entry goes to the end of the favourites.
     void PPAddClick();
-    // A row of either list dragged over or dropped on the favourites list.
-    void ListBoxFavDragOver(gui::TControl* source, int x, int y, bool& accept);
+    // A row of either list dropped on the favourites list.
     void ListBoxFavDragDrop(gui::TControl* source, int x, int y);
-    void ListBoxFavDblClick();
-    // The hint of the row under the mouse (its text, with the file's program
-    // or the program's description).
-    void ListBoxHisMouseMove(int x, int y);
-    void ListBoxFavMouseMove(int x, int y);
     // --- the memo pane (HisMemo.cpp) -----------------------------------------
     // Enabled states of the memo menu's paste, undo and erase items.
     void PPEditPopup();
-    // Cut and copy are offered exactly while the memo has a selection.
-    void EditSelectionChange();
     void PPEditCutClick();
-    void PPEditPasteClick();
     void PPEditCopyClick();
     // The memo's own undo step when it has one, else the text before the
     // last entry dragged in is swapped with the memo's (so a second undo
     // brings the drop back).
     void PPEditUndoClick();
     void PPEditEraseClick();
-    // A row of the history list or the favourites dragged onto the memo.
-    void EditDragOver(gui::TControl* source, bool& accept);
-    void EditDragDrop(gui::TControl* source);
     // Applies the memo's font to the whole text again.
     void EditChange();
-    void EditMouseDown();
     // The memo's text before the last entry dragged into it: empty when
     // nothing is saved, kEditDDUndoEmpty when the memo was empty then.
     std::wstring MEditDDUndo;
@@ -195,8 +132,6 @@ public:
     // The main button's picture on the clipboard tab: the target program's
     // icon; empty while there is no target (the no-target picture).
     gui::TIcon TBexeIcon;
-    // Shows TBexeIcon on the main button, or the no-target picture.
-    void Proc_SetTBexeImage();
 
     // The lists, their settings and their rules.
     THisLists Lists;
@@ -205,11 +140,9 @@ public:
     // history menu is rebuilt. Returns the index the text had before, -1 if new.
     int RecordHistoryEntry(int c, const std::wstring& text);
 
-    // "His.ini" and the list files in DataFolder; nothing without one.
+    // "His.ini" in DataFolder; nothing without one.
     void Proc_LoadIni();
     bool Proc_SaveIni();
-    void Proc_LoadLists();
-    bool Proc_SaveLists();
 
     // The window's features, each holding its own state; they reach the
     // window only through the links made here, and come after the lists
@@ -224,13 +157,91 @@ public:
     THisCapture Capture{Lists, CaptureLinks()};
 
 private:
-    THisCaptureLinks CaptureLinks();
-    THisTargetLinks TargetLinks();
-    THisHookLinks HookLinks();
+    // What only the window's own files call, by the same parts as above.
+    // --- the window (HisWindow.cpp) -------------------------------------------
+    void TBSortClick();
+    void TBFavClick();
+    void TBexeClick();
+    void TBUpExpClick();
+    void TBUpFolClick();
+    void TBContxClick();
+    void TBBrackwenClick();
+    // Sees each message of the program before it is handled: notes where
+    // files are dropped and takes the wheel for the window.
+    bool ApplicationEventsMessage(MSG& msg);
+    // The application's show-hint handler: a list box shows its current row
+    // hint, asked for again every 250 ms so it follows the mouse.
+    void Proc_ShowListHint(std::wstring& hintStr, bool& canShow, gui::THintInfo& hintInfo);
+    // --- gestures on the list rows and window details (HisGestures.cpp) ------
+    // A mouse button pressed on a row of the focused list: the list's own
+    // menu only without Shift, Alt and Ctrl; right with Ctrl the shell's
+    // context menu of the entry, right with Shift the companion folder tool
+    // on its folder.
+    void Proc_ListRightClick(gui::TMouseButton button, gui::TShiftState shift);
+    // Right with Alt on an existing file tab entry: after half a second, when
+    // the pointer has left the window, the entry is dragged out to the
+    // program under it.
+    void Proc_ListDragOut(gui::TMouseButton button, gui::TShiftState shift);
+    // --- favourites undo, find and the rows (HisRows.cpp) --------------------
+    void BtnFindUpClick();
+    void TimerWheelTimer();
+    // --- the history list's pop-up menu (HisListMenu.cpp) ---------------------
+    // Shortcuts, handlers and the save dialog of PPMenuList (the item that
+    // adds to the favourites is wired with the favourites' actions).
+    void SetupListMenu();
+    void PPClipClick();
+    void PPExeCmdClick();
+    void PPSCMakeClick();
+    // Saves the entry as a one-line text file, in the folder and encoding the
+    // user picks in TextSaveDialog (the favourites' save uses it too).
+    void Proc_SaveEntryToFile(const std::wstring& entry);
+    void PPFolClick();
+    void PPExpClick();
+    void PPNoDirClick();
+    void PPNoExeClick();
+    void PPDelClick();
+    void PPDelAllClick();
+    // --- favourites actions, drags between the lists, row hints (HisFavActions.cpp)
+    // The favourites menu's enabled states for the selected favourite; for a
+    // shortcut key pressed outside the favourites list every item declines.
+    void PPMenuFavPopup();
+    void PPFavCopyClick();
+    void PPFavExeCmdClick();
+    void PPFavSCMakeClick();
+    void PPFolFClick();
+    void PPExpFClick();
+    void PPUpClick();
+    void PPDownClick();
+    void PPFavDelClick();
+    // A row of either list dragged over the favourites list.
+    void ListBoxFavDragOver(gui::TControl* source, int x, int y, bool& accept);
+    void ListBoxFavDblClick();
+    // The hint of the row under the mouse (its text, with the file's program
+    // or the program's description).
+    void ListBoxHisMouseMove(int x, int y);
+    void ListBoxFavMouseMove(int x, int y);
+    // --- the memo pane (HisMemo.cpp) -----------------------------------------
+    // Cut and copy are offered exactly while the memo has a selection.
+    void EditSelectionChange();
+    void PPEditPasteClick();
+    // A row of the history list or the favourites dragged onto the memo.
+    void EditDragOver(gui::TControl* source, bool& accept);
+    void EditDragDrop(gui::TControl* source);
+    void EditMouseDown();
+    // --- acting on the selected entry (HisStatus.cpp) ------------------------
+    // Shows TBexeIcon on the main button, or the no-target picture.
+    void Proc_SetTBexeImage();
     // The tool buttons' hints and the main button's picture for a new target.
     void Proc_TargetHints(HWND target);
     // The main button shows the target program's icon (none: the no-target picture).
     void Proc_ShowTargetIcon(HWND target);
+    // --- the files and the features' links (His.cpp) --------------------------
+    // The list files in DataFolder; nothing without one.
+    void Proc_LoadLists();
+    bool Proc_SaveLists();
+    THisCaptureLinks CaptureLinks();
+    THisTargetLinks TargetLinks();
+    THisHookLinks HookLinks();
 
 public:
     // --- controls and components ------------------------------------------
