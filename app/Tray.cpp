@@ -1,5 +1,8 @@
 #include "app/Tray.h"
 
+#include <deque>
+#include <utility>
+
 #include "app/CPUPictures.h"
 #include "app/Globals.h"
 #include "app/UsageIcon.h"
@@ -15,6 +18,7 @@
 #include "app/monitors/SPDir.h"
 #include "gui/Application.h"
 #include "gui/IniFile.h"
+#include "gui/IniTable.h"
 #include "toolkit/CPUUsage.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinShell.h"
@@ -272,75 +276,81 @@ void TTrayForm::FormDestroy() {
 
 namespace {
 
-// How a key of "Config.ini" is held: a menu item's check mark, or an integer
-// that selects one of `count` choices (out of range, or not a number, gives
-// the first), or the CPU icon's font size.
-enum class TConfigKind { Check, Choice, FontSize };
-
-struct TConfigKey {
-    const wchar_t* section;
-    const wchar_t* key;
-    TConfigKind kind;
-    gui::TMenuItem* TTrayForm::* item = nullptr;  // Check
-    int TTrayForm::* choice = nullptr;            // Choice
-    int count = 0;                                // Choice
-};
-
-// Every key of "Config.ini", in the order it is written. A missing check key
-// keeps the item's current state; a missing choice gives the first.
-const TConfigKey kConfigKeys[] = {
-    {L"Tray", L"TrashTop", TConfigKind::Check, &TTrayForm::PPTrashTop},
-    {L"Tray", L"TrashCheck", TConfigKind::Check, &TTrayForm::PPTrashCheck},
-    {L"Tray", L"IMEHint", TConfigKind::Check, &TTrayForm::PPIMEHint},
-    {L"Tray", L"IMEIconColor", TConfigKind::Check, &TTrayForm::PPIMEIconColor},
-    {L"Tray", L"PPIMEEnable", TConfigKind::Check, &TTrayForm::PPIMEEnable},
-    {L"Tray", L"IME", TConfigKind::Choice, nullptr, &TTrayForm::MPPIMEC, 5},
-    {L"Tray", L"IMEWave", TConfigKind::Choice, nullptr, &TTrayForm::MPPIMEWaveC, 4},
-    {L"Tray", L"StartDelay", TConfigKind::Choice, nullptr, &TTrayForm::MStartDelay, 6},
-    {L"CPU", L"Stop", TConfigKind::Check, &TTrayForm::PPCPUStop},
-    {L"CPU", L"Disp", TConfigKind::Choice, nullptr, &TTrayForm::MCPUDisp, 5},
-    {L"CPU", L"Time", TConfigKind::Choice, nullptr, &TTrayForm::MCPUStopTime, 6},
-    {L"RAM", L"Stop", TConfigKind::Check, &TTrayForm::PPRAMStop},
-    {L"History", L"Stop", TConfigKind::Check, &TTrayForm::PPHisStop},
-    {L"Button", L"Stop", TConfigKind::Check, &TTrayForm::PPBtnStop},
-    {L"Button", L"Cursor", TConfigKind::Check, &TTrayForm::PPBtnCursor},
-    {L"Button", L"Caret", TConfigKind::Check, &TTrayForm::PPCaret},
-    {L"Tray", L"FontSize", TConfigKind::FontSize},
-    {L"Tray", L"Fav", TConfigKind::Check, &TTrayForm::PPMenuFav},
-    {L"Tray", L"Icon", TConfigKind::Check, &TTrayForm::PPIconMenu},
-    {L"Tray", L"Wide", TConfigKind::Check, &TTrayForm::PPMenuWide},
-    {L"Tray", L"Narrow", TConfigKind::Check, &TTrayForm::PPMenuNarrow},
-    {L"ProgramLaunch", L"Disp", TConfigKind::Check, &TTrayForm::PPLaunch},
-    {L"Panel", L"Tray/Panel", TConfigKind::Choice, nullptr, &TTrayForm::MPPTrayPanelC, 3},
-};
-
 // The CPU icon's font size a file may set.
 constexpr int kMinFontSize = 1, kMaxFontSize = 72;
+
+// "Config.ini" bound to the tray while it is read or written: the choices
+// as the tray holds them, the menu items' check marks and the CPU icon's
+// font size as copies that Apply gives back.
+class TConfigValues {
+public:
+    explicit TConfigValues(TTrayForm& f);
+    // Every key of "Config.ini", in the order it is written. A missing check
+    // key keeps the item's current state; a choice missing, out of range or
+    // not a number gives the first; a font size out of range keeps the
+    // current one.
+    const gui::TIniTable& Table() const noexcept { return table_; }
+    void Apply() const;
+
+private:
+    gui::TIniEntry Check(const wchar_t* section, const wchar_t* key, gui::TMenuItem* item);
+    static gui::TIniEntry Choice(const wchar_t* section, const wchar_t* key, int& choice, int count) {
+        return gui::IniInt(section, key, choice, 0, {0, count - 1, gui::TOutOfRange::Default});
+    }
+
+    TTrayForm& f_;
+    std::deque<std::pair<gui::TMenuItem*, bool>> checks_;  // a deque keeps the bound values in place
+    int fontSize_;
+    gui::TIniTable table_;
+};
+
+TConfigValues::TConfigValues(TTrayForm& f) : f_(f), fontSize_(f.TrayIcon->Font().Size()) {
+    table_ = {
+        Check(L"Tray", L"TrashTop", f.PPTrashTop),
+        Check(L"Tray", L"TrashCheck", f.PPTrashCheck),
+        Check(L"Tray", L"IMEHint", f.PPIMEHint),
+        Check(L"Tray", L"IMEIconColor", f.PPIMEIconColor),
+        Check(L"Tray", L"PPIMEEnable", f.PPIMEEnable),
+        Choice(L"Tray", L"IME", f.MPPIMEC, 5),
+        Choice(L"Tray", L"IMEWave", f.MPPIMEWaveC, 4),
+        Choice(L"Tray", L"StartDelay", f.MStartDelay, 6),
+        Check(L"CPU", L"Stop", f.PPCPUStop),
+        Choice(L"CPU", L"Disp", f.MCPUDisp, 5),
+        Choice(L"CPU", L"Time", f.MCPUStopTime, 6),
+        Check(L"RAM", L"Stop", f.PPRAMStop),
+        Check(L"History", L"Stop", f.PPHisStop),
+        Check(L"Button", L"Stop", f.PPBtnStop),
+        Check(L"Button", L"Cursor", f.PPBtnCursor),
+        Check(L"Button", L"Caret", f.PPCaret),
+        gui::IniInt(L"Tray", L"FontSize", fontSize_, fontSize_,
+                    {kMinFontSize, kMaxFontSize, gui::TOutOfRange::Default}),
+        Check(L"Tray", L"Fav", f.PPMenuFav),
+        Check(L"Tray", L"Icon", f.PPIconMenu),
+        Check(L"Tray", L"Wide", f.PPMenuWide),
+        Check(L"Tray", L"Narrow", f.PPMenuNarrow),
+        Check(L"ProgramLaunch", L"Disp", f.PPLaunch),
+        Choice(L"Panel", L"Tray/Panel", f.MPPTrayPanelC, 3),
+    };
+}
+
+gui::TIniEntry TConfigValues::Check(const wchar_t* section, const wchar_t* key, gui::TMenuItem* item) {
+    bool& checked = checks_.emplace_back(item, item->Checked()).second;
+    return gui::IniBool(section, key, checked, checked);
+}
+
+void TConfigValues::Apply() const {
+    for (const auto& [item, checked] : checks_) item->SetChecked(checked);
+    if (fontSize_ != f_.TrayIcon->Font().Size()) f_.TrayIcon->Font().SetSize(fontSize_);
+}
 
 }  // namespace
 
 void TTrayForm::ReadConfig() {
     gui::TMemIniFile ini(DataFolder + L"Config.ini");
     FConfigReadable = !ini.Unreadable();
-    for (const TConfigKey& k : kConfigKeys) {
-        switch (k.kind) {
-        case TConfigKind::Check: {
-            gui::TMenuItem* item = this->*k.item;
-            item->SetChecked(ini.ReadBool(k.section, k.key, item->Checked()));
-            break;
-        }
-        case TConfigKind::Choice: {
-            int v = ini.ReadInteger(k.section, k.key, 0);
-            this->*k.choice = v >= 0 && v < k.count ? v : 0;
-            break;
-        }
-        case TConfigKind::FontSize: {
-            int size = ini.ReadInteger(k.section, k.key, TrayIcon->Font().Size());
-            if (size >= kMinFontSize && size <= kMaxFontSize) TrayIcon->Font().SetSize(size);
-            break;
-        }
-        }
-    }
+    TConfigValues values(*this);  // loading writes into it
+    gui::LoadIniTable(ini, values.Table());
+    values.Apply();
     // The choices that have a radio item in the menus show it checked.
     MPPIME[MPPIMEC]->SetChecked(true);
     MPPIMEWave[MPPIMEWaveC]->SetChecked(true);
@@ -357,13 +367,7 @@ bool TTrayForm::WriteConfig() {
     // whatever the file held before.
     gui::TMemIniFile ini(DataFolder + L"Config.ini", gui::TTextEncoding::Ansi);
     ini.Clear();
-    for (const TConfigKey& k : kConfigKeys) {
-        switch (k.kind) {
-        case TConfigKind::Check: ini.WriteBool(k.section, k.key, (this->*k.item)->Checked()); break;
-        case TConfigKind::Choice: ini.WriteInteger(k.section, k.key, this->*k.choice); break;
-        case TConfigKind::FontSize: ini.WriteInteger(k.section, k.key, TrayIcon->Font().Size()); break;
-        }
-    }
+    gui::SaveIniTable(ini, TConfigValues(*this).Table());
     return ini.UpdateFile();
 }
 

@@ -4,6 +4,7 @@
 #include "app/history/ExeCmdLog.h"
 #include "gui/Application.h"
 #include "gui/IniFile.h"
+#include "gui/IniTable.h"
 #include "gui/Screen.h"
 #include "toolkit/FindExe.h"
 #include "toolkit/GetCMDLine.h"
@@ -17,6 +18,12 @@ namespace {
 
 const wchar_t kHisIniName[] = L"His.ini";
 const wchar_t kSection[] = L"ExeCmd";
+
+// Every key the window keeps in "His.ini": its place and width; a missing
+// key keeps the window's own.
+gui::TIniTable ExeCmdIniTable(gui::TBounds& bounds) {
+    return {gui::IniBounds(kSection, bounds, gui::TBoundsKeys::PositionAndWidth)};
+}
 
 std::wstring MenuFontName() {
     return gui::Screen.MenuFont().Name();
@@ -95,7 +102,8 @@ void TExeCmdForm::FormCreate() {
     if (!DataFolder.empty()) {
         const gui::TMemIniFile ini(DataFolder + kHisIniName);
         FHisIniUnread = ini.Unreadable();
-        const gui::TBounds b = gui::ReadBounds(ini, kSection, gui::BoundsOf(BoundsRect()), gui::TBoundsKeys::PositionAndWidth);
+        gui::TBounds b = gui::BoundsOf(BoundsRect());
+        gui::LoadIniTable(ini, ExeCmdIniTable(b));
         SetBounds(b.Left, b.Top, b.Width, b.Height);
     }
     const RECT r = BoundsRect();
@@ -196,7 +204,8 @@ void TExeCmdForm::FormCloseQuery(bool& canClose) {
     // A "His.ini" that could not be read at start is kept as it was.
     if (DataFolder.empty() || FHisIniUnread) return;
     gui::TMemIniFile ini = OpenUtf16IniFile(DataFolder + kHisIniName);
-    gui::WriteBounds(ini, kSection, gui::BoundsOf(r), gui::TBoundsKeys::PositionAndWidth);
+    gui::TBounds b = gui::BoundsOf(r);
+    gui::SaveIniTable(ini, ExeCmdIniTable(b));
     ini.UpdateFile();
 }
 

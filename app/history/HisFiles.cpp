@@ -1,13 +1,13 @@
 #include "app/history/HisFiles.h"
 
 #include <algorithm>
-#include <climits>
 #include <set>
 #include <string_view>
 
 #include "gui/ComponentStream.h"
 #include "gui/Exception.h"
 #include "gui/IniFile.h"
+#include "gui/IniTable.h"
 #include "gui/Streams.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinText.h"
@@ -85,117 +85,101 @@ bool ConvertAnsiHisIni(const std::wstring& fileName) { return ConvertAnsiFileToU
 
 namespace {
 
-// How one His.ini key is stored: an integer read is held to lo..hi, and a
-// bounds key is written only while the window is not maximised.
-struct THisIniKey {
-    const wchar_t* Section;
-    std::wstring Key;
-    int Lo = INT_MIN, Hi = INT_MAX;
-    bool Bounds = false;
-};
-
-// Every His.ini key, once, in the order a new file holds them: the walker
-// gets the key, the member of s and its default (the design default from d,
-// or for the bounds and the font's style and colour the member's own value),
-// and each exclusion list by its section.
-template <class S, class W> void WalkHisIni(S& s, const THisSettings& d, W& w) {
-    w.Value({kWindow, L"Top", INT_MIN, INT_MAX, true}, s.Top, s.Top);
-    w.Value({kWindow, L"Left", INT_MIN, INT_MAX, true}, s.Left, s.Left);
-    w.Value({kWindow, L"Height", INT_MIN, INT_MAX, true}, s.Height, s.Height);
-    w.Value({kWindow, L"Width", INT_MIN, INT_MAX, true}, s.Width, s.Width);
-    w.Value({kWindow, L"Normal"}, s.Normal, d.Normal);
-    w.Value({kWindow, L"Min", 0, 60}, s.CBAutoMin, d.CBAutoMin);
-    w.Value({kWindow, L"Min-Close"}, s.CHKAutoMin, d.CHKAutoMin);
-    w.Value({kWindow, L"Trans", 20, 100}, s.TrackBarTrans, d.TrackBarTrans);
-    w.Value({kWindow, L"ExeClose"}, s.TBExeClose, d.TBExeClose);
-    w.Value({kWindow, L"CPUCore"}, s.TBCPUCore, d.TBCPUCore);
-    w.Value({kWindow, L"Start", 0, 1}, s.RadioGroupStart, d.RadioGroupStart);
-    w.Value({kWindow, L"Sort"}, s.TBSort, d.TBSort);
-    w.Value({kWindow, L"Tab", 0, kHisCategories - 1}, s.Tab, d.Tab);
-    w.Value({kWindow, L"Dir"}, s.MDir, d.MDir);
-    w.Value({kWindow, L"ToolBarList"}, s.CHKTooBarList, d.CHKTooBarList);
-
-    for (int i = 0; i < kHisCategories; ++i)
-        w.Value({kHistory, L"List" + std::to_wstring(i), 0, kHisLengthMax}, s.MHisListNum[i], d.MHisListNum[i]);
-    for (int i = 0; i < kHisCategories; ++i)
-        w.Value({kHistory, L"MenuItem" + std::to_wstring(i)}, s.MCHKHisMenuItem[i], d.MCHKHisMenuItem[i]);
-    w.Value({kHistory, L"AutoDelete"}, s.CHKAutoDel, d.CHKAutoDel);
-    w.Value({kHistory, L"NoSave"}, s.CHKNoSave, d.CHKNoSave);
-    w.Value({kHistory, L"DeskTopWClick"}, s.CHKHookDesktop, d.CHKHookDesktop);
-    w.Value({kHistory, L"DeskTopWClickKey", 0, 2}, s.ComboBoxHook, d.ComboBoxHook);
-
-    w.Value({L"Icon", L"List"}, s.CHKIconList, d.CHKIconList);
-
-    w.Value({L"HotKey", L"Show"}, s.EditHTKShow, d.EditHTKShow);
-    w.Value({L"HotKey", L"Menu"}, s.EditHTKMenu, d.EditHTKMenu);
-    w.Value({L"HotKey", L"Launch"}, s.EditHTKLaunch, d.EditHTKLaunch);
-
-    w.Value({L"Address", L"Timing", 0, 4}, s.CBPasteDir, d.CBPasteDir);
-
-    w.Value({kFont, L"Name"}, s.FontName, d.FontName);
-    w.Value({kFont, L"Size"}, s.FontSize, d.FontSize);
-    w.Value({kFont, L"Style"}, s.FontStyle, s.FontStyle);
-    w.Value({kFont, L"Color"}, s.FontColor, s.FontColor);
-
-    w.Value({L"Fav", L"Visible"}, s.TBFav, d.TBFav);
-    w.Value({L"Fav", L"Height"}, s.MFavH, d.MFavH);
-    w.Value({L"Edit", L"Visible"}, s.TBEdit, d.TBEdit);
-    w.Value({L"Edit", L"Width"}, s.MEditW, d.MEditW);
-
-    w.Items(L"Drive", s.ListBoxNoDrive);
-    w.Value({L"Drive", L"Network"}, s.ChkNetwork, d.ChkNetwork);
-    w.Items(L"Folder", s.ListBoxDir);
-    w.Items(L"ExecuteFile", s.ListBoxExe);
-
-    w.Value({kClip, L"Wait", 0, 1000}, s.UDWait, d.UDWait);
-    w.Value({kClip, L"MAXClip", 8, 256}, s.UDMaxClip, d.UDMaxClip);
-    w.Value({kClip, L"Paste", 0, 1}, s.RadioGroupPaste, d.RadioGroupPaste);
-    w.Value({kClip, L"Sound Enabled"}, s.CHKWave, d.CHKWave);
-    w.Value({kClip, L"Sound File"}, s.EditWave, d.EditWave);
-
-    w.Value({L"Launch", L"Visible"}, s.FLaunchVisible, d.FLaunchVisible);
+// One His.ini key bound to its member of the settings; the kind follows the
+// member's type.
+gui::TIniEntry Key(const wchar_t* section, std::wstring key, int& v, int def, gui::TIniRange range = {}) {
+    return gui::IniInt(section, std::move(key), v, def, range);
+}
+gui::TIniEntry Key(const wchar_t* section, std::wstring key, bool& v, bool def) {
+    return gui::IniBool(section, std::move(key), v, def);
+}
+gui::TIniEntry Key(const wchar_t* section, std::wstring key, std::wstring& v, const std::wstring& def) {
+    return gui::IniString(section, std::move(key), v, def);
 }
 
-struct THisIniReader {
-    const TMemIniFile& Ini;
-    void Value(const THisIniKey& k, int& v, int def) {
-        v = std::clamp(Ini.ReadInteger(k.Section, k.Key, def), k.Lo, k.Hi);
-    }
-    void Value(const THisIniKey& k, bool& v, bool def) { v = Ini.ReadBool(k.Section, k.Key, def); }
-    void Value(const THisIniKey& k, std::wstring& v, const std::wstring& def) {
-        v = Ini.ReadString(k.Section, k.Key, def);
-    }
-    void Items(const wchar_t* section, TStringList& items) { ReadItems(Ini, section, items); }
-};
+// An exclusion list, kept by its section.
+gui::TIniEntry Items(const wchar_t* section, TStringList& items) {
+    return gui::IniRows([section, &items](const TMemIniFile& ini) { ReadItems(ini, section, items); },
+                        [section, &items](TMemIniFile& ini) { WriteItems(ini, section, items); });
+}
 
-struct THisIniWriter {
-    TMemIniFile& Ini;
-    bool Normal;  // a maximised window keeps the bounds it had before
-    void Value(const THisIniKey& k, int v, int) {
-        if (!k.Bounds || Normal) Ini.WriteInteger(k.Section, k.Key, v);
-    }
-    void Value(const THisIniKey& k, bool v, bool) { Ini.WriteBool(k.Section, k.Key, v); }
-    void Value(const THisIniKey& k, const std::wstring& v, const std::wstring&) {
-        Ini.WriteString(k.Section, k.Key, v);
-    }
-    void Items(const wchar_t* section, const TStringList& items) { WriteItems(Ini, section, items); }
-};
+// Every His.ini key, once, in the order a new file holds them, bound to s.
+// A missing key gives the design default from d, or for the bounds and the
+// font's style and colour the member's own value. Lengths, positions and
+// choices are held to their ranges.
+gui::TIniTable HisIniTable(THisSettings& s, const THisSettings& d) {
+    gui::TIniTable t;
+    // A maximised window keeps the bounds it had before.
+    t.push_back(gui::IniBounds(kWindow, s.Left, s.Top, s.Width, s.Height, gui::TBoundsKeys::All, s.Normal));
+    t.push_back(Key(kWindow, L"Normal", s.Normal, d.Normal));
+    t.push_back(Key(kWindow, L"Min", s.CBAutoMin, d.CBAutoMin, {0, 60}));
+    t.push_back(Key(kWindow, L"Min-Close", s.CHKAutoMin, d.CHKAutoMin));
+    t.push_back(Key(kWindow, L"Trans", s.TrackBarTrans, d.TrackBarTrans, {20, 100}));
+    t.push_back(Key(kWindow, L"ExeClose", s.TBExeClose, d.TBExeClose));
+    t.push_back(Key(kWindow, L"CPUCore", s.TBCPUCore, d.TBCPUCore));
+    t.push_back(Key(kWindow, L"Start", s.RadioGroupStart, d.RadioGroupStart, {0, 1}));
+    t.push_back(Key(kWindow, L"Sort", s.TBSort, d.TBSort));
+    t.push_back(Key(kWindow, L"Tab", s.Tab, d.Tab, {0, kHisCategories - 1}));
+    t.push_back(Key(kWindow, L"Dir", s.MDir, d.MDir));
+    t.push_back(Key(kWindow, L"ToolBarList", s.CHKTooBarList, d.CHKTooBarList));
+
+    for (int i = 0; i < kHisCategories; ++i)
+        t.push_back(
+            Key(kHistory, L"List" + std::to_wstring(i), s.MHisListNum[i], d.MHisListNum[i], {0, kHisLengthMax}));
+    for (int i = 0; i < kHisCategories; ++i)
+        t.push_back(Key(kHistory, L"MenuItem" + std::to_wstring(i), s.MCHKHisMenuItem[i], d.MCHKHisMenuItem[i]));
+    t.push_back(Key(kHistory, L"AutoDelete", s.CHKAutoDel, d.CHKAutoDel));
+    t.push_back(Key(kHistory, L"NoSave", s.CHKNoSave, d.CHKNoSave));
+    t.push_back(Key(kHistory, L"DeskTopWClick", s.CHKHookDesktop, d.CHKHookDesktop));
+    t.push_back(Key(kHistory, L"DeskTopWClickKey", s.ComboBoxHook, d.ComboBoxHook, {0, 2}));
+
+    t.push_back(Key(L"Icon", L"List", s.CHKIconList, d.CHKIconList));
+
+    t.push_back(Key(L"HotKey", L"Show", s.EditHTKShow, d.EditHTKShow));
+    t.push_back(Key(L"HotKey", L"Menu", s.EditHTKMenu, d.EditHTKMenu));
+    t.push_back(Key(L"HotKey", L"Launch", s.EditHTKLaunch, d.EditHTKLaunch));
+
+    t.push_back(Key(L"Address", L"Timing", s.CBPasteDir, d.CBPasteDir, {0, 4}));
+
+    t.push_back(Key(kFont, L"Name", s.FontName, d.FontName));
+    t.push_back(Key(kFont, L"Size", s.FontSize, d.FontSize));
+    t.push_back(Key(kFont, L"Style", s.FontStyle, s.FontStyle));
+    t.push_back(Key(kFont, L"Color", s.FontColor, s.FontColor));
+
+    t.push_back(Key(L"Fav", L"Visible", s.TBFav, d.TBFav));
+    t.push_back(Key(L"Fav", L"Height", s.MFavH, d.MFavH));
+    t.push_back(Key(L"Edit", L"Visible", s.TBEdit, d.TBEdit));
+    t.push_back(Key(L"Edit", L"Width", s.MEditW, d.MEditW));
+
+    t.push_back(Items(L"Drive", s.ListBoxNoDrive));
+    t.push_back(Key(L"Drive", L"Network", s.ChkNetwork, d.ChkNetwork));
+    t.push_back(Items(L"Folder", s.ListBoxDir));
+    t.push_back(Items(L"ExecuteFile", s.ListBoxExe));
+
+    t.push_back(Key(kClip, L"Wait", s.UDWait, d.UDWait, {0, 1000}));
+    t.push_back(Key(kClip, L"MAXClip", s.UDMaxClip, d.UDMaxClip, {8, 256}));
+    t.push_back(Key(kClip, L"Paste", s.RadioGroupPaste, d.RadioGroupPaste, {0, 1}));
+    t.push_back(Key(kClip, L"Sound Enabled", s.CHKWave, d.CHKWave));
+    t.push_back(Key(kClip, L"Sound File", s.EditWave, d.EditWave));
+
+    t.push_back(Key(L"Launch", L"Visible", s.FLaunchVisible, d.FLaunchVisible));
+    return t;
+}
 
 }  // namespace
 
 bool LoadHisIni(const std::wstring& fileName, THisSettings& s) {
     ConvertAnsiHisIni(fileName);
     const TMemIniFile ini = OpenHisIni(fileName);
-    THisIniReader reader{ini};
-    WalkHisIni(s, DefaultHisSettings(), reader);
+    gui::LoadIniTable(ini, HisIniTable(s, DefaultHisSettings()));
     return !ini.Unreadable();
 }
 
 bool SaveHisIni(const std::wstring& fileName, const THisSettings& s) {
     TMemIniFile ini = OpenHisIni(fileName);
-    THisIniWriter writer{ini, s.Normal};
-    // The writer takes no defaults: the settings stand in for them.
-    WalkHisIni(s, s, writer);
+    // Saving takes no defaults: the settings stand in for them.
+    THisSettings saved = s;
+    gui::SaveIniTable(ini, HisIniTable(saved, saved));
     return ini.UpdateFile();
 }
 

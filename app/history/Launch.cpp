@@ -11,6 +11,7 @@
 #include "app/history/HisPaths.h"
 #include "gui/Application.h"
 #include "gui/Canvas.h"
+#include "gui/IniTable.h"
 #include "gui/Screen.h"
 #include "gui/StringList.h"
 #include "toolkit/QuorvinPlacement.h"
@@ -412,21 +413,53 @@ void TLaunchForm::ReadBounds(const gui::TMemIniFile& ini) {
     SetBounds(b.Left, b.Top, b.Width, b.Height);
 }
 
+namespace {
+
+// The values "Launch.ini" holds; each starts at the value a missing key gives.
+struct TLaunchIni {
+    int TransCount = kOpaqueStep;
+    bool AlphaBlend = false;
+    gui::TBounds Bounds;  // a missing key keeps the window's own
+    int HisHeight = 25;
+    bool Click = false, Hide = false, Icon = false, Visible = false;  // the tool bar's own state
+
+    // Every key, in the order a new file holds them. A step outside 1..19
+    // would index no menu item, and the history pane keeps 25..75 % of the
+    // height: both are held to their ranges.
+    gui::TIniTable Table() {
+        return {
+            gui::IniInt(L"Window", L"TransCount", TransCount, TransCount, {1, kOpaqueStep}),
+            gui::IniBool(L"Window", L"AlphaBlend", AlphaBlend, AlphaBlend),
+            gui::IniBounds(L"Window", Bounds),
+            gui::IniInt(L"History", L"Height", HisHeight, HisHeight, {25, 75}),
+            gui::IniBool(L"ToolBar", L"Click", Click, Click),
+            gui::IniBool(L"ToolBar", L"Hide", Hide, Hide),
+            gui::IniBool(L"ToolBar", L"Icon", Icon, Icon),
+            gui::IniBool(L"ToolBar", L"Visible", Visible, Visible),
+        };
+    }
+};
+
+}  // namespace
+
 void TLaunchForm::Proc_LoadIni() {
     // Without a settings folder every key takes its default.
     const gui::TMemIniFile ini(DataFolder.empty() ? std::wstring() : DataFolder + kIniName,
                                gui::TTextEncoding::Utf16LE);
-    // A step outside 1..19 would index no menu item: it is clamped.
-    MPPTransC = std::clamp(ini.ReadInteger(L"Window", L"TransCount", kOpaqueStep), 1, kOpaqueStep);
-    AlphaBlend = ini.ReadBool(L"Window", L"AlphaBlend", false);
-    ReadBounds(ini);
-    MHisH = std::clamp(ini.ReadInteger(L"History", L"Height", 25), 25, 75);
-    const bool doubleClick = ini.ReadBool(L"ToolBar", L"Click", TBWClick->Down());
-    TBWClick->SetDown(doubleClick);
-    TB1Click->SetDown(!doubleClick);
-    TBExeHide->SetDown(ini.ReadBool(L"ToolBar", L"Hide", TBExeHide->Down()));
-    TBClassicIcon->SetDown(ini.ReadBool(L"ToolBar", L"Icon", TBClassicIcon->Down()));
-    ToolBar->SetVisible(ini.ReadBool(L"ToolBar", L"Visible", ToolBar->Visible()));
+    TLaunchIni v;
+    v.Bounds = gui::BoundsOf(BoundsRect());
+    v.Click = TBWClick->Down(), v.Hide = TBExeHide->Down(), v.Icon = TBClassicIcon->Down();
+    v.Visible = ToolBar->Visible();
+    gui::LoadIniTable(ini, v.Table());
+    MPPTransC = v.TransCount;
+    AlphaBlend = v.AlphaBlend;
+    SetBounds(v.Bounds.Left, v.Bounds.Top, v.Bounds.Width, v.Bounds.Height);
+    MHisH = v.HisHeight;
+    TBWClick->SetDown(v.Click);
+    TB1Click->SetDown(!v.Click);
+    TBExeHide->SetDown(v.Hide);
+    TBClassicIcon->SetDown(v.Icon);
+    ToolBar->SetVisible(v.Visible);
     EnsureWindowOnScreen(Handle());
     ApplyPaneSplit();
     // The switch follows the step, whatever AlphaBlend said.
@@ -436,13 +469,8 @@ void TLaunchForm::Proc_LoadIni() {
 bool TLaunchForm::Proc_SaveIni() {
     if (DataFolder.empty()) return false;
     gui::TMemIniFile ini(DataFolder + kIniName, gui::TTextEncoding::Utf16LE);
-    ini.WriteInteger(L"Window", L"TransCount", MPPTransC);
-    ini.WriteBool(L"Window", L"AlphaBlend", AlphaBlend);
-    gui::WriteBounds(ini, L"Window", gui::BoundsOf(BoundsRect()));
-    ini.WriteInteger(L"History", L"Height", MHisH);
-    ini.WriteBool(L"ToolBar", L"Click", TBWClick->Down());
-    ini.WriteBool(L"ToolBar", L"Hide", TBExeHide->Down());
-    ini.WriteBool(L"ToolBar", L"Icon", TBClassicIcon->Down());
-    ini.WriteBool(L"ToolBar", L"Visible", ToolBar->Visible());
+    TLaunchIni v{MPPTransC,        AlphaBlend,        gui::BoundsOf(BoundsRect()), MHisH,
+                 TBWClick->Down(), TBExeHide->Down(), TBClassicIcon->Down(),       ToolBar->Visible()};
+    gui::SaveIniTable(ini, v.Table());
     return ini.UpdateFile();
 }

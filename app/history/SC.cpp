@@ -11,6 +11,7 @@
 #include "gui/Application.h"
 #include "gui/Handles.h"
 #include "gui/IniFile.h"
+#include "gui/IniTable.h"
 #include "gui/Screen.h"
 #include "toolkit/FindExe.h"
 #include "toolkit/GetCMDLine.h"
@@ -37,6 +38,43 @@ const int kMRUCount = 10;
 const wchar_t kListFile[] = L"ORV_SC.lst";
 const wchar_t kSiblingExe[] = L"ORV_SC.exe";
 const wchar_t kWarning[] = L"Orvandel - 警告";
+const wchar_t kMRUSection[] = L"SCMRU";
+const wchar_t kRequestSection[] = L"ShortCut";
+
+// The recent folders the maker keeps in "His.ini" [SCMRU]: the keys "0" to
+// "9" are read, empty ones left out; the section is written whole, so
+// folders read earlier but gone now leave no stale keys behind.
+gui::TIniTable RecentFoldersTable(std::vector<std::wstring>& folders) {
+    return {gui::IniRows(
+        [&folders](const gui::TMemIniFile& ini) {
+            folders.clear();
+            for (int i = 0; i < kMRUCount; ++i) {
+                std::wstring dir = ini.ReadString(kMRUSection, std::to_wstring(i), L"");
+                if (!dir.empty()) folders.push_back(std::move(dir));
+            }
+        },
+        [&folders](gui::TMemIniFile& ini) {
+            ini.EraseSection(kMRUSection);
+            for (size_t i = 0; i < folders.size(); ++i)
+                ini.WriteString(kMRUSection, std::to_wstring(i), folders[i]);
+        })};
+}
+
+// The request the sibling program reads from the list file [ShortCut], in
+// the order the file holds it; the window style goes as its number.
+gui::TIniTable ShortCutRequestTable(TMakeShortCuts& sc, int& showCmd) {
+    const wchar_t* s = kRequestSection;
+    return {
+        gui::IniString(s, L"SCFileName", sc.SCFileName, L""),
+        gui::IniString(s, L"SCExecFile", sc.SCExecFile, L""),
+        gui::IniString(s, L"SCArguments", sc.SCArguments, L""),
+        gui::IniString(s, L"SCWorkDir", sc.SCWorkDir, L""),
+        gui::IniString(s, L"SCDescription", sc.SCDescription, L""),
+        gui::IniInt(s, L"SCShowCmd", showCmd, 0),
+        gui::IniString(s, L"SCIconFile", sc.SCIconFile, L""),
+        gui::IniInt(s, L"SCIconIdx", sc.SCIconIdx, 0),
+    };
+}
 
 // A label whose caption may carry an accelerator ("&O").
 class TAccelLabel : public gui::TLabel {
@@ -286,11 +324,10 @@ void TSCForm::FormCreate() {
     // The recent folders: those of "His.ini" [SCMRU] that still exist.
     const std::wstring hisIni = DataFolder + L"His.ini";
     if (FileExistsSafe(hisIni)) ConvertAnsiFileToUtf16(hisIni);
-    gui::TMemIniFile ini = OpenUtf16IniFile(hisIni);
-    for (int i = 0; i < kMRUCount; ++i) {
-        std::wstring dir = ini.ReadString(L"SCMRU", std::to_wstring(i), L"");
-        if (!dir.empty() && DirectoryExistsNoRedirect(dir)) ListMRU->Add(dir);
-    }
+    std::vector<std::wstring> recent;
+    gui::LoadIniTable(OpenUtf16IniFile(hisIni), RecentFoldersTable(recent));
+    for (const std::wstring& dir : recent)
+        if (DirectoryExistsNoRedirect(dir)) ListMRU->Add(dir);
 
     for (gui::TWinControl* c : std::initializer_list<gui::TWinControl*>{
              EditExe, EditOpt, BtnOpt, BtnReadme, BtnHelp, EditName, EditWork, BtnWork, ComboBoxSize, EditComment,
@@ -601,18 +638,12 @@ bool TSCForm::MakeThroughSibling(const std::wstring& link) {
     MakeShortCuts->SCIconFile = MIconFile;
     MakeShortCuts->SCIconIdx = MIconIdx;
 
-    const wchar_t* s = L"ShortCut";
+    const wchar_t* s = kRequestSection;
     gui::TMemIniFile list(ListFileName());
     // An old result must not stand for this run.
     list.DeleteKey(s, L"Make");
-    list.WriteString(s, L"SCFileName", MakeShortCuts->SCFileName);
-    list.WriteString(s, L"SCExecFile", MakeShortCuts->SCExecFile);
-    list.WriteString(s, L"SCArguments", MakeShortCuts->SCArguments);
-    list.WriteString(s, L"SCWorkDir", MakeShortCuts->SCWorkDir);
-    list.WriteString(s, L"SCDescription", MakeShortCuts->SCDescription);
-    list.WriteInteger(s, L"SCShowCmd", static_cast<int>(MakeShortCuts->SCShowCmd));
-    list.WriteString(s, L"SCIconFile", MakeShortCuts->SCIconFile);
-    list.WriteInteger(s, L"SCIconIdx", MakeShortCuts->SCIconIdx);
+    int showCmd = static_cast<int>(MakeShortCuts->SCShowCmd);
+    gui::SaveIniTable(list, ShortCutRequestTable(*MakeShortCuts, showCmd));
     FILETIME before{};
     const bool existed = LastWriteTime(link, before);
     if (!list.UpdateFile()) return false;
@@ -650,9 +681,9 @@ bool TSCForm::MakeThroughSibling(const std::wstring& link) {
 
 void TSCForm::FormCloseQuery(bool& canClose) {
     gui::TMemIniFile ini = OpenUtf16IniFile(DataFolder + L"His.ini");
-    // Folders read earlier but gone now leave no stale keys behind.
-    ini.EraseSection(L"SCMRU");
-    for (int i = 0, n = ListMRU->Count(); i < n; ++i) ini.WriteString(L"SCMRU", std::to_wstring(i), ListMRU->Item(i));
+    std::vector<std::wstring> recent;
+    for (int i = 0, n = ListMRU->Count(); i < n; ++i) recent.push_back(ListMRU->Item(i));
+    gui::SaveIniTable(ini, RecentFoldersTable(recent));
     ini.UpdateFile();
     canClose = true;
 }

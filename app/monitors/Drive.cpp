@@ -11,6 +11,7 @@
 #include "gui/Application.h"
 #include "gui/Canvas.h"
 #include "gui/IniFile.h"
+#include "gui/IniTable.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinPlacement.h"
 #include "toolkit/QuorvinShell.h"
@@ -330,28 +331,73 @@ bool TDriveForm::ChooseFolder(const std::wstring& current, std::wstring& folder)
 
 // --- Drive.ini ----------------------------------------------------------------------
 
+namespace {
+
+// The values "Drive.ini" holds; each starts at the value a missing key gives.
+struct TDriveIni {
+    gui::TBounds Bounds;  // a missing key keeps the window's own
+    bool Max = false;
+    bool Tray = true;
+    std::vector<TDriveEntry> Rows;  // in file order
+
+    // Every key, in the order a new file holds them. The bounds of a
+    // maximised window are not written: the file keeps those it had.
+    gui::TIniTable Table() {
+        return {
+            gui::IniBool(L"Window", L"Max", Max, Max),
+            gui::IniBounds(L"Window", Bounds, gui::TBoundsKeys::All, !Max),
+            gui::IniBool(L"Window", L"Tray", Tray, Tray),
+            gui::IniRows([this](const gui::TMemIniFile& ini) { ReadRows(ini); },
+                         [this](gui::TMemIniFile& ini) { WriteRows(ini); }),
+        };
+    }
+
+private:
+    void ReadRows(const gui::TMemIniFile& ini) {
+        Rows.clear();
+        // Never past the last row section the file holds, whatever its count says.
+        const int count = std::min(ini.ReadInteger(L"Drive", L"Count", 0), ini.HighestSectionIndex(L"Drive") + 1);
+        for (int i = 0; i < count; ++i) {
+            const std::wstring section = L"Drive" + std::to_wstring(i);
+            Rows.push_back({ini.ReadString(section, L"0", L""), ini.ReadString(section, L"1", L""),
+                            ini.ReadString(section, L"2", L""), ini.ReadString(section, L"3", L""),
+                            ini.ReadString(section, L"4", L"")});
+        }
+    }
+    void WriteRows(gui::TMemIniFile& ini) const {
+        ini.WriteInteger(L"Drive", L"Count", static_cast<int>(Rows.size()));
+        for (size_t i = 0; i < Rows.size(); ++i) {
+            const std::wstring section = L"Drive" + std::to_wstring(i);
+            const TDriveEntry& e = Rows[i];
+            ini.WriteString(section, L"0", e.Drive);
+            ini.WriteString(section, L"1", e.Label);
+            ini.WriteString(section, L"2", e.Program);
+            ini.WriteString(section, L"3", e.Options);
+            ini.WriteString(section, L"4", e.Confirm);
+        }
+    }
+};
+
+}  // namespace
+
 void TDriveForm::LoadSettings() {
     gui::TMemIniFile ini(DataFolder + kIniName, gui::TTextEncoding::Utf16LE);
     if (::IsZoomed(Handle())) ::ShowWindow(Handle(), Visible() ? SW_RESTORE : SW_HIDE);
-    const gui::TBounds b = gui::ReadBounds(ini, L"Window", gui::BoundsOf(BoundsRect()));
-    SetBounds(b.Left, b.Top, b.Width, b.Height);
+    TDriveIni v;
+    v.Bounds = gui::BoundsOf(BoundsRect());
+    gui::LoadIniTable(ini, v.Table());
+    SetBounds(v.Bounds.Left, v.Bounds.Top, v.Bounds.Width, v.Bounds.Height);
     EnsureWindowOnScreen(Handle());
     // A hidden window takes the maximised state when it is shown.
-    WindowMax = ini.ReadBool(L"Window", L"Max", false);
+    WindowMax = v.Max;
 
     ListViewExe.clear();
-    // Never past the last row section the file holds, whatever its count says.
-    const int count = std::min(ini.ReadInteger(L"Drive", L"Count", 0), ini.HighestSectionIndex(L"Drive") + 1);
-    for (int i = 0; i < count; ++i) {
-        const std::wstring section = L"Drive" + std::to_wstring(i);
-        TDriveEntry e{ini.ReadString(section, L"0", L""), ini.ReadString(section, L"1", L""),
-                      ini.ReadString(section, L"2", L""), ini.ReadString(section, L"3", L""),
-                      ini.ReadString(section, L"4", L"")};
+    for (TDriveEntry& e : v.Rows) {
         auto at = std::upper_bound(ListViewExe.begin(), ListViewExe.end(), e, DriveLess);
         ListViewExe.insert(at, std::move(e));
     }
     MListC = static_cast<int>(ListViewExe.size());
-    CHKTrayAnimate = ini.ReadBool(L"Window", L"Tray", true);
+    CHKTrayAnimate = v.Tray;
     ShowRegistrations();
     if (CHKTrayAnimateBox) CHKTrayAnimateBox->SetChecked(CHKTrayAnimate);
 }
@@ -359,21 +405,12 @@ void TDriveForm::LoadSettings() {
 bool TDriveForm::SaveSettings() {
     gui::TMemIniFile ini(DataFolder + kIniName, gui::TTextEncoding::Utf16LE);
     const gui::TFormPlacement placement = Placement();
-    const bool max = Visible() ? !placement.Normal : WindowMax;
-    ini.WriteBool(L"Window", L"Max", max);
-    if (!max)
-        gui::WriteBounds(ini, L"Window", gui::TBounds{placement.Left, placement.Top, placement.Width, placement.Height});
-    ini.WriteBool(L"Window", L"Tray", CHKTrayAnimate);
-    ini.WriteInteger(L"Drive", L"Count", static_cast<int>(ListViewExe.size()));
-    for (size_t i = 0; i < ListViewExe.size(); ++i) {
-        const std::wstring section = L"Drive" + std::to_wstring(i);
-        const TDriveEntry& e = ListViewExe[i];
-        ini.WriteString(section, L"0", e.Drive);
-        ini.WriteString(section, L"1", e.Label);
-        ini.WriteString(section, L"2", e.Program);
-        ini.WriteString(section, L"3", e.Options);
-        ini.WriteString(section, L"4", e.Confirm);
-    }
+    TDriveIni v;
+    v.Max = Visible() ? !placement.Normal : WindowMax;
+    v.Bounds = {placement.Left, placement.Top, placement.Width, placement.Height};
+    v.Tray = CHKTrayAnimate;
+    v.Rows = ListViewExe;
+    gui::SaveIniTable(ini, v.Table());
     return ini.UpdateFile();
 }
 

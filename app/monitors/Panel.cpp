@@ -13,6 +13,7 @@
 #include "gui/Canvas.h"
 #include "gui/ImageList.h"
 #include "gui/IniFile.h"
+#include "gui/IniTable.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinPlacement.h"
 #include "toolkit/QuorvinShell.h"
@@ -164,19 +165,44 @@ void TPanelForm::FormCreate() {
 
 // --- Panel.ini ---------------------------------------------------------------------------------
 
+namespace {
+
+// The values "Panel.ini" holds; each starts at the value a missing key gives.
+struct TPanelIni {
+    gui::TBounds Bounds;  // a missing key keeps the panel's own
+    int Size = 1;         // kept as read: a size no menu item has checks none
+    bool Top = false, Position = false, Left = false;
+    int Trans = 10;
+
+    // Every key, in the order a new file holds them. An opacity outside the
+    // menu's steps would make the panel invisible or no step at all: it is
+    // taken as opaque.
+    gui::TIniTable Table() {
+        return {
+            gui::IniBounds(L"Window", Bounds, gui::TBoundsKeys::Position),
+            gui::IniInt(L"Disp", L"Size", Size, Size),
+            gui::IniBool(L"Disp", L"Top", Top, Top),
+            gui::IniBool(L"Disp", L"Position", Position, Position),
+            gui::IniBool(L"Disp", L"Left", Left, Left),
+            gui::IniInt(L"Disp", L"Trans", Trans, Trans, {2, 10, gui::TOutOfRange::Default}),
+        };
+    }
+};
+
+}  // namespace
+
 void TPanelForm::LoadIni() {
     gui::TMemIniFile ini(DataFolder + L"Panel.ini");
     FIniUnreadable = ini.Unreadable();
-    const gui::TBounds b = gui::ReadBounds(ini, L"Window", gui::BoundsOf(BoundsRect()), gui::TBoundsKeys::Position);
-    ::SetWindowPos(Handle(), nullptr, b.Left, b.Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    MPPSizeC = ini.ReadInteger(L"Disp", L"Size", 1);
-    PPTop->SetChecked(ini.ReadBool(L"Disp", L"Top", false));
-    PPCPURAM->SetChecked(ini.ReadBool(L"Disp", L"Position", false));
-    PPLeft->SetChecked(ini.ReadBool(L"Disp", L"Left", false));
-    MPPTransC = ini.ReadInteger(L"Disp", L"Trans", 10);
-    // An opacity outside the menu's steps would make the panel invisible or
-    // no step at all: it is taken as opaque.
-    if (MPPTransC < 2 || MPPTransC > 10) MPPTransC = 10;
+    TPanelIni v;
+    v.Bounds = gui::BoundsOf(BoundsRect());
+    gui::LoadIniTable(ini, v.Table());
+    ::SetWindowPos(Handle(), nullptr, v.Bounds.Left, v.Bounds.Top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MPPSizeC = v.Size;
+    PPTop->SetChecked(v.Top);
+    PPCPURAM->SetChecked(v.Position);
+    PPLeft->SetChecked(v.Left);
+    MPPTransC = v.Trans;
     if (MPPSizeC >= 0 && MPPSizeC <= 6) MPPSize[MPPSizeC]->SetChecked(true);
     MPPTrans[10 - MPPTransC]->SetChecked(true);
     ApplyTrans();
@@ -187,12 +213,9 @@ bool TPanelForm::SaveIni() {
     if (FIniUnreadable) return false;
     gui::TMemIniFile ini(DataFolder + L"Panel.ini");
     if (ini.Unreadable()) return false;
-    gui::WriteBounds(ini, L"Window", gui::BoundsOf(BoundsRect()), gui::TBoundsKeys::Position);
-    ini.WriteInteger(L"Disp", L"Size", MPPSizeC);
-    ini.WriteBool(L"Disp", L"Top", PPTop->Checked());
-    ini.WriteBool(L"Disp", L"Position", PPCPURAM->Checked());
-    ini.WriteBool(L"Disp", L"Left", PPLeft->Checked());
-    ini.WriteInteger(L"Disp", L"Trans", MPPTransC);
+    TPanelIni v{gui::BoundsOf(BoundsRect()), MPPSizeC, PPTop->Checked(), PPCPURAM->Checked(), PPLeft->Checked(),
+                MPPTransC};
+    gui::SaveIniTable(ini, v.Table());
     return ini.UpdateFile();
 }
 

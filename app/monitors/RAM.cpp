@@ -7,6 +7,7 @@
 #include "app/Tray.h"
 #include "app/UsageIcon.h"
 #include "app/monitors/Panel.h"
+#include "app/monitors/RAMIni.h"
 #include "gui/Application.h"
 #include "gui/IniFile.h"
 #include "toolkit/TaskBarList.h"
@@ -145,11 +146,12 @@ void TRAMForm::Proc_LoadIni() {
             FStopListUnreadable = true;
         }
     }
-    gui::TMemIniFile ini(DataFolder + L"RAM.ini");
-    UDRAMValue = std::clamp(ini.ReadInteger(L"RAM", L"Value", 50), 1, 100);
-    UDRAMAuto = std::clamp(ini.ReadInteger(L"RAM", L"Auto", 100), 0, 100);
-    UDRAMTime = std::clamp(ini.ReadInteger(L"RAM", L"Time", 0), 0, 120);
-    RGTrayWClick = std::clamp(ini.ReadInteger(L"RAM", L"TrayWClick", 0), 0, 2);
+    TRAMIni values;
+    gui::LoadIniTable(gui::TMemIniFile(DataFolder + L"RAM.ini"), values.Table(TRAMIni::TKeys::Settings));
+    UDRAMValue = values.Value;
+    UDRAMAuto = values.Auto;
+    UDRAMTime = values.Time;
+    RGTrayWClick = values.TrayWClick;
     MTimeC = 0;
     MTime = UDRAMTime * 60;
     PPRAMClean->SetCaption(L"設定値(&D) " + std::to_wstring(UDRAMValue) + L"%");
@@ -158,9 +160,10 @@ void TRAMForm::Proc_LoadIni() {
 }
 
 void TRAMForm::Proc_LoadStop() {
-    gui::TMemIniFile ini(DataFolder + L"RAM.ini");
-    PPStop->SetChecked(ini.ReadBool(L"RAM", L"Stop", false));
-    MRAMDisp = std::clamp(ini.ReadInteger(L"RAM", L"Disp", 0), 0, 3);
+    TRAMIni values;
+    gui::LoadIniTable(gui::TMemIniFile(DataFolder + L"RAM.ini"), values.Table(TRAMIni::TKeys::Menu));
+    PPStop->SetChecked(values.Stop);
+    MRAMDisp = values.Disp;
     MPPRAMDisp[MRAMDisp]->SetChecked(true);
     SetRAMImageList();
 }
@@ -169,8 +172,10 @@ void TRAMForm::Proc_SaveStop() {
     // The other keys of the file stay as they are.
     gui::TMemIniFile ini(DataFolder + L"RAM.ini");
     if (!ini.Loaded() && FileExistsSafe(ini.FileName())) return;  // never overwrite what could not be read
-    ini.WriteBool(L"RAM", L"Stop", PPStop->Checked());
-    ini.WriteInteger(L"RAM", L"Disp", MRAMDisp);
+    TRAMIni values;
+    values.Stop = PPStop->Checked();
+    values.Disp = MRAMDisp;
+    gui::SaveIniTable(ini, values.Table(TRAMIni::TKeys::Menu));
     ini.UpdateFile();
 }
 

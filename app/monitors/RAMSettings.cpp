@@ -6,6 +6,7 @@
 #include "app/Globals.h"
 #include "app/Tray.h"
 #include "app/monitors/RAM.h"
+#include "app/monitors/RAMIni.h"
 #include "gui/Application.h"
 #include "gui/Dialogs.h"
 #include "gui/IniFile.h"
@@ -154,10 +155,9 @@ std::vector<std::wstring> TRAMForm::Proc_SaveIni() {
     }
     if (!listSaved) unsaved.push_back(list);
     gui::TMemIniFile ini(DataFolder + L"RAM.ini");
-    ini.WriteInteger(L"RAM", L"Value", UDRAMValue);
-    ini.WriteInteger(L"RAM", L"Auto", UDRAMAuto);
-    ini.WriteInteger(L"RAM", L"Time", UDRAMTime);
-    ini.WriteInteger(L"RAM", L"TrayWClick", RGTrayWClick);
+    TRAMIni values;
+    values.Value = UDRAMValue, values.Auto = UDRAMAuto, values.Time = UDRAMTime, values.TrayWClick = RGTrayWClick;
+    gui::SaveIniTable(ini, values.Table(TRAMIni::TKeys::Settings));
     // The ini file refuses to write over a file it could not read.
     if (!ini.UpdateFile()) unsaved.push_back(ini.FileName());
     MTimeC = 0;

@@ -8,6 +8,7 @@
 #include "gui/Application.h"
 #include "gui/Exception.h"
 #include "gui/IniFile.h"
+#include "gui/IniTable.h"
 #include "gui/StringList.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinPlacement.h"
@@ -25,6 +26,17 @@ const wchar_t kIniName[] = L"SPDir.ini";
 const wchar_t kShell[] = L"shell:";
 
 bool HasShell(const std::wstring& s) { return s.find(kShell) != std::wstring::npos; }
+
+// The values "SPDir.ini" holds; each starts at the value a missing key gives.
+struct TSPDirIni {
+    gui::TBounds Bounds;  // a missing key keeps the window's own
+    bool OpenClose = false;
+
+    // Every key, in the order a new file holds them.
+    gui::TIniTable Table() {
+        return {gui::IniBounds(L"Window", Bounds), gui::IniBool(L"ToolBar", L"OpenClose", OpenClose, OpenClose)};
+    }
+};
 
 }  // namespace
 
@@ -127,10 +139,10 @@ void TSPDirForm::FormCreate() {
     if (FileExistsSafe(shipped) && !FileExistsSafe(ListFileName()))
         ::CopyFileW(shipped.c_str(), ListFileName().c_str(), TRUE);
 
-    gui::TMemIniFile ini(IniFileName());
-    const gui::TBounds b = gui::ReadBounds(ini, L"Window", gui::BoundsOf(BoundsRect()));
-    SetBounds(b.Left, b.Top, b.Width, b.Height);
-    TBOpenClose->SetDown(ini.ReadBool(L"ToolBar", L"OpenClose", false));
+    TSPDirIni values{gui::BoundsOf(BoundsRect())};
+    gui::LoadIniTable(gui::TMemIniFile(IniFileName()), values.Table());
+    SetBounds(values.Bounds.Left, values.Bounds.Top, values.Bounds.Width, values.Bounds.Height);
+    TBOpenClose->SetDown(values.OpenClose);
     EnsureWindowOnScreen(Handle());
 
     // The lists read like the history window's history list.
@@ -342,7 +354,7 @@ void TSPDirForm::FormCloseQuery(bool& canClose) {
         }
     }
     gui::TMemIniFile ini(IniFileName());
-    gui::WriteBounds(ini, L"Window", gui::BoundsOf(BoundsRect()));
-    ini.WriteBool(L"ToolBar", L"OpenClose", TBOpenClose->Down());
+    TSPDirIni values{gui::BoundsOf(BoundsRect()), TBOpenClose->Down()};
+    gui::SaveIniTable(ini, values.Table());
     ini.UpdateFile();
 }

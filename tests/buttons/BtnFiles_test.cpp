@@ -6,6 +6,7 @@
 #include "app/monitors/BtnFiles.h"
 #include "gui/IniFile.h"
 #include "gui/TextCodec.h"
+#include "tests/support/IniKeys.h"
 #include "tests/support/TestSupport.h"
 
 using namespace testing_support;
@@ -196,6 +197,53 @@ TEST(BtnFiles, IniKeepsBoundsOfAMaximisedWindowAndOtherKeys) {
     EXPECT_EQ(r.Height, 300);
     EXPECT_EQ(r.Width, 400);
     EXPECT_FALSE(r.CHKWav);
+}
+
+// Files written by hand with every key at a value no default has (but
+// Normal, which would keep the bounds out of the file).
+const wchar_t* const kEveryKeyIni =
+    L"[Window]\r\nNormal=1\r\nTop=-20\r\nLeft=1500\r\nHeight=480\r\nWidth=640\r\n"
+    L"[HotKey]\r\nStop=Ctrl+Alt+S\r\n"
+    L"[Sound]\r\nEnabled=1\r\nResource=1\r\nFile=C:\\Windows\\Media\\ding.wav\r\n";
+const wchar_t* const kEveryKeyList =
+    L"[Button]\r\nCount=1\r\n"
+    L"[Button0]\r\n0=NOTEPAD.EXE\r\n1=メモ帳\r\n2=#32770\r\n3=120\r\n4=300\r\n5=保存しない(&N)\r\n"
+    L"6=Button\r\n7=変更を{改行}保存しますか\r\n"
+    L"[Button1]\r\n0=A.EXE\r\n1=Cap\r\n2=#32770\r\n3=\r\n4=\r\n5=OK\r\n6=Button\r\n7=\r\n"
+    L"[Cursor]\r\nMove=0\r\n";
+
+TEST(BtnFiles, EveryKeyOfAFileIsLoadedAndSavedUnderItsName) {
+    struct Case {
+        std::wstring (*name)(const std::wstring& folder);
+        gui::TTextEncoding encoding;
+        const wchar_t* text;
+        void (*loadAndSave)(const std::wstring& from, const std::wstring& to);
+    };
+    const Case cases[] = {
+        {BtnIniFileName, gui::TTextEncoding::Ansi, kEveryKeyIni,
+         [](const std::wstring& from, const std::wstring& to) {
+             TBtnSettings s;
+             LoadBtnIni(from, s);
+             ASSERT_TRUE(SaveBtnIni(to, s));
+         }},
+        {BtnListFileName, gui::TTextEncoding::Utf16LE, kEveryKeyList,
+         [](const std::wstring& from, const std::wstring& to) {
+             std::vector<TBtnEntry> entries;
+             bool move = true;
+             LoadBtnList(from, entries, move);
+             ASSERT_TRUE(SaveBtnList(to, entries, move));
+         }},
+    };
+    for (const Case& c : cases) {
+        ScratchDir from, to;
+        const std::wstring source = c.name(from.Path()), copy = c.name(to.Path());
+        SCOPED_TRACE(source);
+        ASSERT_TRUE(WriteBytes(source, gui::EncodeText(c.text, c.encoding)));
+        c.loadAndSave(source, copy);
+        const gui::TMemIniFile got(copy);
+        EXPECT_EQ(got.Encoding(), c.encoding);
+        ExpectSameKeysInOrder(gui::TMemIniFile(source), got);
+    }
 }
 
 }  // namespace

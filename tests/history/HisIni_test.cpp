@@ -10,6 +10,7 @@
 #include "gui/Exception.h"
 #include "gui/IniFile.h"
 #include "gui/TextCodec.h"
+#include "tests/support/IniKeys.h"
 #include "tests/support/ListItems.h"
 #include "tests/support/TestSupport.h"
 
@@ -172,14 +173,7 @@ TEST(HisIni, EveryKeyOfAFileIsLoadedAndSavedUnderItsName) {
     ExpectSameSettings(loaded, EveryKeyChanged());
 
     ASSERT_TRUE(SaveHisIni(copy, loaded));
-    const gui::TMemIniFile want(source), got(copy);
-    ASSERT_EQ(got.ReadSections(), want.ReadSections());
-    for (const std::wstring& section : want.ReadSections()) {
-        ASSERT_EQ(got.ReadSection(section), want.ReadSection(section)) << section;
-        for (const std::wstring& key : want.ReadSection(section))
-            EXPECT_EQ(got.ReadString(section, key, L"<none>"), want.ReadString(section, key, L"<none>"))
-                << section << L"/" << key;
-    }
+    ExpectSameKeysInOrder(gui::TMemIniFile(source), gui::TMemIniFile(copy));
 }
 
 TEST(HisIni, MaximisedWindowKeepsTheBoundsSavedBefore) {

@@ -347,10 +347,18 @@ TEST_F(SCMaking, MadeByTheSiblingAndReadBack) {
     EXPECT_EQ(c.iconFile, iconLib);
     EXPECT_EQ(c.iconIndex, 2);
     EXPECT_EQ(ShowCmdInFile(link), SW_SHOWMINNOACTIVE);
-    // The list file as the sibling saw it.
+    // The list file as the sibling saw it: every key of the request in the
+    // order the maker writes them, then the sibling's answer.
+    EXPECT_EQ(gui::TMemIniFile(data + L"ORV_SC.lst").ReadSection(L"ShortCut"),
+              (std::vector<std::wstring>{L"SCFileName", L"SCExecFile", L"SCArguments", L"SCWorkDir", L"SCDescription",
+                                         L"SCShowCmd", L"SCIconFile", L"SCIconIdx", L"Make"}));
     EXPECT_EQ(ListValue(L"ShortCut", L"SCFileName"), link);
     EXPECT_EQ(ListValue(L"ShortCut", L"SCExecFile"), LongPath(target));
+    EXPECT_EQ(ListValue(L"ShortCut", L"SCArguments"), L"/x \"a b\"");
+    EXPECT_EQ(ListValue(L"ShortCut", L"SCWorkDir"), LongPath(dir / L"Tools"));
+    EXPECT_EQ(ListValue(L"ShortCut", L"SCDescription"), L"説明");
     EXPECT_EQ(ListValue(L"ShortCut", L"SCShowCmd"), L"2");
+    EXPECT_EQ(ListValue(L"ShortCut", L"SCIconFile"), iconLib);
     EXPECT_EQ(ListValue(L"ShortCut", L"SCIconIdx"), L"2");
     EXPECT_EQ(ListValue(L"ShortCut", L"Make"), L"1");
     ASSERT_FALSE(Recorded().empty());
