@@ -33,18 +33,13 @@ using gui::TMenuItem;
 
 TTrayForm::TTrayForm(gui::TComponent* owner) : TForm(owner, L"TTrayForm") {
     Name = L"TrayForm";
+    CreationCaption = L"Orvandel";
+    BorderStyle = gui::TFormBorderStyle::bsNone;
+    CreationLeft = CreationTop = 0;
+    CreationWidth = CreationHeight = 0;
     CPUUsageSource = [] { return CPUUsageGet(); };
-    BindIMESources();
     CreateComponents();
-    CreateMenus();
-}
-
-void TTrayForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"Orvandel";
-    params.Style = WS_POPUP;  // no border, no border icons
-    params.X = params.Y = 0;
-    params.Width = params.Height = 0;
+    FMenus.Create();
 }
 
 void TTrayForm::CreateComponents() {
@@ -54,26 +49,13 @@ void TTrayForm::CreateComponents() {
     TimerMain->SetInterval(250);
     TimerMain->OnTimer = [this](gui::TTimer*) { TimerMainTimer(); };
 
-    TimerWClick = new gui::TTimer(this);
-    TimerWClick->Name = L"TimerWClick";
-    TimerWClick->SetEnabled(false);
-    TimerWClick->OnTimer = [this](gui::TTimer*) { TimerWClickTimer(); };
-
-    TimerExitWin = new gui::TTimer(this);
-    TimerExitWin->Name = L"TimerExitWin";
-    TimerExitWin->SetEnabled(false);
-    TimerExitWin->OnTimer = [this](gui::TTimer*) { TimerExitWinTimer(); };
-
-    ExitWin = new TExitWin(this);
-    ExitWin->Name = L"ExitWin";
+    FExitCountdown.Create();
 
     PPRMenu = new gui::TPopupMenu(this);
     PPRMenu->Name = L"PPRMenu";
-    PPRMenu->OnPopup = [this](gui::TPopupMenu*) { PPRMenuPopup(); };
     PPLMenu = new gui::TPopupMenu(this);
     PPLMenu->Name = L"PPLMenu";
     PPLMenu->AutoPopup = false;
-    PPLMenu->OnPopup = [this](gui::TPopupMenu*) { PPLMenuPopup(); };
 
     ImageListNum = new gui::TImageList(this, 32, 32);
     ImageListCPU = new gui::TImageList(this, 16, 16);
@@ -95,11 +77,6 @@ void TTrayForm::CreateComponents() {
     cpu_pictures::DrawClassicStill(ImageMirtStop);
     FormIcon.LoadFromResourceName(::GetModuleHandleW(nullptr), L"MAINICON", 16);
 
-    MakeShortCut = new TMakeShortCut(this);
-    MakeShortCut->Name = L"MakeShortCut";
-    MakeShortCut->SCShowCmd = tsNormal;
-    MakeShortCut->SCSystemPath = tpBlank;
-
     TrayIcon = new TTextTrayIcon(this);
     TrayIcon->Name = L"TrayIcon";
     TrayIcon->SetHint(L"Orvandel");
@@ -108,12 +85,12 @@ void TTrayForm::CreateComponents() {
     usage_icon::SetUpTextIcon(*TrayIcon);
     TrayIcon->SetCycleInterval(0);
     TrayIcon->OnMouseDown = [this](TNotifyTrayIcon*, gui::TMouseButton b, gui::TShiftState, int, int) {
-        TrayIconMouseDown(b);
+        FMenus.TrayIconMouseDown(b);
     };
     TrayIcon->OnMouseUp = [this](TNotifyTrayIcon*, gui::TMouseButton, gui::TShiftState, int, int) {
-        TrayIconMouseUp();
+        FMenus.TrayIconMouseUp();
     };
-    TrayIcon->OnDblClick = [this](TNotifyTrayIcon*) { TrayIconDblClick(); };
+    TrayIcon->OnDblClick = [this](TNotifyTrayIcon*) { FMenus.TrayIconDblClick(); };
 }
 
 void TTrayForm::FormCreate() {
@@ -125,13 +102,13 @@ void TTrayForm::FormCreate() {
     TimerMain->SetEnabled(false);
     SetToolWindowStyle(Handle());
     InitWow64();
-    ReadTrashName();
+    FTrashWatch.ReadTrashName();
     std::wstring windows;
     GetWindowsDir(windows);
     ExplorerPath = windows + L"\\" + L"Explorer.exe";
 
     // The item arrays are filled at menu creation; their tags are their indexes.
-    MPPExitWin[3]->SetCaption(IsVistaOrLater() ? L"スリープ" : L"スタンバイ");
+    FExitCountdown.MPPExitWin[3]->SetCaption(IsVistaOrLater() ? L"スリープ" : L"スタンバイ");
 
     MCPUStopC = 0;
     ReadConfig();
@@ -144,12 +121,12 @@ void TTrayForm::FormCreate() {
     }
     PPTrashTop->SetEnabled(PPTrashCheck->Checked());
 
-    BuildHistoryEntries();
+    FMenus.BuildHistoryEntries();
     if (IsVistaOrLater()) MPPTab[4]->SetVisible(false);
 
     if (MStartDelay > 0) ::Sleep(static_cast<DWORD>(MStartDelay) * 2000);
 
-    MPPCPUDisp[MCPUDisp]->SetChecked(true);
+    FMenus.MPPCPUDisp[MCPUDisp]->SetChecked(true);
     SetCPUImageList();
     TrayIcon->SetBackgroundIcon(FormIcon);
     TrayIcon->SetIcon(FormIcon);
@@ -164,8 +141,7 @@ void TTrayForm::FormCreate() {
     app.CreateForm(IMEIconForm);
     app.CreateForm(ExeCmdForm);
     app.CreateForm(SPDirForm);
-    MIMEHintWindow = new gui::THintWindow(this);
-    MIMEHintWindow->Name = L"MIMEHintWindow";
+    FIMENotices.CreateHintWindow();
     BindHeartbeatSteps();
     RAMForm->TrayIcon->Font().SetSize(TrayIcon->Font().Size());
     LaunchForm->TrayIcon->SetVisible(PPLaunch->Checked());
@@ -187,13 +163,13 @@ void TTrayForm::FormCreate() {
     if (PPLaunch->Checked() && HisForm->Lists.Settings.FLaunchVisible) LaunchForm->Show();
     TimerMain->SetEnabled(true);
 
-    MPPTrayPanel[MPPTrayPanelC]->SetChecked(true);
+    FMenus.MPPTrayPanel[MPPTrayPanelC]->SetChecked(true);
     ApplyTrayPanelMode();
 }
 
 void TTrayForm::BindHeartbeatSteps() {
-    Steps.IMECheck = [this] { Proc_IMECheck(); };
-    Steps.TrashCheck = [this] { Proc_TrashCheck(); };
+    Steps.IMECheck = [this] { FIMENotices.Proc_IMECheck(); };
+    Steps.TrashCheck = [this] { FTrashWatch.Proc_TrashCheck(); };
     Steps.CheckHook = [] { HisForm->Hook.Proc_CheckHook(); };
     Steps.TimerCPU = [this] { Proc_TimerCPU(); };
     Steps.TimerRAM = [] { RAMForm->Proc_TimerRAM(); };
@@ -240,9 +216,7 @@ void TTrayForm::ApplicationEventsDeactivate() {
     if (PanelForm && PanelForm->Visible() && PanelForm->PPTop->Checked() &&
         !::FindWindowW(L"HH Parent", L"Orvandel"))
         ::SetWindowPos(PanelForm->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    if (IMEIconForm && IMEIconForm->Visible())
-        ::SetWindowPos(IMEIconForm->Handle(), HWND_TOPMOST, MIMEActLeft, MIMEActTop, 0, 0,
-                       SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+    FIMENotices.RaiseIcon();
 }
 
 void TTrayForm::FormCloseQuery(bool& canClose) {
@@ -311,8 +285,8 @@ TConfigValues::TConfigValues(TTrayForm& f) : f_(f), fontSize_(f.TrayIcon->Font()
         Check(L"Tray", L"IMEHint", f.PPIMEHint),
         Check(L"Tray", L"IMEIconColor", f.PPIMEIconColor),
         Check(L"Tray", L"PPIMEEnable", f.PPIMEEnable),
-        Choice(L"Tray", L"IME", f.MPPIMEC, 5),
-        Choice(L"Tray", L"IMEWave", f.MPPIMEWaveC, 4),
+        Choice(L"Tray", L"IME", f.IMENotices().MPPIMEC, 5),
+        Choice(L"Tray", L"IMEWave", f.IMENotices().MPPIMEWaveC, 4),
         Choice(L"Tray", L"StartDelay", f.MStartDelay, 6),
         Check(L"CPU", L"Stop", f.PPCPUStop),
         Choice(L"CPU", L"Disp", f.MCPUDisp, 5),
@@ -352,10 +326,10 @@ void TTrayForm::ReadConfig() {
     gui::LoadIniTable(ini, values.Table());
     values.Apply();
     // The choices that have a radio item in the menus show it checked.
-    MPPIME[MPPIMEC]->SetChecked(true);
-    MPPIMEWave[MPPIMEWaveC]->SetChecked(true);
-    MPPStartDelay[MStartDelay]->SetChecked(true);
-    MPPCPUs[MCPUStopTime]->SetChecked(true);
+    FIMENotices.MPPIME[FIMENotices.MPPIMEC]->SetChecked(true);
+    FIMENotices.MPPIMEWave[FIMENotices.MPPIMEWaveC]->SetChecked(true);
+    FMenus.MPPStartDelay[MStartDelay]->SetChecked(true);
+    FMenus.MPPCPUs[MCPUStopTime]->SetChecked(true);
     PPCaret->SetEnabled(PPBtnCursor->Checked());
 }
 
@@ -374,7 +348,7 @@ bool TTrayForm::WriteConfig() {
 // --- heartbeat ---------------------------------------------------------------
 
 void TTrayForm::TimerMainTimer() {
-    if (MPPIMEC > 0 || MPPIMEWaveC > 0 || PPIMEHint->Checked()) Steps.IMECheck();
+    if (FIMENotices.Wanted()) Steps.IMECheck();
     Steps.TrashCheck();
 
     // From here on a tick cannot re-enter, even when a step pumps messages

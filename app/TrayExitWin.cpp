@@ -1,5 +1,5 @@
-// The exit-Windows countdown: a confirmation box whose caption counts down
-// the seconds and which answers itself with Yes when the count runs out.
+#include "app/TrayExitWin.h"
+
 #include <windows.h>
 
 #include "app/Tray.h"
@@ -37,8 +37,17 @@ std::wstring ExitWinQuestion(int action) {
     return IdeographicSpaces(7) + q.text + IdeographicSpaces(q.trailing);
 }
 
-void TTrayForm::PPExitWinClick(TMenuItem* item) {
-    FPopUpR = false;
+void TExitCountdown::Create() {
+    TimerExitWin = new gui::TTimer(&Form);
+    TimerExitWin->Name = L"TimerExitWin";
+    TimerExitWin->SetEnabled(false);
+    TimerExitWin->OnTimer = [this](gui::TTimer*) { TimerExitWinTimer(); };
+    ExitWin = new TExitWin(&Form);
+    ExitWin->Name = L"ExitWin";
+}
+
+void TExitCountdown::PPExitWinClick(TMenuItem* item) {
+    Form.FPopUpR = false;
     MExitWinM = item->Tag;
     MExitWinC = kCountdownSeconds;
     TimerExitWin->SetInterval(1000);
@@ -52,7 +61,7 @@ void TTrayForm::PPExitWinClick(TMenuItem* item) {
         TimerExitWin->SetEnabled(false);
 }
 
-void TTrayForm::TimerExitWinTimer() {
+void TExitCountdown::TimerExitWinTimer() {
     HWND box = ::FindWindowW(L"#32770", ExitWinCaption(MExitWinC).c_str());
     if (!box && MExitWinC > 0) {
         // The box was answered with No or closed otherwise.
@@ -81,5 +90,5 @@ void TTrayForm::TimerExitWinTimer() {
         case 4: ExitWin->Hibernate(); return;
         default: return;
     }
-    Close();  // the close query saves everything
+    Form.Close();  // the close query saves everything
 }

@@ -1,7 +1,5 @@
-// The main form's IME-on notices: the heartbeat step that watches the input
-// method of the window in front, and the icon, sound and hint it gives once
-// per window when the IME turns on there.
-#include <windows.h>
+#include "app/TrayIME.h"
+
 #include <imm.h>
 #include <mmsystem.h>
 
@@ -59,17 +57,28 @@ void PlayWaveResource(const wchar_t* wave) {
 
 }  // namespace
 
-void TTrayForm::BindIMESources() {
-    IMEOpenSource = AskIMEOpen;
-    IMESoundPlayer = PlayWaveResource;
+TIMENotices::TIMENotices(TTrayForm& form)
+    : IMEOpenSource(AskIMEOpen), IMESoundPlayer(PlayWaveResource), Form(form) {}
+
+void TIMENotices::CreateHintWindow() {
+    MIMEHintWindow = new gui::THintWindow(&Form);
+    MIMEHintWindow->Name = L"MIMEHintWindow";
 }
 
-void TTrayForm::Proc_IMECheck() {
-    if (PPIMEHint->Checked()) {
+bool TIMENotices::Wanted() const { return MPPIMEC > 0 || MPPIMEWaveC > 0 || Form.PPIMEHint->Checked(); }
+
+void TIMENotices::RaiseIcon() {
+    if (IMEIconForm && IMEIconForm->Visible())
+        ::SetWindowPos(IMEIconForm->Handle(), HWND_TOPMOST, MIMEActLeft, MIMEActTop, 0, 0,
+                       SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
+}
+
+void TIMENotices::Proc_IMECheck() {
+    if (Form.PPIMEHint->Checked()) {
         if (MIMEHintDispC >= 1)
             --MIMEHintDispC;
         else
-            IMEHideHint();
+            HideHint();
     }
     for (int i = ListBoxIME.Count() - 1; i >= 0; --i)
         if (!::IsWindow(HandleFromText(ListBoxIME[i]))) ListBoxIME.Delete(i);
@@ -79,14 +88,14 @@ void TTrayForm::Proc_IMECheck() {
     GetWindowExePath(fg, exe);
 
     bool skipped;
-    if (PPIMEEnable->Checked())
+    if (Form.PPIMEEnable->Checked())
         skipped = IMEExeForm && !IMEExeForm->ListBoxEnable.Empty() &&
                   !TIMEExeForm::Contains(IMEExeForm->ListBoxEnable, exe);
     else
         skipped = IMEExeForm && TIMEExeForm::Contains(IMEExeForm->ListBoxDisable, exe);
     if (!skipped && IsWindows11() && IsShellHostProgram(exe)) skipped = true;
     if (skipped) {
-        IMEHideIcon();
+        HideIcon();
         MIMEActWin = fg;
         return;
     }
@@ -101,7 +110,7 @@ void TTrayForm::Proc_IMECheck() {
         MIMEActWin = nullptr;
         MIMEActLeft = MIMEActTop = 0;
         MIMEActRect = RECT{};
-        if (PPIMEHint->Checked()) IMEHideHint();
+        if (Form.PPIMEHint->Checked()) HideHint();
         if (IMEIconForm && IMEIconForm->Visible()) IMEIconForm->Close();
         return;
     }
@@ -130,39 +139,39 @@ void TTrayForm::Proc_IMECheck() {
     const bool open = focus && IMEOpenSource(focus);
 
     if (fg != MIMEActWin) {
-        IMEHideIcon();
+        HideIcon();
         MIMEActWin = fg;
         if (open) {
             if (e >= 0) ListBoxIME.Delete(e);
             ListBoxIME.Insert(0, key);
-            IMENotifySound();
-            IMEShowIcon();
-            IMEShowHint();
+            NotifySound();
+            ShowIcon();
+            ShowHint();
         }
         return;
     }
-    if (rectChanged) IMEHideIcon();
+    if (rectChanged) HideIcon();
     if (open) {
-        IMEShowIcon();
+        ShowIcon();
         if (e == -1) {
             ListBoxIME.Insert(0, key);
-            IMENotifySound();
-            IMEShowHint();
+            NotifySound();
+            ShowHint();
         }
     } else {
         if (e >= 0) ListBoxIME.Delete(e);
-        IMEHideIcon();
-        if (PPIMEHint->Checked()) IMEHideHint();
+        HideIcon();
+        if (Form.PPIMEHint->Checked()) HideHint();
     }
 }
 
-void TTrayForm::IMENotifySound() {
+void TIMENotices::NotifySound() {
     static const wchar_t* const waves[4] = {nullptr, L"nya", L"kachi", L"pi"};
     IMESoundPlayer(nullptr);
     if (MPPIMEWaveC >= 1 && MPPIMEWaveC <= 3) IMESoundPlayer(waves[MPPIMEWaveC]);
 }
 
-void TTrayForm::IMEShowIcon() {
+void TIMENotices::ShowIcon() {
     if (MPPIMEC <= 0 || !IMEIconForm || IMEIconForm->Visible()) return;
     HWND w = IMEIconForm->Handle();
     ::ShowWindow(w, SW_SHOWNOACTIVATE);
@@ -170,12 +179,12 @@ void TTrayForm::IMEShowIcon() {
                    SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOOWNERZORDER);
 }
 
-void TTrayForm::IMEHideIcon() {
+void TIMENotices::HideIcon() {
     if (IMEIconForm && IMEIconForm->Visible()) IMEIconForm->Hide();
 }
 
-void TTrayForm::IMEShowHint() {
-    if (!PPIMEHint->Checked() || MIMEHintDispC >= 1 || !MIMEHintWindow) return;
+void TIMENotices::ShowHint() {
+    if (!Form.PPIMEHint->Checked() || MIMEHintDispC >= 1 || !MIMEHintWindow) return;
     const std::wstring text = L"IME ON";
     RECT r = MIMEHintWindow->CalcHintRect(gui::Screen.Width(), text);
     POINT pt{};
@@ -184,27 +193,25 @@ void TTrayForm::IMEShowHint() {
     r.right += 6;
     r.bottom += 2;
     MIMEHintWindow->ActivateHint(r, text);
-    MIMEHintDispC = 2000 / static_cast<int>(TimerMain->Interval());
+    MIMEHintDispC = 2000 / static_cast<int>(Form.TimerMain->Interval());
 }
 
-void TTrayForm::IMEHideHint() {
+void TIMENotices::HideHint() {
     if (MIMEHintWindow) MIMEHintWindow->ReleaseHint();
 }
 
 // --- menu handlers -----------------------------------------------------------
 
-void TTrayForm::PPIMEClick(TMenuItem* item) {
-    FPopUpR = false;
+void TIMENotices::PPIMEClick(TMenuItem* item) {
+    Form.FPopUpR = false;
     item->SetChecked(true);
     MPPIMEC = item->Tag;
     if (MPPIMEC == 0 && IMEIconForm) IMEIconForm->Close();
-    PPIMEIconColor->SetEnabled(MPPIMEC > 0);
+    Form.PPIMEIconColor->SetEnabled(MPPIMEC > 0);
 }
 
-void TTrayForm::PPIMEWaveClick(TMenuItem* item) {
-    FPopUpR = false;
+void TIMENotices::PPIMEWaveClick(TMenuItem* item) {
+    Form.FPopUpR = false;
     item->SetChecked(true);
     MPPIMEWaveC = item->Tag;
 }
-
-void TTrayForm::PPIMEExeClick() { IMEExeForm->Show(); }

@@ -1,5 +1,5 @@
-// The main form's two tray menus: their items, the clicks on the CPU icon
-// that open them, and their handlers.
+#include "app/TrayMenus.h"
+
 #include <windows.h>
 #include <shellapi.h>
 #include <shlobj.h>
@@ -56,186 +56,208 @@ std::wstring RecentFolder() {
 
 }  // namespace
 
-void TTrayForm::CreateMenus() {
-    auto click = [this](void (TTrayForm::*handler)()) {
+void TTrayMenus::Create() {
+    auto click = [this](void (TTrayMenus::*handler)()) {
         return [this, handler](TMenuItem*) { (this->*handler)(); };
     };
-    auto clickItem = [this](void (TTrayForm::*handler)(TMenuItem*)) {
+    auto clickItem = [this](void (TTrayMenus::*handler)(TMenuItem*)) {
         return [this, handler](TMenuItem* item) { (this->*handler)(item); };
     };
+    // The CPU display's handlers are the form's.
+    auto formClick = [this](void (TTrayForm::*handler)()) {
+        return [this, handler](TMenuItem*) { (Form.*handler)(); };
+    };
+    auto formClickItem = [this](void (TTrayForm::*handler)(TMenuItem*)) {
+        return [this, handler](TMenuItem* item) { (Form.*handler)(item); };
+    };
     // Handlers that only close the menu's state: the check mark is the setting.
-    auto clearR = [this](TMenuItem*) { FPopUpR = false; };
+    auto clearR = [this](TMenuItem*) { Form.FPopUpR = false; };
+
+    TimerWClick = new gui::TTimer(&Form);
+    TimerWClick->Name = L"TimerWClick";
+    TimerWClick->SetEnabled(false);
+    TimerWClick->OnTimer = [this](gui::TTimer*) { TimerWClickTimer(); };
+    MakeShortCut = new TMakeShortCut(&Form);
+    MakeShortCut->Name = L"MakeShortCut";
+    MakeShortCut->SCShowCmd = tsNormal;
+    MakeShortCut->SCSystemPath = tpBlank;
+
+    Form.PPRMenu->OnPopup = [this](gui::TPopupMenu*) { PPRMenuPopup(); };
+    Form.PPLMenu->OnPopup = [this](gui::TPopupMenu*) { PPLMenuPopup(); };
 
     // --- the history menu ---------------------------------------------------
-    TMenuItem* l = PPLMenu->Items();
+    TMenuItem* l = Form.PPLMenu->Items();
     const wchar_t* tabs[5] = {L"クリップボード(&C)", L"ファイル(&F)", L"プログラム(&P)", L"フォルダ(&D)",
                               L"エクスプローラ(&E)"};
     for (int i = 0; i < 5; ++i) {
         std::wstring name = L"PPTab" + std::to_wstring(i);
-        MPPTab[i] = gui::NewMenuItem(this, l, {.Caption = tabs[i]});
-        MPPTab[i]->Name = name;
-        MPPTab[i]->Tag = i;
+        Form.MPPTab[i] = gui::NewMenuItem(&Form, l, {.Caption = tabs[i]});
+        Form.MPPTab[i]->Name = name;
+        Form.MPPTab[i]->Tag = i;
     }
-    gui::NewMenuItem(this, l, {.Caption = L"-"});
-    PPMenuWide = gui::NewMenuItem(this, l, {.Name = L"PPMenuWide", .Caption = L"二列表示(&S)", .AutoCheck = true});
-    PPMenuWide->OnClick = click(&TTrayForm::PPMenuWideClick);
-    PPMenuNarrow = gui::NewMenuItem(this, l, {.Name = L"PPMenuNarrow", .Caption = L"表示幅を小さく(&N)", .AutoCheck = true});
-    PPMenuNarrow->OnClick = click(&TTrayForm::PPMenuNarrowClick);
-    PPIconMenu = gui::NewMenuItem(this, l, {.Name = L"PPIconMenu", .Caption = L"アイコンを表示(&I)", .AutoCheck = true});
-    PPIconMenu->OnClick = click(&TTrayForm::PPIconMenuClick);
-    PPMenuFav = gui::NewMenuItem(this, l, {.Name = L"PPMenuFav", .Caption = L"お気に入りを表示(&O)", .AutoCheck = true, .Checked = true});
-    PPMenuFav->OnClick = click(&TTrayForm::PPMenuFavClick);
-    gui::NewMenuItem(this, l, {.Caption = L"-"});
-    PPWindow = gui::NewMenuItem(this, l, {.Name = L"PPWindow", .Caption = L"履歴ウィンドウを表示(&W)"});
-    PPWindow->SetDefault(true);
-    PPWindow->OnClick = click(&TTrayForm::PPWindowClick);
+    gui::NewMenuItem(&Form, l, {.Caption = L"-"});
+    Form.PPMenuWide = gui::NewMenuItem(&Form, l, {.Name = L"PPMenuWide", .Caption = L"二列表示(&S)", .AutoCheck = true});
+    Form.PPMenuWide->OnClick = click(&TTrayMenus::PPMenuWideClick);
+    Form.PPMenuNarrow = gui::NewMenuItem(&Form, l, {.Name = L"PPMenuNarrow", .Caption = L"表示幅を小さく(&N)", .AutoCheck = true});
+    Form.PPMenuNarrow->OnClick = click(&TTrayMenus::PPMenuNarrowClick);
+    Form.PPIconMenu = gui::NewMenuItem(&Form, l, {.Name = L"PPIconMenu", .Caption = L"アイコンを表示(&I)", .AutoCheck = true});
+    Form.PPIconMenu->OnClick = click(&TTrayMenus::PPIconMenuClick);
+    Form.PPMenuFav = gui::NewMenuItem(&Form, l, {.Name = L"PPMenuFav", .Caption = L"お気に入りを表示(&O)", .AutoCheck = true, .Checked = true});
+    Form.PPMenuFav->OnClick = click(&TTrayMenus::PPMenuFavClick);
+    gui::NewMenuItem(&Form, l, {.Caption = L"-"});
+    Form.PPWindow = gui::NewMenuItem(&Form, l, {.Name = L"PPWindow", .Caption = L"履歴ウィンドウを表示(&W)"});
+    Form.PPWindow->SetDefault(true);
+    Form.PPWindow->OnClick = click(&TTrayMenus::PPWindowClick);
 
     // --- the settings menu --------------------------------------------------
-    TMenuItem* r = PPRMenu->Items();
-    PPCPUStop = gui::NewMenuItem(this, r, {.Name = L"PPCPUStop", .Caption = L"CPU使用率の監視を停止", .AutoCheck = true});
-    PPCPUStop->OnClick = click(&TTrayForm::PPCPUStopClick);
-    PPCPUDisp = gui::NewMenuItem(this, r, {.Name = L"PPCPUDisp", .Caption = L"CPU使用率の表示"});
+    TMenuItem* r = Form.PPRMenu->Items();
+    Form.PPCPUStop = gui::NewMenuItem(&Form, r, {.Name = L"PPCPUStop", .Caption = L"CPU使用率の監視を停止", .AutoCheck = true});
+    Form.PPCPUStop->OnClick = formClick(&TTrayForm::PPCPUStopClick);
+    PPCPUDisp = gui::NewMenuItem(&Form, r, {.Name = L"PPCPUDisp", .Caption = L"CPU使用率の表示"});
     const wchar_t* const disp[5] = {L"数値", L"デジタル", L"数字アイコン", L"レベルメーター", L"クラシック"};
-    RadioGroup(this, PPCPUDisp, L"PPCPUDisp", 1, disp, MPPCPUDisp, clickItem(&TTrayForm::PPCPUDispClick));
-    PPCPUReset = gui::NewMenuItem(this, r, {.Name = L"PPCPUReset", .Caption = L"CPU使用率のリセット"});
-    PPCPUReset->OnClick = click(&TTrayForm::PPCPUResetClick);
-    CPU100S1 = gui::NewMenuItem(this, r, {.Name = L"CPU100S1", .Caption = L"CPU使用率の監視の自動停止"});
+    RadioGroup(&Form, PPCPUDisp, L"PPCPUDisp", 1, disp, MPPCPUDisp, formClickItem(&TTrayForm::PPCPUDispClick));
+    PPCPUReset = gui::NewMenuItem(&Form, r, {.Name = L"PPCPUReset", .Caption = L"CPU使用率のリセット"});
+    PPCPUReset->OnClick = formClick(&TTrayForm::PPCPUResetClick);
+    CPU100S1 = gui::NewMenuItem(&Form, r, {.Name = L"CPU100S1", .Caption = L"CPU使用率の監視の自動停止"});
     const wchar_t* const stops[6] = {L"しない", L"1分", L"2分", L"3分", L"4分", L"5分"};
-    RadioGroup(this, CPU100S1, L"PPCPUs", 2, stops, MPPCPUs, clickItem(&TTrayForm::PPCPUsClick));
-    gui::NewMenuItem(this, r, {.Caption = L"-"});
+    RadioGroup(&Form, CPU100S1, L"PPCPUs", 2, stops, MPPCPUs, formClickItem(&TTrayForm::PPCPUsClick));
+    gui::NewMenuItem(&Form, r, {.Caption = L"-"});
 
-    PPRAMStop = gui::NewMenuItem(this, r, {.Name = L"PPRAMStop", .Caption = L"RAM使用率の監視を停止", .AutoCheck = true});
-    PPRAMStop->OnClick = click(&TTrayForm::PPRAMStopClick);
-    PPRAM = gui::NewMenuItem(this, r, {.Name = L"PPRAM", .Caption = L"RAMクリーナーの設定"});
-    PPRAM->OnClick = [this](TMenuItem*) { ShowModalSettings(RAMForm, true); };
-    gui::NewMenuItem(this, r, {.Caption = L"-"});
+    Form.PPRAMStop = gui::NewMenuItem(&Form, r, {.Name = L"PPRAMStop", .Caption = L"RAM使用率の監視を停止", .AutoCheck = true});
+    Form.PPRAMStop->OnClick = click(&TTrayMenus::PPRAMStopClick);
+    Form.PPRAM = gui::NewMenuItem(&Form, r, {.Name = L"PPRAM", .Caption = L"RAMクリーナーの設定"});
+    Form.PPRAM->OnClick = [this](TMenuItem*) { Form.ShowModalSettings(RAMForm, true); };
+    gui::NewMenuItem(&Form, r, {.Caption = L"-"});
 
-    PPHisStop = gui::NewMenuItem(this, r, {.Name = L"PPHisStop", .Caption = L"履歴の監視を停止", .AutoCheck = true});
-    PPHisStop->OnClick = clearR;
-    PPHis = gui::NewMenuItem(this, r, {.Name = L"PPHis", .Caption = L"履歴ウィンドウを表示"});
+    Form.PPHisStop = gui::NewMenuItem(&Form, r, {.Name = L"PPHisStop", .Caption = L"履歴の監視を停止", .AutoCheck = true});
+    Form.PPHisStop->OnClick = clearR;
+    PPHis = gui::NewMenuItem(&Form, r, {.Name = L"PPHis", .Caption = L"履歴ウィンドウを表示"});
     PPHis->OnClick = [this](TMenuItem*) {
-        FPopUpR = false;
+        Form.FPopUpR = false;
         PPHisClick();
     };
-    PPRecentClear = gui::NewMenuItem(this, r, {.Name = L"PPRecentClear", .Caption = L"Windowsの最近使ったファイルをクリア"});
-    PPRecentClear->OnClick = click(&TTrayForm::PPRecentClearClick);
-    gui::NewMenuItem(this, r, {.Caption = L"-"});
+    PPRecentClear = gui::NewMenuItem(&Form, r, {.Name = L"PPRecentClear", .Caption = L"Windowsの最近使ったファイルをクリア"});
+    PPRecentClear->OnClick = click(&TTrayMenus::PPRecentClearClick);
+    gui::NewMenuItem(&Form, r, {.Caption = L"-"});
 
-    PPBtnStop = gui::NewMenuItem(this, r, {.Name = L"PPBtnStop", .Caption = L"自動的に押すボタンの監視を停止", .AutoCheck = true});
-    PPBtnStop->OnClick = click(&TTrayForm::PPBtnStopClick);
-    PPBtn = gui::NewMenuItem(this, r, {.Name = L"PPBtn", .Caption = L"自動的に押すボタンの設定"});
-    PPBtn->OnClick = [this](TMenuItem*) { ShowModalSettings(BtnForm, true); };
-    PPBtnCursor = gui::NewMenuItem(this, r, {.Name = L"PPBtnCursor", .Caption = L"ボタンにマウスカーソルを移動", .AutoCheck = true, .Checked = true});
-    PPBtnCursor->OnClick = click(&TTrayForm::PPBtnCursorClick);
-    PPCaret = gui::NewMenuItem(this, r, {.Name = L"PPCaret", .Caption = std::wstring(L"\u3000") + L"キャレット優先", .AutoCheck = true, .Checked = true});
-    PPCaret->OnClick = clearR;
-    gui::NewMenuItem(this, r, {.Caption = L"-"});
+    Form.PPBtnStop = gui::NewMenuItem(&Form, r, {.Name = L"PPBtnStop", .Caption = L"自動的に押すボタンの監視を停止", .AutoCheck = true});
+    Form.PPBtnStop->OnClick = click(&TTrayMenus::PPBtnStopClick);
+    PPBtn = gui::NewMenuItem(&Form, r, {.Name = L"PPBtn", .Caption = L"自動的に押すボタンの設定"});
+    PPBtn->OnClick = [this](TMenuItem*) { Form.ShowModalSettings(BtnForm, true); };
+    Form.PPBtnCursor = gui::NewMenuItem(&Form, r, {.Name = L"PPBtnCursor", .Caption = L"ボタンにマウスカーソルを移動", .AutoCheck = true, .Checked = true});
+    Form.PPBtnCursor->OnClick = click(&TTrayMenus::PPBtnCursorClick);
+    Form.PPCaret = gui::NewMenuItem(&Form, r, {.Name = L"PPCaret", .Caption = std::wstring(L"\u3000") + L"キャレット優先", .AutoCheck = true, .Checked = true});
+    Form.PPCaret->OnClick = clearR;
+    gui::NewMenuItem(&Form, r, {.Caption = L"-"});
 
-    PPDrive = gui::NewMenuItem(this, r, {.Name = L"PPDrive", .Caption = L"ドライブ検出の監視設定"});
-    PPDrive->OnClick = [this](TMenuItem*) { ShowModalSettings(DriveForm, true); };
-    PPDRVExe = gui::NewMenuItem(this, r, {.Name = L"PPDRVExe", .Caption = L"ドライブ検出に登録されたプログラム"});
-    gui::NewMenuItem(this, r, {.Caption = L"-"});
+    PPDrive = gui::NewMenuItem(&Form, r, {.Name = L"PPDrive", .Caption = L"ドライブ検出の監視設定"});
+    PPDrive->OnClick = [this](TMenuItem*) { Form.ShowModalSettings(DriveForm, true); };
+    Form.PPDRVExe = gui::NewMenuItem(&Form, r, {.Name = L"PPDRVExe", .Caption = L"ドライブ検出に登録されたプログラム"});
+    gui::NewMenuItem(&Form, r, {.Caption = L"-"});
 
-    PPIME = gui::NewMenuItem(this, r, {.Name = L"PPIME", .Caption = L"IME ONの通知"});
-    PPIMEIconDisp = gui::NewMenuItem(this, PPIME, {.Name = L"PPIMEIconDisp", .Caption = L"アイコンを表示"});
+    PPIME = gui::NewMenuItem(&Form, r, {.Name = L"PPIME", .Caption = L"IME ONの通知"});
+    PPIMEIconDisp = gui::NewMenuItem(&Form, PPIME, {.Name = L"PPIMEIconDisp", .Caption = L"アイコンを表示"});
     const wchar_t* const imePos[5] = {L"しない", L"左上", L"上中央", L"左下", L"下中央"};
-    RadioGroup(this, PPIMEIconDisp, L"PPIME", 3, imePos, MPPIME, clickItem(&TTrayForm::PPIMEClick));
-    PPIMEIconColor = gui::NewMenuItem(this, PPIMEIconDisp, {.Name = L"PPIMEIconColor", .Caption = L"黒/白", .AutoCheck = true});
-    PPIMEIconColor->OnClick = clearR;
-    PPIMEWave = gui::NewMenuItem(this, PPIME, {.Name = L"PPIMEWave", .Caption = L"音声再生"});
+    RadioGroup(&Form, PPIMEIconDisp, L"PPIME", 3, imePos, Form.FIMENotices.MPPIME,
+               [this](TMenuItem* item) { Form.FIMENotices.PPIMEClick(item); });
+    Form.PPIMEIconColor = gui::NewMenuItem(&Form, PPIMEIconDisp, {.Name = L"PPIMEIconColor", .Caption = L"黒/白", .AutoCheck = true});
+    Form.PPIMEIconColor->OnClick = clearR;
+    PPIMEWave = gui::NewMenuItem(&Form, PPIME, {.Name = L"PPIMEWave", .Caption = L"音声再生"});
     const wchar_t* const waves[4] = {L"しない", L"ニャー", L"カチッ", L"ピッ"};
-    RadioGroup(this, PPIMEWave, L"PPIMEWave", 4, waves, MPPIMEWave, clickItem(&TTrayForm::PPIMEWaveClick));
-    PPIMEHint = gui::NewMenuItem(this, PPIME, {.Name = L"PPIMEHint", .Caption = L"マウスカーソル付近にヒントを表示", .AutoCheck = true});
-    PPIMEHint->OnClick = clearR;
-    PPIMEEnable = gui::NewMenuItem(this, PPIME, {.Name = L"PPIMEEnable", .Caption = L"通知を有効にする/無効にする", .AutoCheck = true});
-    PPIMEEnable->OnClick = clearR;
-    PPIMEExe = gui::NewMenuItem(this, PPIME, {.Name = L"PPIMEExe", .Caption = L"通知プログラム設定"});
-    PPIMEExe->OnClick = click(&TTrayForm::PPIMEExeClick);
-    gui::NewMenuItem(this, r, {.Caption = L"-"});
+    RadioGroup(&Form, PPIMEWave, L"PPIMEWave", 4, waves, Form.FIMENotices.MPPIMEWave,
+               [this](TMenuItem* item) { Form.FIMENotices.PPIMEWaveClick(item); });
+    Form.PPIMEHint = gui::NewMenuItem(&Form, PPIME, {.Name = L"PPIMEHint", .Caption = L"マウスカーソル付近にヒントを表示", .AutoCheck = true});
+    Form.PPIMEHint->OnClick = clearR;
+    Form.PPIMEEnable = gui::NewMenuItem(&Form, PPIME, {.Name = L"PPIMEEnable", .Caption = L"通知を有効にする/無効にする", .AutoCheck = true});
+    Form.PPIMEEnable->OnClick = clearR;
+    PPIMEExe = gui::NewMenuItem(&Form, PPIME, {.Name = L"PPIMEExe", .Caption = L"通知プログラム設定"});
+    PPIMEExe->OnClick = click(&TTrayMenus::PPIMEExeClick);
+    gui::NewMenuItem(&Form, r, {.Caption = L"-"});
 
-    PPTaskman = gui::NewMenuItem(this, r, {.Name = L"PPTaskman", .Caption = L"Windowsタスクマネージャ"});
-    PPTaskman->OnClick = click(&TTrayForm::PPTaskmanClick);
-    PPTrash = gui::NewMenuItem(this, r, {.Name = L"PPTrash", .Caption = L"Windowsごみ箱"});
-    PPTrashOpen = gui::NewMenuItem(this, PPTrash, {.Name = L"PPTrashOpen", .Caption = L"開く"});
-    PPTrashOpen->OnClick = click(&TTrayForm::PPTrashOpenClick);
-    PPTrashEmpty = gui::NewMenuItem(this, PPTrash, {.Name = L"PPTrashEmpty", .Caption = L"空にする"});
-    PPTrashEmpty->OnClick = click(&TTrayForm::PPTrashEmptyClick);
-    PPTrashCheck = gui::NewMenuItem(this, PPTrash, {.Name = L"PPTrashCheck", .Caption = L"削除時に開く", .AutoCheck = true});
-    PPTrashCheck->OnClick = [this](TMenuItem*) {
-        FPopUpR = false;
-        PPTrashTop->SetEnabled(PPTrashCheck->Checked());
+    PPTaskman = gui::NewMenuItem(&Form, r, {.Name = L"PPTaskman", .Caption = L"Windowsタスクマネージャ"});
+    PPTaskman->OnClick = click(&TTrayMenus::PPTaskmanClick);
+    PPTrash = gui::NewMenuItem(&Form, r, {.Name = L"PPTrash", .Caption = L"Windowsごみ箱"});
+    PPTrashOpen = gui::NewMenuItem(&Form, PPTrash, {.Name = L"PPTrashOpen", .Caption = L"開く"});
+    PPTrashOpen->OnClick = [this](TMenuItem*) { Form.FTrashWatch.PPTrashOpenClick(); };
+    PPTrashEmpty = gui::NewMenuItem(&Form, PPTrash, {.Name = L"PPTrashEmpty", .Caption = L"空にする"});
+    PPTrashEmpty->OnClick = [this](TMenuItem*) { Form.FTrashWatch.PPTrashEmptyClick(); };
+    Form.PPTrashCheck = gui::NewMenuItem(&Form, PPTrash, {.Name = L"PPTrashCheck", .Caption = L"削除時に開く", .AutoCheck = true});
+    Form.PPTrashCheck->OnClick = [this](TMenuItem*) {
+        Form.FPopUpR = false;
+        Form.PPTrashTop->SetEnabled(Form.PPTrashCheck->Checked());
     };
-    PPTrashTop = gui::NewMenuItem(this, PPTrash, {.Name = L"PPTrashTop", .Caption = L"確認ダイアログを常に手前に表示", .AutoCheck = true});
-    PPTrashTop->OnClick = clearR;
-    PPWindows = gui::NewMenuItem(this, r, {.Name = L"PPWindows", .Caption = L"Windowsの終了"});
+    Form.PPTrashTop = gui::NewMenuItem(&Form, PPTrash, {.Name = L"PPTrashTop", .Caption = L"確認ダイアログを常に手前に表示", .AutoCheck = true});
+    Form.PPTrashTop->OnClick = clearR;
+    PPWindows = gui::NewMenuItem(&Form, r, {.Name = L"PPWindows", .Caption = L"Windowsの終了"});
     const wchar_t* const exits[5] = {L"ログオフ", L"電源を切る", L"再起動", L"スタンバイ", L"休止状態"};
-    RadioGroup(this, PPWindows, L"PPExitWin", 5, exits, MPPExitWin, clickItem(&TTrayForm::PPExitWinClick));
-    for (TMenuItem* item : MPPExitWin) item->SetRadioItem(false);
-    PPSPDir = gui::NewMenuItem(this, r, {.Name = L"PPSPDir", .Caption = L"Windows特殊フォルダ"});
+    RadioGroup(&Form, PPWindows, L"PPExitWin", 5, exits, Form.FExitCountdown.MPPExitWin,
+               [this](TMenuItem* item) { Form.FExitCountdown.PPExitWinClick(item); });
+    for (TMenuItem* item : Form.FExitCountdown.MPPExitWin) item->SetRadioItem(false);
+    PPSPDir = gui::NewMenuItem(&Form, r, {.Name = L"PPSPDir", .Caption = L"Windows特殊フォルダ"});
     PPSPDir->OnClick = [this](TMenuItem*) {
-        FPopUpR = false;
+        Form.FPopUpR = false;
         if (!SPDirForm->Visible()) SPDirForm->Show();
     };
-    gui::NewMenuItem(this, r, {.Caption = L"-"});
+    gui::NewMenuItem(&Form, r, {.Caption = L"-"});
 
-    PPTrayPanel = gui::NewMenuItem(this, r, {.Name = L"PPTrayPanel", .Caption = L"トレイアイコン/CPU,RAM使用率パネル"});
+    PPTrayPanel = gui::NewMenuItem(&Form, r, {.Name = L"PPTrayPanel", .Caption = L"トレイアイコン/CPU,RAM使用率パネル"});
     const wchar_t* const panels[3] = {L"トレイアイコン", L"トレイアイコン/CPU,RAM使用率パネル",
                                       L"CPU,RAM使用率パネル"};
-    RadioGroup(this, PPTrayPanel, L"PPTrayPanel", 6, panels, MPPTrayPanel,
-               clickItem(&TTrayForm::PPTrayPanelClick));
-    PPLaunch = gui::NewMenuItem(this, r, {.Name = L"PPLaunch", .Caption = L"プログラムランチャ表示", .AutoCheck = true});
-    PPLaunch->OnClick = click(&TTrayForm::PPLaunchClick);
-    PPStartDelay = gui::NewMenuItem(this, r, {.Name = L"PPStartDelay", .Caption = L"起動遅延時間"});
+    RadioGroup(&Form, PPTrayPanel, L"PPTrayPanel", 6, panels, MPPTrayPanel,
+               clickItem(&TTrayMenus::PPTrayPanelClick));
+    Form.PPLaunch = gui::NewMenuItem(&Form, r, {.Name = L"PPLaunch", .Caption = L"プログラムランチャ表示", .AutoCheck = true});
+    Form.PPLaunch->OnClick = click(&TTrayMenus::PPLaunchClick);
+    PPStartDelay = gui::NewMenuItem(&Form, r, {.Name = L"PPStartDelay", .Caption = L"起動遅延時間"});
     const wchar_t* const delays[6] = {L"なし", L"2秒", L"4秒", L"6秒", L"8秒", L"10秒"};
-    RadioGroup(this, PPStartDelay, L"PPStartDelay", 7, delays, MPPStartDelay,
-               clickItem(&TTrayForm::PPStartDelayClick));
-    PPStartUp = gui::NewMenuItem(this, r, {.Name = L"PPStartUp", .Caption = L"スタートアップに登録"});
-    PPStartUp->OnClick = click(&TTrayForm::PPStartUpClick);
-    gui::NewMenuItem(this, r, {.Caption = L"-"});
+    RadioGroup(&Form, PPStartDelay, L"PPStartDelay", 7, delays, MPPStartDelay,
+               clickItem(&TTrayMenus::PPStartDelayClick));
+    PPStartUp = gui::NewMenuItem(&Form, r, {.Name = L"PPStartUp", .Caption = L"スタートアップに登録"});
+    PPStartUp->OnClick = click(&TTrayMenus::PPStartUpClick);
+    gui::NewMenuItem(&Form, r, {.Caption = L"-"});
 
-    PPVer = gui::NewMenuItem(this, r, {.Name = L"PPVer", .Caption = L"バージョン情報"});
-    PPVer->OnClick = click(&TTrayForm::PPVerClick);
-    PPHelp = gui::NewMenuItem(this, r, {.Name = L"PPHelp", .Caption = L"ヘルプ"});
-    PPHelp->OnClick = click(&TTrayForm::PPHelpClick);
-    gui::NewMenuItem(this, r, {.Caption = L"-"});
-    PPClose = gui::NewMenuItem(this, r, {.Name = L"PPClose", .Caption = L"終了"});
-    PPClose->OnClick = click(&TTrayForm::PPCloseClick);
+    PPVer = gui::NewMenuItem(&Form, r, {.Name = L"PPVer", .Caption = L"バージョン情報"});
+    PPVer->OnClick = click(&TTrayMenus::PPVerClick);
+    PPHelp = gui::NewMenuItem(&Form, r, {.Name = L"PPHelp", .Caption = L"ヘルプ"});
+    PPHelp->OnClick = click(&TTrayMenus::PPHelpClick);
+    gui::NewMenuItem(&Form, r, {.Caption = L"-"});
+    PPClose = gui::NewMenuItem(&Form, r, {.Name = L"PPClose", .Caption = L"終了"});
+    PPClose->OnClick = click(&TTrayMenus::PPCloseClick);
 }
 
 // --- the history menu's 200 entries --------------------------------------------
 
-void TTrayForm::BuildHistoryEntries() {
+void TTrayMenus::BuildHistoryEntries() {
     for (int i = 0; i < 5; ++i) {
         for (int j = 0; j < 40; ++j) {
-            MPPList[i * 40 + j] =
-                gui::NewMenuItem(this, MPPTab[i], {.Tag = j < 20 ? i * 1000 + j : i * 1000 + 80 + j,
+            Form.MPPList[i * 40 + j] =
+                gui::NewMenuItem(&Form, Form.MPPTab[i], {.Tag = j < 20 ? i * 1000 + j : i * 1000 + 80 + j,
                                                    .OnClick = [this](TMenuItem* sender) { PPListClick(sender); }});
         }
-        TMenuItem* sepa = gui::NewMenuItem(this, nullptr, {.Caption = L"-"});
+        TMenuItem* sepa = gui::NewMenuItem(&Form, nullptr, {.Caption = L"-"});
         // With two columns the favourites stand in a column of their own.
-        if (PPMenuWide->Checked()) sepa->SetBreak(gui::TMenuBreak::mbBreak);
-        MPPTab[i]->Insert(20, sepa);
+        if (Form.PPMenuWide->Checked()) sepa->SetBreak(gui::TMenuBreak::mbBreak);
+        Form.MPPTab[i]->Insert(20, sepa);
         MPPMenuSepa[i] = sepa;
     }
 }
 
-void TTrayForm::FreeHistoryEntries() {
+void TTrayMenus::FreeHistoryEntries() {
     for (int i = 4; i >= 0; --i) {
         for (int j = 39; j >= 0; --j) {
-            TComponent::Free(MPPList[i * 40 + j]);
-            MPPList[i * 40 + j] = nullptr;
+            gui::TComponent::Free(Form.MPPList[i * 40 + j]);
+            Form.MPPList[i * 40 + j] = nullptr;
         }
-        TComponent::Free(MPPMenuSepa[i]);
+        gui::TComponent::Free(MPPMenuSepa[i]);
         MPPMenuSepa[i] = nullptr;
     }
 }
 
 // --- clicks on the CPU icon ------------------------------------------------------
 
-void TTrayForm::TrayIconMouseDown(gui::TMouseButton button) {
-    if (FPopUpL || FPopUpR) {
+void TTrayMenus::TrayIconMouseDown(gui::TMouseButton button) {
+    if (Form.FPopUpL || Form.FPopUpR) {
         TimerWClick->SetEnabled(false);
-        Proc_CancelPopUpMenu();
+        Form.Proc_CancelPopUpMenu();
         return;
     }
     if (button == gui::TMouseButton::mbLeft) {
@@ -247,59 +269,59 @@ void TTrayForm::TrayIconMouseDown(gui::TMouseButton button) {
     }
 }
 
-void TTrayForm::TrayIconMouseUp() {
-    if (FPopUpR) {
-        FPopUpR = false;
-    } else if (FPopUpL) {
+void TTrayMenus::TrayIconMouseUp() {
+    if (Form.FPopUpR) {
+        Form.FPopUpR = false;
+    } else if (Form.FPopUpL) {
         TimerWClick->SetEnabled(false);
-        Proc_CancelPopUpMenu();
-        FPopUpL = false;
-        TrayIcon->OnDblClick = nullptr;
+        Form.Proc_CancelPopUpMenu();
+        Form.FPopUpL = false;
+        Form.TrayIcon->OnDblClick = nullptr;
     } else {
-        TrayIcon->OnDblClick = [this](TNotifyTrayIcon*) { TrayIconDblClick(); };
+        Form.TrayIcon->OnDblClick = [this](TNotifyTrayIcon*) { TrayIconDblClick(); };
     }
 }
 
-void TTrayForm::TimerWClickTimer() {
+void TTrayMenus::TimerWClickTimer() {
     TimerWClick->SetEnabled(false);
-    if (FPopUpL) {
-        Proc_CancelPopUpMenu();
-        FPopUpL = false;
+    if (Form.FPopUpL) {
+        Form.Proc_CancelPopUpMenu();
+        Form.FPopUpL = false;
         return;
     }
     POINT pt{};
     ::GetCursorPos(&pt);
-    PPLMenu->Popup(pt.x, pt.y, Handle());
+    Form.PPLMenu->Popup(pt.x, pt.y, Form.Handle());
 }
 
-void TTrayForm::TrayIconDblClick() {
+void TTrayMenus::TrayIconDblClick() {
     TimerWClick->SetEnabled(false);
-    if (FPopUpL) {
-        Proc_CancelPopUpMenu();
-        FPopUpL = false;
+    if (Form.FPopUpL) {
+        Form.Proc_CancelPopUpMenu();
+        Form.FPopUpL = false;
     }
     PPHisClick();
 }
 
-void TTrayForm::PPLMenuPopup() {
-    if (FPopUpL) return;
-    FPopUpL = true;
-    FPopUpR = false;
+void TTrayMenus::PPLMenuPopup() {
+    if (Form.FPopUpL) return;
+    Form.FPopUpL = true;
+    Form.FPopUpR = false;
     ForceForegroundWindow(gui::Application->Handle());
-    ForceForegroundWindow(Handle());
+    ForceForegroundWindow(Form.Handle());
 }
 
-void TTrayForm::PPRMenuPopup() {
-    if (FPopUpR) return;
-    FPopUpL = false;
-    FPopUpR = true;
+void TTrayMenus::PPRMenuPopup() {
+    if (Form.FPopUpR) return;
+    Form.FPopUpL = false;
+    Form.FPopUpR = true;
     PPTrashEmpty->SetEnabled(RecycleBinHasItems());
     PPRecentClear->SetEnabled(false);
     std::wstring recent = RecentFolder();
     if (!recent.empty() && FolderHasMatch(recent, L"*.lnk")) PPRecentClear->SetEnabled(true);
     std::wstring windows;
     GetWindowsDir(windows);
-    MPPExitWin[4]->SetEnabled(windows.size() >= 2 && FileExistsSafe(windows.substr(0, 2) + L"\\Hiberfil.sys"));
+    Form.FExitCountdown.MPPExitWin[4]->SetEnabled(windows.size() >= 2 && FileExistsSafe(windows.substr(0, 2) + L"\\Hiberfil.sys"));
 }
 
 void TTrayForm::Proc_CancelPopUpMenu() {
@@ -315,33 +337,33 @@ void TTrayForm::Proc_CancelPopUpMenu() {
 
 // --- history menu handlers -------------------------------------------------------
 
-void TTrayForm::PPListClick(TMenuItem* item) {
-    FPopUpL = false;
+void TTrayMenus::PPListClick(TMenuItem* item) {
+    Form.FPopUpL = false;
     HisForm->TrayMenu.Proc_PPListClick(item->Tag);
 }
 
-void TTrayForm::PPWindowClick() {
-    FPopUpL = false;
+void TTrayMenus::PPWindowClick() {
+    Form.FPopUpL = false;
     TrayIconDblClick();
 }
 
-void TTrayForm::PPIconMenuClick() {
-    FPopUpL = false;
+void TTrayMenus::PPIconMenuClick() {
+    Form.FPopUpL = false;
     for (int c = 1; c < 5; ++c) HisForm->TrayMenu.Proc_PPListSet(c);
 }
 
-void TTrayForm::PPMenuFavClick() {
-    FPopUpL = false;
+void TTrayMenus::PPMenuFavClick() {
+    Form.FPopUpL = false;
     for (int c = 0; c < 5; ++c) HisForm->TrayMenu.Proc_PPListSet(c);
 }
 
-void TTrayForm::PPMenuNarrowClick() { PPMenuFavClick(); }
+void TTrayMenus::PPMenuNarrowClick() { PPMenuFavClick(); }
 
-void TTrayForm::PPMenuWideClick() {
-    FPopUpL = false;
+void TTrayMenus::PPMenuWideClick() {
+    Form.FPopUpL = false;
     FreeHistoryEntries();
     BuildHistoryEntries();
-    if (IsVistaOrLater()) MPPTab[4]->SetVisible(false);
+    if (IsVistaOrLater()) Form.MPPTab[4]->SetVisible(false);
     for (int c = 0; c < 5; ++c) HisForm->TrayMenu.Proc_PPListSet(c);
 }
 
@@ -368,7 +390,9 @@ void TTrayForm::ShowModalSettings(gui::TForm* form, bool taskbarButtons) {
     });
 }
 
-void TTrayForm::PPHisClick() {
+void TTrayMenus::PPIMEExeClick() { IMEExeForm->Show(); }
+
+void TTrayMenus::PPHisClick() {
     if (!HisForm) return;
     HWND w = HisForm->Handle();
     if (!HisForm->Visible()) {
@@ -381,44 +405,44 @@ void TTrayForm::PPHisClick() {
     }
 }
 
-void TTrayForm::PPBtnStopClick() {
-    FPopUpR = false;
-    if (!PPBtnStop->Checked()) ForceForegroundWindow(::GetDesktopWindow());
+void TTrayMenus::PPBtnStopClick() {
+    Form.FPopUpR = false;
+    if (!Form.PPBtnStop->Checked()) ForceForegroundWindow(::GetDesktopWindow());
 }
 
-void TTrayForm::PPBtnCursorClick() {
-    FPopUpR = false;
-    PPCaret->SetEnabled(PPBtnCursor->Checked());
+void TTrayMenus::PPBtnCursorClick() {
+    Form.FPopUpR = false;
+    Form.PPCaret->SetEnabled(Form.PPBtnCursor->Checked());
 }
 
-void TTrayForm::PPRAMStopClick() {
-    FPopUpR = false;
-    RAMForm->TrayIcon->SetIconVisible(!PPRAMStop->Checked() && MPPTrayPanelC <= 1);
+void TTrayMenus::PPRAMStopClick() {
+    Form.FPopUpR = false;
+    RAMForm->TrayIcon->SetIconVisible(!Form.PPRAMStop->Checked() && Form.MPPTrayPanelC <= 1);
     RAMForm->PPStopClick();
-    if (PanelShown()) PanelForm->Relayout();
+    if (Form.PanelShown()) PanelForm->Relayout();
 }
 
-void TTrayForm::PPRecentClearClick() {
-    FPopUpR = false;
+void TTrayMenus::PPRecentClearClick() {
+    Form.FPopUpR = false;
     if (!RecentFolder().empty()) ::SHAddToRecentDocs(SHARD_PATHW, nullptr);
 }
 
-void TTrayForm::PPTaskmanClick() {
-    FPopUpR = false;
+void TTrayMenus::PPTaskmanClick() {
+    Form.FPopUpR = false;
     Wow64RedirectionOff off;
     ShellExecuteFile(L"taskmgr.exe", L"", L"", SW_SHOWNORMAL);
 }
 
-void TTrayForm::PPTrayPanelClick(TMenuItem* item) {
-    FPopUpR = false;
+void TTrayMenus::PPTrayPanelClick(TMenuItem* item) {
+    Form.FPopUpR = false;
     item->SetChecked(true);
-    MPPTrayPanelC = item->Tag;
-    ApplyTrayPanelMode();
+    Form.MPPTrayPanelC = item->Tag;
+    Form.ApplyTrayPanelMode();
 }
 
-void TTrayForm::PPLaunchClick() {
-    FPopUpR = false;
-    if (PPLaunch->Checked()) {
+void TTrayMenus::PPLaunchClick() {
+    Form.FPopUpR = false;
+    if (Form.PPLaunch->Checked()) {
         LaunchForm->TrayIcon->SetVisible(true);
         if (HisForm->Lists.Settings.FLaunchVisible) LaunchForm->Show();
     } else {
@@ -426,14 +450,14 @@ void TTrayForm::PPLaunchClick() {
     }
 }
 
-void TTrayForm::PPStartDelayClick(TMenuItem* item) {
-    FPopUpR = false;
+void TTrayMenus::PPStartDelayClick(TMenuItem* item) {
+    Form.FPopUpR = false;
     item->SetChecked(true);
-    MStartDelay = item->Tag;
+    Form.MStartDelay = item->Tag;
 }
 
-void TTrayForm::PPStartUpClick() {
-    FPopUpR = false;
+void TTrayMenus::PPStartUpClick() {
+    Form.FPopUpR = false;
     if (gui::Application->MessageBox(L"スタートアップに登録しますか？", L"Orvandel",
                                      MB_YESNO | MB_ICONINFORMATION) != IDYES)
         return;
@@ -454,8 +478,8 @@ void TTrayForm::PPStartUpClick() {
     MakeShortCut->SCSave();
 }
 
-void TTrayForm::PPVerClick() {
-    FPopUpR = false;
+void TTrayMenus::PPVerClick() {
+    Form.FPopUpR = false;
     // Created for this one use and released after it closes.
     gui::TApplication& app = *gui::Application;
     auto* ver = new TVerForm(&app);
@@ -467,18 +491,18 @@ void TTrayForm::PPVerClick() {
         }
     } release;
     ver->Initialize();
-    ShowModalSettings(ver, false);
+    Form.ShowModalSettings(ver, false);
 }
 
-void TTrayForm::PPHelpClick() {
-    FPopUpR = false;
+void TTrayMenus::PPHelpClick() {
+    Form.FPopUpR = false;
     ::ShellExecuteW(gui::Application->Handle(), L"open", gui::Application->HelpFile.c_str(), nullptr,
                     nullptr, SW_SHOW);
 }
 
-void TTrayForm::PPCloseClick() {
-    FPopUpR = false;
-    FPopUpL = false;
+void TTrayMenus::PPCloseClick() {
+    Form.FPopUpR = false;
+    Form.FPopUpL = false;
     if (HisForm) HisForm->TrayMenu.FPPLSet = false;
-    Close();
+    Form.Close();
 }

@@ -1,6 +1,5 @@
-// The recycle bin: its display name, opening and emptying it from the tray
-// menu, and the watch that opens the bin beside Explorer's delete dialog.
-#include <windows.h>
+#include "app/TrayTrash.h"
+
 #include <shellapi.h>
 
 #include "app/Tray.h"
@@ -52,7 +51,7 @@ bool RecycleBinHasItems() {
     return SUCCEEDED(::SHQueryRecycleBinW(L"", &info)) && info.i64NumItems > 0;
 }
 
-void TTrayForm::ReadTrashName() {
+void TTrashWatch::ReadTrashName() {
     MTrashName.clear();
     gui::RegKey key = OpenRegKeyFullAccess(
         HKEY_CURRENT_USER, std::wstring(L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\CLSID\\") +
@@ -61,9 +60,9 @@ void TTrayForm::ReadTrashName() {
     if (MTrashName.empty()) MTrashName = L"ごみ箱";
 }
 
-void TTrayForm::PPTrashOpenClick() {
-    FPopUpR = false;
-    ShellExecuteOwned(Handle(), std::wstring(L"::") + kRecycleBinClsid, L"", L"", SW_SHOWNORMAL);
+void TTrashWatch::PPTrashOpenClick() {
+    Form.FPopUpR = false;
+    ShellExecuteOwned(Form.Handle(), std::wstring(L"::") + kRecycleBinClsid, L"", L"", SW_SHOWNORMAL);
     MTrashWin = nullptr;
     // The shell opens the window on its own time: look for it for up to 3 s.
     for (int round = 0; round < 6 && !MTrashWin; ++round) {
@@ -72,13 +71,13 @@ void TTrayForm::PPTrashOpenClick() {
     }
 }
 
-void TTrayForm::PPTrashEmptyClick() {
-    FPopUpR = false;
+void TTrashWatch::PPTrashEmptyClick() {
+    Form.FPopUpR = false;
     // Without flags Windows asks for confirmation and shows its progress.
     if (RecycleBinHasItems()) ::SHEmptyRecycleBinW(::GetDesktopWindow(), L"", 0);
 }
 
-void TTrayForm::Proc_TrashCheck() {
+void TTrashWatch::Proc_TrashCheck() {
     // Asking the bin reads the bin folders of every drive: done only where
     // the answer counts, not on each tick.
     int known = -1;
@@ -98,11 +97,11 @@ void TTrayForm::Proc_TrashCheck() {
         return;
     }
 
-    if (!PPTrashCheck->Checked()) return;
+    if (!Form.PPTrashCheck->Checked()) return;
     HWND dlg = FindDeleteDialog();
     if (!dlg || dlg == MTrashDlg) return;
     if (!IsWatchedOwner(dlg)) return;
-    SetWindowTopMost(dlg, PPTrashTop->Checked());
+    SetWindowTopMost(dlg, Form.PPTrashTop->Checked());
     if (!IsWindowHandle(MTrashWin) && hasItems()) {
         MTrashDlg = dlg;
         if (!(::GetAsyncKeyState(VK_SHIFT) & 0x8000)) PPTrashOpenClick();

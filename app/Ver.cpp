@@ -17,16 +17,12 @@ const int kClientHeight = 214;
 
 TVerForm::TVerForm(gui::TComponent* owner) : TForm(owner, L"TVerForm") {
     Name = L"VerForm";
+    CreationCaption = L"Orvandel - バージョン情報";
     DialogKeys = true;
     BorderStyle = gui::TFormBorderStyle::bsDialog;
     Position = gui::TPosition::poScreenCenter;
     CreationClientWidth = kClientWidth;
     CreationClientHeight = kClientHeight;
-}
-
-void TVerForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"Orvandel - バージョン情報";
 }
 
 void TVerForm::FormCreate() {

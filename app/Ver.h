@@ -21,7 +21,6 @@ public:
     gui::TButton* OKButton = nullptr;
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
     void FormShow() override;
     void FormActivate() override;

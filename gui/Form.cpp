@@ -23,6 +23,32 @@ BOOL CALLBACK CollectEnabledWindow(HWND w, LPARAM lp) {
     });
 }
 
+// The styles of a border style; PopupStyle makes it a pop-up window where
+// the system does not place it.
+struct TFrameStyles {
+    DWORD Style;
+    DWORD PopupStyle;
+    DWORD ExStyle;
+};
+
+TFrameStyles FrameStylesOf(TFormBorderStyle style) {
+    switch (style) {
+        case TFormBorderStyle::bsNone:
+            return {WS_POPUP, 0, 0};
+        case TFormBorderStyle::bsSingle:
+            return {WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0};
+        case TFormBorderStyle::bsSizeable:
+            return {WS_OVERLAPPEDWINDOW, 0, 0};
+        case TFormBorderStyle::bsDialog:
+            return {WS_CAPTION | WS_SYSMENU, WS_POPUP | DS_MODALFRAME, WS_EX_DLGMODALFRAME};
+        case TFormBorderStyle::bsToolWindow:
+            return {WS_CAPTION | WS_SYSMENU, WS_POPUP, WS_EX_TOOLWINDOW};
+        case TFormBorderStyle::bsSizeToolWin:
+            return {WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, WS_POPUP, WS_EX_TOOLWINDOW};
+    }
+    return {WS_OVERLAPPEDWINDOW, 0, 0};
+}
+
 }  // namespace
 
 TForm::TForm(TComponent* owner, std::wstring className)
@@ -33,45 +59,34 @@ TForm::~TForm() {
 }
 
 void TForm::CreateParams(TCreateParams& params) {
+    const TFrameStyles frame = FrameStylesOf(BorderStyle);
     params.ClassName = className_;
-    params.Caption = Name;
-    params.ExStyle = 0;
-    switch (BorderStyle) {
-        case TFormBorderStyle::bsNone:
-            params.Style = WS_POPUP;
-            break;
-        case TFormBorderStyle::bsSingle:
-            params.Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-            break;
-        case TFormBorderStyle::bsSizeable:
-            params.Style = WS_OVERLAPPEDWINDOW;
-            break;
-        case TFormBorderStyle::bsDialog:
-            params.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-            params.ExStyle = WS_EX_DLGMODALFRAME;
-            break;
-        case TFormBorderStyle::bsToolWindow:
-            params.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU;
-            params.ExStyle = WS_EX_TOOLWINDOW;
-            break;
-        case TFormBorderStyle::bsSizeToolWin:
-            params.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
-            params.ExStyle = WS_EX_TOOLWINDOW;
-            break;
-    }
-    params.Style |= WS_CLIPCHILDREN;
-    params.WndParent = Application ? Application->Handle() : nullptr;
-}
-
-void TForm::Initialize() {
-    TCreateParams params;
-    CreateParams(params);
+    params.Caption = CreationCaption.empty() ? Name : CreationCaption;
+    params.Style = frame.Style | WS_CLIPCHILDREN;
+    if (Position != TPosition::poDefault) params.Style |= frame.PopupStyle;
+    if (!BorderIcons.SystemMenu) params.Style &= ~WS_SYSMENU;
+    if (!BorderIcons.Minimize) params.Style &= ~WS_MINIMIZEBOX;
+    if (!BorderIcons.Maximize) params.Style &= ~WS_MAXIMIZEBOX;
+    params.ExStyle = frame.ExStyle;
+    if (ToolWindow) params.ExStyle |= WS_EX_TOOLWINDOW;
+    if (AppWindow) params.ExStyle |= WS_EX_APPWINDOW;
+    if (StayOnTop) params.ExStyle |= WS_EX_TOPMOST;
+    params.X = CreationLeft;
+    params.Y = CreationTop;
+    params.Width = CreationWidth;
+    params.Height = CreationHeight;
     if (CreationClientWidth > 0 && CreationClientHeight > 0) {
         RECT r{0, 0, CreationClientWidth, CreationClientHeight};
         ::AdjustWindowRectEx(&r, params.Style, FALSE, params.ExStyle);
         params.Width = r.right - r.left;
         params.Height = r.bottom - r.top;
     }
+    params.WndParent = Application ? Application->Handle() : nullptr;
+}
+
+void TForm::Initialize() {
+    TCreateParams params;
+    CreateParams(params);
     CreateHandle(params);
     FontChanged();
     FormCreate();
@@ -146,16 +161,6 @@ void TForm::SetExStyleFlag(DWORD flag, bool on) {
     ::SetWindowLongW(Handle(), GWL_EXSTYLE, ex);
     ::SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-}
-
-void TForm::SetAppWindow(bool on) { SetExStyleFlag(WS_EX_APPWINDOW, on); }
-
-void TForm::SetToolWindow(bool on) { SetExStyleFlag(WS_EX_TOOLWINDOW, on); }
-
-void TForm::SetStayOnTop(bool on) {
-    if (HandleAllocated())
-        ::SetWindowPos(Handle(), on ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TForm::SetAlphaBlend(bool on, BYTE value) {

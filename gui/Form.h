@@ -1,7 +1,8 @@
 // TForm: a top-level window of the program. Its window class name is the
 // form's class name, so other processes find it by class and title. A form is
 // created in two steps by TApplication::CreateForm: the constructor sets up
-// members, then Initialize() makes the window and raises FormCreate, so the
+// members (among them the frame, caption and place the window is made
+// with), then Initialize() makes the window and raises FormCreate, so the
 // form's global pointer is already set when FormCreate runs; the pointer is
 // cleared again when the form is freed.
 //
@@ -25,8 +26,21 @@ enum TModalResult : int {
     mrIgnore = IDIGNORE, mrYes = IDYES, mrNo = IDNO
 };
 
+// The frame: no border (a pop-up), a fixed or sizeable window, a dialog box,
+// a fixed or sizeable tool window. The dialog and the tool windows are
+// pop-up windows, unless the system places them (poDefault).
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-enum class TPosition { poDesigned, poScreenCenter };
+// Where the window opens: where it is made, centred on the screen's work
+// area once made, or where the system places it (an overlapped window, as
+// the system places only those).
+enum class TPosition { poDesigned, poScreenCenter, poDefault };
+// The border icons a frame keeps of those its style has: a style without
+// an icon does not gain it from here.
+struct TBorderIcons {
+    bool SystemMenu = true;
+    bool Minimize = true;
+    bool Maximize = true;
+};
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 
 // The placement a form saves (as in its .ini): Normal is false while the
@@ -43,16 +57,29 @@ public:
     TForm(TComponent* owner, std::wstring className);
     ~TForm() override;
 
-    // Makes the window (CreateParams), then raises FormCreate, then places
-    // the form as Position says.
+    // Makes the window with the frame, caption and place below, then raises
+    // FormCreate, then places the form as Position says.
     void Initialize();
     const std::wstring& ClassName() const noexcept { return className_; }
 
-    // Read by CreateParams: the frame and the place of the window.
+    // Read when the window is made: its frame, caption and place. Every
+    // form's window clips its children.
     TFormBorderStyle BorderStyle = TFormBorderStyle::bsSizeable;
+    TBorderIcons BorderIcons;
+    // A tool window (no taskbar button, a small caption), a taskbar button of
+    // its own although the application's window is hidden, above the windows
+    // that are not on top.
+    bool ToolWindow = false;
+    bool AppWindow = false;
+    bool StayOnTop = false;
+    // The window's caption (empty: the form's Name).
+    std::wstring CreationCaption;
     TPosition Position = TPosition::poDesigned;
-    // The client area the window is made with: its frame is added as the
-    // styles CreateParams ends with need (0 x 0: the size CreateParams gives).
+    // The place and size the window is made at (CW_USEDEFAULT: the system's).
+    int CreationLeft = CW_USEDEFAULT, CreationTop = CW_USEDEFAULT;
+    int CreationWidth = CW_USEDEFAULT, CreationHeight = CW_USEDEFAULT;
+    // The client area the window is made with, its frame added to it, in
+    // place of CreationWidth and CreationHeight (0 x 0: none).
     int CreationClientWidth = 0, CreationClientHeight = 0;
     // Centres the window on the screen's work area.
     void CenterOnScreen();
@@ -95,10 +122,6 @@ public:
     // Smallest and largest window size (0: no limit), in pixels.
     int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;
 
-    // Taskbar button of its own (WS_EX_APPWINDOW) or a tool window without one.
-    void SetAppWindow(bool on);
-    void SetToolWindow(bool on);
-    void SetStayOnTop(bool on);
     // Layered-window transparency (255: opaque).
     void SetAlphaBlend(bool on, BYTE value = 255);
     // The window's shape; the region passes to the system (nullptr: none).
@@ -122,8 +145,9 @@ public:
     void SetReferenceClear(std::function<void()> clear) { clearReference_ = std::move(clear); }
 
 protected:
-    // Window parameters; forms change the style, caption and size here.
-    void CreateParams(TCreateParams& params) override;
+    // The window parameters the properties above give; a form states its
+    // frame through them and does not change these.
+    void CreateParams(TCreateParams& params) final;
 
     virtual void FormCreate() {}
     virtual void FormShow() {}

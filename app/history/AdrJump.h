@@ -37,9 +37,6 @@ public:
     // How long a navigation may take before the jump stops waiting for it,
     // so a hung Explorer cannot hold the program.
     DWORD MNavigateWaitMs = 10000;
-
-protected:
-    void CreateParams(gui::TCreateParams& params) override;
 };
 
 extern TAdrJumpForm* AdrJumpForm;

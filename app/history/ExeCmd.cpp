@@ -33,16 +33,12 @@ std::wstring MenuFontName() {
 
 TExeCmdForm::TExeCmdForm(gui::TComponent* owner) : TForm(owner, L"TExeCmdForm") {
     Name = L"ExeCmdForm";
+    CreationCaption = L"Orvandel - コマンドラインオプションを入力";
     BorderStyle = gui::TFormBorderStyle::bsSizeToolWin;
     DialogKeys = true;
     // A client area of 792 x 98 inside the sizeable tool-window frame.
     CreationClientWidth = 792;
     CreationClientHeight = 98;
-}
-
-void TExeCmdForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"Orvandel - コマンドラインオプションを入力";
 }
 
 void TExeCmdForm::FormCreate() {

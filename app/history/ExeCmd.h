@@ -52,7 +52,6 @@ public:
     std::vector<std::wstring> Items() const;
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
     void FormShow() override;
     void FormActivate() override;

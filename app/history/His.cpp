@@ -15,6 +15,9 @@ THisForm* HisForm = nullptr;
 
 THisForm::THisForm(gui::TComponent* owner) : TForm(owner, L"THisForm") {
     Name = L"HisForm";
+    CreationCaption = L"Orvandel - 履歴";
+    // Its own taskbar button, although the program's main form is hidden.
+    AppWindow = true;
     CreationClientWidth = 1098;
     CreationClientHeight = 642;
     MinWidth = 500;
@@ -26,14 +29,6 @@ THisForm::THisForm(gui::TComponent* owner) : TForm(owner, L"THisForm") {
             gui::Application->MessageBox(L"登録できるのは" + std::to_wstring(kFavouritesLimit) + L"までです。",
                                          L"Orvandel - 警告", MB_ICONWARNING);
     };
-}
-
-void THisForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"Orvandel - 履歴";
-    params.Style = WS_OVERLAPPEDWINDOW;
-    // Its own taskbar button, although the program's main form is hidden.
-    params.ExStyle = WS_EX_APPWINDOW;
 }
 
 void THisForm::FormCloseQuery(bool& canClose) {

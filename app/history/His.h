@@ -360,7 +360,6 @@ private:
     bool FFocusListOnActivate = false;
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override;
     // Builds the window's controls, loads "His.ini", then the lists, and
     // starts watching the Recent folder, the hot keys and the hook library.
     void FormCreate() override;

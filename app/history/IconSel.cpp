@@ -47,16 +47,12 @@ int IconCount(const std::wstring& fileName) {
 TIconSelForm::TIconSelForm(gui::TComponent* owner, TSCForm& maker)
     : TForm(owner, L"TIconSelForm"), FMaker(maker) {
     Name = L"IconSelForm";
+    CreationCaption = L"アイコンの変更";
+    BorderIcons.Minimize = false;
     DialogKeys = true;
     BorderStyle = gui::TFormBorderStyle::bsSizeable;
     CreationClientWidth = kClientWidth;
     CreationClientHeight = kClientHeight;
-}
-
-void TIconSelForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"アイコンの変更";
-    params.Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX | WS_CLIPCHILDREN;
 }
 
 void TIconSelForm::FormCreate() {

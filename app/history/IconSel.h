@@ -42,7 +42,6 @@ public:
     void DropDstFileDrop(gui::TStringList* files);
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
     void FormShow() override;
 

@@ -91,16 +91,12 @@ std::wstring PercentCaption(int percent) { return std::to_wstring(percent) + L"%
 
 TLaunchForm::TLaunchForm(gui::TComponent* owner) : TForm(owner, L"TLaunchForm") {
     Name = L"LaunchForm";
+    CreationCaption = L"Orvandel - プログラムランチャ";
+    // A sizeable tool window without border icons.
+    BorderStyle = gui::TFormBorderStyle::bsSizeToolWin;
+    BorderIcons.SystemMenu = false;
     CreationClientWidth = 658;
     CreationClientHeight = 298;
-}
-
-void TLaunchForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"Orvandel - プログラムランチャ";
-    // A sizeable tool window without border icons.
-    params.Style = WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_CLIPCHILDREN;
-    params.ExStyle = WS_EX_TOOLWINDOW;
 }
 
 void TLaunchForm::FormCreate() {

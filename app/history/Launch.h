@@ -88,7 +88,6 @@ public:
     bool Proc_SaveIni();
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
     void FormShow() override;
     void FormHide() override;

@@ -216,16 +216,12 @@ void ShowShortCutMaker(const std::wstring& paramStr1, const std::wstring& paramS
 
 TSCForm::TSCForm(gui::TComponent* owner) : TForm(owner, L"TSCForm"), ProgramFolder(::ProgramFolder()) {
     Name = L"SCForm";
+    CreationCaption = L"Orvandel - 履歴(ショートカットの作成)";
     DialogKeys = true;
     BorderStyle = gui::TFormBorderStyle::bsDialog;
     Position = gui::TPosition::poScreenCenter;
     CreationClientWidth = kClientWidth;
     CreationClientHeight = kClientHeight;
-}
-
-void TSCForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"Orvandel - 履歴(ショートカットの作成)";
 }
 
 void TSCForm::FormCreate() {

@@ -105,7 +105,6 @@ public:
     void StartSibling(const std::wstring& argument);
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
     void FormShow() override;
     void FormCloseQuery(bool& canClose) override;

@@ -109,19 +109,14 @@ struct TCursorSearch {
 
 TBtnForm::TBtnForm(gui::TComponent* owner) : TForm(owner, L"TBtnForm") {
     Name = L"BtnForm";
+    CreationCaption = L"Orvandel - 自動的に押すボタンの設定";
+    AppWindow = true;
+    CreationWidth = 957;  // a client area of 941 x 447 at the least height of 500
+    CreationHeight = 500;
     HookHotKey = new THookHotKey(this);
     HookHotKey->Name = L"HookHotKey";
     HookHotKey->Activate = false;
     HookHotKey->OnHotKey = [this](THookHotKey* sender, int index) { HookHotKeyHotKey(sender, index); };
-}
-
-void TBtnForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"Orvandel - 自動的に押すボタンの設定";
-    params.Style = WS_OVERLAPPEDWINDOW;
-    params.ExStyle = WS_EX_APPWINDOW;
-    params.Width = 957;  // a client area of 941 x 447 at the least height of 500
-    params.Height = 500;
 }
 
 void TBtnForm::FormCreate() {

@@ -100,7 +100,6 @@ public:
     void Proc_AddCandidate(bool withSize);
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
     void FormShow() override;
     void FormCloseQuery(bool& canClose) override;

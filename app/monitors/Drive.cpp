@@ -62,6 +62,10 @@ void FillDriveFrames(gui::TImageList& list) {
 
 TDriveForm::TDriveForm(gui::TComponent* owner) : TForm(owner, L"TDriveForm") {
     Name = L"DriveForm";
+    CreationCaption = L"Orvandel - ドライブ検出の監視設定";
+    AppWindow = true;
+    CreationWidth = 1200;
+    CreationHeight = 500;
 
     ImageList = new gui::TImageList(this, 16, 16);
     ImageList->Name = L"ImageList";
@@ -86,15 +90,6 @@ TDriveForm::TDriveForm(gui::TComponent* owner) : TForm(owner, L"TDriveForm") {
 
     FolderDlg = new TFolderDlg(this);
     FolderDlg->Name = L"FolderDlg";
-}
-
-void TDriveForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"Orvandel - ドライブ検出の監視設定";
-    params.Style = WS_OVERLAPPEDWINDOW;
-    params.ExStyle = WS_EX_APPWINDOW;
-    params.Width = 1200;
-    params.Height = 500;
 }
 
 void TDriveForm::FormCreate() {

@@ -39,15 +39,11 @@ bool LoadList(gui::TStringList& list, const std::wstring& fileName) {
 
 TIMEExeForm::TIMEExeForm(gui::TComponent* owner) : TForm(owner, L"TIMEExeForm") {
     Name = L"IMEExeForm";
+    CreationCaption = L"Orvandel - IME通知プログラム";
+    BorderStyle = gui::TFormBorderStyle::bsDialog;
+    Position = gui::TPosition::poDefault;  // it opens where the system places it
     CreationClientWidth = kClientWidth;
     CreationClientHeight = kClientHeight;
-}
-
-void TIMEExeForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"Orvandel - IME通知プログラム";
-    params.Style = WS_CAPTION | WS_SYSMENU | WS_DLGFRAME;
-    params.ExStyle = WS_EX_DLGMODALFRAME;
 }
 
 void TIMEExeForm::FormCreate() {

@@ -37,7 +37,6 @@ public:
     void ShowLists();
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
     void FormShow() override;
     void FormActivate() override;

@@ -8,15 +8,13 @@
 
 TIMEIconForm* IMEIconForm = nullptr;
 
-TIMEIconForm::TIMEIconForm(gui::TComponent* owner) : TForm(owner, L"TIMEIconForm") { Name = L"IMEIconForm"; }
-
-void TIMEIconForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"IMEIconForm";
-    params.Style = WS_POPUP;
-    params.ExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-    params.X = params.Y = 0;
-    params.Width = params.Height = Size;
+TIMEIconForm::TIMEIconForm(gui::TComponent* owner) : TForm(owner, L"TIMEIconForm") {
+    Name = L"IMEIconForm";
+    BorderStyle = gui::TFormBorderStyle::bsNone;
+    ToolWindow = true;
+    StayOnTop = true;
+    CreationLeft = CreationTop = 0;
+    CreationWidth = CreationHeight = Size;
 }
 
 void TIMEIconForm::FormCreate() {

@@ -18,7 +18,6 @@ public:
     bool ShowsWhite() const noexcept { return white_; }
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
     void FormShow() override;
     void FormHide() override;

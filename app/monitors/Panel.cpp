@@ -87,17 +87,12 @@ LRESULT TPanelImage::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
 
 TPanelForm::TPanelForm(gui::TComponent* owner) : TForm(owner, L"TPanelForm") {
     Name = L"PanelForm";
+    CreationCaption = L"Orvandel";
+    ToolWindow = true;
+    CreationLeft = CreationTop = 0;
+    CreationWidth = CreationHeight = 32;
     BorderStyle = gui::TFormBorderStyle::bsNone;
     ScreenSnap = true;
-}
-
-void TPanelForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"Orvandel";
-    params.Style = WS_POPUP | WS_CLIPCHILDREN;
-    params.ExStyle = WS_EX_TOOLWINDOW;
-    params.X = params.Y = 0;
-    params.Width = params.Height = 32;
 }
 
 void TPanelForm::CreateMenu() {

@@ -86,7 +86,6 @@ public:
     DWORD BusyPause = 1000;
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
     void FormShow() override;
     void FormCloseQuery(bool& canClose) override;

@@ -34,6 +34,8 @@ const int kBusyCPU = 80;
 
 TRAMForm::TRAMForm(gui::TComponent* owner) : TForm(owner, L"TRAMForm") {
     Name = L"RAMForm";
+    CreationCaption = L"Orvandel - RAMクリーナーの設定";
+    AppWindow = true;  // a taskbar button of its own
     CreationClientWidth = 594;
     CreationClientHeight = 259;
     BorderStyle = gui::TFormBorderStyle::bsSingle;
@@ -48,12 +50,6 @@ TRAMForm::TRAMForm(gui::TComponent* owner) : TForm(owner, L"TRAMForm") {
 }
 
 TRAMForm::~TRAMForm() = default;
-
-void TRAMForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"Orvandel - RAMクリーナーの設定";
-    params.ExStyle |= WS_EX_APPWINDOW;  // a taskbar button of its own
-}
 
 void TRAMForm::CreateComponents() {
     PPMenu = new gui::TPopupMenu(this);

@@ -124,7 +124,6 @@ public:
     void RGTrayWClickControlClick();
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
     void FormShow() override;
     void FormCloseQuery(bool& canClose) override;

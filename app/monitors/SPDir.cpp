@@ -42,12 +42,8 @@ struct TSPDirIni {
 
 TSPDirForm::TSPDirForm(gui::TComponent* owner) : TForm(owner, L"TSPDirForm") {
     Name = L"SPDirForm";
+    CreationCaption = L"Orvandel - Windows特殊フォルダ";
     BorderStyle = gui::TFormBorderStyle::bsSizeToolWin;
-}
-
-void TSPDirForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"Orvandel - Windows特殊フォルダ";
 }
 
 std::wstring TSPDirForm::ListFileName() { return DataFolder + kListName; }

@@ -83,7 +83,7 @@ protected:
     void TearDown() override { StopTray(); }
 
     void Open(const std::function<void()>& scenario) {
-        WhileModal(BtnForm, [] { TrayForm->PPBtn->Click(); }, scenario);
+        WhileModal(BtnForm, [] { TrayItem(L"PPBtn")->Click(); }, scenario);
     }
     bool StopChecked() {
         WaitApp([] { return false; }, 300);

@@ -20,19 +20,16 @@ namespace {
 
 class TDualTestForm : public gui::TForm {
 public:
-    explicit TDualTestForm(gui::TComponent* owner) : TForm(owner, L"TDualTestForm") {}
+    explicit TDualTestForm(gui::TComponent* owner) : TForm(owner, L"TDualTestForm") {
+        CreationCaption = L"二列の一覧";
+        CreationLeft = CreationTop = 100;
+        CreationWidth = 500;
+        CreationHeight = 400;
+    }
     TDualListBox* Left = nullptr;
     TDualListBox* Right = nullptr;
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override {
-        TForm::CreateParams(params);
-        params.Caption = L"二列の一覧";
-        params.X = 100;
-        params.Y = 100;
-        params.Width = 500;
-        params.Height = 400;
-    }
     void FormCreate() override {
         Left = new TDualListBox(this);
         Left->SetHideScrollBar(true);

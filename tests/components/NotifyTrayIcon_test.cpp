@@ -45,16 +45,14 @@ bool AllZero(const wchar_t* p, size_t n) {
 // A form to own icons: counts the WM_NULL posted after a menu.
 class TTestForm : public gui::TForm {
 public:
-    explicit TTestForm(gui::TComponent* owner = nullptr) : TForm(owner, L"TTrayTestForm") {}
+    explicit TTestForm(gui::TComponent* owner = nullptr) : TForm(owner, L"TTrayTestForm") {
+        BorderStyle = gui::TFormBorderStyle::bsSingle;
+        CreationLeft = CreationTop = 200;
+        CreationWidth = CreationHeight = 120;
+    }
     int nulls = 0;
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override {
-        TForm::CreateParams(params);
-        params.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-        params.X = params.Y = 200;
-        params.Width = params.Height = 120;
-    }
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
         if (msg == WM_NULL) ++nulls;
         return TForm::WndProc(msg, wp, lp);

@@ -22,20 +22,18 @@ namespace {
 
 class TNumHostForm : public gui::TForm {
 public:
-    explicit TNumHostForm(gui::TComponent* owner) : TForm(owner, L"TNumHostForm") {}
+    explicit TNumHostForm(gui::TComponent* owner) : TForm(owner, L"TNumHostForm") {
+        CreationCaption = L"NumEditTest";
+        BorderStyle = gui::TFormBorderStyle::bsToolWindow;
+        BorderIcons.SystemMenu = false;
+        CreationLeft = CreationTop = 200;
+        CreationWidth = 360;
+        CreationHeight = 160;
+    }
     TNumEdit* Num = nullptr;
     TNumEdit* Other = nullptr;
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override {
-        TForm::CreateParams(params);
-        params.Caption = L"NumEditTest";
-        params.Style = WS_POPUP | WS_CAPTION | WS_CLIPCHILDREN;
-        params.X = 200;
-        params.Y = 200;
-        params.Width = 360;
-        params.Height = 160;
-    }
     void FormCreate() override {
         Num = gui::NewControl<TNumEdit>(this, {.Name = L"Num", .Bounds = gui::Bounds(10, 10, 200, 24)});
         Other = gui::NewControl<TNumEdit>(this, {.Name = L"Other", .Bounds = gui::Bounds(10, 60, 200, 24)});

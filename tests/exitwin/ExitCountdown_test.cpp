@@ -42,7 +42,7 @@ protected:
     bool CountdownTickPassed() {
         int ticks = 0;
         gui::TTimer probe(nullptr);
-        probe.SetInterval(TrayForm->TimerExitWin->Interval());
+        probe.SetInterval(TrayComponent<gui::TTimer>(L"TimerExitWin")->Interval());
         probe.OnTimer = [&](gui::TTimer*) { ++ticks; };
         probe.SetEnabled(true);
         return WaitUntil([&] { return ticks > 0; }, 10000);
@@ -50,7 +50,7 @@ protected:
 
     void SetUp() override {
         StartTray();
-        fake.Install(*TrayForm->ExitWin);
+        fake.Install(*TrayComponent<TExitWin>(L"ExitWin"));
         TrayForm->TimerMain->SetEnabled(false);
         // Timers keep running inside the box's own loop, so one of ours
         // records the box's captions from there. A box still standing after
@@ -82,7 +82,7 @@ protected:
         titles.clear();
         text.clear();
         clickedAt = ::GetTickCount();
-        TrayForm->MPPExitWin[action]->Click();
+        TrayForm->ExitCountdown().MPPExitWin[action]->Click();
     }
 
     ExitWinFake fake;
@@ -109,7 +109,7 @@ TEST_F(ExitCountdown, AnUnansweredBoxCountsDownTenSecondsThenAnswersItselfAndAct
     EXPECT_EQ(text, Spaces(7) + L"スリープにしますか？" + Spaces(11));
 
     EXPECT_EQ(fake.calls, (std::vector<std::string>{"query IsPwrSuspendAllowed", "privilege", "power 1 0"}));
-    EXPECT_FALSE(TrayForm->TimerExitWin->Enabled());
+    EXPECT_FALSE(TrayComponent<gui::TTimer>(L"TimerExitWin")->Enabled());
     ASSERT_TRUE(CountdownTickPassed());
     EXPECT_EQ(fake.calls.size(), 3u) << "the action runs once";
     EXPECT_FALSE(TrayForm->FClose) << "sleep leaves the program running";
@@ -136,7 +136,7 @@ TEST_F(ExitCountdown, YesActsWithinASecondAndOnlyLogOffPowerOffAndRestartCloseTh
         SCOPED_TRACE(c.action);
         if (!TrayForm) {
             StartTray();
-            fake.Install(*TrayForm->ExitWin);
+            fake.Install(*TrayComponent<TExitWin>(L"ExitWin"));
             TrayForm->TimerMain->SetEnabled(false);
             watch = new gui::TTimer(TrayForm);
             watch->SetInterval(20);
@@ -164,7 +164,7 @@ TEST_F(ExitCountdown, NoStopsTheCountAndTheNextClickStartsAgainAtTen) {
         MessageBoxAnswerer no(IDNO);
         Click(1);
     }
-    EXPECT_FALSE(TrayForm->TimerExitWin->Enabled());
+    EXPECT_FALSE(TrayComponent<gui::TTimer>(L"TimerExitWin")->Enabled());
     ASSERT_TRUE(CountdownTickPassed());
     EXPECT_TRUE(fake.calls.empty()) << "nothing happens";
 
@@ -185,7 +185,7 @@ TEST_F(ExitCountdown, NoStopsTheCountAndTheNextClickStartsAgainAtTen) {
     EXPECT_EQ(titles[2], Caption(8));
     ASSERT_TRUE(CountdownTickPassed());
     EXPECT_TRUE(fake.calls.empty()) << "nothing happens";
-    EXPECT_FALSE(TrayForm->TimerExitWin->Enabled());
+    EXPECT_FALSE(TrayComponent<gui::TTimer>(L"TimerExitWin")->Enabled());
 
     answered = false;
     watch->OnTimer = [&](gui::TTimer*) {
@@ -219,7 +219,7 @@ TEST_F(ExitCountdown, ARefusalGoesToTheErrorLogAndTheProgramKeepsRunning) {
     EXPECT_NE(log.find(L" : Windows を再起動できませんでした。\r\n"), std::wstring::npos) << gui::WideToUtf8(log);
     EXPECT_FALSE(TrayForm->FClose) << "the main form is not closed";
     EXPECT_FALSE(app->Terminated());
-    EXPECT_FALSE(TrayForm->TimerExitWin->Enabled());
+    EXPECT_FALSE(TrayComponent<gui::TTimer>(L"TimerExitWin")->Enabled());
 }
 
 }  // namespace

@@ -140,7 +140,7 @@ TEST_F(Trash, TheDisplayNameComesFromTheRegistryOrIsTheDefault) {
     {
         BinName name(L"Orvandel テスト箱");
         StartTray();
-        EXPECT_EQ(TrayForm->MTrashName, L"Orvandel テスト箱");
+        EXPECT_EQ(TrayForm->TrashWatch().MTrashName, L"Orvandel テスト箱");
         StopTray();
     }
     gui::RegKey key;
@@ -150,7 +150,7 @@ TEST_F(Trash, TheDisplayNameComesFromTheRegistryOrIsTheDefault) {
         GTEST_SKIP() << "this Windows names the bin itself";
     }
     StartTray();
-    EXPECT_EQ(TrayForm->MTrashName, L"ごみ箱");
+    EXPECT_EQ(TrayForm->TrashWatch().MTrashName, L"ごみ箱");
     EXPECT_NE(::RegOpenKeyExW(HKEY_CURRENT_USER, kBinKey, 0, KEY_READ, &raw), 0) << "the key is not created";
 }
 
@@ -159,7 +159,7 @@ TEST_F(Trash, EmptyAsksFirstAndEmptiesOnlyABinThatHoldsItems) {
     TrayForm->TimerMain->SetEnabled(false);
     {
         MessageBoxAnswerer closer;
-        TrayForm->PPTrashEmpty->Click();
+        TrayItem(L"PPTrashEmpty")->Click();
         EXPECT_TRUE(closer.Texts().empty()) << "an empty bin is not emptied";
     }
     PutFileInBin(dir, L"one.txt");
@@ -167,7 +167,7 @@ TEST_F(Trash, EmptyAsksFirstAndEmptiesOnlyABinThatHoldsItems) {
     std::vector<std::wstring> asked;
     {
         MessageBoxAnswerer closer;
-        TrayForm->PPTrashEmpty->Click();
+        TrayItem(L"PPTrashEmpty")->Click();
         asked = closer.Texts();
     }
     EXPECT_EQ(asked.size(), 1u) << "Windows asks for confirmation";
@@ -179,15 +179,15 @@ TEST_F(Trash, OpenFindsTheBinWindowByItsTitle) {
     StartTray();
     TrayForm->TimerMain->SetEnabled(false);
     // No bin window of that title comes up: the search gives up after 3 s.
-    TrayForm->PPTrashOpenClick();
-    EXPECT_EQ(TrayForm->MTrashWin, nullptr);
+    TrayForm->TrashWatch().PPTrashOpenClick();
+    EXPECT_EQ(TrayForm->TrashWatch().MTrashWin, nullptr);
 
     ChildProcess helper = ChildProcess::Start(BinDir() + L"TrashDeleteDialog.exe",
                                               L"folder \"Unrelated\" \"OrvTestBin\"");
     HWND bin = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (bin = FindOf(L"CabinetWClass", L"OrvTestBin", helper.Pid())); }, 15000));
-    TrayForm->PPTrashOpenClick();
-    EXPECT_EQ(TrayForm->MTrashWin, bin);
+    TrayForm->TrashWatch().PPTrashOpenClick();
+    EXPECT_EQ(TrayForm->TrashWatch().MTrashWin, bin);
 }
 
 // One delete dialog of another program per case, with a bin holding an item.
@@ -222,18 +222,19 @@ TEST_F(Trash, WatchesOnlyDeleteDialogsOfTheDesktop) {
             15000));
         ASSERT_TRUE(Ticks(3));
         if (!c.watched) {
-            EXPECT_EQ(TrayForm->MTrashDlg, nullptr);
+            EXPECT_EQ(TrayForm->TrashWatch().MTrashDlg, nullptr);
             EXPECT_FALSE(IsTopMost(dlg)) << "left as it is";
             continue;
         }
-        EXPECT_EQ(TrayForm->MTrashDlg, dlg);
-        EXPECT_EQ(TrayForm->MTrashWin, bin) << "the bin window opened beside it";
+        EXPECT_EQ(TrayForm->TrashWatch().MTrashDlg, dlg);
+        EXPECT_EQ(TrayForm->TrashWatch().MTrashWin, bin) << "the bin window opened beside it";
         EXPECT_TRUE(IsTopMost(dlg));
 
         // Answered: the bin window opened for it closes, and the watch resets.
         ::PostMessageW(dlg, WM_COMMAND, IDOK, 0);
         EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(bin); }, 15000));
-        EXPECT_TRUE(WaitUntil([&] { return !TrayForm->MTrashDlg && !TrayForm->MTrashWin; }, 15000));
+        const TTrashWatch& watch = TrayForm->TrashWatch();
+        EXPECT_TRUE(WaitUntil([&] { return !watch.MTrashDlg && !watch.MTrashWin; }, 15000));
     }
 }
 
@@ -246,7 +247,7 @@ TEST_F(Trash, ADialogOfThisProgramIsWatchedOnlyWithTheOptionOn) {
     ASSERT_TRUE(dlg);
 
     ASSERT_TRUE(Ticks(3));
-    EXPECT_EQ(TrayForm->MTrashDlg, nullptr) << "the option is off";
+    EXPECT_EQ(TrayForm->TrashWatch().MTrashDlg, nullptr) << "the option is off";
     EXPECT_FALSE(IsTopMost(dlg.get()));
 
     // Shift held: the dialog is recorded and kept on top, but no bin is opened.
@@ -258,12 +259,12 @@ TEST_F(Trash, ADialogOfThisProgramIsWatchedOnlyWithTheOptionOn) {
     WaitUntil([] { return (::GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0; }, 5000);
     const bool held = (::GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
     const std::set<HWND> explorers = ExplorerWindows();
-    const bool recorded = WaitUntil([&] { return TrayForm->MTrashDlg == dlg.get(); }, 15000);
+    const bool recorded = WaitUntil([&] { return TrayForm->TrashWatch().MTrashDlg == dlg.get(); }, 15000);
     shift[0].ki.dwFlags = KEYEVENTF_KEYUP;
     ::SendInput(1, shift, sizeof(INPUT));
     ASSERT_TRUE(held) << "Shift could not be held";
     ASSERT_TRUE(recorded);
-    EXPECT_EQ(TrayForm->MTrashWin, nullptr);
+    EXPECT_EQ(TrayForm->TrashWatch().MTrashWin, nullptr);
     EXPECT_EQ(ExplorerWindows(), explorers) << "no bin window opened";
     EXPECT_TRUE(IsTopMost(dlg.get()));
 
@@ -271,7 +272,7 @@ TEST_F(Trash, ADialogOfThisProgramIsWatchedOnlyWithTheOptionOn) {
     EmptyBin();
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dlg.get()); }, 15000));
     dlg.release();
-    EXPECT_TRUE(WaitUntil([&] { return !TrayForm->MTrashDlg; }, 15000));
+    EXPECT_TRUE(WaitUntil([&] { return !TrayForm->TrashWatch().MTrashDlg; }, 15000));
 }
 
 TEST_F(Trash, ABinWindowOpenedFromTheMenuIsNeverClosedByTheWatch) {
@@ -282,14 +283,14 @@ TEST_F(Trash, ABinWindowOpenedFromTheMenuIsNeverClosedByTheWatch) {
                                                L"folder \"Unrelated\" \"OrvTestBin\"");
     HWND bin = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (bin = FindOf(L"CabinetWClass", L"OrvTestBin", binHost.Pid())); }, 15000));
-    TrayForm->PPTrashOpen->Click();
-    ASSERT_EQ(TrayForm->MTrashWin, bin);
+    TrayItem(L"PPTrashOpen")->Click();
+    ASSERT_EQ(TrayForm->TrashWatch().MTrashWin, bin);
 
     ChildProcess helper = ChildProcess::Start(BinDir() + L"TrashDeleteDialog.exe", L"progman \"ファイルの削除\"");
     HWND dlg = nullptr;
     ASSERT_TRUE(WaitUntil([&] { return (dlg = FindOf(L"#32770", L"ファイルの削除", helper.Pid())); }, 15000));
     ASSERT_TRUE(Ticks(3));
-    EXPECT_EQ(TrayForm->MTrashDlg, nullptr) << "a bin window stands already";
+    EXPECT_EQ(TrayForm->TrashWatch().MTrashDlg, nullptr) << "a bin window stands already";
     ::PostMessageW(dlg, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dlg); }, 15000));
     ASSERT_TRUE(Ticks(3));
@@ -322,8 +323,8 @@ TEST_F(Trash, TheSettingsMenuOffersEmptyForAFullBinAndHibernateWithItsFile) {
     watch->OnTimer = [&](gui::TTimer*) {
         if (sawMenu || !OpenMenuWindow()) return;
         sawMenu = true;
-        emptyEnabled = TrayForm->PPTrashEmpty->Enabled();
-        hibernateEnabled = TrayForm->MPPExitWin[4]->Enabled();
+        emptyEnabled = TrayItem(L"PPTrashEmpty")->Enabled();
+        hibernateEnabled = TrayForm->ExitCountdown().MPPExitWin[4]->Enabled();
         TNotifyTrayIcon* icon = TrayForm->TrayIcon;
         ::PostMessageW(icon->Handle(), WM_TRAYNOTIFY, icon->Data().uID, WM_RBUTTONUP);
         TrayForm->Proc_CancelPopUpMenu();

@@ -17,8 +17,11 @@ namespace {
 class THotKeyTestForm : public gui::TForm {
 public:
     explicit THotKeyTestForm(gui::TComponent* owner) : TForm(owner, L"THotKeyTestForm") {
+        CreationCaption = L"ホットキー";
         DialogKeys = true;
         Position = gui::TPosition::poScreenCenter;
+        CreationWidth = 360;
+        CreationHeight = 180;
     }
     gui::THotKeyEdit* Edit = nullptr;
     gui::TEdit* Other = nullptr;
@@ -28,12 +31,6 @@ public:
     int Clicks = 0;
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override {
-        TForm::CreateParams(params);
-        params.Caption = L"ホットキー";
-        params.Width = 360;
-        params.Height = 180;
-    }
     void FormCreate() override {
         using gui::Bounds;
         Edit = gui::NewControl<gui::THotKeyEdit>(this, {.Name = L"Edit", .Bounds = Bounds(10, 10, 200, 24)});

@@ -493,7 +493,7 @@ TEST_F(HisWindow, EveryWayOfShowingListsWhatWasRecordedWhileHidden) {
         std::function<void()> show;
     };
     const Way ways[] = {
-        {"the tray menu's window item", [] { TrayForm->PPHis->Click(); }},
+        {"the tray menu's window item", [] { TrayItem(L"PPHis")->Click(); }},
         {"hot key 1", [&] { f.Hook.HookHotKeyHotKey(1); }},
     };
     int n = 0;

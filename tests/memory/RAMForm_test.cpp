@@ -364,7 +364,7 @@ TEST_F(RAMMonitor, IconShownByPanelModeAndStop) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         if (TrayForm->PPRAMStop->Checked() != c.stopped) TrayForm->PPRAMStop->Click();
-        TrayForm->MPPTrayPanel[c.mode]->Click();
+        TrayForm->Menus().MPPTrayPanel[c.mode]->Click();
         EXPECT_EQ(RAMForm->TrayIcon->IconVisible(), c.visible) << "stopped " << c.stopped;
     }
     EXPECT_TRUE(TrayForm->CloseQuery());
@@ -382,7 +382,7 @@ TEST_F(RAMMonitor, AModalWindowOfTheMainFormSwitchesTheIconOff) {
         t->SetEnabled(false);
         VerForm->OKButton->Click();
     };
-    TrayForm->PPVer->Click();
+    TrayItem(L"PPVer")->Click();
     EXPECT_TRUE(sawOff) << "both icons ignore the mouse while the window is open";
     EXPECT_TRUE(RAMForm->TrayIcon->Enabled());
 }

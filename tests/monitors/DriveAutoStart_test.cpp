@@ -403,7 +403,7 @@ TEST_F(DriveTest, SettingsWindowAddsDeletesStartsAndSavesRegistrations) {
     Start({});
     const std::wstring recorder = Recorder();
 
-    WhileModal(DriveForm, [] { TrayForm->PPDrive->Click(); }, [&] {
+    WhileModal(DriveForm, [] { TrayItem(L"PPDrive")->Click(); }, [&] {
         ASSERT_TRUE(WaitApp([] { return ::GetForegroundWindow() == DriveForm->Handle(); }, 10000));
         EXPECT_EQ(DriveForm->Caption(), L"Orvandel - ドライブ検出の監視設定");
         EXPECT_EQ(DriveForm->ListViewExeView->Font().Size(), 10);

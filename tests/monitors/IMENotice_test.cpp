@@ -55,23 +55,25 @@ protected:
     std::vector<HWND> asked;           // focus windows the IME was asked for
     gui::OwnedWindow a, b;
 
+    static TIMENotices& Notices() { return TrayForm->IMENotices(); }
+
     void SetUp() override {
         StartTray();
         gui::TApplication& app = *gui::Application;
         app.CreateForm(IMEExeForm);
         TrayForm->TimerMain->SetEnabled(false);  // the test makes the ticks
-        TrayForm->IMEOpenSource = [this](HWND focus) {
+        Notices().IMEOpenSource = [this](HWND focus) {
             asked.push_back(focus);
             return open.count(::GetAncestor(focus, GA_ROOT)) > 0;
         };
-        TrayForm->IMESoundPlayer = [this](const wchar_t* wave) { sounds.push_back(wave ? wave : L""); };
+        Notices().IMESoundPlayer = [this](const wchar_t* wave) { sounds.push_back(wave ? wave : L""); };
         a = MakeWindow(L"OrvImeTargetA", 100, 100, 400, 300);
         b = MakeWindow(L"OrvImeTargetB", 600, 150, 300, 200);
     }
 
     void Choose(int iconPos, int wave, bool hint) {
-        TrayForm->MPPIME[iconPos]->Click();
-        TrayForm->MPPIMEWave[wave]->Click();
+        Notices().MPPIME[iconPos]->Click();
+        Notices().MPPIMEWave[wave]->Click();
         if (TrayForm->PPIMEHint->Checked() != hint) TrayForm->PPIMEHint->Click();
     }
     int Played() const {
@@ -79,7 +81,7 @@ protected:
         for (const std::wstring& s : sounds) n += !s.empty();
         return n;
     }
-    void Tick() { TrayForm->Proc_IMECheck(); }
+    void Tick() { Notices().Proc_IMECheck(); }
     bool IconShown() const { return IMEIconForm->Visible(); }
     POINT IconPos() const {
         RECT r{};
@@ -136,13 +138,13 @@ TEST_F(IMENoticeTest, NoticeOncePerWindowAgainAfterSwitchingAndIconFollowsTheWin
     EXPECT_EQ(sounds[0], L"");
     EXPECT_EQ(sounds[1], L"kachi");
     // The notified windows, newest first.
-    ASSERT_GE(TrayForm->ListBoxIME.Count(), 2);
-    EXPECT_EQ(TrayForm->ListBoxIME[0], std::to_wstring(reinterpret_cast<uintptr_t>(a.get())));
-    EXPECT_EQ(TrayForm->ListBoxIME[1], std::to_wstring(reinterpret_cast<uintptr_t>(b.get())));
+    ASSERT_GE(Notices().ListBoxIME.Count(), 2);
+    EXPECT_EQ(Notices().ListBoxIME[0], std::to_wstring(reinterpret_cast<uintptr_t>(a.get())));
+    EXPECT_EQ(Notices().ListBoxIME[1], std::to_wstring(reinterpret_cast<uintptr_t>(b.get())));
     // A closed window is forgotten at the next tick.
     b.reset();
     Tick();
-    EXPECT_EQ(TrayForm->ListBoxIME.Count(), 1);
+    EXPECT_EQ(Notices().ListBoxIME.Count(), 1);
 }
 
 TEST_F(IMENoticeTest, IconCornersAndSize) {
@@ -163,7 +165,7 @@ TEST_F(IMENoticeTest, IconCornersAndSize) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.pos);
         Choose(c.pos, 0, false);
-        TrayForm->MIMEActWin = nullptr;  // as if another window had been in front
+        Notices().MIMEActWin = nullptr;  // as if another window had been in front
         Tick();
         ASSERT_TRUE(IconShown());
         RECT ir{};
@@ -182,10 +184,10 @@ TEST_F(IMENoticeTest, IconCornersAndSize) {
     EXPECT_TRUE(::PtInRegion(static_cast<HRGN>(rgn.get()), 16, 16));  // centre
 
     // Position 0 closes the icon and disables the colour choice.
-    TrayForm->MPPIME[0]->Click();
+    Notices().MPPIME[0]->Click();
     EXPECT_FALSE(IconShown());
     EXPECT_FALSE(TrayForm->PPIMEIconColor->Enabled());
-    TrayForm->MPPIME[2]->Click();
+    Notices().MPPIME[2]->Click();
     EXPECT_TRUE(TrayForm->PPIMEIconColor->Enabled());
 }
 
@@ -223,8 +225,8 @@ TEST_F(IMENoticeTest, WindowsThatNeverGetANotice) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        TrayForm->MIMEActWin = nullptr;
-        TrayForm->ListBoxIME.Clear();
+        Notices().MIMEActWin = nullptr;
+        Notices().ListBoxIME.Clear();
         asked.clear();
         const int before = Played();
         c.prepare();
@@ -263,12 +265,12 @@ TEST_F(IMENoticeTest, ProgramListsFilterTheNotice) {
         for (const auto& e : c.enable) IMEExeForm->ListBoxEnable.Add(e);
         for (const auto& d : c.disable) IMEExeForm->ListBoxDisable.Add(d);
         TrayForm->PPIMEEnable->SetChecked(c.enableMode);
-        TrayForm->MIMEActWin = nullptr;
-        TrayForm->ListBoxIME.Clear();
+        Notices().MIMEActWin = nullptr;
+        Notices().ListBoxIME.Clear();
         const int before = Played();
         Tick();
         EXPECT_EQ(Played() - before, c.notified ? 1 : 0);
-        EXPECT_EQ(TrayForm->MIMEActWin, a.get());
+        EXPECT_EQ(Notices().MIMEActWin, a.get());
         if (c.notified) {
             EXPECT_EQ(sounds.back(), L"pi");
         }
@@ -282,7 +284,7 @@ TEST_F(IMENoticeTest, HintAtTheCursorForTwoSeconds) {
     POINT cursor{};
     ::GetCursorPos(&cursor);
     Tick();
-    HWND hint = TrayForm->MIMEHintWindow->Handle();
+    HWND hint = Notices().MIMEHintWindow->Handle();
     ASSERT_NE(hint, nullptr);
     EXPECT_TRUE(::IsWindowVisible(hint));
     wchar_t text[32] = {};
@@ -297,7 +299,7 @@ TEST_F(IMENoticeTest, HintAtTheCursorForTwoSeconds) {
     for (int i = 0; i < 8; ++i) Tick();
     EXPECT_TRUE(::IsWindowVisible(hint));
     Tick();
-    EXPECT_FALSE(TrayForm->MIMEHintWindow->HandleAllocated() && ::IsWindowVisible(TrayForm->MIMEHintWindow->Handle()));
+    EXPECT_FALSE(Notices().MIMEHintWindow->HandleAllocated() && ::IsWindowVisible(Notices().MIMEHintWindow->Handle()));
 }
 
 TEST_F(IMENoticeTest, HeartbeatRunsTheStepOnlyWithANoticeChosen) {
@@ -307,7 +309,7 @@ TEST_F(IMENoticeTest, HeartbeatRunsTheStepOnlyWithANoticeChosen) {
     asked.clear();
     TrayForm->TimerMainTimer();
     EXPECT_TRUE(asked.empty());
-    TrayForm->MPPIMEWave[1]->Click();
+    Notices().MPPIMEWave[1]->Click();
     TrayForm->TimerMainTimer();
     EXPECT_FALSE(asked.empty());
     EXPECT_EQ(sounds.back(), L"nya");
@@ -333,7 +335,7 @@ TEST_F(IMENoticeTest, DeactivatingTheApplicationPutsTheIconBackOnTopAtItsPlace) 
     ASSERT_TRUE(BringToFront(a.get()));
     Tick();
     ASSERT_TRUE(IconShown());
-    const POINT at{TrayForm->MIMEActLeft, TrayForm->MIMEActTop};
+    const POINT at{Notices().MIMEActLeft, Notices().MIMEActTop};
     HWND icon = IMEIconForm->Handle();
     auto topMost = [icon] { return (::GetWindowLongW(icon, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
     // Another program took the top and the icon was pushed aside.
@@ -406,7 +408,7 @@ TEST_F(IMEListFileTest, WindowFromTheMenuShowsTheListsAndDeletesByDoubleClick) {
     testing_support::WriteBytes(dir / L"IMEEnable.lst", "C:\\only.exe\r\n");
     StartTray();
     app->CreateForm(IMEExeForm);
-    TrayForm->PPIMEExe->Click();
+    TrayItem(L"PPIMEExe")->Click();
     ASSERT_TRUE(WaitApp([] { return IMEExeForm->Visible(); }, 10000));
     EXPECT_EQ(IMEExeForm->Caption(), L"Orvandel - IME通知プログラム");
     EXPECT_EQ(IMEExeForm->GroupBoxDisable->Caption(), L"[通知を無効にするプログラム]");

@@ -1,6 +1,6 @@
 // A removable drive letter made through Wine's mount manager for one test:
 // the letter maps to a scratch folder, whose volume label the drive shows.
-// The letter is removed again at the end. Wine never announces such a drive
+// The letter is removed again at the end, leaving no drive behind. Wine never announces such a drive
 // itself; the test sends the volume broadcast.
 #pragma once
 
@@ -9,6 +9,8 @@
 
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "gui/Exception.h"
 #include "gui/FileIO.h"
@@ -29,7 +31,14 @@ public:
         }
     }
     ~MountedDrive() {
-        if (letter_) Define(letter_, {});
+        if (!letter_) return;
+        Define(letter_, {});
+        // The mount manager takes the letter's folder link away but leaves its
+        // device name, and the letter would stay among the logical drives
+        // (with no root) for every later case in this world.
+        const wchar_t device[] = {letter_, L':', 0};
+        ::DefineDosDeviceW(DDD_REMOVE_DEFINITION, device, nullptr);
+        if (::GetLogicalDrives() & UnitMask()) ADD_FAILURE() << "drive " << static_cast<char>(letter_) << ": is left behind";
     }
     MountedDrive(const MountedDrive&) = delete;
     MountedDrive& operator=(const MountedDrive&) = delete;

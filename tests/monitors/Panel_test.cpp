@@ -96,14 +96,14 @@ TEST_F(UsagePanel, TrayModesShowWhatTheyName) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         Start(c.mode);  // the mode saved in "Config.ini", at start
-        EXPECT_TRUE(TrayForm->MPPTrayPanel[c.mode]->Checked());
+        EXPECT_TRUE(TrayForm->Menus().MPPTrayPanel[c.mode]->Checked());
         EXPECT_EQ(TrayForm->TrayIcon->IconVisible(), c.cpuIcon);
         EXPECT_EQ(RAMForm->TrayIcon->IconVisible(), c.ramIcon);
         EXPECT_EQ(PanelForm->Visible(), c.panel);
         EXPECT_EQ(::IsWindowVisible(Panel()) != FALSE, c.panel);
         // And each mode again from the menu.
         for (const Case& m : cases) {
-            TrayForm->MPPTrayPanel[m.mode]->Click();
+            TrayForm->Menus().MPPTrayPanel[m.mode]->Click();
             EXPECT_EQ(TrayForm->MPPTrayPanelC, m.mode);
             EXPECT_EQ(TrayForm->TrayIcon->IconVisible(), m.cpuIcon) << "menu mode " << m.mode;
             EXPECT_EQ(RAMForm->TrayIcon->IconVisible(), m.ramIcon) << "menu mode " << m.mode;
@@ -141,7 +141,7 @@ TEST_F(UsagePanel, FedByTheCPUStepAndTheRAMMonitor) {
     EXPECT_EQ(PanelForm->PanelCPU->Color(), gui::clBlack);
 
     // With the tray icons only, the hidden panel is not fed.
-    TrayForm->MPPTrayPanel[0]->Click();
+    TrayForm->Menus().MPPTrayPanel[0]->Click();
     cpu = 7;
     TrayForm->Proc_TimerCPU();
     EXPECT_EQ(PanelForm->ImageCPU->Hint, L"CPU使用率: 99%");
@@ -334,10 +334,10 @@ TEST_F(UsagePanel, StopAndBusyPictures) {
     TrayForm->PPCPUStop->Click();
     EXPECT_EQ(Painted(PanelForm->ImageCPU), Expected(PanelForm->ImageStop, S(), gui::clBlack));
     // The classic style's still picture while that style is stopped.
-    TrayForm->MPPCPUDisp[4]->Click();
+    TrayForm->Menus().MPPCPUDisp[4]->Click();
     EXPECT_EQ(Painted(PanelForm->ImageCPU), Expected(TrayForm->ImageMirtStop, S(), gui::clBlack));
     TrayForm->PPCPUStop->Click();
-    TrayForm->MPPCPUDisp[0]->Click();
+    TrayForm->Menus().MPPCPUDisp[0]->Click();
 
     // A cleaning shows the busy picture on the RAM half and takes its menu away.
     RAMForm->Wow64Source = [] { return false; };

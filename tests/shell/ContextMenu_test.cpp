@@ -26,15 +26,10 @@ namespace {
 
 class OwnerForm : public gui::TForm {
 public:
-    OwnerForm() : gui::TForm(nullptr, L"TOrvMenuOwnerForm") {}
-
-protected:
-    void CreateParams(gui::TCreateParams& params) override {
-        gui::TForm::CreateParams(params);
-        params.X = 60;
-        params.Y = 60;
-        params.Width = 400;
-        params.Height = 300;
+    OwnerForm() : gui::TForm(nullptr, L"TOrvMenuOwnerForm") {
+        CreationLeft = CreationTop = 60;
+        CreationWidth = 400;
+        CreationHeight = 300;
     }
 };
 

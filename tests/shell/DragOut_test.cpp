@@ -25,20 +25,13 @@ namespace {
 
 class PlainForm : public gui::TForm {
 public:
-    PlainForm(const wchar_t* cls, int x) : gui::TForm(nullptr, cls), x_(x) {}
-
-protected:
-    void CreateParams(gui::TCreateParams& params) override {
-        gui::TForm::CreateParams(params);
-        params.Style = WS_POPUP | WS_BORDER;
-        params.X = x_;
-        params.Y = 100;
-        params.Width = 240;
-        params.Height = 200;
+    PlainForm(const wchar_t* cls, int x) : gui::TForm(nullptr, cls) {
+        BorderStyle = gui::TFormBorderStyle::bsNone;
+        CreationLeft = x;
+        CreationTop = 100;
+        CreationWidth = 240;
+        CreationHeight = 200;
     }
-
-private:
-    int x_;
 };
 
 // The test's own drop target: counts what the drag loop tells it and keeps

@@ -25,22 +25,17 @@ using testing_support::MakeHDrop;
 // A form whose window the test can create again with another style.
 class DropForm : public gui::TForm {
 public:
-    DropForm() : gui::TForm(nullptr, L"TOrvDropTestForm") {}
+    DropForm() : gui::TForm(nullptr, L"TOrvDropTestForm") {
+        CreationLeft = CreationTop = 40;
+        CreationWidth = 320;
+        CreationHeight = 240;
+    }
     void Recreate(DWORD exStyle) {
         DestroyHandle();
         gui::TCreateParams params;
         CreateParams(params);
         params.ExStyle |= exStyle;
         CreateHandle(params);
-    }
-
-protected:
-    void CreateParams(gui::TCreateParams& params) override {
-        gui::TForm::CreateParams(params);
-        params.X = 40;
-        params.Y = 40;
-        params.Width = 320;
-        params.Height = 240;
     }
 };
 

@@ -35,14 +35,14 @@ TEST_F(SPDirInTray, MadeHiddenShownByTheMenuAndClosedAtShutdown) {
         EXPECT_EQ(c->Font().Size(), 14) << c->Name;
     }
 
-    TrayForm->PPSPDir->Click();
+    TrayItem(L"PPSPDir")->Click();
     ASSERT_TRUE(SPDirForm->Visible());
     EXPECT_EQ(SPDirForm->ListBoxCmd->Count(), 2);
     EXPECT_EQ(SPDirForm->EditName->Text(), L"フォント");
     // A second click while it is shown does not read the list again.
     SPDirForm->TBDown->Click();
     SPDirForm->EditName->SetText(L"書きかけ");
-    TrayForm->PPSPDir->Click();
+    TrayItem(L"PPSPDir")->Click();
     EXPECT_EQ(SPDirForm->EditName->Text(), L"書きかけ");
     EXPECT_EQ(SPDirForm->ListBoxCmd->Item(0), L"shell:Personal");
     ASSERT_TRUE(SPDirForm->FModify);
@@ -78,7 +78,7 @@ TEST_F(SPDirInTray, AListThatCannotBeReadOrWrittenIsNamedAndTheEditsStay) {
     MessageBoxAnswerer answerer;
 
     // Written: the save fails, the change stays unsaved and the file whole.
-    TrayForm->PPSPDir->Click();
+    TrayItem(L"PPSPDir")->Click();
     ASSERT_TRUE(SPDirForm->Visible());
     SPDirForm->EditName->SetText(L"文書");
     SPDirForm->EditCmd->SetText(L"shell:Personal");
@@ -102,7 +102,7 @@ TEST_F(SPDirInTray, AListThatCannotBeReadOrWrittenIsNamedAndTheEditsStay) {
     {
         gui::FileHandle held = hold();
         ASSERT_TRUE(held);
-        TrayForm->PPSPDir->Click();
+        TrayItem(L"PPSPDir")->Click();
         ASSERT_TRUE(WaitApp([&] { return answerer.Count() == before + 1; }, 10000));
     }
     EXPECT_EQ(answerer.Texts().back(), list + L"\r\nを読み込めません。");

@@ -9,17 +9,13 @@ using gui::TAlign;
 
 TGalleryForm::TGalleryForm(gui::TComponent* owner) : TForm(owner, L"TGalleryForm") {
     Name = L"GalleryForm";
+    CreationCaption = L"ギャラリー - すべての部品";
     DialogKeys = true;
     Position = gui::TPosition::poScreenCenter;
     MinWidth = 480;
     MinHeight = 360;
-}
-
-void TGalleryForm::CreateParams(gui::TCreateParams& params) {
-    TForm::CreateParams(params);
-    params.Caption = L"ギャラリー - すべての部品";
-    params.Width = 760;
-    params.Height = 560;
+    CreationWidth = 760;
+    CreationHeight = 560;
 }
 
 void TGalleryForm::FormCreate() {

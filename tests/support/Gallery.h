@@ -52,6 +52,5 @@ public:
     int DrawCount = 0;
 
 protected:
-    void CreateParams(gui::TCreateParams& params) override;
     void FormCreate() override;
 };

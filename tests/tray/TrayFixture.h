@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "app/Globals.h"
@@ -19,6 +20,7 @@
 #include "app/monitors/RAM.h"
 #include "app/monitors/SPDir.h"
 #include "gui/Application.h"
+#include "gui/Exception.h"
 #include "gui/Handles.h"
 #include "tests/support/TestSupport.h"
 
@@ -56,3 +58,14 @@ public:
 
     ~TrayFormFixture() { StopTray(); }
 };
+
+// The main form's component of that name and kind; the case fails when
+// there is none.
+template <class T>
+T* TrayComponent(const wchar_t* name) {
+    T* found = TrayForm->Find<T>(name);
+    if (!found) throw std::runtime_error("no such tray component: " + gui::WideToUtf8(name));
+    return found;
+}
+
+inline gui::TMenuItem* TrayItem(const wchar_t* name) { return TrayComponent<gui::TMenuItem>(name); }

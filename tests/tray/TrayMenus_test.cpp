@@ -137,7 +137,7 @@ TEST_F(TrayClicks, AboutBoxOpensModallyAndIsReleased) {
         VerForm->OKButton->Click();
     };
     TrayForm->TimerMain->SetEnabled(true);
-    TrayForm->PPVer->Click();
+    TrayItem(L"PPVer")->Click();
     EXPECT_EQ(caption, L"Orvandel - バージョン情報");
     EXPECT_TRUE(timerWasOff) << "the heartbeat stops while the box is open";
     EXPECT_TRUE(TrayForm->TimerMain->Enabled());
@@ -157,7 +157,7 @@ protected:
             SCOPED_TRACE(i);
             gui::TMenuItem* tab = TrayForm->MPPTab[i];
             ASSERT_EQ(tab->Count(), 41);
-            EXPECT_EQ(tab->Items(20), TrayForm->MPPMenuSepa[i]);
+            EXPECT_EQ(tab->Items(20), TrayForm->Menus().MPPMenuSepa[i]);
             EXPECT_TRUE(tab->Items(20)->IsLine());
             EXPECT_EQ(tab->Items(20)->Break(), expectedBreak);
             for (int j = 0; j < 40; ++j) {
@@ -196,16 +196,19 @@ TEST_F(HistoryMenu, SettingsMenuItemsAndTheirGroups) {
         gui::TMenuItem* item;
         const wchar_t* caption;
     } items[] = {
-        {TrayForm->PPCPUStop, L"CPU使用率の監視を停止"}, {TrayForm->PPCaret, L"\u3000キャレット優先"},
-        {TrayForm->PPClose, L"終了"},                    {TrayForm->MPPExitWin[3], L"スリープ"},
-        {TrayForm->MPPStartDelay[5], L"10秒"},           {TrayForm->MPPCPUs[1], L"1分"},
+        {TrayForm->PPCPUStop, L"CPU使用率の監視を停止"},
+        {TrayForm->PPCaret, L"\u3000キャレット優先"},
+        {TrayItem(L"PPClose"), L"終了"},
+        {TrayForm->ExitCountdown().MPPExitWin[3], L"スリープ"},
+        {TrayForm->Menus().MPPStartDelay[5], L"10秒"},
+        {TrayForm->Menus().MPPCPUs[1], L"1分"},
     };
     for (const auto& i : items) EXPECT_EQ(i.item->Caption(), i.caption);
     // One choice per group.
-    TrayForm->MPPStartDelay[3]->Click();
+    TrayForm->Menus().MPPStartDelay[3]->Click();
     EXPECT_EQ(TrayForm->MStartDelay, 3);
     int checked = 0;
-    for (gui::TMenuItem* it : TrayForm->MPPStartDelay) checked += it->Checked();
+    for (gui::TMenuItem* it : TrayForm->Menus().MPPStartDelay) checked += it->Checked();
     EXPECT_EQ(checked, 1);
     TrayForm->PPBtnCursor->Click();
     EXPECT_FALSE(TrayForm->PPBtnCursor->Checked());
@@ -232,7 +235,7 @@ TEST_F(StartUpShortcut, WrittenOnYesAndReadBackThroughTheShell) {
     std::vector<std::wstring> boxes;
     {
         MessageBoxAnswerer yes;  // presses the default button, "はい"
-        TrayForm->PPStartUp->Click();
+        TrayItem(L"PPStartUp")->Click();
         boxes = yes.Texts();
     }
     ASSERT_EQ(boxes.size(), 1u);

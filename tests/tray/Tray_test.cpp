@@ -39,7 +39,7 @@ TEST_F(TrayForm_, FirstStartDefaultsAndConfigWrittenOnce) {
     EXPECT_TRUE(TrayForm->PPCaret->Checked());
     EXPECT_TRUE(TrayForm->PPMenuFav->Checked());
     EXPECT_FALSE(TrayForm->PPCPUStop->Checked());
-    EXPECT_TRUE(TrayForm->MPPCPUDisp[0]->Checked());
+    EXPECT_TRUE(TrayForm->Menus().MPPCPUDisp[0]->Checked());
     EXPECT_TRUE(TrayForm->TimerMain->Enabled());
     EXPECT_TRUE(TrayForm->TrayIcon->Enabled());
     EXPECT_TRUE(ShellHasIcon(*TrayForm->TrayIcon)) << "the CPU icon is in the notification area";
@@ -98,17 +98,17 @@ TEST_F(TrayForm_, ChangedValuesSurviveARestart) {
         "[ProgramLaunch]\r\nDisp=1\r\n\r\n"
         "[Panel]\r\nTray/Panel=1\r\n\r\n";
     StartTray(&config);
-    EXPECT_EQ(TrayForm->MPPIMEC, 3);
-    EXPECT_TRUE(TrayForm->MPPIME[3]->Checked());
-    EXPECT_EQ(TrayForm->MPPIMEWaveC, 2);
+    EXPECT_EQ(TrayForm->IMENotices().MPPIMEC, 3);
+    EXPECT_TRUE(TrayForm->IMENotices().MPPIME[3]->Checked());
+    EXPECT_EQ(TrayForm->IMENotices().MPPIMEWaveC, 2);
     EXPECT_EQ(TrayForm->MCPUDisp, 4);
-    EXPECT_TRUE(TrayForm->MPPCPUDisp[4]->Checked());
+    EXPECT_TRUE(TrayForm->Menus().MPPCPUDisp[4]->Checked());
     EXPECT_EQ(TrayForm->MCPUStopTime, 5);
-    EXPECT_TRUE(TrayForm->MPPCPUs[5]->Checked());
+    EXPECT_TRUE(TrayForm->Menus().MPPCPUs[5]->Checked());
     EXPECT_TRUE(TrayForm->PPMenuWide->Checked());
     EXPECT_FALSE(TrayForm->PPCaret->Enabled()) << "the caret option follows the cursor option";
-    EXPECT_EQ(TrayForm->MPPMenuSepa[0]->Break(), gui::TMenuBreak::mbBreak);
-    EXPECT_TRUE(TrayForm->MPPTrayPanel[1]->Checked());
+    EXPECT_EQ(TrayForm->Menus().MPPMenuSepa[0]->Break(), gui::TMenuBreak::mbBreak);
+    EXPECT_TRUE(TrayForm->Menus().MPPTrayPanel[1]->Checked());
     TrayForm->CloseQuery();
     EXPECT_EQ(ReadBytes(dir / L"Config.ini"), config);
 }
@@ -148,10 +148,10 @@ TEST_F(TrayForm_, BadConfigValuesFallBackToDefaults) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         StartTray(&c.bytes);
-        EXPECT_GE(TrayForm->MPPIMEC, 0);
-        EXPECT_LT(TrayForm->MPPIMEC, 5);
-        EXPECT_GE(TrayForm->MPPIMEWaveC, 0);
-        EXPECT_LT(TrayForm->MPPIMEWaveC, 4);
+        EXPECT_GE(TrayForm->IMENotices().MPPIMEC, 0);
+        EXPECT_LT(TrayForm->IMENotices().MPPIMEC, 5);
+        EXPECT_GE(TrayForm->IMENotices().MPPIMEWaveC, 0);
+        EXPECT_LT(TrayForm->IMENotices().MPPIMEWaveC, 4);
         EXPECT_EQ(TrayForm->MStartDelay, 0);
         EXPECT_EQ(TrayForm->MCPUDisp, 0);
         EXPECT_EQ(TrayForm->MPPTrayPanelC, 0);
@@ -164,7 +164,7 @@ TEST_F(TrayForm_, BadConfigValuesFallBackToDefaults) {
     // A UTF-16 file is read by its mark.
     std::string utf16("\xFF\xFE[\0T\0r\0a\0y\0]\0\r\0\n\0I\0M\0E\0=\0" "2\0\r\0\n\0", 30);
     StartTray(&utf16);
-    EXPECT_EQ(TrayForm->MPPIMEC, 2);
+    EXPECT_EQ(TrayForm->IMENotices().MPPIMEC, 2);
 }
 
 TEST_F(TrayForm_, ConfigThatIsAFolder) {
@@ -179,7 +179,7 @@ TEST_F(TrayForm_, PanelOnlyModeRegistersNoIcon) {
     const std::string config = "[Panel]\r\nTray/Panel=2\r\n";
     StartTray(&config);
     EXPECT_FALSE(ShellHasIcon(*TrayForm->TrayIcon));
-    TrayForm->MPPTrayPanel[0]->Click();
+    TrayForm->Menus().MPPTrayPanel[0]->Click();
     EXPECT_EQ(TrayForm->MPPTrayPanelC, 0);
     EXPECT_TRUE(ShellHasIcon(*TrayForm->TrayIcon));
 }
@@ -329,7 +329,7 @@ TEST_F(CPUDisplay, PictureStyles) {
                  {3, 9, 0}, {3, 42, 4}, {3, 100, 10}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "style " << c.style << " usage " << c.usage);
-        TrayForm->MPPCPUDisp[c.style]->Click();
+        TrayForm->Menus().MPPCPUDisp[c.style]->Click();
         Show(c.usage);
         EXPECT_EQ(TrayForm->TrayIcon->IconIndex(), c.index);
         EXPECT_FALSE(TrayForm->TrayIcon->CycleIcons());
@@ -339,12 +339,12 @@ TEST_F(CPUDisplay, PictureStyles) {
     EXPECT_EQ(TrayForm->ImageListCPU->Count(), 102);
     EXPECT_EQ(TrayForm->ImageListRAM->Count(), 102);
     EXPECT_EQ(TrayForm->ImageListLevel->Count(), 11);
-    EXPECT_EQ(TrayForm->ImageListMirt->Count(), 4);
+    EXPECT_EQ(TrayComponent<gui::TImageList>(L"ImageListMirt")->Count(), 4);
 }
 
 TEST_F(CPUDisplay, ClassicCycleGetsFasterWithTheLoad) {
-    TrayForm->MPPCPUDisp[4]->Click();
-    EXPECT_EQ(TrayForm->TrayIcon->IconList(), TrayForm->ImageListMirt);
+    TrayForm->Menus().MPPCPUDisp[4]->Click();
+    EXPECT_EQ(TrayForm->TrayIcon->IconList(), TrayComponent<gui::TImageList>(L"ImageListMirt"));
     struct {
         int usage;
         UINT interval;
@@ -371,10 +371,10 @@ TEST_F(CPUDisplay, ACleaningGivesEachPictureStyleItsOwnPicturesBack) {
         int style;
         gui::TImageList* list;
     } cases[] = {{1, TrayForm->ImageListNum}, {2, TrayForm->ImageListCPU}, {3, TrayForm->ImageListLevel},
-                 {4, TrayForm->ImageListMirt}};
+                 {4, TrayComponent<gui::TImageList>(L"ImageListMirt")}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.style);
-        TrayForm->MPPCPUDisp[c.style]->Click();
+        TrayForm->Menus().MPPCPUDisp[c.style]->Click();
         Show(30);
         ASSERT_EQ(TrayForm->TrayIcon->IconList(), c.list);
         RAMForm->Proc_BeginClean();
@@ -399,7 +399,7 @@ TEST_F(CPUDisplay, AnUnchangedValueIsNotDrawnAgain) {
 }
 
 TEST_F(CPUDisplay, ClassicCycleRunsOnAcrossTicksOfTheSameSpeed) {
-    TrayForm->MPPCPUDisp[4]->Click();
+    TrayForm->Menus().MPPCPUDisp[4]->Click();
     Show(100);  // a picture every 100 ms
     ASSERT_TRUE(testing_support::WaitUntil([] { return TrayForm->TrayIcon->IconIndex() != 0; }, 3000));
     int shown = TrayForm->TrayIcon->IconIndex();
@@ -425,7 +425,7 @@ TEST_F(CPUDisplay, BothMonitorsStoppedKeepTheLastValue) {
 }
 
 TEST_F(CPUDisplay, AutomaticStopCountsSlowTicksAtFullLoad) {
-    TrayForm->MPPCPUs[1]->Click();  // "1分": 60 slow ticks
+    TrayForm->Menus().MPPCPUs[1]->Click();  // "1分": 60 slow ticks
     EXPECT_EQ(TrayForm->MCPUStopTime, 1);
     for (int i = 0; i < 58; ++i) Show(100);
     Show(99);  // the 59th tick drops below: the count starts again
