@@ -29,17 +29,16 @@ void TVerForm::FormCreate() {
     using gui::Bounds;
     ProgramIcon = gui::NewControl<gui::TImage>(this, {.Name = L"ProgramIcon", .Bounds = Bounds(16, 16, 32, 32)});
     ProgramIcon->SetStretch(true);
-    ProductName = new gui::TLabel(this);
-    ProductName->Alignment = gui::TAlignment::taRightJustify;
-    ProductName->Create({.Name = L"ProductName", .Caption = L"Orvandel", .Bounds = Bounds(60, 16, 180, 18)});
+    ProductName = gui::NewControl<gui::TLabel>(
+        this, {.Name = L"ProductName", .Caption = L"Orvandel", .Bounds = Bounds(60, 16, 180, 18)},
+        {.Alignment = gui::TAlignment::taRightJustify});
     Version = gui::NewControl<gui::TLabel>(
         this, {.Name = L"Version", .Caption = L"Version 6.10", .Bounds = Bounds(250, 16, 100, 18)});
     for (gui::TLabel* l : {ProductName, Version}) l->Font().SetStyle(gui::fsBold);
 
     auto link = [this](const wchar_t* name, const wchar_t* text, int y) {
-        auto* e = new gui::TEdit(this);
-        e->Border = false;
-        e->Create({.Name = name, .Caption = text, .Bounds = Bounds(16, y, kClientWidth - 32, 18)});
+        auto* e = gui::NewControl<gui::TEdit>(
+            this, {.Name = name, .Caption = text, .Bounds = Bounds(16, y, kClientWidth - 32, 18)}, {.Border = false});
         e->SetReadOnly(true);
         e->SetAlignment(gui::TAlignment::taRightJustify);
         e->SetLinkLook(true);

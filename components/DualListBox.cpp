@@ -81,7 +81,7 @@ void TDualListBox::RecreateWnd() {
 
     for (const auto& [text, data] : items) Add(text, data);
     if (extent > 0) SetHorizontalExtent(extent);
-    if (MultiSelect) {
+    if (MultiSelect()) {
         for (int i : selected) Perform(LB_SETSEL, TRUE, i);
         if (itemIndex >= 0) Perform(LB_SETCARETINDEX, itemIndex, FALSE);
     } else {

@@ -9,9 +9,15 @@
 
 #include "gui/StdCtrls.h"
 
+struct TDualListBoxArgs {
+    bool HideScrollBar = false;
+};
+
 class TDualListBox : public gui::TListBox {
 public:
-    explicit TDualListBox(gui::TComponent* owner) : gui::TListBox(owner) {}
+    using TKindArgs = TDualListBoxArgs;
+    explicit TDualListBox(gui::TComponent* owner, const TDualListBoxArgs& dual = {})
+        : gui::TListBox(owner), FHideScrollBar(dual.HideScrollBar) {}
 
     // The partner whose top row follows this one's (not owned); nullptr: none.
     gui::TListBox* SynListBox() const noexcept { return FSynListBox; }

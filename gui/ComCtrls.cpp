@@ -17,7 +17,7 @@ void TTabControl::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.ClassName = L"TTabControl";
     params.BaseClass = WC_TABCONTROLW;
-    params.Style |= WS_TABSTOP | WS_CLIPCHILDREN | (TabPosition == TTabPosition::tpBottom ? TCS_BOTTOM : 0);
+    params.Style |= WS_TABSTOP | WS_CLIPCHILDREN | (tabs_.TabPosition == TTabPosition::tpBottom ? TCS_BOTTOM : 0);
 }
 
 int TTabControl::TabCount() const { return static_cast<int>(::SendMessageW(Handle(), TCM_GETITEMCOUNT, 0, 0)); }
@@ -274,18 +274,34 @@ void TToolBar::CreateParams(TCreateParams& params) {
     params.ClassName = L"TToolBar";
     params.BaseClass = TOOLBARCLASSNAMEW;
     params.Style |= TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NOPARENTALIGN | CCS_NORESIZE | CCS_NODIVIDER |
-                    (ShowCaptions ? TBSTYLE_LIST : 0) | (Wrapable ? TBSTYLE_WRAPABLE : 0);
+                    (bar_.ShowCaptions ? TBSTYLE_LIST : 0) | (bar_.Wrapable ? TBSTYLE_WRAPABLE : 0);
 }
 
 void TToolBar::CreateWnd() {
     Perform(TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON));
-    Perform(TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS | (ShowCaptions ? TBSTYLE_EX_MIXEDBUTTONS : 0));
+    Perform(TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_DRAWDDARROWS | (bar_.ShowCaptions ? TBSTYLE_EX_MIXEDBUTTONS : 0));
     if (align_ == TAlign::alNone) align_ = TAlign::alTop;
 }
 
 void TToolBar::SetImages(TImageList* images) {
     Perform(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images ? images->Handle() : nullptr));
     FitHeight();
+}
+
+TToolButton* NewToolButton(TComponent* owner, TToolBar* bar, TToolButtonArgs args) {
+    auto* button = new TToolButton(owner);
+    button->Name = std::move(args.Name);
+    button->Caption = std::move(args.Caption);
+    button->Hint = std::move(args.Hint);
+    button->ImageIndex = args.ImageIndex;
+    button->Style = args.Style;
+    button->Grouped = args.Grouped;
+    button->SetDown(args.Down);
+    button->Wrap = args.Wrap;
+    button->DropdownMenu = args.DropdownMenu;
+    button->OnClick = std::move(args.OnClick);
+    bar->AddButton(button);
+    return button;
 }
 
 void TToolBar::AddButton(TToolButton* button) {
@@ -305,7 +321,7 @@ void TToolBar::AddButton(TToolButton* button) {
         case TToolButtonStyle::tbsSeparator: style = BTNS_SEP; break;
         default: break;
     }
-    if (ShowCaptions && !button->Caption.empty()) style |= BTNS_SHOWTEXT;
+    if (bar_.ShowCaptions && !button->Caption.empty()) style |= BTNS_SHOWTEXT;
     b.fsStyle = style;
     b.iString = button->Caption.empty() || button->Style == TToolButtonStyle::tbsSeparator
                     ? -1
@@ -352,7 +368,7 @@ TToolButton* TToolBar::ByCommand(int command) const {
 }
 
 void TToolBar::SetShowCaptions(bool show) {
-    ShowCaptions = show;
+    bar_.ShowCaptions = show;
     if (!HandleAllocated()) return;
     LONG style = ::GetWindowLongW(Handle(), GWL_STYLE);
     ::SetWindowLongW(Handle(), GWL_STYLE, show ? style | TBSTYLE_LIST : style & ~TBSTYLE_LIST);
@@ -443,14 +459,15 @@ void TListView::CreateParams(TCreateParams& params) {
     params.ClassName = L"TListView";
     params.BaseClass = WC_LISTVIEWW;
     params.Style |= WS_TABSTOP | LVS_SHOWSELALWAYS | LVS_SINGLESEL |
-                    (ViewStyle == TViewStyle::vsReport ? LVS_REPORT : LVS_ICON) |
-                    (SortedAscending ? LVS_SORTASCENDING : 0) | (AutoArrange ? LVS_AUTOARRANGE : 0);
+                    (view_.ViewStyle == TViewStyle::vsReport ? LVS_REPORT : LVS_ICON) |
+                    (view_.SortedAscending ? LVS_SORTASCENDING : 0) | (view_.AutoArrange ? LVS_AUTOARRANGE : 0);
     params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
 void TListView::CreateWnd() {
-    DWORD ex = (GridLines ? LVS_EX_GRIDLINES : 0) | (RowSelect ? LVS_EX_FULLROWSELECT : 0);
+    DWORD ex = (view_.GridLines ? LVS_EX_GRIDLINES : 0) | (view_.RowSelect ? LVS_EX_FULLROWSELECT : 0);
     Perform(LVM_SETEXTENDEDLISTVIEWSTYLE, ex | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT, ex);
+    for (const TListColumn& column : view_.Columns) AddColumn(column.Caption, column.Width);
 }
 
 void TListView::AddColumn(const std::wstring& caption, int width) {
@@ -543,7 +560,7 @@ void TUpDown::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.ClassName = L"TUpDown";
     params.BaseClass = UPDOWN_CLASSW;
-    params.Style |= UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | (Wrap ? UDS_WRAP : 0);
+    params.Style |= UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS | (upDown_.Wrap ? UDS_WRAP : 0);
 }
 
 void TUpDown::SetAssociate(TEdit* edit) {
@@ -602,7 +619,7 @@ void TRichEdit::CreateParams(TCreateParams& params) {
     params.ClassName = L"TRichEdit";
     params.BaseClass = RichEditClass();
     params.Style |= WS_TABSTOP | ES_MULTILINE | ES_WANTRETURN | ES_NOHIDESEL | WS_VSCROLL | ES_AUTOVSCROLL |
-                    (WordWrap ? 0 : WS_HSCROLL | ES_AUTOHSCROLL);
+                    (edit_.WordWrap ? 0 : WS_HSCROLL | ES_AUTOHSCROLL);
     params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 

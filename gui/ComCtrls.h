@@ -3,8 +3,9 @@
 // edit. Each is a thin class over the system control, superclassed under the
 // class library's name ("TTabControl", "TRichEdit", ...); the common
 // controls are initialised and the rich edit library loaded once, before
-// the first of them is made. Fields marked "before Create" are read by
-// CreateParams.
+// the first of them is made. What a kind's window is made with beyond
+// TControlArgs is its T*Args struct, given to its constructor (NewControl's
+// `kind`).
 #pragma once
 
 #include <functional>
@@ -21,10 +22,14 @@ class TEdit;
 
 enum class TTabPosition { tpTop, tpBottom };
 
+struct TTabControlArgs {
+    TTabPosition TabPosition = TTabPosition::tpTop;
+};
+
 class TTabControl : public TWinControl {
 public:
-    explicit TTabControl(TComponent* owner) : TWinControl(owner) {}
-    TTabPosition TabPosition = TTabPosition::tpTop;  // before Create
+    using TKindArgs = TTabControlArgs;
+    explicit TTabControl(TComponent* owner, const TTabControlArgs& tabs = {}) : TWinControl(owner), tabs_(tabs) {}
 
     int TabCount() const;
     int AddTab(const std::wstring& caption, int imageIndex = -1);
@@ -45,6 +50,9 @@ protected:
     void ParentMessage(TParentMessage& message) override;
     RECT AlignRect() const override { return DisplayRect(); }
     virtual void Changed();
+
+private:
+    TTabControlArgs tabs_;
 };
 
 class TPageControl;
@@ -64,7 +72,7 @@ protected:
 
 class TPageControl : public TTabControl {
 public:
-    explicit TPageControl(TComponent* owner) : TTabControl(owner) {}
+    explicit TPageControl(TComponent* owner, const TTabControlArgs& tabs = {}) : TTabControl(owner, tabs) {}
     int PageCount() const noexcept { return static_cast<int>(pages_.size()); }
     TTabSheet* Pages(int index) const { return pages_.at(index); }
     TTabSheet* ActivePage() const;
@@ -156,11 +164,34 @@ private:
     bool visible_ = true;
 };
 
+struct TToolBarArgs {
+    // Captions right of the pictures (SetShowCaptions changes it later).
+    bool ShowCaptions = true;
+    // Buttons wrap into more rows as the bar narrows.
+    bool Wrapable = true;
+};
+
+// What a new tool button is made with (see TToolButton).
+struct TToolButtonArgs {
+    std::wstring Name;
+    std::wstring Caption;
+    std::wstring Hint;
+    int ImageIndex = -1;
+    TToolButtonStyle Style = TToolButtonStyle::tbsButton;
+    bool Grouped = false;
+    bool Down = false;
+    bool Wrap = false;
+    TPopupMenu* DropdownMenu = nullptr;
+    std::function<void(TToolButton* sender)> OnClick;
+};
+
+// A new button owned by `owner`, appended to `bar`.
+TToolButton* NewToolButton(TComponent* owner, TToolBar* bar, TToolButtonArgs args);
+
 class TToolBar : public TWinControl {
 public:
-    explicit TToolBar(TComponent* owner) : TWinControl(owner) {}
-    bool ShowCaptions = true;  // before Create: captions right of the pictures
-    bool Wrapable = true;      // before Create: buttons wrap into more rows
+    using TKindArgs = TToolBarArgs;
+    explicit TToolBar(TComponent* owner, const TToolBarArgs& bar = {}) : TWinControl(owner), bar_(bar) {}
 
     void SetImages(TImageList* images);
     // Appends the button (its fields are read now).
@@ -188,6 +219,7 @@ private:
     void RemoveButton(TToolButton* button) noexcept;
     TToolButton* ByCommand(int command) const;
     void FitHeight();
+    TToolBarArgs bar_;
     std::vector<TToolButton*> buttons_;
     int nextCommand_ = 1;
     bool fitting_ = false;
@@ -195,15 +227,25 @@ private:
 
 enum class TViewStyle { vsIcon, vsReport };
 
-class TListView : public TWinControl {
-public:
-    explicit TListView(TComponent* owner) : TWinControl(owner) {}
-    // Before Create.
+struct TListColumn {
+    std::wstring Caption;
+    int Width = 0;
+};
+
+struct TListViewArgs {
     TViewStyle ViewStyle = TViewStyle::vsReport;
     bool GridLines = false;
     bool RowSelect = true;
     bool SortedAscending = false;
     bool AutoArrange = true;
+    // A report's columns, added as the window is made (AddColumn adds more).
+    std::vector<TListColumn> Columns;
+};
+
+class TListView : public TWinControl {
+public:
+    using TKindArgs = TListViewArgs;
+    explicit TListView(TComponent* owner, const TListViewArgs& view = {}) : TWinControl(owner), view_(view) {}
 
     void AddColumn(const std::wstring& caption, int width);
     int Count() const;
@@ -228,13 +270,19 @@ protected:
     void ParentMessage(TParentMessage& message) override;
 
 private:
+    TListViewArgs view_;
     int columns_ = 0;
+};
+
+struct TUpDownArgs {
+    // Past one end the position goes on from the other.
+    bool Wrap = false;
 };
 
 class TUpDown : public TWinControl {
 public:
-    explicit TUpDown(TComponent* owner) : TWinControl(owner) {}
-    bool Wrap = false;  // before Create
+    using TKindArgs = TUpDownArgs;
+    explicit TUpDown(TComponent* owner, const TUpDownArgs& upDown = {}) : TWinControl(owner), upDown_(upDown) {}
     // The edit that shows the position and moves with the up-down.
     void SetAssociate(TEdit* edit);
     void SetRange(int min, int max);
@@ -246,6 +294,9 @@ public:
 protected:
     void CreateParams(TCreateParams& params) override;
     void ParentMessage(TParentMessage& message) override;
+
+private:
+    TUpDownArgs upDown_;
 };
 
 class TTrackBar : public TWinControl {
@@ -262,11 +313,16 @@ protected:
     void ParentMessage(TParentMessage& message) override;
 };
 
+struct TRichEditArgs {
+    // Off: long lines scroll sideways.
+    bool WordWrap = true;
+};
+
 // Rich edit in plain-text mode.
 class TRichEdit : public TWinControl {
 public:
-    explicit TRichEdit(TComponent* owner) : TWinControl(owner) {}
-    bool WordWrap = true;  // before Create
+    using TKindArgs = TRichEditArgs;
+    explicit TRichEdit(TComponent* owner, const TRichEditArgs& edit = {}) : TWinControl(owner), edit_(edit) {}
     std::wstring Text() const { return Caption(); }
     void SetText(const std::wstring& text) { SetCaption(text); }
     void SetReadOnly(bool readOnly);
@@ -290,6 +346,7 @@ protected:
     void ParentMessage(TParentMessage& message) override;
 
 private:
+    TRichEditArgs edit_;
     int updating_ = 0;
 };
 

@@ -18,7 +18,7 @@ void TPanel::CreateParams(TCreateParams& params) {
 
 RECT TPanel::AlignRect() const {
     RECT r = ClientRect();
-    if (BevelOuter != TBevelCut::bvNone) ::InflateRect(&r, -1, -1);
+    if (panel_.BevelOuter != TBevelCut::bvNone) ::InflateRect(&r, -1, -1);
     return r;
 }
 
@@ -29,9 +29,9 @@ LRESULT TPanel::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     RECT r = ClientRect();
     GdiObject brush(::CreateSolidBrush(ColorToRGB(color_)));
     ::FillRect(dc, &r, static_cast<HBRUSH>(brush.get()));
-    if (BevelOuter != TBevelCut::bvNone)
-        ::DrawEdge(dc, &r, BevelOuter == TBevelCut::bvRaised ? BDR_RAISEDOUTER : BDR_SUNKENOUTER, BF_RECT);
-    if (ShowCaption) {
+    if (panel_.BevelOuter != TBevelCut::bvNone)
+        ::DrawEdge(dc, &r, panel_.BevelOuter == TBevelCut::bvRaised ? BDR_RAISEDOUTER : BDR_SUNKENOUTER, BF_RECT);
+    if (panel_.ShowCaption) {
         std::wstring text = Caption();
         SelectObjectScope font(dc, Font().Handle());
         ::SetBkMode(dc, TRANSPARENT);

@@ -1,7 +1,8 @@
 // Panel, splitter and image. A panel holds other controls (as their parent)
-// and draws a bevel and a centred caption; a splitter, aligned beside the
-// control it resizes, changes that control's size as it is dragged, keeping
-// both that control and what remains for the others at least MinSize wide.
+// and draws a bevel and a centred caption (a kHolderPanel draws neither); a
+// splitter, aligned beside the control it resizes, changes that control's
+// size as it is dragged, keeping both that control and what remains for the
+// others at least MinSize wide.
 #pragma once
 
 #include <functional>
@@ -14,12 +15,19 @@ namespace gui {
 
 enum class TBevelCut { bvNone, bvLowered, bvRaised };
 
+struct TPanelArgs {
+    TBevelCut BevelOuter = TBevelCut::bvRaised;
+    // Whether the caption is drawn.
+    bool ShowCaption = true;
+};
+
+// A panel used only as a holder of other controls: no bevel, no caption.
+inline constexpr TPanelArgs kHolderPanel{.BevelOuter = TBevelCut::bvNone, .ShowCaption = false};
+
 class TPanel : public TWinControl {
 public:
-    explicit TPanel(TComponent* owner) : TWinControl(owner) {}
-    TBevelCut BevelOuter = TBevelCut::bvRaised;
-    // Whether the caption is drawn (a panel used only as a holder has none).
-    bool ShowCaption = true;
+    using TKindArgs = TPanelArgs;
+    explicit TPanel(TComponent* owner, const TPanelArgs& panel = {}) : TWinControl(owner), panel_(panel) {}
     // The colour the panel is filled with; a new colour repaints it.
     TColor Color() const noexcept { return color_; }
     void SetColor(TColor color);
@@ -30,6 +38,7 @@ protected:
     RECT AlignRect() const override;
 
 private:
+    TPanelArgs panel_;
     TColor color_ = clBtnFace;
 };
 

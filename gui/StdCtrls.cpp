@@ -128,9 +128,10 @@ void TLabel::CreateParams(TCreateParams& params) {
     TWinControl::CreateParams(params);
     params.ClassName = L"TLabel";
     params.BaseClass = L"STATIC";
-    params.Style |= (ShowAccelChar ? 0 : SS_NOPREFIX) | (Alignment == TAlignment::taRightJustify ? SS_RIGHT
-                                   : Alignment == TAlignment::taCenter     ? SS_CENTER
-                                                                           : SS_LEFT);
+    params.Style |= (label_.ShowAccelChar ? 0 : SS_NOPREFIX) |
+                    (label_.Alignment == TAlignment::taRightJustify ? SS_RIGHT
+                     : label_.Alignment == TAlignment::taCenter     ? SS_CENTER
+                                                                    : SS_LEFT);
 }
 
 // ---- TEdit ----
@@ -140,7 +141,7 @@ void TEdit::CreateParams(TCreateParams& params) {
     params.ClassName = L"TEdit";
     params.BaseClass = L"EDIT";
     params.Style |= WS_TABSTOP | ES_AUTOHSCROLL;
-    if (Border) params.ExStyle |= WS_EX_CLIENTEDGE;
+    if (edit_.Border) params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
 void TEdit::SetReadOnly(bool readOnly) { Perform(EM_SETREADONLY, readOnly, 0); }
@@ -207,7 +208,7 @@ void TMemo::CreateParams(TCreateParams& params) {
     TEdit::CreateParams(params);
     params.ClassName = L"TMemo";
     params.Style |= ES_MULTILINE | ES_WANTRETURN | WS_VSCROLL | ES_AUTOVSCROLL;
-    if (WordWrap) params.Style &= ~ES_AUTOHSCROLL;
+    if (memo_.WordWrap) params.Style &= ~ES_AUTOHSCROLL;
     else params.Style |= WS_HSCROLL;
 }
 
@@ -268,10 +269,9 @@ void TRadioGroup::SetItems(const std::vector<std::wstring>& items) {
     for (TRadioButton* b : buttons_) Free(b);
     buttons_.clear();
     for (size_t i = 0; i < items.size(); ++i) {
-        auto* b = new TRadioButton(this);
+        auto* b = NewControl<TRadioButton>(
+            this, {.Parent = this, .Caption = items[i], .Style = i == 0 ? static_cast<DWORD>(WS_GROUP) : 0u});
         b->Font().Assign(Font());
-        b->Create(TControlArgs{.Parent = this, .Caption = items[i],
-                               .Style = i == 0 ? static_cast<DWORD>(WS_GROUP) : 0u});
         b->OnClick = [this](TCheckBox*) { RunHandler(OnClick, this); };
         buttons_.push_back(b);
     }
@@ -291,7 +291,7 @@ void TRadioGroup::SetItemIndex(int index) {
 void TRadioGroup::ArrangeButtons() {
     if (buttons_.empty() || !HandleAllocated()) return;
     RECT r = AlignRect();
-    int cols = std::max(Columns, 1);
+    int cols = std::max(group_.Columns, 1);
     int rows = (static_cast<int>(buttons_.size()) + cols - 1) / cols;
     int cw = (r.right - r.left) / cols;
     int rh = std::max<int>((r.bottom - r.top) / std::max(rows, 1), 1);
@@ -317,9 +317,9 @@ void TListBox::CreateParams(TCreateParams& params) {
     params.BaseClass = L"LISTBOX";
     params.Style |= WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
                     LBS_HASSTRINGS;
-    if (Style == TListBoxStyle::lbOwnerDrawFixed) params.Style |= LBS_OWNERDRAWFIXED;
-    if (Sorted) params.Style |= LBS_SORT;
-    if (MultiSelect) params.Style |= LBS_EXTENDEDSEL;
+    if (list_.Style == TListBoxStyle::lbOwnerDrawFixed) params.Style |= LBS_OWNERDRAWFIXED;
+    if (list_.Sorted) params.Style |= LBS_SORT;
+    if (list_.MultiSelect) params.Style |= LBS_EXTENDEDSEL;
     params.ExStyle |= WS_EX_CLIENTEDGE;
 }
 
@@ -372,12 +372,12 @@ int TListBox::IndexOf(const std::wstring& text) const {
 }
 
 int TListBox::ItemIndex() const {
-    if (MultiSelect) return static_cast<int>(::SendMessageW(Handle(), LB_GETCARETINDEX, 0, 0));
+    if (list_.MultiSelect) return static_cast<int>(::SendMessageW(Handle(), LB_GETCARETINDEX, 0, 0));
     return static_cast<int>(::SendMessageW(Handle(), LB_GETCURSEL, 0, 0));
 }
 
 void TListBox::SetItemIndex(int index) {
-    if (MultiSelect) {
+    if (list_.MultiSelect) {
         Perform(LB_SETSEL, FALSE, -1);
         if (index >= 0) Perform(LB_SETSEL, TRUE, index);
         Perform(LB_SETCARETINDEX, index, FALSE);
@@ -393,7 +393,7 @@ bool TListBox::Selected(int index) const {
 
 void TListBox::SetSelected(int index, bool selected) {
     CheckIndex(index);
-    if (MultiSelect) Perform(LB_SETSEL, selected, index);
+    if (list_.MultiSelect) Perform(LB_SETSEL, selected, index);
     else Perform(LB_SETCURSEL, selected ? index : -1);
 }
 
@@ -432,7 +432,7 @@ void TListBox::ParentMessage(TParentMessage& m) {
             break;
         case WM_MEASUREITEM: {
             auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(m.LParam);
-            int height = ItemHeightAtCreate;
+            int height = list_.ItemHeight;
             RunHandler(OnMeasureItem, this, static_cast<int>(mis->itemID), height);
             mis->itemHeight = height;
             m.Result = TRUE;
@@ -477,8 +477,17 @@ void TListBox::DrawItem(TDrawItemInfo& item) {
 
 // ---- TCheckListBox ----
 
+namespace {
+// The rows a check list draws its boxes in are owner-drawn.
+TListBoxArgs OwnerDrawn(TListBoxArgs list) {
+    list.Style = TListBoxStyle::lbOwnerDrawFixed;
+    return list;
+}
+}  // namespace
+
+TCheckListBox::TCheckListBox(TComponent* owner, const TListBoxArgs& list) : TListBox(owner, OwnerDrawn(list)) {}
+
 void TCheckListBox::CreateParams(TCreateParams& params) {
-    Style = TListBoxStyle::lbOwnerDrawFixed;
     TListBox::CreateParams(params);
     params.ClassName = L"TCheckListBox";
 }
@@ -534,11 +543,11 @@ void TComboBox::CreateParams(TCreateParams& params) {
     params.ClassName = L"TComboBox";
     params.BaseClass = L"COMBOBOX";
     params.Style |= WS_TABSTOP | WS_VSCROLL | CBS_AUTOHSCROLL |
-                    (Style == TComboBoxStyle::csDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN);
+                    (combo_.Style == TComboBoxStyle::csDropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN);
     params.Height += ListHeight();
 }
 
-int TComboBox::ListHeight() const { return std::max(DropDownCount, 1) * 18 + 4; }
+int TComboBox::ListHeight() const { return std::max(combo_.DropDownCount, 1) * 18 + 4; }
 
 void TComboBox::SetBounds(int left, int top, int width, int height) {
     // The window's height includes the dropped-down list.

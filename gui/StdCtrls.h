@@ -1,8 +1,9 @@
 // Standard controls: button, image button, label, edit, memo, check box,
 // radio button, group box, list box, check list box and combo box. Each is a
 // system control superclassed under the class library's name ("TButton",
-// "TListBox", "TComboBox", ...), made in two steps (see WinControl.h).
-// Fields marked "before Create" are read by CreateParams.
+// "TListBox", "TComboBox", ...), made in two steps (see WinControl.h). What a
+// kind's window is made with beyond TControlArgs is its T*Args struct, given
+// to its constructor (NewControl's `kind`).
 #pragma once
 
 #include <functional>
@@ -59,21 +60,32 @@ private:
     bool hasGlyph_ = false;
 };
 
+struct TLabelArgs {
+    TAlignment Alignment = TAlignment::taLeftJustify;
+    // "&" marks the accelerator character (underlined) instead of showing itself.
+    bool ShowAccelChar = false;
+};
+
 class TLabel : public TWinControl {
 public:
-    explicit TLabel(TComponent* owner) : TWinControl(owner) {}
-    TAlignment Alignment = TAlignment::taLeftJustify;  // before Create
-    // "&" marks the accelerator character (underlined) instead of showing itself.
-    bool ShowAccelChar = false;  // before Create
+    using TKindArgs = TLabelArgs;
+    explicit TLabel(TComponent* owner, const TLabelArgs& label = {}) : TWinControl(owner), label_(label) {}
 
 protected:
     void CreateParams(TCreateParams& params) override;
+
+private:
+    TLabelArgs label_;
+};
+
+struct TEditArgs {
+    bool Border = true;
 };
 
 class TEdit : public TWinControl {
 public:
-    explicit TEdit(TComponent* owner) : TWinControl(owner) {}
-    bool Border = true;  // before Create
+    using TKindArgs = TEditArgs;
+    explicit TEdit(TComponent* owner, const TEditArgs& edit = {}) : TWinControl(owner), edit_(edit) {}
     std::wstring Text() const { return Caption(); }
     void SetText(const std::wstring& text) { SetCaption(text); }
     void SetReadOnly(bool readOnly);
@@ -91,19 +103,28 @@ protected:
     void ParentMessage(TParentMessage& message) override;
 
 private:
+    TEditArgs edit_;
     bool link_ = false;
     bool pressed_ = false;
+};
+
+struct TMemoArgs {
+    // Off: long lines scroll sideways.
+    bool WordWrap = true;
 };
 
 // A multi-line edit; Enter starts a new line.
 class TMemo : public TEdit {
 public:
-    explicit TMemo(TComponent* owner) : TEdit(owner) {}
-    bool WordWrap = true;  // before Create
+    using TKindArgs = TMemoArgs;
+    explicit TMemo(TComponent* owner, const TMemoArgs& memo = {}) : TEdit(owner), memo_(memo) {}
     int LineCount() { return static_cast<int>(Perform(EM_GETLINECOUNT)); }
 
 protected:
     void CreateParams(TCreateParams& params) override;
+
+private:
+    TMemoArgs memo_;
 };
 
 class TCheckBox : public TWinControl {
@@ -137,11 +158,15 @@ protected:
     RECT AlignRect() const override;
 };
 
+struct TRadioGroupArgs {
+    int Columns = 1;
+};
+
 // Radio buttons in columns inside a group box; ItemIndex is the checked one.
 class TRadioGroup : public TGroupBox {
 public:
-    explicit TRadioGroup(TComponent* owner) : TGroupBox(owner) {}
-    int Columns = 1;
+    using TKindArgs = TRadioGroupArgs;
+    explicit TRadioGroup(TComponent* owner, const TRadioGroupArgs& group = {}) : TGroupBox(owner), group_(group) {}
     void SetItems(const std::vector<std::wstring>& items);
     int Count() const noexcept { return static_cast<int>(buttons_.size()); }
     int ItemIndex() const;
@@ -154,6 +179,7 @@ protected:
 
 private:
     void ArrangeButtons();
+    TRadioGroupArgs group_;
     std::vector<TRadioButton*> buttons_;
 };
 
@@ -167,15 +193,20 @@ struct TDrawItemInfo {
     bool Focused;
 };
 
-class TListBox : public TWinControl {
-public:
-    explicit TListBox(TComponent* owner) : TWinControl(owner) {}
-    // Before Create.
+struct TListBoxArgs {
     TListBoxStyle Style = TListBoxStyle::lbStandard;
     bool Sorted = false;
     bool MultiSelect = false;
-    int ItemHeightAtCreate = 16;
+    // The rows' height an owner-drawn list asks for (OnMeasureItem may change it).
+    int ItemHeight = 16;
+};
 
+class TListBox : public TWinControl {
+public:
+    using TKindArgs = TListBoxArgs;
+    explicit TListBox(TComponent* owner, const TListBoxArgs& list = {}) : TWinControl(owner), list_(list) {}
+
+    bool MultiSelect() const noexcept { return list_.MultiSelect; }
     int Count() const;
     // The index of the new item (its sorted place in a sorted list).
     int Add(const std::wstring& text, LPARAM data = 0);
@@ -213,13 +244,17 @@ protected:
     // Draws an item when there is no OnDrawItem.
     virtual void DrawItem(TDrawItemInfo& item);
     void CheckIndex(int index) const;
+
+private:
+    TListBoxArgs list_;
 };
 
 // A list whose items carry a check box; a click on the box or Space toggles
-// it. The check marks are kept as the items' data.
+// it. The check marks are kept as the items' data; the list is always
+// owner-drawn, whatever its Style says.
 class TCheckListBox : public TListBox {
 public:
-    explicit TCheckListBox(TComponent* owner) : TListBox(owner) { Style = TListBoxStyle::lbOwnerDrawFixed; }
+    explicit TCheckListBox(TComponent* owner, const TListBoxArgs& list = {});
     bool Checked(int index) const;
     void SetChecked(int index, bool checked);
     std::function<void(TCheckListBox* sender)> OnClickCheck;
@@ -235,11 +270,16 @@ private:
 
 enum class TComboBoxStyle { csDropDown, csDropDownList };
 
+struct TComboBoxArgs {
+    TComboBoxStyle Style = TComboBoxStyle::csDropDown;
+    // Rows the dropped-down list shows.
+    int DropDownCount = 8;
+};
+
 class TComboBox : public TWinControl {
 public:
-    explicit TComboBox(TComponent* owner) : TWinControl(owner) {}
-    TComboBoxStyle Style = TComboBoxStyle::csDropDown;  // before Create
-    int DropDownCount = 8;                                // before Create
+    using TKindArgs = TComboBoxArgs;
+    explicit TComboBox(TComponent* owner, const TComboBoxArgs& combo = {}) : TWinControl(owner), combo_(combo) {}
 
     int Count() const;
     int Add(const std::wstring& text);
@@ -271,6 +311,7 @@ protected:
 
 private:
     int ListHeight() const;
+    TComboBoxArgs combo_;
     // While OnChange runs for a pick: the picked text.
     bool picking_ = false;
     std::wstring picked_;

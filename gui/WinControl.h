@@ -7,7 +7,9 @@
 // A control is made in two steps: construct it with its owner, then Create it
 // with a TControlArgs; Create asks the virtual CreateParams for the window's
 // class and styles, so a derived control is fully constructed before its
-// window sends the first message. NewControl<T>(owner, args) does both.
+// window sends the first message. NewControl<T>(owner, args) does both; a
+// control whose window is made with settings of its own takes them in its
+// constructor, as NewControl<T>(owner, args, kind) passes them.
 //
 // Every window class of the program (forms, and controls registered under
 // the class library's names such as "TListBox") has one window procedure that
@@ -264,10 +266,10 @@ private:
     friend class TControl;
 };
 
-// Constructs a control of type T owned by `owner` and creates its window.
+namespace detail {
+// Creates the window of a control just constructed; frees it when that fails.
 template <class T>
-T* NewControl(TComponent* owner, const TControlArgs& args) {
-    T* control = new T(owner);
+T* Created(T* control, const TControlArgs& args) {
     try {
         control->Create(args);
     } catch (...) {
@@ -275,6 +277,21 @@ T* NewControl(TComponent* owner, const TControlArgs& args) {
         throw;
     }
     return control;
+}
+}  // namespace detail
+
+// Constructs a control of type T owned by `owner` and creates its window.
+// A kind of control whose window is made with settings of its own (a label's
+// alignment, a list box's style) names them T::TKindArgs and takes them as
+// `kind`; without them it has that struct's defaults.
+template <class T>
+T* NewControl(TComponent* owner, const TControlArgs& args) {
+    return detail::Created(new T(owner), args);
+}
+
+template <class T>
+T* NewControl(TComponent* owner, const TControlArgs& args, const typename T::TKindArgs& kind) {
+    return detail::Created(new T(owner, kind), args);
 }
 
 }  // namespace gui

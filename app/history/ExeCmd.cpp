@@ -52,10 +52,10 @@ void TExeCmdForm::FormCreate() {
         FontChanged();
     }
 
-    EditName = new gui::TEdit(this);
+    EditName = gui::NewControl<gui::TEdit>(
+        this, {.Name = L"EditName", .Bounds = Bounds(0, 0, 792, 24), .Align = TAlign::alTop});
     EditName->Font().Assign(Font());
     EditName->Font().SetSize(10);
-    EditName->Create({.Name = L"EditName", .Bounds = Bounds(0, 0, 792, 24), .Align = TAlign::alTop});
     EditName->SetReadOnly(true);
     EditName->SetEnabled(false);
     ::SetWindowLongW(EditName->Handle(), GWL_STYLE,
@@ -65,10 +65,8 @@ void TExeCmdForm::FormCreate() {
                                                         .Align = TAlign::alBottom});
     StatusBar->SetSimpleText(L"");
 
-    PanelBtn = new gui::TPanel(this);
-    PanelBtn->ShowCaption = false;
-    PanelBtn->BevelOuter = gui::TBevelCut::bvNone;
-    PanelBtn->Create({.Name = L"PanelBtn", .Bounds = Bounds(0, 0, 792, 30), .Align = TAlign::alBottom});
+    PanelBtn = gui::NewControl<gui::TPanel>(
+        this, {.Name = L"PanelBtn", .Bounds = Bounds(0, 0, 792, 30), .Align = TAlign::alBottom}, gui::kHolderPanel);
     BtnGetCmd = gui::NewControl<gui::TButton>(this, {.Parent = PanelBtn, .Name = L"BtnGetCmd",
                                                      .Caption = L"現在のオプションを取得(&G)",
                                                      .Bounds = Bounds(4, 3, 200, 24)});
@@ -89,10 +87,10 @@ void TExeCmdForm::FormCreate() {
     BtnCancel->ModalResult = gui::mrCancel;
     BtnCancel->SetCancel(true);
 
-    ComboBox = new gui::TComboBox(this);
+    ComboBox = gui::NewControl<gui::TComboBox>(
+        this, {.Name = L"ComboBox", .Bounds = Bounds(0, 24, 792, 24), .Align = TAlign::alClient});
     ComboBox->Font().Assign(Font());
     ComboBox->Font().SetSize(10);
-    ComboBox->Create({.Name = L"ComboBox", .Bounds = Bounds(0, 24, 792, 24), .Align = TAlign::alClient});
     ComboBox->OnChange = [this](gui::TComboBox*) { ComboBoxChange(); };
 
     if (!DataFolder.empty()) {

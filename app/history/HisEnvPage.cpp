@@ -79,67 +79,60 @@ THisSettings& THisEnvPage::Settings() { return form_.Lists.Settings; }
 void THisEnvPage::CreateControls() {
     gui::TTabSheet* sheet = form_.TabSheetEnv;
     gui::TComponent* owner = &form_;
-    auto group = [&](gui::TWinControl* parent, const wchar_t* name, const wchar_t* caption, RECT r) {
-        return gui::NewControl<gui::TGroupBox>(owner, {.Parent = parent, .Name = name, .Caption = caption,
-                                                       .Bounds = r});
-    };
-    auto check = [&](gui::TWinControl* parent, const wchar_t* name, const wchar_t* caption, RECT r) {
-        return gui::NewControl<gui::TCheckBox>(owner, {.Parent = parent, .Name = name, .Caption = caption,
-                                                       .Bounds = r});
-    };
-    auto button = [&](gui::TWinControl* parent, const wchar_t* name, const wchar_t* caption, RECT r) {
-        return gui::NewControl<gui::TButton>(owner, {.Parent = parent, .Name = name, .Caption = caption,
-                                                     .Bounds = r});
-    };
-    auto label = [&](gui::TWinControl* parent, const wchar_t* name, const wchar_t* caption, RECT r) {
-        return gui::NewControl<gui::TLabel>(owner, {.Parent = parent, .Name = name, .Caption = caption,
-                                                    .Bounds = r});
-    };
-    auto combo = [&](gui::TWinControl* parent, const wchar_t* name, RECT r) {
-        auto* c = new gui::TComboBox(owner);
-        c->Style = gui::TComboBoxStyle::csDropDownList;
-        c->DropDownCount = 16;
-        c->Create({.Parent = parent, .Name = name, .Bounds = r});
-        return c;
-    };
-    auto sortedList = [&](gui::TWinControl* parent, const wchar_t* name, RECT r, bool visible) {
-        auto* l = new gui::TListBox(owner);
-        l->Sorted = true;
-        l->Create({.Parent = parent, .Name = name, .Bounds = r, .Visible = visible,
-                   .Style = WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT});
-        return l;
+    using gui::NewControl;
+    // The page's pick lists: a drop-down list of up to 16 rows.
+    const gui::TComboBoxArgs pickList{.Style = gui::TComboBoxStyle::csDropDownList, .DropDownCount = 16};
+    // The sorted lists of what is not recorded, scrolling both ways.
+    auto skipList = [&](gui::TWinControl* parent, const wchar_t* name, RECT r, bool visible) {
+        return NewControl<gui::TListBox>(owner, {.Parent = parent, .Name = name, .Bounds = r, .Visible = visible,
+                                                 .Style = WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT},
+                                         {.Sorted = true});
     };
 
     // --- what is not recorded ---------------------------------------------------
-    GroupBoxWatch = group(sheet, L"GroupBoxWatch", L"[監視ドライブ/フォルダ(&C)]", Bounds(6, 4, 284, 550));
-    GroupBoxDrive = group(GroupBoxWatch, L"GroupBoxDrive", L"[監視ドライブ]", Bounds(8, 20, 268, 170));
-    ListBoxDrive = new gui::TCheckListBox(owner);
-    ListBoxDrive->Sorted = true;
-    ListBoxDrive->Create({.Parent = GroupBoxDrive, .Name = L"ListBoxDrive", .Bounds = Bounds(8, 20, 252, 110),
-                          .Hint = L"チェックマークをオフで監視しない",
-                          .Style = WS_VSCROLL | LBS_NOINTEGRALHEIGHT});
+    GroupBoxWatch = NewControl<gui::TGroupBox>(
+        owner, {.Parent = sheet, .Name = L"GroupBoxWatch", .Caption = L"[監視ドライブ/フォルダ(&C)]",
+                .Bounds = Bounds(6, 4, 284, 550)});
+    GroupBoxDrive = NewControl<gui::TGroupBox>(
+        owner, {.Parent = GroupBoxWatch, .Name = L"GroupBoxDrive", .Caption = L"[監視ドライブ]",
+                .Bounds = Bounds(8, 20, 268, 170)});
+    ListBoxDrive = NewControl<gui::TCheckListBox>(
+        owner, {.Parent = GroupBoxDrive, .Name = L"ListBoxDrive", .Bounds = Bounds(8, 20, 252, 110),
+                .Hint = L"チェックマークをオフで監視しない", .Style = WS_VSCROLL | LBS_NOINTEGRALHEIGHT},
+        {.Sorted = true});
     ListBoxDrive->ShowHint = true;
-    ListBoxNoDrive = sortedList(GroupBoxDrive, L"ListBoxNoDrive", Bounds(0, 0, 10, 10), false);
-    ChkNetwork = check(GroupBoxDrive, L"ChkNetwork", L"ネットワーク", Bounds(8, 138, 150, 22));
+    ListBoxNoDrive = skipList(GroupBoxDrive, L"ListBoxNoDrive", Bounds(0, 0, 10, 10), false);
+    ChkNetwork = NewControl<gui::TCheckBox>(
+        owner, {.Parent = GroupBoxDrive, .Name = L"ChkNetwork", .Caption = L"ネットワーク",
+                .Bounds = Bounds(8, 138, 150, 22)});
     ChkNetwork->OnClick = [this](gui::TCheckBox* c) {
         Settings().ChkNetwork = c->Checked();
         ChkNetworkMouseUp();
     };
-    BtnHDD = button(GroupBoxDrive, L"BtnHDD", L"HDD", Bounds(180, 136, 80, 26));
+    BtnHDD = NewControl<gui::TButton>(
+        owner, {.Parent = GroupBoxDrive, .Name = L"BtnHDD", .Caption = L"HDD", .Bounds = Bounds(180, 136, 80, 26)});
     BtnHDD->OnClick = [this](gui::TButton*) { BtnHDDClick(); };
 
-    GroupBoxDir = group(GroupBoxWatch, L"GroupBoxDir", L"[監視しないフォルダ]", Bounds(8, 196, 268, 170));
-    ListBoxDir = sortedList(GroupBoxDir, L"ListBoxDir", Bounds(8, 20, 252, 110), true);
-    BtnDirAdd = button(GroupBoxDir, L"BtnDirAdd", L"追加", Bounds(94, 136, 80, 26));
-    BtnDirDel = button(GroupBoxDir, L"BtnDirDel", L"削除", Bounds(180, 136, 80, 26));
+    GroupBoxDir = NewControl<gui::TGroupBox>(
+        owner, {.Parent = GroupBoxWatch, .Name = L"GroupBoxDir", .Caption = L"[監視しないフォルダ]",
+                .Bounds = Bounds(8, 196, 268, 170)});
+    ListBoxDir = skipList(GroupBoxDir, L"ListBoxDir", Bounds(8, 20, 252, 110), true);
+    BtnDirAdd = NewControl<gui::TButton>(
+        owner, {.Parent = GroupBoxDir, .Name = L"BtnDirAdd", .Caption = L"追加", .Bounds = Bounds(94, 136, 80, 26)});
+    BtnDirDel = NewControl<gui::TButton>(
+        owner, {.Parent = GroupBoxDir, .Name = L"BtnDirDel", .Caption = L"削除", .Bounds = Bounds(180, 136, 80, 26)});
     BtnDirAdd->OnClick = [this](gui::TButton*) { BtnDirAddClick(); };
     BtnDirDel->OnClick = [this](gui::TButton*) { BtnDirDelClick(); };
     ListBoxDir->OnClick = [this](gui::TListBox* l) { BtnDirDel->SetEnabled(l->ItemIndex() >= 0); };
 
-    GroupBoxExe = group(GroupBoxWatch, L"GroupBoxExe", L"[監視しないプログラム]", Bounds(8, 372, 268, 170));
-    ListBoxExe = sortedList(GroupBoxExe, L"ListBoxExe", Bounds(8, 20, 252, 110), true);
-    BtnExeDel = button(GroupBoxExe, L"BtnExeDel", L"削除", Bounds(180, 136, 80, 26));
-    BtnExeAdd = button(GroupBoxExe, L"BtnExeAdd", L"追加", Bounds(94, 136, 80, 26));
+    GroupBoxExe = NewControl<gui::TGroupBox>(
+        owner, {.Parent = GroupBoxWatch, .Name = L"GroupBoxExe", .Caption = L"[監視しないプログラム]",
+                .Bounds = Bounds(8, 372, 268, 170)});
+    ListBoxExe = skipList(GroupBoxExe, L"ListBoxExe", Bounds(8, 20, 252, 110), true);
+    BtnExeDel = NewControl<gui::TButton>(
+        owner, {.Parent = GroupBoxExe, .Name = L"BtnExeDel", .Caption = L"削除", .Bounds = Bounds(180, 136, 80, 26)});
+    BtnExeAdd = NewControl<gui::TButton>(
+        owner, {.Parent = GroupBoxExe, .Name = L"BtnExeAdd", .Caption = L"追加", .Bounds = Bounds(94, 136, 80, 26)});
     BtnExeAdd->OnClick = [this](gui::TButton*) { BtnExeAddClick(); };
     BtnExeDel->OnClick = [this](gui::TButton*) { BtnExeDelClick(); };
     ListBoxExe->OnClick = [this](gui::TListBox* l) { BtnExeDel->SetEnabled(l->ItemIndex() >= 0); };
@@ -147,67 +140,88 @@ void THisEnvPage::CreateControls() {
     BtnExeDel->SetEnabled(false);
 
     // --- the clipboard ------------------------------------------------------------
-    GroupBoxClip = group(sheet, L"GroupBoxClip", L"[クリップボード(&D)]", Bounds(296, 4, 290, 262));
-    auto numeric = [&](gui::TGroupBox*& box, const wchar_t* boxName, const wchar_t* caption, int y,
+    GroupBoxClip = NewControl<gui::TGroupBox>(
+        owner, {.Parent = sheet, .Name = L"GroupBoxClip", .Caption = L"[クリップボード(&D)]",
+                .Bounds = Bounds(296, 4, 290, 262)});
+    // A group of its own holding a number shown read-only, its up-down and its unit.
+    auto numberGroup = [&](gui::TGroupBox*& box, const wchar_t* boxName, const wchar_t* caption, int y,
                        TNumEdit*& num, const wchar_t* numName, TWrapUpDown*& ud, const wchar_t* udName,
                        gui::TLabel*& unit, const wchar_t* unitName, const wchar_t* unitCaption, int min, int max,
                        int step, void (THisEnvPage::*click)()) {
-        box = group(GroupBoxClip, boxName, caption, Bounds(8, y, 274, 50));
-        num = new TNumEdit(owner);
-        num->Create({.Parent = box, .Name = numName, .Bounds = Bounds(10, 20, 60, 22)});
+        box = NewControl<gui::TGroupBox>(
+            owner, {.Parent = GroupBoxClip, .Name = boxName, .Caption = caption, .Bounds = Bounds(8, y, 274, 50)});
+        num = NewControl<TNumEdit>(owner, {.Parent = box, .Name = numName, .Bounds = Bounds(10, 20, 60, 22)});
         MakeReadOnlyDisplay(*num, 4);
         num->SetCtl3D(false);
         num->SetDecimalLength(0);
-        ud = new TWrapUpDown(owner);
-        ud->Create({.Parent = box, .Name = udName, .Bounds = Bounds(72, 19, 17, 24)});
+        ud = NewControl<TWrapUpDown>(owner, {.Parent = box, .Name = udName, .Bounds = Bounds(72, 19, 17, 24)});
         ud->SetLimits(min, max, step);
         ud->OnChange = [this, click](gui::TUpDown*) { (this->*click)(); };
-        unit = label(box, unitName, unitCaption, Bounds(96, 23, 40, 18));
+        unit = NewControl<gui::TLabel>(
+            owner, {.Parent = box, .Name = unitName, .Caption = unitCaption, .Bounds = Bounds(96, 23, 40, 18)});
     };
-    numeric(GroupBoxWait, L"GroupBoxWait", L"[貼り付けの遅延時間(&N)]", 20, TxtWait, L"TxtWait", UDWait, L"UDWait",
+    numberGroup(GroupBoxWait, L"GroupBoxWait", L"[貼り付けの遅延時間(&N)]", 20, TxtWait, L"TxtWait", UDWait, L"UDWait",
             LabelWait, L"LabelWait", L"ms", 0, 1000, 100, &THisEnvPage::UDWaitClick);
-    numeric(GroupBoxMaxClip, L"GroupBoxMaxClip", L"[文字列の最大値制限(&M)]", 74, TxtMaxClip, L"TxtMaxClip",
+    numberGroup(GroupBoxMaxClip, L"GroupBoxMaxClip", L"[文字列の最大値制限(&M)]", 74, TxtMaxClip, L"TxtMaxClip",
             UDMaxClip, L"UDMaxClip", LabelMaxClip, L"LabelMaxClip", L"KB", 8, 256, 8, &THisEnvPage::UDMaxClipClick);
-    RadioGroupPaste = new gui::TRadioGroup(owner);
-    RadioGroupPaste->Columns = 2;
-    RadioGroupPaste->Create({.Parent = GroupBoxClip, .Name = L"RadioGroupPaste", .Caption = L"[貼り付けキー(&O)]",
-                             .Bounds = Bounds(8, 128, 274, 50)});
+    RadioGroupPaste = NewControl<gui::TRadioGroup>(
+        owner, {.Parent = GroupBoxClip, .Name = L"RadioGroupPaste", .Caption = L"[貼り付けキー(&O)]",
+                .Bounds = Bounds(8, 128, 274, 50)},
+        {.Columns = 2});
     RadioGroupPaste->SetItems({L"[Ctrl] + [V]", L"[Shift] + [Insert]"});
     RadioGroupPaste->OnClick = [this](gui::TRadioGroup* g) { Settings().RadioGroupPaste = std::max(0, g->ItemIndex()); };
-    GroupBoxWave = group(GroupBoxClip, L"GroupBoxWave", L"[効果音(&P)]", Bounds(8, 182, 274, 74));
-    CHKWave = check(GroupBoxWave, L"CHKWave", L"有効", Bounds(10, 20, 100, 22));
+    GroupBoxWave = NewControl<gui::TGroupBox>(
+        owner, {.Parent = GroupBoxClip, .Name = L"GroupBoxWave", .Caption = L"[効果音(&P)]",
+                .Bounds = Bounds(8, 182, 274, 74)});
+    CHKWave = NewControl<gui::TCheckBox>(
+        owner, {.Parent = GroupBoxWave, .Name = L"CHKWave", .Caption = L"有効", .Bounds = Bounds(10, 20, 100, 22)});
     CHKWave->OnClick = [this](gui::TCheckBox* c) { Settings().CHKWave = c->Checked(); };
-    EditWave = gui::NewControl<gui::TEdit>(owner, {.Parent = GroupBoxWave, .Name = L"EditWave",
-                                                   .Bounds = Bounds(10, 44, 188, 22)});
+    EditWave = NewControl<gui::TEdit>(
+        owner, {.Parent = GroupBoxWave, .Name = L"EditWave", .Bounds = Bounds(10, 44, 188, 22)});
     EditWave->OnChange = [this](gui::TEdit* e) { Settings().EditWave = e->Text(); };
-    BtnWave = button(GroupBoxWave, L"BtnWave", L"参照", Bounds(204, 42, 62, 26));
+    BtnWave = NewControl<gui::TButton>(
+        owner, {.Parent = GroupBoxWave, .Name = L"BtnWave", .Caption = L"参照", .Bounds = Bounds(204, 42, 62, 26)});
     BtnWave->OnClick = [this](gui::TButton*) { BtnWaveClick(); };
 
     // --- the lists and the tray menu -------------------------------------------
-    GroupBoxHisNum = group(sheet, L"GroupBoxHisNum", L"[履歴数(&J)]", Bounds(296, 270, 290, 100));
-    CBHisList = combo(GroupBoxHisNum, L"CBHisList", Bounds(10, 20, 180, 24));
+    GroupBoxHisNum = NewControl<gui::TGroupBox>(
+        owner, {.Parent = sheet, .Name = L"GroupBoxHisNum", .Caption = L"[履歴数(&J)]",
+                .Bounds = Bounds(296, 270, 290, 100)});
+    CBHisList = NewControl<gui::TComboBox>(
+        owner, {.Parent = GroupBoxHisNum, .Name = L"CBHisList", .Bounds = Bounds(10, 20, 180, 24)}, pickList);
     for (const wchar_t* name : kCategoryNames) CBHisList->Add(name);
     CBHisList->SetItemIndex(0);
     CBHisList->OnChange = [this](gui::TComboBox*) { CBHisListChange(); };
-    CBHisListNum = combo(GroupBoxHisNum, L"CBHisListNum", Bounds(196, 20, 74, 24));
+    CBHisListNum = NewControl<gui::TComboBox>(
+        owner, {.Parent = GroupBoxHisNum, .Name = L"CBHisListNum", .Bounds = Bounds(196, 20, 74, 24)}, pickList);
     for (int n = 10; n <= 100; n += 10) CBHisListNum->Add(std::to_wstring(n));
     CBHisListNum->OnChange = [this](gui::TComboBox*) { CBHisListNumChange(); };
-    CHKAutoDel = check(GroupBoxHisNum, L"CHKAutoDel", L"履歴リスト自動削除", Bounds(10, 50, 200, 22));
+    CHKAutoDel = NewControl<gui::TCheckBox>(
+        owner, {.Parent = GroupBoxHisNum, .Name = L"CHKAutoDel", .Caption = L"履歴リスト自動削除",
+                .Bounds = Bounds(10, 50, 200, 22)});
     CHKAutoDel->OnClick = [this](gui::TCheckBox* c) { Settings().CHKAutoDel = c->Checked(); };
-    CHKNoSave = check(GroupBoxHisNum, L"CHKNoSave", L"履歴を保存しない", Bounds(10, 74, 200, 22));
+    CHKNoSave = NewControl<gui::TCheckBox>(
+        owner, {.Parent = GroupBoxHisNum, .Name = L"CHKNoSave", .Caption = L"履歴を保存しない",
+                .Bounds = Bounds(10, 74, 200, 22)});
     CHKNoSave->OnClick = [this](gui::TCheckBox* c) { Settings().CHKNoSave = c->Checked(); };
 
-    GroupBoxPasteDir = group(sheet, L"GroupBoxPasteDir", L"[フォルダ移動のタイミング(&K)]", Bounds(296, 374, 290, 52));
-    CBPasteDir = combo(GroupBoxPasteDir, L"CBPasteDir", Bounds(10, 20, 180, 24));
+    GroupBoxPasteDir = NewControl<gui::TGroupBox>(
+        owner, {.Parent = sheet, .Name = L"GroupBoxPasteDir", .Caption = L"[フォルダ移動のタイミング(&K)]",
+                .Bounds = Bounds(296, 374, 290, 52)});
+    CBPasteDir = NewControl<gui::TComboBox>(
+        owner, {.Parent = GroupBoxPasteDir, .Name = L"CBPasteDir", .Bounds = Bounds(10, 20, 180, 24)}, pickList);
     for (const wchar_t* s : {L"無効", L"やや遅く", L"遅く", L"やや速く", L"速く"}) CBPasteDir->Add(s);
     CBPasteDir->SetItemIndex(0);
     CBPasteDir->OnChange = [this](gui::TComboBox* c) { Settings().CBPasteDir = std::max(0, c->ItemIndex()); };
 
-    GroupBoxMenuItem = group(sheet, L"GroupBoxMenuItem", L"[履歴メニュー項目(&L)]", Bounds(296, 430, 290, 96));
+    GroupBoxMenuItem = NewControl<gui::TGroupBox>(
+        owner, {.Parent = sheet, .Name = L"GroupBoxMenuItem", .Caption = L"[履歴メニュー項目(&L)]",
+                .Bounds = Bounds(296, 430, 290, 96)});
     for (int c = 0; c < kHisCategories; ++c) {
         const std::wstring name = L"CHKHisMenuItem" + std::to_wstring(c);
-        gui::TCheckBox* box = check(GroupBoxMenuItem, name.c_str(), kCategoryNames[c],
-                                    Bounds(10 + (c % 2) * 136, 20 + (c / 2) * 24, 130, 22));
+        gui::TCheckBox* box = NewControl<gui::TCheckBox>(
+            owner, {.Parent = GroupBoxMenuItem, .Name = name, .Caption = kCategoryNames[c],
+                    .Bounds = Bounds(10 + (c % 2) * 136, 20 + (c / 2) * 24, 130, 22)});
         box->SetChecked(true);
         box->OnClick = [this](gui::TCheckBox* b) { CHKHisMenuItemClick(b); };
     }
@@ -217,77 +231,105 @@ void THisEnvPage::CreateControls() {
         MCHKHisMenuItem[c]->Tag = c;
     }
 
-    GroupBoxToolBar = group(sheet, L"GroupBoxToolBar", L"[ツールバー(&Q)]", Bounds(296, 530, 290, 52));
-    CHKTooBarList = check(GroupBoxToolBar, L"CHKTooBarList", L"キャプションを右に表示", Bounds(10, 22, 260, 22));
+    GroupBoxToolBar = NewControl<gui::TGroupBox>(
+        owner, {.Parent = sheet, .Name = L"GroupBoxToolBar", .Caption = L"[ツールバー(&Q)]",
+                .Bounds = Bounds(296, 530, 290, 52)});
+    CHKTooBarList = NewControl<gui::TCheckBox>(
+        owner, {.Parent = GroupBoxToolBar, .Name = L"CHKTooBarList", .Caption = L"キャプションを右に表示",
+                .Bounds = Bounds(10, 22, 260, 22)});
     CHKTooBarList->SetChecked(true);
     CHKTooBarList->OnClick = [this](gui::TCheckBox* c) { Settings().CHKTooBarList = c->Checked(); };
 
     // --- the window -----------------------------------------------------------------
-    GroupBoxWindow = group(sheet, L"GroupBoxWindow", L"[履歴ウィンドウ(&A)]", Bounds(592, 4, 290, 550));
-    RadioGroupStart = new gui::TRadioGroup(owner);
-    RadioGroupStart->Columns = 2;
-    RadioGroupStart->Create({.Parent = GroupBoxWindow, .Name = L"RadioGroupStart", .Caption = L"[起動時(&E)]",
-                             .Bounds = Bounds(8, 20, 274, 50)});
+    GroupBoxWindow = NewControl<gui::TGroupBox>(
+        owner, {.Parent = sheet, .Name = L"GroupBoxWindow", .Caption = L"[履歴ウィンドウ(&A)]",
+                .Bounds = Bounds(592, 4, 290, 550)});
+    RadioGroupStart = NewControl<gui::TRadioGroup>(
+        owner, {.Parent = GroupBoxWindow, .Name = L"RadioGroupStart", .Caption = L"[起動時(&E)]",
+                .Bounds = Bounds(8, 20, 274, 50)},
+        {.Columns = 2});
     RadioGroupStart->SetItems({L"表示しない", L"表示する"});
     RadioGroupStart->SetItemIndex(1);
     RadioGroupStart->OnClick = [this](gui::TRadioGroup* g) { Settings().RadioGroupStart = std::max(0, g->ItemIndex()); };
 
-    GroupBoxTrans = group(GroupBoxWindow, L"GroupBoxTrans", L"[半透明度(&F)]", Bounds(8, 74, 274, 64));
-    TrackBarTrans = gui::NewControl<gui::TTrackBar>(owner, {.Parent = GroupBoxTrans, .Name = L"TrackBarTrans",
-                                                            .Bounds = Bounds(8, 20, 196, 36)});
+    GroupBoxTrans = NewControl<gui::TGroupBox>(
+        owner, {.Parent = GroupBoxWindow, .Name = L"GroupBoxTrans", .Caption = L"[半透明度(&F)]",
+                .Bounds = Bounds(8, 74, 274, 64)});
+    TrackBarTrans = NewControl<gui::TTrackBar>(
+        owner, {.Parent = GroupBoxTrans, .Name = L"TrackBarTrans", .Bounds = Bounds(8, 20, 196, 36)});
     TrackBarTrans->SetRange(20, 100);
     TrackBarTrans->Perform(TBM_SETLINESIZE, 0, 5);
     TrackBarTrans->Perform(TBM_SETPAGESIZE, 0, 10);
     TrackBarTrans->SetFrequency(5);
     TrackBarTrans->SetPosition(100);
     TrackBarTrans->OnChange = [this](gui::TTrackBar*) { TrackBarTransChange(); };
-    LabelTrans = label(GroupBoxTrans, L"LabelTrans", L"100%", Bounds(210, 28, 56, 18));
+    LabelTrans = NewControl<gui::TLabel>(
+        owner, {.Parent = GroupBoxTrans, .Name = L"LabelTrans", .Caption = L"100%",
+                .Bounds = Bounds(210, 28, 56, 18)});
     // The opacity group is offered; its controls follow it.
     GroupBoxTrans->SetEnabled(true);
     TrackBarTrans->SetEnabled(GroupBoxTrans->Enabled());
     LabelTrans->SetEnabled(GroupBoxTrans->Enabled());
 
-    GroupBoxFont = group(GroupBoxWindow, L"GroupBoxFont", L"フォント(&G)]", Bounds(8, 142, 274, 56));
-    BtnFont = button(GroupBoxFont, L"BtnFont", L"", Bounds(10, 20, 254, 28));
+    GroupBoxFont = NewControl<gui::TGroupBox>(
+        owner, {.Parent = GroupBoxWindow, .Name = L"GroupBoxFont", .Caption = L"フォント(&G)]",
+                .Bounds = Bounds(8, 142, 274, 56)});
+    BtnFont = NewControl<gui::TButton>(
+        owner, {.Parent = GroupBoxFont, .Name = L"BtnFont", .Caption = L"", .Bounds = Bounds(10, 20, 254, 28)});
     BtnFont->OnClick = [this](gui::TButton*) { BtnFontClick(); };
 
-    GroupBoxHotKey = group(GroupBoxWindow, L"GroupBoxHotKey", L"[ホットキー(&B)]", Bounds(8, 202, 274, 208));
-    auto hotKey = [&](gui::TLabel*& lbl, const wchar_t* labelName, const wchar_t* caption, gui::THotKeyEdit*& edit,
+    GroupBoxHotKey = NewControl<gui::TGroupBox>(
+        owner, {.Parent = GroupBoxWindow, .Name = L"GroupBoxHotKey", .Caption = L"[ホットキー(&B)]",
+                .Bounds = Bounds(8, 202, 274, 208)});
+    // A hot-key field with its caption above it; a key pressed in it is taken as the setting.
+    auto hotKeyField = [&](gui::TLabel*& lbl, const wchar_t* labelName, const wchar_t* caption, gui::THotKeyEdit*& edit,
                       const wchar_t* editName, std::wstring THisSettings::*text, int y) {
-        lbl = label(GroupBoxHotKey, labelName, caption, Bounds(10, y, 254, 18));
-        edit = gui::NewControl<gui::THotKeyEdit>(owner, {.Parent = GroupBoxHotKey, .Name = editName,
-                                                         .Bounds = Bounds(10, y + 18, 254, 22)});
+        lbl = NewControl<gui::TLabel>(
+            owner, {.Parent = GroupBoxHotKey, .Name = labelName, .Caption = caption, .Bounds = Bounds(10, y, 254, 18)});
+        edit = NewControl<gui::THotKeyEdit>(
+            owner, {.Parent = GroupBoxHotKey, .Name = editName, .Bounds = Bounds(10, y + 18, 254, 22)});
         edit->OnKeyDown = [this, edit, text](gui::TControl*, WORD& key, gui::TShiftState shift) {
             HotKeyEditKeyDown(edit->Handle(), key, shift);
             Settings().*text = edit->Text();
         };
     };
-    hotKey(LabelHTKShow, L"LabelHTKShow", L"履歴ウィンドウの表示 ", EditHTKShow, L"EditHTKShow",
+    hotKeyField(LabelHTKShow, L"LabelHTKShow", L"履歴ウィンドウの表示 ", EditHTKShow, L"EditHTKShow",
            &THisSettings::EditHTKShow, 20);
-    hotKey(LabelHTKMenu, L"LabelHTKMenu", L"履歴メニューの表示/非表示   ", EditHTKMenu, L"EditHTKMenu",
+    hotKeyField(LabelHTKMenu, L"LabelHTKMenu", L"履歴メニューの表示/非表示   ", EditHTKMenu, L"EditHTKMenu",
            &THisSettings::EditHTKMenu, 64);
-    hotKey(LabelHTKLaunch, L"LabelHTKLaunch", L"プログラムランチャの表示 /非表示", EditHTKLaunch, L"EditHTKLaunch",
+    hotKeyField(LabelHTKLaunch, L"LabelHTKLaunch", L"プログラムランチャの表示 /非表示", EditHTKLaunch, L"EditHTKLaunch",
            &THisSettings::EditHTKLaunch, 108);
-    CHKHookDesktop = check(GroupBoxHotKey, L"CHKHookDesktop", L"デスクトップの中ボタンクリック ＋キー",
-                           Bounds(10, 152, 254, 22));
+    CHKHookDesktop = NewControl<gui::TCheckBox>(
+        owner, {.Parent = GroupBoxHotKey, .Name = L"CHKHookDesktop",
+                .Caption = L"デスクトップの中ボタンクリック ＋キー", .Bounds = Bounds(10, 152, 254, 22)});
     CHKHookDesktop->OnClick = [this](gui::TCheckBox*) { CHKHookDesktopClick(); };
-    ComboBoxHook = combo(GroupBoxHotKey, L"ComboBoxHook", Bounds(10, 176, 160, 24));
+    ComboBoxHook = NewControl<gui::TComboBox>(
+        owner, {.Parent = GroupBoxHotKey, .Name = L"ComboBoxHook", .Bounds = Bounds(10, 176, 160, 24)}, pickList);
     for (const wchar_t* s : {L"組み合わせキーなし", L"+Ctrl", L"+Shift"}) ComboBoxHook->Add(s);
     ComboBoxHook->SetItemIndex(0);
     ComboBoxHook->SetEnabled(false);
     ComboBoxHook->OnChange = [this](gui::TComboBox* c) { Settings().ComboBoxHook = std::max(0, c->ItemIndex()); };
 
-    GroupBoxAutoMin = group(GroupBoxWindow, L"GroupBoxAutoMin", L"[自動最小化(&H)]", Bounds(8, 414, 274, 52));
-    CBAutoMin = combo(GroupBoxAutoMin, L"CBAutoMin", Bounds(10, 20, 120, 24));
+    GroupBoxAutoMin = NewControl<gui::TGroupBox>(
+        owner, {.Parent = GroupBoxWindow, .Name = L"GroupBoxAutoMin", .Caption = L"[自動最小化(&H)]",
+                .Bounds = Bounds(8, 414, 274, 52)});
+    CBAutoMin = NewControl<gui::TComboBox>(
+        owner, {.Parent = GroupBoxAutoMin, .Name = L"CBAutoMin", .Bounds = Bounds(10, 20, 120, 24)}, pickList);
     CBAutoMin->Add(L"しない");
     for (int n = 1; n <= 60; ++n) CBAutoMin->Add(std::to_wstring(n) + L"秒");
     CBAutoMin->SetItemIndex(0);
     CBAutoMin->OnChange = [this](gui::TComboBox* c) { Settings().CBAutoMin = std::max(0, c->ItemIndex()); };
-    CHKAutoMin = check(GroupBoxAutoMin, L"CHKAutoMin", L"閉じる", Bounds(144, 21, 120, 22));
+    CHKAutoMin = NewControl<gui::TCheckBox>(
+        owner, {.Parent = GroupBoxAutoMin, .Name = L"CHKAutoMin", .Caption = L"閉じる",
+                .Bounds = Bounds(144, 21, 120, 22)});
     CHKAutoMin->OnClick = [this](gui::TCheckBox* c) { Settings().CHKAutoMin = c->Checked(); };
 
-    GroupBoxIcon = group(GroupBoxWindow, L"GroupBoxIcon", L"[アイコン表示(&I)]", Bounds(8, 470, 274, 52));
-    CHKIconList = check(GroupBoxIcon, L"CHKIconList", L"履歴リスト、お気に入りリスト", Bounds(10, 22, 254, 22));
+    GroupBoxIcon = NewControl<gui::TGroupBox>(
+        owner, {.Parent = GroupBoxWindow, .Name = L"GroupBoxIcon", .Caption = L"[アイコン表示(&I)]",
+                .Bounds = Bounds(8, 470, 274, 52)});
+    CHKIconList = NewControl<gui::TCheckBox>(
+        owner, {.Parent = GroupBoxIcon, .Name = L"CHKIconList", .Caption = L"履歴リスト、お気に入りリスト",
+                .Bounds = Bounds(10, 22, 254, 22)});
     CHKIconList->OnClick = [this](gui::TCheckBox*) { CHKIconListClick(); };
 }
 

@@ -30,20 +30,25 @@ void THisForm::CreateMemo() {
 
     PPEdit = new gui::TPopupMenu(this);
     PPEdit->Name = L"PPEdit";
-    auto item = [this](gui::TMenuItem** field, const wchar_t* name, const wchar_t* caption, gui::TShortCut key,
-                       void (THisForm::*click)()) {
-        gui::TMenuItem* i = gui::NewMenuItem(this, PPEdit->Items(),
-                                             {.Name = name, .Caption = caption, .Enabled = false, .ShortCut = key});
-        if (click) i->OnClick = [this, click](gui::TMenuItem*) { (this->*click)(); };
-        if (field) *field = i;
-    };
-    item(&PPEditCut, L"PPEditCut", L"切り取り(&C)", gui::scCtrl | 'X', &THisForm::PPEditCutClick);
-    item(&PPEditPaste, L"PPEditPaste", L"貼り付け(&V)", gui::scCtrl | 'V', &THisForm::PPEditPasteClick);
-    item(&PPEditCopy, L"PPEditCopy", L"コピー(&C)", gui::scCtrl | 'C', &THisForm::PPEditCopyClick);
-    item(nullptr, L"N9", L"-", 0, nullptr);
-    item(&PPEditUndo, L"PPEditUndo", L"元に戻す(&Z)", gui::scCtrl | 'Z', &THisForm::PPEditUndoClick);
-    item(nullptr, L"N10", L"-", 0, nullptr);
-    item(&PPEditErase, L"PPEditErase", L"消去(&E)", gui::scCtrl | 'E', &THisForm::PPEditEraseClick);
+    // Every item starts disabled: the pop-up enables what applies.
+    gui::TMenuItem* items = PPEdit->Items();
+    PPEditCut = gui::NewMenuItem(this, items, {.Name = L"PPEditCut", .Caption = L"切り取り(&C)", .Enabled = false,
+                                               .ShortCut = gui::scCtrl | 'X',
+                                               .OnClick = [this](gui::TMenuItem*) { PPEditCutClick(); }});
+    PPEditPaste = gui::NewMenuItem(this, items, {.Name = L"PPEditPaste", .Caption = L"貼り付け(&V)", .Enabled = false,
+                                                 .ShortCut = gui::scCtrl | 'V',
+                                                 .OnClick = [this](gui::TMenuItem*) { PPEditPasteClick(); }});
+    PPEditCopy = gui::NewMenuItem(this, items, {.Name = L"PPEditCopy", .Caption = L"コピー(&C)", .Enabled = false,
+                                                .ShortCut = gui::scCtrl | 'C',
+                                                .OnClick = [this](gui::TMenuItem*) { PPEditCopyClick(); }});
+    gui::NewMenuItem(this, items, {.Name = L"N9", .Caption = L"-", .Enabled = false});
+    PPEditUndo = gui::NewMenuItem(this, items, {.Name = L"PPEditUndo", .Caption = L"元に戻す(&Z)", .Enabled = false,
+                                                .ShortCut = gui::scCtrl | 'Z',
+                                                .OnClick = [this](gui::TMenuItem*) { PPEditUndoClick(); }});
+    gui::NewMenuItem(this, items, {.Name = L"N10", .Caption = L"-", .Enabled = false});
+    PPEditErase = gui::NewMenuItem(this, items, {.Name = L"PPEditErase", .Caption = L"消去(&E)", .Enabled = false,
+                                                 .ShortCut = gui::scCtrl | 'E',
+                                                 .OnClick = [this](gui::TMenuItem*) { PPEditEraseClick(); }});
     PPEdit->OnPopup = [this](gui::TPopupMenu*) { PPEditPopup(); };
     Edit->PopupMenu = PPEdit;
 

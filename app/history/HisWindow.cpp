@@ -106,66 +106,75 @@ void THisForm::CreateControls() {
     StatusBar = gui::NewControl<gui::TStatusBar>(
         this, {.Name = L"StatusBar", .Bounds = Bounds(0, 0, 100, 22), .Align = TAlign::alBottom});
 
-    PageControl = new gui::TPageControl(this);
-    PageControl->TabPosition = gui::TTabPosition::tpBottom;
-    PageControl->Create({.Name = L"PageControl", .Bounds = Bounds(0, 0, 600, 400), .Align = TAlign::alClient});
+    PageControl = gui::NewControl<gui::TPageControl>(
+        this, {.Name = L"PageControl", .Bounds = Bounds(0, 0, 600, 400), .Align = TAlign::alClient},
+        {.TabPosition = gui::TTabPosition::tpBottom});
     TabSheetAct = gui::NewControl<gui::TTabSheet>(this, {.Parent = PageControl, .Name = L"TabSheetAct",
                                                          .Caption = L"機能"});
     TabSheetEnv = gui::NewControl<gui::TTabSheet>(this, {.Parent = PageControl, .Name = L"TabSheetEnv",
                                                          .Caption = L"設定"});
     PageControl->OnChange = [this](gui::TTabControl*) { PageControlChange(); };
 
-    ToolBar = new gui::TToolBar(this);
-    ToolBar->Wrapable = true;
-    ToolBar->Create({.Parent = TabSheetAct, .Name = L"ToolBar", .Bounds = Bounds(0, 0, 600, 40),
-                     .Align = TAlign::alTop});
+    ToolBar = gui::NewControl<gui::TToolBar>(this, {.Parent = TabSheetAct, .Name = L"ToolBar",
+                                                    .Bounds = Bounds(0, 0, 600, 40), .Align = TAlign::alTop},
+                                             {.Wrapable = true});
     ToolBar->SetImages(ImageListToolbar);
     ToolBar->Perform(TB_SETBUTTONSIZE, 0, MAKELPARAM(77, 38));
     if (TrayForm) ToolBar->PopupMenu = TrayForm->PPRMenu;
-    auto button = [this](gui::TToolButton*& b, const wchar_t* name, const wchar_t* caption, const wchar_t* hint,
-                         int image, bool check, void (THisForm::*click)()) {
-        b = new gui::TToolButton(this);
-        b->Name = name;
-        b->Caption = caption;
-        b->Hint = hint;
-        b->ImageIndex = image;
-        b->Style = check ? gui::TToolButtonStyle::tbsCheck : gui::TToolButtonStyle::tbsButton;
-        if (click) b->OnClick = [this, click](gui::TToolButton*) { (this->*click)(); };
-        ToolBar->AddButton(b);
-    };
-    button(TBexe, L"TBexe", L"[Enter]", L"", tiMain, false, &THisForm::TBexeClick);
-    button(TBUpExp, L"TBUpExp", L"(&K)", L"", tiUpExp, false, &THisForm::TBUpExpClick);
-    button(TBUpFol, L"TBUpFol", L"(&L)", L"", tiUpFol, false, &THisForm::TBUpFolClick);
-    button(TBSort, L"TBSort", L"", L"履歴リストを名前順に並び替え", tiSort, true, &THisForm::TBSortClick);
-    button(TBContx, L"TBContx", L"(&T)", L"コンテキストメニュー", tiContx, false, &THisForm::TBContxClick);
-    button(TBBrackwen, L"TBBrackwen", L"(&O)", L"Brackwen", tiBrackwen, false, &THisForm::TBBrackwenClick);
-    button(TBFav, L"TBFav", L"", L"お気に入り", tiFav, true, &THisForm::TBFavClick);
-    button(TBEdit, L"TBEdit", L"", L"メモ", tiEdit, true, &THisForm::TBEditClick);
-    button(TBCPUCore, L"TBCPUCore", L"", L"履歴ウィンドウのタイトルバーに各CPUコア使用率を表示", tiCPU, true,
-           &THisForm::TBCPUCoreClick);
+    using gui::TToolButtonStyle;
+    TBexe = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBexe", .Caption = L"[Enter]", .ImageIndex = tiMain,
+                        .OnClick = [this](gui::TToolButton*) { TBexeClick(); }});
+    TBUpExp = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBUpExp", .Caption = L"(&K)", .ImageIndex = tiUpExp,
+                        .OnClick = [this](gui::TToolButton*) { TBUpExpClick(); }});
+    TBUpFol = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBUpFol", .Caption = L"(&L)", .ImageIndex = tiUpFol,
+                        .OnClick = [this](gui::TToolButton*) { TBUpFolClick(); }});
+    TBSort = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBSort", .Hint = L"履歴リストを名前順に並び替え", .ImageIndex = tiSort,
+                        .Style = TToolButtonStyle::tbsCheck,
+                        .OnClick = [this](gui::TToolButton*) { TBSortClick(); }});
+    TBContx = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBContx", .Caption = L"(&T)", .Hint = L"コンテキストメニュー",
+                        .ImageIndex = tiContx, .OnClick = [this](gui::TToolButton*) { TBContxClick(); }});
+    TBBrackwen = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBBrackwen", .Caption = L"(&O)", .Hint = L"Brackwen", .ImageIndex = tiBrackwen,
+                        .OnClick = [this](gui::TToolButton*) { TBBrackwenClick(); }});
+    TBFav = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBFav", .Hint = L"お気に入り", .ImageIndex = tiFav,
+                        .Style = TToolButtonStyle::tbsCheck, .OnClick = [this](gui::TToolButton*) { TBFavClick(); }});
+    TBEdit = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBEdit", .Hint = L"メモ", .ImageIndex = tiEdit, .Style = TToolButtonStyle::tbsCheck,
+                        .OnClick = [this](gui::TToolButton*) { TBEditClick(); }});
+    TBCPUCore = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBCPUCore", .Hint = L"履歴ウィンドウのタイトルバーに各CPUコア使用率を表示",
+                        .ImageIndex = tiCPU, .Style = TToolButtonStyle::tbsCheck,
+                        .OnClick = [this](gui::TToolButton*) { TBCPUCoreClick(); }});
     // Read when an entry is acted on.
-    button(TBExeClose, L"TBExeClose", L"", L"実行後、閉じる", tiExeClose, true, nullptr);
-    button(TBClose, L"TBClose", L"(&X)", L"閉じる", tiClose, false, &THisForm::Close);
+    TBExeClose = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBExeClose", .Hint = L"実行後、閉じる", .ImageIndex = tiExeClose,
+                        .Style = TToolButtonStyle::tbsCheck});
+    TBClose = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBClose", .Caption = L"(&X)", .Hint = L"閉じる", .ImageIndex = tiClose,
+                        .OnClick = [this](gui::TToolButton*) { Close(); }});
     for (gui::TToolButton* b : {TBexe, TBUpExp, TBUpFol, TBContx, TBBrackwen}) b->SetEnabled(false);
     ToolBar->ShowHint = true;
 
     // The memo pane at the right, its splitter left of it.
-    PanelEdit = new gui::TPanel(this);
-    PanelEdit->ShowCaption = false;
-    PanelEdit->BevelOuter = gui::TBevelCut::bvNone;
-    PanelEdit->Create({.Parent = TabSheetAct, .Name = L"PanelEdit", .Bounds = Bounds(400, 0, 0, 300),
-                       .Align = TAlign::alRight});
-    Edit = new gui::TRichEdit(this);
-    Edit->WordWrap = false;
-    Edit->Create({.Parent = PanelEdit, .Name = L"Edit", .Align = TAlign::alClient,
-                  .Style = WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN});
-    SplitterEdit = new gui::TSplitter(this);
-    SplitterEdit->Create({.Parent = TabSheetAct, .Name = L"SplitterEdit", .Bounds = Bounds(395, 0, 0, 300),
-                          .Align = TAlign::alRight});
+    PanelEdit = gui::NewControl<gui::TPanel>(this, {.Parent = TabSheetAct, .Name = L"PanelEdit",
+                                                    .Bounds = Bounds(400, 0, 0, 300), .Align = TAlign::alRight},
+                                             gui::kHolderPanel);
+    Edit = gui::NewControl<gui::TRichEdit>(
+        this, {.Parent = PanelEdit, .Name = L"Edit", .Align = TAlign::alClient,
+               .Style = WS_HSCROLL | WS_VSCROLL | ES_AUTOHSCROLL | ES_AUTOVSCROLL | ES_WANTRETURN},
+        {.WordWrap = false});
+    SplitterEdit = gui::NewControl<gui::TSplitter>(this, {.Parent = TabSheetAct, .Name = L"SplitterEdit",
+                                                          .Bounds = Bounds(395, 0, 0, 300), .Align = TAlign::alRight});
     SplitterEdit->OnMoved = [this](gui::TSplitter*) { SplitterEditMoved(); };
 
-    TabControl = new gui::TTabControl(this);
-    TabControl->Create({.Parent = TabSheetAct, .Name = L"TabControl", .Align = TAlign::alClient});
+    TabControl = gui::NewControl<gui::TTabControl>(
+        this, {.Parent = TabSheetAct, .Name = L"TabControl", .Align = TAlign::alClient});
     TabControl->SetImages(ImageListTab);
     for (int c = 0; c < kHisCategories; ++c) TabControl->AddTab(kTabCaptions[c], c);
     TabControl->OnChange = [this](gui::TTabControl*) { TabControlChange(); };
@@ -173,15 +182,12 @@ void THisForm::CreateControls() {
         if (button == gui::TMouseButton::mbMiddle) TabControlChange();
     };
 
-    PanelFind = new gui::TPanel(this);
-    PanelFind->ShowCaption = false;
-    PanelFind->BevelOuter = gui::TBevelCut::bvNone;
-    PanelFind->Create({.Parent = TabControl, .Name = L"PanelFind", .Bounds = Bounds(0, 0, 400, 28),
-                       .Align = TAlign::alTop});
-    CBFind = new gui::TComboBox(this);
-    CBFind->DropDownCount = 16;
-    CBFind->Create({.Parent = PanelFind, .Name = L"CBFind", .Bounds = Bounds(2, 2, 300, 24),
-                    .Hint = L"検索する文字列"});
+    PanelFind = gui::NewControl<gui::TPanel>(this, {.Parent = TabControl, .Name = L"PanelFind",
+                                                    .Bounds = Bounds(0, 0, 400, 28), .Align = TAlign::alTop},
+                                             gui::kHolderPanel);
+    CBFind = gui::NewControl<gui::TComboBox>(
+        this, {.Parent = PanelFind, .Name = L"CBFind", .Bounds = Bounds(2, 2, 300, 24), .Hint = L"検索する文字列"},
+        {.DropDownCount = 16});
     CBFind->ShowHint = true;
     CBFind->SetMaxLength(256);
     CBFind->OnChange = [this](gui::TComboBox*) { CBFindChange(); };
@@ -197,30 +203,26 @@ void THisForm::CreateControls() {
     BtnFindUp->OnClick = [this](gui::TButton*) { BtnFindUpClick(); };
 
     // The favourites pane at the bottom of the tab control, its splitter above it.
-    PanelFav = new gui::TPanel(this);
-    PanelFav->ShowCaption = false;
-    PanelFav->BevelOuter = gui::TBevelCut::bvNone;
-    PanelFav->Create({.Parent = TabControl, .Name = L"PanelFav", .Bounds = Bounds(0, 300, 400, 0),
-                      .Align = TAlign::alBottom});
-    SplitterFav = new gui::TSplitter(this);
-    SplitterFav->Create({.Parent = TabControl, .Name = L"SplitterFav", .Bounds = Bounds(0, 295, 400, 0),
-                         .Align = TAlign::alBottom});
+    PanelFav = gui::NewControl<gui::TPanel>(this, {.Parent = TabControl, .Name = L"PanelFav",
+                                                   .Bounds = Bounds(0, 300, 400, 0), .Align = TAlign::alBottom},
+                                            gui::kHolderPanel);
+    SplitterFav = gui::NewControl<gui::TSplitter>(this, {.Parent = TabControl, .Name = L"SplitterFav",
+                                                         .Bounds = Bounds(0, 295, 400, 0), .Align = TAlign::alBottom});
     SplitterFav->OnMoved = [this](gui::TSplitter*) { SplitterFavMoved(); };
 
-    auto listBox = [this](gui::TListBox*& list, gui::TWinControl* parent, const wchar_t* name,
-                          gui::TImageList* images, int k) {
-        list = new gui::TListBox(this);
-        list->Style = gui::TListBoxStyle::lbOwnerDrawFixed;
-        list->ItemHeightAtCreate = 32;
+    // A list of entries drawn in rows of 32 pixels with their icons, dragged from.
+    auto entryList = [this](gui::TListBox*& list, gui::TWinControl* parent, const wchar_t* name,
+                            gui::TImageList* images, int k) {
+        list = gui::NewControl<gui::TListBox>(this, {.Parent = parent, .Name = name, .Align = TAlign::alClient,
+                                                     .Style = WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT},
+                                              {.Style = gui::TListBoxStyle::lbOwnerDrawFixed, .ItemHeight = 32});
         list->OnDrawItem = [this, images, k](gui::TListBox* sender, gui::TDrawItemInfo& item) {
             DrawListRow(sender, images, k, item);
         };
-        list->Create({.Parent = parent, .Name = name, .Align = TAlign::alClient,
-                      .Style = WS_VSCROLL | WS_HSCROLL | LBS_NOINTEGRALHEIGHT});
         list->DragMode = gui::TDragMode::dmAutomatic;
     };
-    listBox(ListBoxFav, PanelFav, L"ListBoxFav", ImageListFav, 1);
-    listBox(ListBoxHis, TabControl, L"ListBoxHis", ImageListHis, 0);
+    entryList(ListBoxFav, PanelFav, L"ListBoxFav", ImageListFav, 1);
+    entryList(ListBoxHis, TabControl, L"ListBoxHis", ImageListHis, 0);
     ListBoxHis->OnDblClick = [this](gui::TControl*) {
         Proc_Execute(0, 0);
         Proc_DispStatus();
@@ -288,51 +290,50 @@ void THisForm::CreateControls() {
 }
 
 void THisForm::CreateMenus() {
-    auto item = [this](gui::TPopupMenu* menu, gui::TMenuItem** field, const wchar_t* name, const wchar_t* caption) {
-        gui::TMenuItem* i = gui::NewMenuItem(this, menu->Items(), {.Name = name, .Caption = caption});
-        if (field) *field = i;
-        return i;
-    };
     PPMenuList = new gui::TPopupMenu(this);
     PPMenuList->Name = L"PPMenuList";
-    item(PPMenuList, &PPClip, L"PPClip", L"コピー(&C)");
-    item(PPMenuList, nullptr, L"N3", L"-");
-    item(PPMenuList, &PPExeCmd, L"PPExeCmd", L"コマンドラインオプション(&O)");
-    item(PPMenuList, &PPSCMake, L"PPSCMake", L"ショートカットの作成(&S)");
-    item(PPMenuList, &PPFileSave, L"PPFileSave", L"ファイルに保存(&S)");
-    item(PPMenuList, &PPDirBar, L"PPDirBar", L"-");
-    item(PPMenuList, &PPFol, L"PPFol", L"フォルダを開く(&F)");
-    item(PPMenuList, &PPExp, L"PPExp", L"フォルダを開く(エクスプローラ)(&E)");
-    item(PPMenuList, nullptr, L"N2", L"-");
-    item(PPMenuList, &PPAdd, L"PPAdd", L"お気に入りに追加(&F)");
-    item(PPMenuList, &PPNoDir, L"PPNoDir", L"監視しないフォルダに追加(&D)");
-    item(PPMenuList, &PPNoExe, L"PPNoExe", L"監視しないプログラムに追加(&P)");
-    item(PPMenuList, &PPIMEExe, L"PPIMEExe", L"IMEを通知しないプログラムに追加(&I)");
-    item(PPMenuList, nullptr, L"N7", L"-");
-    item(PPMenuList, &PPDel, L"PPDel", L"削除(&X)");
-    item(PPMenuList, &PPDelAll, L"PPDelAll", L"すべて削除");
+    gui::TMenuItem* listItems = PPMenuList->Items();
+    PPClip = gui::NewMenuItem(this, listItems, {.Name = L"PPClip", .Caption = L"コピー(&C)"});
+    gui::NewMenuItem(this, listItems, {.Name = L"N3", .Caption = L"-"});
+    PPExeCmd = gui::NewMenuItem(this, listItems, {.Name = L"PPExeCmd", .Caption = L"コマンドラインオプション(&O)"});
+    PPSCMake = gui::NewMenuItem(this, listItems, {.Name = L"PPSCMake", .Caption = L"ショートカットの作成(&S)"});
+    PPFileSave = gui::NewMenuItem(this, listItems, {.Name = L"PPFileSave", .Caption = L"ファイルに保存(&S)"});
+    PPDirBar = gui::NewMenuItem(this, listItems, {.Name = L"PPDirBar", .Caption = L"-"});
+    PPFol = gui::NewMenuItem(this, listItems, {.Name = L"PPFol", .Caption = L"フォルダを開く(&F)"});
+    PPExp = gui::NewMenuItem(this, listItems, {.Name = L"PPExp", .Caption = L"フォルダを開く(エクスプローラ)(&E)"});
+    gui::NewMenuItem(this, listItems, {.Name = L"N2", .Caption = L"-"});
+    PPAdd = gui::NewMenuItem(this, listItems, {.Name = L"PPAdd", .Caption = L"お気に入りに追加(&F)"});
+    PPNoDir = gui::NewMenuItem(this, listItems, {.Name = L"PPNoDir", .Caption = L"監視しないフォルダに追加(&D)"});
+    PPNoExe = gui::NewMenuItem(this, listItems, {.Name = L"PPNoExe", .Caption = L"監視しないプログラムに追加(&P)"});
+    PPIMEExe =
+        gui::NewMenuItem(this, listItems, {.Name = L"PPIMEExe", .Caption = L"IMEを通知しないプログラムに追加(&I)"});
+    gui::NewMenuItem(this, listItems, {.Name = L"N7", .Caption = L"-"});
+    PPDel = gui::NewMenuItem(this, listItems, {.Name = L"PPDel", .Caption = L"削除(&X)"});
+    PPDelAll = gui::NewMenuItem(this, listItems, {.Name = L"PPDelAll", .Caption = L"すべて削除"});
     ListBoxHis->PopupMenu = PPMenuList;
     SetupListMenu();
 
     PPMenuFav = new gui::TPopupMenu(this);
     PPMenuFav->Name = L"PPMenuFav";
-    item(PPMenuFav, &PPFavCopy, L"PPFavCopy", L"コピー(&C)");
-    item(PPMenuFav, nullptr, L"N4", L"-");
-    item(PPMenuFav, &PPFavExeCmd, L"PPFavExeCmd", L"コマンドラインオプション(&O)");
-    item(PPMenuFav, &PPFavSCMake, L"PPFavSCMake", L"ショートカットの作成(&S)");
-    item(PPMenuFav, &PPFavFileSave, L"PPFavFileSave", L"ファイルに保存(&S)");
-    item(PPMenuFav, &PPDirBarF, L"PPDirBarF", L"-");
-    item(PPMenuFav, &PPFolF, L"PPFolF", L"フォルダを開く(&F)");
-    item(PPMenuFav, &PPExpF, L"PPExpF", L"フォルダを開く(エクスプローラ)(&E)");
-    item(PPMenuFav, nullptr, L"N5", L"-");
-    item(PPMenuFav, &PPUp, L"PPUp", L"上に移動(U)");
-    item(PPMenuFav, &PPDown, L"PPDown", L"下に移動(&D)");
-    item(PPMenuFav, nullptr, L"N6", L"-");
-    item(PPMenuFav, &PPFavDel, L"PPFavDel", L"削除(&X)");
-    item(PPMenuFav, nullptr, L"N8", L"-");
-    item(PPMenuFav, &PPUndo, L"PPUndo", L"元に戻す(&Z)");
-    PPUndo->ShortCut = gui::scCtrl | 'Z';
-    PPUndo->OnClick = [this](gui::TMenuItem*) { PPUndoClick(); };
+    gui::TMenuItem* favItems = PPMenuFav->Items();
+    PPFavCopy = gui::NewMenuItem(this, favItems, {.Name = L"PPFavCopy", .Caption = L"コピー(&C)"});
+    gui::NewMenuItem(this, favItems, {.Name = L"N4", .Caption = L"-"});
+    PPFavExeCmd =
+        gui::NewMenuItem(this, favItems, {.Name = L"PPFavExeCmd", .Caption = L"コマンドラインオプション(&O)"});
+    PPFavSCMake = gui::NewMenuItem(this, favItems, {.Name = L"PPFavSCMake", .Caption = L"ショートカットの作成(&S)"});
+    PPFavFileSave = gui::NewMenuItem(this, favItems, {.Name = L"PPFavFileSave", .Caption = L"ファイルに保存(&S)"});
+    PPDirBarF = gui::NewMenuItem(this, favItems, {.Name = L"PPDirBarF", .Caption = L"-"});
+    PPFolF = gui::NewMenuItem(this, favItems, {.Name = L"PPFolF", .Caption = L"フォルダを開く(&F)"});
+    PPExpF = gui::NewMenuItem(this, favItems, {.Name = L"PPExpF", .Caption = L"フォルダを開く(エクスプローラ)(&E)"});
+    gui::NewMenuItem(this, favItems, {.Name = L"N5", .Caption = L"-"});
+    PPUp = gui::NewMenuItem(this, favItems, {.Name = L"PPUp", .Caption = L"上に移動(U)"});
+    PPDown = gui::NewMenuItem(this, favItems, {.Name = L"PPDown", .Caption = L"下に移動(&D)"});
+    gui::NewMenuItem(this, favItems, {.Name = L"N6", .Caption = L"-"});
+    PPFavDel = gui::NewMenuItem(this, favItems, {.Name = L"PPFavDel", .Caption = L"削除(&X)"});
+    gui::NewMenuItem(this, favItems, {.Name = L"N8", .Caption = L"-"});
+    PPUndo = gui::NewMenuItem(this, favItems,
+                              {.Name = L"PPUndo", .Caption = L"元に戻す(&Z)", .ShortCut = gui::scCtrl | 'Z',
+                               .OnClick = [this](gui::TMenuItem*) { PPUndoClick(); }});
     Proc_BindFavActions();
     ListBoxFav->PopupMenu = PPMenuFav;
 

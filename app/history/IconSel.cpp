@@ -25,7 +25,7 @@ const int kClientHeight = 250;
 // The icon list: the hand cursor over its items.
 class TIconListView : public gui::TListView {
 public:
-    explicit TIconListView(gui::TComponent* owner) : TListView(owner) {}
+    using TListView::TListView;
 
 protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
@@ -62,10 +62,9 @@ void TIconSelForm::FormCreate() {
 
     StatusBar = gui::NewControl<gui::TStatusBar>(
         this, {.Name = L"StatusBar", .Bounds = Bounds(0, 0, kClientWidth, 20), .Align = gui::TAlign::alBottom});
-    auto* panel = new gui::TPanel(this);
-    panel->ShowCaption = false;
-    panel->BevelOuter = gui::TBevelCut::bvNone;
-    panel->Create({.Name = L"PanelButtons", .Bounds = Bounds(0, 0, kClientWidth, 40), .Align = gui::TAlign::alBottom});
+    auto* panel = gui::NewControl<gui::TPanel>(
+        this, {.Name = L"PanelButtons", .Bounds = Bounds(0, 0, kClientWidth, 40), .Align = gui::TAlign::alBottom},
+        gui::kHolderPanel);
     BTNSansyo = gui::NewControl<gui::TButton>(
         this, {.Parent = panel, .Name = L"BTNSansyo", .Caption = L"参照(&R)", .Bounds = Bounds(8, 7, 90, 26)});
     BTNOk = gui::NewControl<gui::TButton>(
@@ -87,12 +86,8 @@ void TIconSelForm::FormCreate() {
     ImageList = new gui::TImageList(this, 32, 32);
     ImageList->Name = L"ImageList";
     ::ImageList_SetBkColor(ImageList->Handle(), ::GetSysColor(COLOR_WINDOW));
-    auto* list = new TIconListView(this);
-    list->ViewStyle = gui::TViewStyle::vsIcon;
-    list->AutoArrange = true;
-    list->RowSelect = false;
-    list->Create({.Name = L"ListView", .Align = gui::TAlign::alClient});
-    ListView = list;
+    ListView = gui::NewControl<TIconListView>(this, {.Name = L"ListView", .Align = gui::TAlign::alClient},
+                                              {.ViewStyle = gui::TViewStyle::vsIcon, .RowSelect = false});
     ListView->SetLargeImages(ImageList);
     ListView->SetSmallImages(ImageList);
     ListView->Perform(LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(ImageList->Handle()));

@@ -134,40 +134,36 @@ void TLaunchForm::FormCreate() {
 
     ToolBar = gui::NewControl<gui::TToolBar>(this, {.Name = L"ToolBar", .Bounds = Bounds(0, 0, 658, 26),
                                                     .Align = TAlign::alTop});
-    auto button = [this](const wchar_t* name, const wchar_t* caption, gui::TToolButtonStyle style, bool grouped) {
-        auto* b = new gui::TToolButton(this);
-        b->Name = name;
-        b->Caption = caption;
-        b->Style = style;
-        b->Grouped = grouped;
-        b->ImageIndex = I_IMAGENONE;
-        return b;
-    };
-    TBWClick = button(L"TBWClick", L"ダブルクリック", gui::TToolButtonStyle::tbsCheck, true);
-    TB1Click = button(L"TB1Click", L"シングルクリック", gui::TToolButtonStyle::tbsCheck, true);
-    TBExeHide = button(L"TBExeHide", L"実行後隠す", gui::TToolButtonStyle::tbsCheck, false);
-    TBHide = button(L"TBHide", L"隠す", gui::TToolButtonStyle::tbsButton, false);
-    TBTrans = button(L"TBTrans", L"半透明度", gui::TToolButtonStyle::tbsDropDown, false);
-    TBTrans->DropdownMenu = PPMenuTrans;
-    TBClassicIcon = button(L"TBClassicIcon", L"クラシックアイコン", gui::TToolButtonStyle::tbsCheck, false);
-    TBWClick->SetDown(true);
-    for (gui::TToolButton* b : {TBWClick, TB1Click, TBExeHide, TBHide, TBTrans, TBClassicIcon}) ToolBar->AddButton(b);
-    TBHide->OnClick = [this](gui::TToolButton*) { Hide(); };
-    TBTrans->OnClick = [this](gui::TToolButton*) { TBTransClick(); };
-    TBClassicIcon->OnClick = [this](gui::TToolButton*) { TBClassicIconClick(); };
+    using gui::TToolButtonStyle;
+    TBWClick = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBWClick", .Caption = L"ダブルクリック", .ImageIndex = I_IMAGENONE,
+                        .Style = TToolButtonStyle::tbsCheck, .Grouped = true, .Down = true});
+    TB1Click = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TB1Click", .Caption = L"シングルクリック", .ImageIndex = I_IMAGENONE,
+                        .Style = TToolButtonStyle::tbsCheck, .Grouped = true});
+    TBExeHide = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBExeHide", .Caption = L"実行後隠す", .ImageIndex = I_IMAGENONE,
+                        .Style = TToolButtonStyle::tbsCheck});
+    TBHide = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBHide", .Caption = L"隠す", .ImageIndex = I_IMAGENONE,
+                        .OnClick = [this](gui::TToolButton*) { Hide(); }});
+    TBTrans = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBTrans", .Caption = L"半透明度", .ImageIndex = I_IMAGENONE,
+                        .Style = TToolButtonStyle::tbsDropDown, .DropdownMenu = PPMenuTrans,
+                        .OnClick = [this](gui::TToolButton*) { TBTransClick(); }});
+    TBClassicIcon = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBClassicIcon", .Caption = L"クラシックアイコン", .ImageIndex = I_IMAGENONE,
+                        .Style = TToolButtonStyle::tbsCheck,
+                        .OnClick = [this](gui::TToolButton*) { TBClassicIconClick(); }});
 
-    auto pane = [this](const wchar_t* panelName, const wchar_t* viewName, TAlign align, int index,
-                       gui::TImageList* images, gui::TPanel*& panel, gui::TListView*& view) {
-        panel = new gui::TPanel(this);
-        panel->ShowCaption = false;
-        panel->BevelOuter = gui::TBevelCut::bvNone;
-        panel->Create({.Name = panelName, .Bounds = Bounds(0, 0, 658, 120), .Align = align});
-        view = new gui::TListView(this);
-        view->ViewStyle = gui::TViewStyle::vsIcon;
-        view->RowSelect = false;
-        view->AutoArrange = true;
+    // A pane holding one list of large icons in the window's font.
+    auto iconPane = [this](const wchar_t* panelName, const wchar_t* viewName, TAlign align, int index,
+                           gui::TImageList* images, gui::TPanel*& panel, gui::TListView*& view) {
+        panel = gui::NewControl<gui::TPanel>(
+            this, {.Name = panelName, .Bounds = Bounds(0, 0, 658, 120), .Align = align}, gui::kHolderPanel);
+        view = gui::NewControl<gui::TListView>(this, {.Parent = panel, .Name = viewName, .Align = TAlign::alClient},
+                                               {.ViewStyle = gui::TViewStyle::vsIcon, .RowSelect = false});
         view->Font().Assign(Font());
-        view->Create({.Parent = panel, .Name = viewName, .Align = TAlign::alClient});
         view->SetLargeImages(images);
         // Icons of 32 pixels three times over in each direction.
         view->SetIconSpacing(images->Width() * 3, images->Height() * 3);
@@ -178,9 +174,9 @@ void TLaunchForm::FormCreate() {
         view->OnItemDblClick = [this, index](gui::TListView*) { ListViewDblClick(index); };
         view->OnKeyDown = [this, index](gui::TControl*, WORD& key, gui::TShiftState) { ListViewKeyDown(index, key); };
     };
-    pane(L"PanelHis", L"ListViewHis", TAlign::alTop, 0, ImageListHis, PanelHis, ListViewHis);
-    Splitter = new gui::TSplitter(this);
-    Splitter->Create({.Name = L"Splitter", .Bounds = Bounds(0, 120, 658, 4), .Align = TAlign::alTop});
+    iconPane(L"PanelHis", L"ListViewHis", TAlign::alTop, 0, ImageListHis, PanelHis, ListViewHis);
+    Splitter = gui::NewControl<gui::TSplitter>(
+        this, {.Name = L"Splitter", .Bounds = Bounds(0, 120, 658, 4), .Align = TAlign::alTop});
     Splitter->OnMoved = [this](gui::TSplitter*) { SplitterMoved(); };
     StatusBar = gui::NewControl<gui::TStatusBar>(this, {.Name = L"StatusBar", .Bounds = Bounds(0, 0, 658, 20),
                                                         .Align = TAlign::alBottom});
@@ -189,7 +185,7 @@ void TLaunchForm::FormCreate() {
         ToolBar->SetVisible(!ToolBar->Visible());
         Realign();
     };
-    pane(L"PanelFav", L"ListViewFav", TAlign::alClient, 1, ImageListFav, PanelFav, ListViewFav);
+    iconPane(L"PanelFav", L"ListViewFav", TAlign::alClient, 1, ImageListFav, PanelFav, ListViewFav);
 
     TrayIcon = new gui::TTrayIcon(this);
     TrayIcon->Name = L"TrayIcon";

@@ -76,18 +76,6 @@ gui::TIniTable ShortCutRequestTable(TMakeShortCuts& sc, int& showCmd) {
     };
 }
 
-// A label whose caption may carry an accelerator ("&O").
-class TAccelLabel : public gui::TLabel {
-public:
-    explicit TAccelLabel(gui::TComponent* owner) : TLabel(owner) {}
-
-protected:
-    void CreateParams(gui::TCreateParams& params) override {
-        TLabel::CreateParams(params);
-        params.Style &= ~SS_NOPREFIX;
-    }
-};
-
 // The folder part with its "\" ("C:\Docs\a.txt" gives "C:\Docs\"); '' for
 // a bare name.
 std::wstring FilePathOf(const std::wstring& path) {
@@ -227,20 +215,19 @@ TSCForm::TSCForm(gui::TComponent* owner) : TForm(owner, L"TSCForm"), ProgramFold
 void TSCForm::FormCreate() {
     Font().SetName(gui::Screen.MenuFont().Name());
 
-    auto label = [this](const wchar_t* caption, int y) {
-        auto* l = new TAccelLabel(this);
-        l->Create({.Caption = caption, .Bounds = Bounds(8, y + 3, 124, 18)});
+    // The caption left of a field of the row at y; its "&" marks the field's accelerator.
+    auto fieldLabel = [this](const wchar_t* caption, int y) {
+        gui::NewControl<gui::TLabel>(this, {.Caption = caption, .Bounds = Bounds(8, y + 3, 124, 18)},
+                                     {.ShowAccelChar = true});
     };
-    auto edit = [this](const wchar_t* name, int x, int y, int w) {
+    // A field of the row at y; a change of its text updates the window.
+    auto fieldEdit = [this](const wchar_t* name, int x, int y, int w) {
         auto* e = gui::NewControl<gui::TEdit>(this, {.Name = name, .Bounds = Bounds(x, y, w, 22)});
         e->OnChange = [this](gui::TEdit*) { EditChange(); };
         return e;
     };
-    auto button = [this](const wchar_t* name, const wchar_t* caption, RECT bounds) {
-        return gui::NewControl<gui::TButton>(this, {.Name = name, .Caption = caption, .Bounds = bounds});
-    };
 
-    label(L"プログラム／ファイル", 8);
+    fieldLabel(L"プログラム／ファイル", 8);
     EditExe = gui::NewControl<gui::TEdit>(
         this, {.Name = L"EditExe", .Bounds = Bounds(136, 8, 416, 22), .Style = 0});
     EditExe->SetReadOnly(true);
@@ -248,50 +235,58 @@ void TSCForm::FormCreate() {
     EditExe->ShowHint = true;
     EditExe->OnChange = [this](gui::TEdit*) { EditChange(); };
 
-    label(L"オプション(&O)", 36);
-    EditOpt = edit(L"EditOpt", 136, 36, 300);
+    fieldLabel(L"オプション(&O)", 36);
+    EditOpt = fieldEdit(L"EditOpt", 136, 36, 300);
     EditOpt->OnDblClick = [this](gui::TControl*) { EditOptDblClick(); };
-    BtnOpt = button(L"BtnOpt", L"参照(&T)", Bounds(442, 35, 110, 24));
-    BtnGetCmd = button(L"BtnGetCmd", L"現在のオプションを取得(&B)", Bounds(136, 63, 200, 24));
-    BtnReadme = button(L"BtnReadme", L"&README", Bounds(342, 63, 100, 24));
-    BtnHelp = button(L"BtnHelp", L"&HELP", Bounds(452, 63, 100, 24));
+    BtnOpt = gui::NewControl<gui::TButton>(
+        this, {.Name = L"BtnOpt", .Caption = L"参照(&T)", .Bounds = Bounds(442, 35, 110, 24)});
+    BtnGetCmd = gui::NewControl<gui::TButton>(
+        this, {.Name = L"BtnGetCmd", .Caption = L"現在のオプションを取得(&B)", .Bounds = Bounds(136, 63, 200, 24)});
+    BtnReadme = gui::NewControl<gui::TButton>(
+        this, {.Name = L"BtnReadme", .Caption = L"&README", .Bounds = Bounds(342, 63, 100, 24)});
+    BtnHelp = gui::NewControl<gui::TButton>(
+        this, {.Name = L"BtnHelp", .Caption = L"&HELP", .Bounds = Bounds(452, 63, 100, 24)});
 
-    label(L"ショートカット名(&N)", 94);
-    EditName = edit(L"EditName", 136, 94, 416);
-    label(L"作業フォルダ(&W)", 122);
-    EditWork = edit(L"EditWork", 136, 122, 300);
-    BtnWork = button(L"BtnWork", L"参照(&E)", Bounds(442, 121, 110, 24));
-    label(L"実行時サイズ(&Z)", 150);
-    ComboBoxSize = new gui::TComboBox(this);
-    ComboBoxSize->Style = gui::TComboBoxStyle::csDropDownList;
-    ComboBoxSize->Create({.Name = L"ComboBoxSize", .Bounds = Bounds(136, 150, 120, 22)});
+    fieldLabel(L"ショートカット名(&N)", 94);
+    EditName = fieldEdit(L"EditName", 136, 94, 416);
+    fieldLabel(L"作業フォルダ(&W)", 122);
+    EditWork = fieldEdit(L"EditWork", 136, 122, 300);
+    BtnWork = gui::NewControl<gui::TButton>(
+        this, {.Name = L"BtnWork", .Caption = L"参照(&E)", .Bounds = Bounds(442, 121, 110, 24)});
+    fieldLabel(L"実行時サイズ(&Z)", 150);
+    ComboBoxSize = gui::NewControl<gui::TComboBox>(this, {.Name = L"ComboBoxSize", .Bounds = Bounds(136, 150, 120, 22)},
+                                                   {.Style = gui::TComboBoxStyle::csDropDownList});
     for (const wchar_t* s : {L"通常", L"最大化", L"最小化"}) ComboBoxSize->Add(s);
-    label(L"説明(&C)", 178);
-    EditComment = edit(L"EditComment", 136, 178, 416);
+    fieldLabel(L"説明(&C)", 178);
+    EditComment = fieldEdit(L"EditComment", 136, 178, 416);
     EditComment->SetMaxLength(256);
 
     BtnIcon = gui::NewControl<gui::TImageButton>(
         this, {.Name = L"BtnIcon", .Caption = L"アイコンの変更(&I)", .Bounds = Bounds(136, 206, 200, 44)});
-    BtnIconDef = button(L"BtnIconDef", L"デフォルト(&D)", Bounds(342, 216, 110, 24));
+    BtnIconDef = gui::NewControl<gui::TButton>(
+        this, {.Name = L"BtnIconDef", .Caption = L"デフォルト(&D)", .Bounds = Bounds(342, 216, 110, 24)});
 
-    RGSC = new gui::TRadioGroup(this);
-    RGSC->Columns = 5;
-    RGSC->Create({.Name = L"RGSC", .Caption = L"作成場所(&S)", .Bounds = Bounds(8, 258, 544, 92)});
+    RGSC = gui::NewControl<gui::TRadioGroup>(
+        this, {.Name = L"RGSC", .Caption = L"作成場所(&S)", .Bounds = Bounds(8, 258, 544, 92)}, {.Columns = 5});
     RGSC->SetItems({L"送る", L"マイドキュメント", L"デスクトップ", L"スタートアップ", L"スタートメニュー",
                     L"プログラム", L"クイックランチャ", L"デスクトップ（全）", L"スタートアップ（全）",
                     L"スタートメニュー（全）", L"プログラム（全）", L"元の場所", L"履歴"});
     RGSC->OnClick = [this](gui::TRadioGroup*) { RGSCClick(); };
-    ListMRU = new gui::TComboBox(this);
-    ListMRU->Style = gui::TComboBoxStyle::csDropDownList;
-    ListMRU->Create({.Name = L"ListMRU", .Bounds = Bounds(8, 358, 328, 22)});
+    ListMRU = gui::NewControl<gui::TComboBox>(this, {.Name = L"ListMRU", .Bounds = Bounds(8, 358, 328, 22)},
+                                              {.Style = gui::TComboBoxStyle::csDropDownList});
     ListMRU->OnChange = [this](gui::TComboBox*) { ListMRUChange(); };
-    BtnRef = button(L"BtnRef", L"参照(&Y)", Bounds(342, 357, 100, 24));
-    BtnExp = button(L"BtnExp", L"エクスプローラ(&P)", Bounds(448, 357, 104, 24));
+    BtnRef = gui::NewControl<gui::TButton>(
+        this, {.Name = L"BtnRef", .Caption = L"参照(&Y)", .Bounds = Bounds(342, 357, 100, 24)});
+    BtnExp = gui::NewControl<gui::TButton>(
+        this, {.Name = L"BtnExp", .Caption = L"エクスプローラ(&P)", .Bounds = Bounds(448, 357, 104, 24)});
 
-    ButtonReSPDir = button(L"ButtonReSPDir", L"特殊フォルダ再取得(&G)", Bounds(8, 390, 190, 28));
+    ButtonReSPDir = gui::NewControl<gui::TButton>(
+        this, {.Name = L"ButtonReSPDir", .Caption = L"特殊フォルダ再取得(&G)", .Bounds = Bounds(8, 390, 190, 28)});
     ButtonReSPDir->Perform(BCM_SETSHIELD, 0, TRUE);
-    BtnSC = button(L"BtnSC", L"ショートカットを作成(&M)", Bounds(236, 390, 196, 28));
-    BtnClose = button(L"BtnClose", L"閉じる(&X)", Bounds(442, 390, 110, 28));
+    BtnSC = gui::NewControl<gui::TButton>(
+        this, {.Name = L"BtnSC", .Caption = L"ショートカットを作成(&M)", .Bounds = Bounds(236, 390, 196, 28)});
+    BtnClose = gui::NewControl<gui::TButton>(
+        this, {.Name = L"BtnClose", .Caption = L"閉じる(&X)", .Bounds = Bounds(442, 390, 110, 28)});
     BtnClose->SetCancel(true);
     StatusBar = gui::NewControl<gui::TStatusBar>(
         this, {.Name = L"StatusBar", .Bounds = Bounds(0, 0, kClientWidth, 20), .Align = gui::TAlign::alBottom});

@@ -27,61 +27,62 @@ const wchar_t* const kColumns[] = {L"プログラム",         L"ウィンドウ
                                    L"ボタンのクラス",     L"メッセージ"};
 const int kColumnWidths[] = {110, 170, 90, 110, 110, 130, 90, 200};
 
-// A read-only report view with grid lines and whole-row selection; `runtime`
-// 1-pixel columns follow the eight visible ones.
-gui::TListView* NewList(gui::TComponent* owner, gui::TWinControl* parent, const wchar_t* name,
-                        const wchar_t* hint, int runtime) {
-    auto* view = new gui::TListView(owner);
-    view->GridLines = true;
-    view->RowSelect = true;
-    view->Create({.Parent = parent, .Name = name, .Align = TAlign::alClient, .Hint = hint});
+// A read-only report view of buttons with grid lines and whole-row
+// selection; `runtime` 1-pixel columns follow the eight visible ones.
+gui::TListView* NewButtonList(gui::TComponent* owner, gui::TWinControl* parent, const wchar_t* name,
+                              const wchar_t* hint, int runtime) {
+    gui::TListViewArgs report{.GridLines = true, .RowSelect = true};
+    for (int i = 0; i < 8; ++i) report.Columns.push_back({kColumns[i], kColumnWidths[i]});
+    report.Columns.insert(report.Columns.end(), static_cast<size_t>(runtime), {L"", 1});
+    auto* view = gui::NewControl<gui::TListView>(
+        owner, {.Parent = parent, .Name = name, .Align = TAlign::alClient, .Hint = hint}, report);
     view->ShowHint = true;
-    for (int i = 0; i < 8; ++i) view->AddColumn(kColumns[i], kColumnWidths[i]);
-    for (int i = 0; i < runtime; ++i) view->AddColumn(L"", 1);
     return view;
 }
 
 }  // namespace
 
 void TBtnForm::CreateControls() {
-    auto button = [this](const wchar_t* name, const wchar_t* caption, const wchar_t* hint,
-                         void (TBtnForm::*handler)()) {
-        auto* b = new gui::TToolButton(this);
-        b->Name = name;
-        b->Caption = caption;
-        b->Hint = hint;
-        if (handler) b->OnClick = [this, handler](gui::TToolButton*) { (this->*handler)(); };
-        return b;
-    };
     ToolBar = gui::NewControl<gui::TToolBar>(
         this, {.Name = L"ToolBar", .Bounds = Bounds(0, 0, 941, 26), .Align = TAlign::alTop});
-    TBGet = button(L"TBGet", L"すべてのウィンドウを再検索(&E)", L"ボタンの再検索", &TBtnForm::TBGetClick);
-    TBAct = button(L"TBAct", L"アクティブなウィンドウを再検索(&W)", L"アクティブウィンドウのボタンを検索",
-                   &TBtnForm::TBActClick);
-    TBAdd = button(L"TBAdd", L"追加(&A)", L"選択されているボタンを追加", &TBtnForm::TBAddClick);
-    TBAddNoSize = button(L"TBAddNoSize", L"追加(ウィンドウサイズを無視)(&O)",
-                         L"選択されているボタンを追加(ウィンドウサイズを無視)", &TBtnForm::TBAddNoSizeClick);
-    TBDel = button(L"TBDel", L"削除(&D)", L"選択されているボタンを削除", &TBtnForm::TBDelClick);
-    TBUp = button(L"TBUp", L"上に移動(&R)", L"選択されているボタンを上に移動", &TBtnForm::TBUpClick);
-    TBDown = button(L"TBDown", L"下に移動(&F)", L"選択されているボタンを下に移動", &TBtnForm::TBDownClick);
-    TBMoveCursor = button(L"TBMoveCursor", L"ボタンにマウスカーソルを移動", L"ボタンにマウスカーソルを移動",
-                          nullptr);
-    TBMoveCursor->Style = gui::TToolButtonStyle::tbsCheck;
-    TBMoveCursor->OnClick = [this](gui::TToolButton* b) { Settings.TBMoveCursor = b->Down(); };
-    TBCloseSave = button(L"TBCloseSave", L"保存して閉じる(&X)", L"設定を保存して閉じる",
-                         &TBtnForm::TBCloseSaveClick);
-    for (gui::TToolButton* b : {TBGet, TBAct, TBAdd, TBAddNoSize, TBDel, TBUp, TBDown, TBMoveCursor, TBCloseSave})
-        ToolBar->AddButton(b);
+    TBGet = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBGet", .Caption = L"すべてのウィンドウを再検索(&E)", .Hint = L"ボタンの再検索",
+                        .OnClick = [this](gui::TToolButton*) { TBGetClick(); }});
+    TBAct = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBAct", .Caption = L"アクティブなウィンドウを再検索(&W)",
+                        .Hint = L"アクティブウィンドウのボタンを検索",
+                        .OnClick = [this](gui::TToolButton*) { TBActClick(); }});
+    TBAdd = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBAdd", .Caption = L"追加(&A)", .Hint = L"選択されているボタンを追加",
+                        .OnClick = [this](gui::TToolButton*) { TBAddClick(); }});
+    TBAddNoSize = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBAddNoSize", .Caption = L"追加(ウィンドウサイズを無視)(&O)",
+                        .Hint = L"選択されているボタンを追加(ウィンドウサイズを無視)",
+                        .OnClick = [this](gui::TToolButton*) { TBAddNoSizeClick(); }});
+    TBDel = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBDel", .Caption = L"削除(&D)", .Hint = L"選択されているボタンを削除",
+                        .OnClick = [this](gui::TToolButton*) { TBDelClick(); }});
+    TBUp = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBUp", .Caption = L"上に移動(&R)", .Hint = L"選択されているボタンを上に移動",
+                        .OnClick = [this](gui::TToolButton*) { TBUpClick(); }});
+    TBDown = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBDown", .Caption = L"下に移動(&F)", .Hint = L"選択されているボタンを下に移動",
+                        .OnClick = [this](gui::TToolButton*) { TBDownClick(); }});
+    TBMoveCursor = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBMoveCursor", .Caption = L"ボタンにマウスカーソルを移動",
+                        .Hint = L"ボタンにマウスカーソルを移動", .Style = gui::TToolButtonStyle::tbsCheck,
+                        .OnClick = [this](gui::TToolButton* b) { Settings.TBMoveCursor = b->Down(); }});
+    TBCloseSave = gui::NewToolButton(
+        this, ToolBar, {.Name = L"TBCloseSave", .Caption = L"保存して閉じる(&X)", .Hint = L"設定を保存して閉じる",
+                        .OnClick = [this](gui::TToolButton*) { TBCloseSaveClick(); }});
 
     // The status bar shows the hint of the control or tool button under the mouse.
     StatusBar = gui::NewControl<gui::TStatusBar>(
         this, {.Name = L"StatusBar", .Bounds = Bounds(0, 0, 941, 22), .Align = TAlign::alBottom});
     StatusBar->AutoHint = true;
 
-    PanelBottom = new gui::TPanel(this);
-    PanelBottom->ShowCaption = false;
-    PanelBottom->BevelOuter = gui::TBevelCut::bvNone;
-    PanelBottom->Create({.Name = L"PanelBottom", .Bounds = Bounds(0, 0, 941, 62), .Align = TAlign::alBottom});
+    PanelBottom = gui::NewControl<gui::TPanel>(
+        this, {.Name = L"PanelBottom", .Bounds = Bounds(0, 0, 941, 62), .Align = TAlign::alBottom}, gui::kHolderPanel);
     GroupBoxHotKey = gui::NewControl<gui::TGroupBox>(
         this, {.Parent = PanelBottom, .Name = L"GroupBoxHotKey", .Caption = L"停止/再開　ホットキー(&K)",
                .Bounds = Bounds(6, 2, 260, 54)});
@@ -115,10 +116,10 @@ void TBtnForm::CreateControls() {
         this, {.Parent = GroupBoxMessage, .Name = L"CHKMessage", .Caption = L"メッセージを有効(&M)",
                .Bounds = Bounds(10, 22, 160, 20)});
     CHKMessage->OnClick = [this](gui::TCheckBox*) { CHKMessageClick(); };
-    EditMessage = new gui::TMemo(this);
-    EditMessage->WordWrap = false;
-    EditMessage->Create({.Parent = GroupBoxMessage, .Name = L"EditMessage", .Bounds = Bounds(176, 14, 750, 58),
-                         .Style = WS_VSCROLL | WS_HSCROLL});
+    EditMessage = gui::NewControl<gui::TMemo>(
+        this, {.Parent = GroupBoxMessage, .Name = L"EditMessage", .Bounds = Bounds(176, 14, 750, 58),
+               .Style = WS_VSCROLL | WS_HSCROLL},
+        {.WordWrap = false});
 
     PageControl = gui::NewControl<gui::TPageControl>(
         this, {.Name = L"PageControl", .Bounds = Bounds(0, 0, 941, 200), .Align = TAlign::alClient});
@@ -129,12 +130,12 @@ void TBtnForm::CreateControls() {
     PageControl->OnChange = [this](gui::TTabControl*) {
         if (!FTurningPage) PageControlChange();
     };
-    ListAddView = NewList(this, TabSheetAdd, L"ListAdd", L"ダブルクリックで追加", 1);
+    ListAddView = NewButtonList(this, TabSheetAdd, L"ListAdd", L"ダブルクリックで追加", 1);
     ListAddView->OnSelectItem = [this](gui::TListView*) { ListAddClick(); };
     ListAddView->OnItemDblClick = [this](gui::TListView*) {
         if (TBAdd->Enabled()) TBAddClick();
     };
-    ListListView = NewList(this, TabSheetSave, L"ListList", L"ダブルクリックで削除", 2);
+    ListListView = NewButtonList(this, TabSheetSave, L"ListList", L"ダブルクリックで削除", 2);
     ListListView->OnSelectItem = [this](gui::TListView*) { ListListClick(); };
     ListListView->OnItemDblClick = [this](gui::TListView*) {
         if (TBDel->Enabled()) TBDelClick();

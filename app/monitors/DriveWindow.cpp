@@ -14,32 +14,21 @@ namespace {
 using gui::Bounds;
 using gui::TAlign;
 
-gui::TListView* NewReport(gui::TComponent* owner, const gui::TControlArgs& args,
-                          std::initializer_list<std::pair<const wchar_t*, int>> columns) {
-    auto* view = new gui::TListView(owner);
-    view->GridLines = true;
-    view->RowSelect = true;
-    view->Create(args);
-    for (const auto& [caption, width] : columns) view->AddColumn(caption, width);
-    return view;
-}
-
 }  // namespace
 
 void TDriveForm::CreateControls() {
-    auto* top = new gui::TPanel(this);
-    top->ShowCaption = false;
-    top->BevelOuter = gui::TBevelCut::bvNone;
-    top->Create({.Name = L"PanelTop", .Bounds = Bounds(0, 0, 1184, 236), .Align = TAlign::alTop});
+    auto* top = gui::NewControl<gui::TPanel>(
+        this, {.Name = L"PanelTop", .Bounds = Bounds(0, 0, 1184, 236), .Align = TAlign::alTop}, gui::kHolderPanel);
 
-    ListViewDriveView = NewReport(this, {.Parent = top, .Name = L"ListViewDrive", .Bounds = Bounds(8, 8, 400, 220)},
-                                  {{L"ドライブ", 80}, {L"ボリューム名", 180}, {L"種類", 100}});
+    ListViewDriveView = gui::NewControl<gui::TListView>(
+        this, {.Parent = top, .Name = L"ListViewDrive", .Bounds = Bounds(8, 8, 400, 220)},
+        {.GridLines = true, .RowSelect = true, .Columns = {{L"ドライブ", 80}, {L"ボリューム名", 180}, {L"種類", 100}}});
     ListViewDriveView->OnSelectItem = [this](gui::TListView*) { ListViewDriveClick(); };
 
-    RadioGroup = new gui::TRadioGroup(this);
-    RadioGroup->Columns = 2;
-    RadioGroup->Create({.Parent = top, .Name = L"RadioGroup", .Caption = L"[実行するプログラム(&B)]",
-                        .Bounds = Bounds(420, 4, 560, 52), .Enabled = false});
+    RadioGroup = gui::NewControl<gui::TRadioGroup>(
+        this, {.Parent = top, .Name = L"RadioGroup", .Caption = L"[実行するプログラム(&B)]",
+               .Bounds = Bounds(420, 4, 560, 52), .Enabled = false},
+        {.Columns = 2});
     RadioGroup->SetItems({L"ドライブ/フォルダを開く", L"プログラムを実行/ファイルを開く"});
     RadioGroup->OnClick = [this](gui::TRadioGroup*) { RadioGroupClick(); };
 
@@ -75,9 +64,12 @@ void TDriveForm::CreateControls() {
         this, {.Parent = top, .Name = L"BtnClose", .Caption = L"閉じる(&X)", .Bounds = Bounds(1056, 184, 120, 34)});
     BtnClose->OnClick = [this](gui::TButton*) { Close(); };
 
-    ListViewExeView = NewReport(
+    ListViewExeView = gui::NewControl<gui::TListView>(
         this, {.Name = L"ListViewExe", .Align = TAlign::alClient},
-        {{L"ドライブ", 80}, {L"ボリューム名", 160}, {L"プログラム/ファイル", 480}, {L"オプション", 300}, {L"起動確認", 80}});
+        {.GridLines = true,
+         .RowSelect = true,
+         .Columns = {{L"ドライブ", 80}, {L"ボリューム名", 160}, {L"プログラム/ファイル", 480}, {L"オプション", 300},
+                     {L"起動確認", 80}}});
     ListViewExeView->OnSelectItem = [this](gui::TListView*) { ListViewExeClick(); };
     ListViewExeView->OnItemDblClick = [this](gui::TListView*) { ListViewExeDblClick(); };
     ListViewExeView->OnKeyDown = [this](gui::TControl*, WORD& key, gui::TShiftState) {

@@ -125,18 +125,17 @@ void TPanelForm::FormCreate() {
     CreateMenu();
     DrawStopPicture(ImageStop);
 
-    auto panel = [this](gui::TWinControl* parent, const wchar_t* name) {
-        auto* p = new gui::TPanel(this);
-        p->BevelOuter = gui::TBevelCut::bvNone;
-        p->ShowCaption = false;
-        p->Create({.Parent = parent, .Name = name, .Bounds = gui::Bounds(0, 0, 52, 48)});
+    // The black holders of the panel's pictures, all of one size.
+    auto blackPanel = [this](gui::TWinControl* parent, const wchar_t* name) {
+        auto* p = gui::NewControl<gui::TPanel>(
+            this, {.Parent = parent, .Name = name, .Bounds = gui::Bounds(0, 0, 52, 48)}, gui::kHolderPanel);
         p->SetColor(gui::clBlack);
         return p;
     };
-    Panel = panel(this, L"Panel");
-    PanelCPU = panel(Panel, L"PanelCPU");
-    PanelRAM = panel(Panel, L"PanelRAM");
-    PanelEdge = panel(Panel, L"PanelEdge");
+    Panel = blackPanel(this, L"Panel");
+    PanelCPU = blackPanel(Panel, L"PanelCPU");
+    PanelRAM = blackPanel(Panel, L"PanelRAM");
+    PanelEdge = blackPanel(Panel, L"PanelEdge");
     auto picture = [this](gui::TPanel* half, const wchar_t* name) {
         auto* p = gui::NewControl<TPanelImage>(this, {.Parent = half, .Name = name, .Bounds = gui::Bounds(2, 0, 48, 48)});
         p->ShowHint = true;

@@ -52,35 +52,33 @@ void TRAMForm::CreateSettingsControls() {
     };
     int y = 30;
     for (Row& r : rows) {
-        r.label = new gui::TLabel(this);
-        r.label->ShowAccelChar = true;
-        r.label->Create({.Parent = GroupClean, .Name = r.labelName, .Caption = r.caption, .Bounds = Bounds(14, y + 1, 150, 18)});
-        r.num = new TNumEdit(this);
-        r.num->Create({.Parent = GroupClean, .Name = r.numName, .Bounds = Bounds(176, y, 35, 17)});
+        r.label = gui::NewControl<gui::TLabel>(this, {.Parent = GroupClean, .Name = r.labelName, .Caption = r.caption,
+                                                      .Bounds = Bounds(14, y + 1, 150, 18)},
+                                               {.ShowAccelChar = true});
+        r.num = gui::NewControl<TNumEdit>(
+            this, {.Parent = GroupClean, .Name = r.numName, .Bounds = Bounds(176, y, 35, 17)});
         MakeReadOnlyDisplay(*r.num, 3);
         r.num->SetBounds(176, y, 35, 17);
-        r.upDown = new gui::TUpDown(this);
-        r.upDown->Wrap = true;
-        r.upDown->Create({.Parent = GroupClean, .Name = r.upDownName, .Bounds = Bounds(214, y - 2, 17, 21)});
+        r.upDown = gui::NewControl<gui::TUpDown>(
+            this, {.Parent = GroupClean, .Name = r.upDownName, .Bounds = Bounds(214, y - 2, 17, 21)}, {.Wrap = true});
         r.upDown->SetRange(r.min, r.max);
         auto click = r.click;
         r.upDown->OnChange = [this, click](gui::TUpDown*) { (this->*click)(); };
         y += 34;
     }
 
-    RadioTrayWClick = new gui::TRadioGroup(this);
-    RadioTrayWClick->Columns = 3;
-    RadioTrayWClick->Create({.Name = L"RGTrayWClick", .Caption = L"トレイアイコンをダブルクリック",
-                             .Bounds = Bounds(8, 146, 270, 58)});
+    RadioTrayWClick = gui::NewControl<gui::TRadioGroup>(
+        this, {.Name = L"RGTrayWClick", .Caption = L"トレイアイコンをダブルクリック", .Bounds = Bounds(8, 146, 270, 58)},
+        {.Columns = 3});
     RadioTrayWClick->SetItems({L"何もしない", L"最適化", L"停止"});
     RadioTrayWClick->OnClick = [this](gui::TRadioGroup*) { RGTrayWClickControlClick(); };
 
     GroupStop = gui::NewControl<gui::TGroupBox>(
         this, {.Name = L"GroupStop", .Caption = L"[自動最適化、定期間隔の実行を停止するプログラム]",
                .Bounds = Bounds(286, 6, 300, 198)});
-    ListBoxStop = new gui::TListBox(this);
-    ListBoxStop->Create({.Parent = GroupStop, .Name = L"ListBox", .Bounds = Bounds(10, 22, 280, 132),
-                         .Style = WS_HSCROLL | WS_VSCROLL | WS_BORDER});
+    ListBoxStop = gui::NewControl<gui::TListBox>(this, {.Parent = GroupStop, .Name = L"ListBox",
+                                                        .Bounds = Bounds(10, 22, 280, 132),
+                                                        .Style = WS_HSCROLL | WS_VSCROLL | WS_BORDER});
     ListBoxStop->OnClick = [this](gui::TListBox*) { ListBoxClick(); };
     BtnAdd = gui::NewControl<gui::TButton>(
         this, {.Parent = GroupStop, .Name = L"BtnAdd", .Caption = L"追加(&A)", .Bounds = Bounds(10, 162, 86, 26)});

@@ -50,35 +50,29 @@ std::wstring TSPDirForm::ListFileName() { return DataFolder + kListName; }
 std::wstring TSPDirForm::IniFileName() { return DataFolder + kIniName; }
 
 void TSPDirForm::CreateControls() {
-    ToolBar = new gui::TToolBar(this);
-    ToolBar->Wrapable = false;  // the second row starts where a button says so
-    ToolBar->Create({.Name = L"ToolBar", .Bounds = Bounds(0, 0, 643, 26), .Align = TAlign::alTop});
+    // The second row starts where a button says so.
+    ToolBar = gui::NewControl<gui::TToolBar>(
+        this, {.Name = L"ToolBar", .Bounds = Bounds(0, 0, 643, 26), .Align = TAlign::alTop}, {.Wrapable = false});
     using Handler = void (TSPDirForm::*)();
-    auto button = [this](const wchar_t* name, const wchar_t* caption, Handler handler, bool wrap = false,
-                         gui::TToolButtonStyle style = gui::TToolButtonStyle::tbsButton) {
-        auto* b = new gui::TToolButton(this);
-        b->Name = name;
-        b->Caption = caption;
-        b->ImageIndex = I_IMAGENONE;
-        b->Style = style;
-        b->Wrap = wrap;
-        if (handler) b->OnClick = [this, handler](gui::TToolButton*) { (this->*handler)(); };
-        ToolBar->AddButton(b);
-        return b;
+    // A captioned button without a picture that runs one of the window's commands.
+    auto commandButton = [this](const wchar_t* name, const wchar_t* caption, Handler handler, bool wrap = false) {
+        return gui::NewToolButton(this, ToolBar,
+                                  {.Name = name, .Caption = caption, .ImageIndex = I_IMAGENONE, .Wrap = wrap,
+                                   .OnClick = [this, handler](gui::TToolButton*) { (this->*handler)(); }});
     };
-    TBOpen = button(L"TBOpen", L"開く(&O)", &TSPDirForm::ListBoxCmdDblClick);
-    TBUp = button(L"TBUp", L"上に移動(&U)", &TSPDirForm::TBUpClick);
-    TBDown = button(L"TBDown", L"下に移動(&D)", &TSPDirForm::TBDownClick, true);
-    TBSave = button(L"TBSave", L"保存(&S)", &TSPDirForm::TBSaveClick);
-    TBAdd = button(L"TBAdd", L"追加(&A)", &TSPDirForm::TBAddClick);
-    TBDel = button(L"TBDel", L"削除(&C)", &TSPDirForm::TBDelClick);
-    TBClose = button(L"TBClose", L"閉じる(&X)", &TSPDirForm::TBCloseClick);
-    TBOpenClose = button(L"TBOpenClose", L"開いた後閉じる", nullptr, false, gui::TToolButtonStyle::tbsCheck);
+    TBOpen = commandButton(L"TBOpen", L"開く(&O)", &TSPDirForm::ListBoxCmdDblClick);
+    TBUp = commandButton(L"TBUp", L"上に移動(&U)", &TSPDirForm::TBUpClick);
+    TBDown = commandButton(L"TBDown", L"下に移動(&D)", &TSPDirForm::TBDownClick, true);
+    TBSave = commandButton(L"TBSave", L"保存(&S)", &TSPDirForm::TBSaveClick);
+    TBAdd = commandButton(L"TBAdd", L"追加(&A)", &TSPDirForm::TBAddClick);
+    TBDel = commandButton(L"TBDel", L"削除(&C)", &TSPDirForm::TBDelClick);
+    TBClose = commandButton(L"TBClose", L"閉じる(&X)", &TSPDirForm::TBCloseClick);
+    TBOpenClose = gui::NewToolButton(this, ToolBar, {.Name = L"TBOpenClose", .Caption = L"開いた後閉じる",
+                                                     .ImageIndex = I_IMAGENONE,
+                                                     .Style = gui::TToolButtonStyle::tbsCheck});
 
-    PanelEdit = new gui::TPanel(this);
-    PanelEdit->BevelOuter = gui::TBevelCut::bvNone;
-    PanelEdit->ShowCaption = false;
-    PanelEdit->Create({.Name = L"PanelEdit", .Bounds = Bounds(0, 0, 643, 24), .Align = TAlign::alTop});
+    PanelEdit = gui::NewControl<gui::TPanel>(
+        this, {.Name = L"PanelEdit", .Bounds = Bounds(0, 0, 643, 24), .Align = TAlign::alTop}, gui::kHolderPanel);
     EditCmd = gui::NewControl<gui::TEdit>(this, {.Parent = PanelEdit, .Name = L"EditCmd",
                                                  .Bounds = Bounds(322, 0, 321, 24), .Align = TAlign::alRight,
                                                  .Hint = L"コマンド"});
@@ -88,9 +82,9 @@ void TSPDirForm::CreateControls() {
 
     ListBoxCmd = gui::NewControl<TDualListBox>(this, {.Name = L"ListBoxCmd", .Bounds = Bounds(322, 0, 321, 400),
                                                       .Align = TAlign::alRight});
-    ListBoxName = new TDualListBox(this);
-    ListBoxName->SetHideScrollBar(true);
-    ListBoxName->Create({.Name = L"ListBoxName", .Bounds = Bounds(0, 0, 322, 400), .Align = TAlign::alClient});
+    ListBoxName = gui::NewControl<TDualListBox>(
+        this, {.Name = L"ListBoxName", .Bounds = Bounds(0, 0, 322, 400), .Align = TAlign::alClient},
+        {.HideScrollBar = true});
     ListBoxName->SetSynListBox(ListBoxCmd);
     ListBoxCmd->SetSynListBox(ListBoxName);
 

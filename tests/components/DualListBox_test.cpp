@@ -31,9 +31,8 @@ public:
 
 protected:
     void FormCreate() override {
-        Left = new TDualListBox(this);
-        Left->SetHideScrollBar(true);
-        Left->Create({.Name = L"Left", .Bounds = gui::Bounds(10, 10, 200, 300)});
+        Left = gui::NewControl<TDualListBox>(this, {.Name = L"Left", .Bounds = gui::Bounds(10, 10, 200, 300)},
+                                             {.HideScrollBar = true});
         Right = gui::NewControl<TDualListBox>(this, {.Name = L"Right", .Bounds = gui::Bounds(210, 10, 220, 300)});
         for (int i = 0; i < 100; ++i) {
             Left->Add(L"名前 " + std::to_wstring(i));

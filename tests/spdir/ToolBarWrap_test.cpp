@@ -31,9 +31,8 @@ TEST(ToolButtonWrap, TheNextButtonStartsANewRow) {
     for (bool wrap : {false, true}) {
         SCOPED_TRACE(wrap ? "wrap after the second" : "no wrap");
         // The form owns the bar and its buttons (freed newest first).
-        auto* bar = new gui::TToolBar(WrapForm);
-        bar->Wrapable = false;
-        bar->Create({.Bounds = gui::Bounds(0, 0, 900, 26), .Align = gui::TAlign::alTop});
+        auto* bar = gui::NewControl<gui::TToolBar>(
+            WrapForm, {.Bounds = gui::Bounds(0, 0, 900, 26), .Align = gui::TAlign::alTop}, {.Wrapable = false});
         gui::TToolButton* buttons[3];
         for (int i = 0; i < 3; ++i) {
             buttons[i] = new gui::TToolButton(WrapForm);

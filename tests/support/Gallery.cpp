@@ -66,12 +66,11 @@ void TGalleryForm::FormCreate() {
     StatusBar->SetPanelText(0, L"準備完了");
     StatusBar->SetPanelText(1, L"項目数: 5");
 
-    PanelLeft = new gui::TPanel(this);
-    PanelLeft->ShowCaption = false;
-    PanelLeft->Create({.Name = L"PanelLeft", .Bounds = Bounds(0, 0, 180, 100), .Align = TAlign::alLeft});
-    ListHistory = new gui::TListBox(this);
-    ListHistory->Style = gui::TListBoxStyle::lbOwnerDrawFixed;
-    ListHistory->ItemHeightAtCreate = 20;
+    PanelLeft = gui::NewControl<gui::TPanel>(this, {.Name = L"PanelLeft", .Bounds = Bounds(0, 0, 180, 100),
+                                                    .Align = TAlign::alLeft},
+                                             {.ShowCaption = false});
+    // The rows are measured as the window is made: the handler comes first.
+    ListHistory = new gui::TListBox(this, {.Style = gui::TListBoxStyle::lbOwnerDrawFixed, .ItemHeight = 20});
     ListHistory->OnMeasureItem = [this](gui::TListBox*, int, int& height) {
         ++MeasureCount;
         height = 20;
@@ -99,9 +98,9 @@ void TGalleryForm::FormCreate() {
     SplitterLeft->MinSize = 60;
     SplitterLeft->Create({.Name = L"SplitterLeft", .Bounds = Bounds(180, 0, 5, 100), .Align = TAlign::alLeft});
 
-    PageMain = new gui::TPageControl(this);
-    PageMain->TabPosition = gui::TTabPosition::tpBottom;
-    PageMain->Create({.Name = L"PageMain", .Bounds = Bounds(185, 0, 400, 300), .Align = TAlign::alClient});
+    PageMain = gui::NewControl<gui::TPageControl>(
+        this, {.Name = L"PageMain", .Bounds = Bounds(185, 0, 400, 300), .Align = TAlign::alClient},
+        {.TabPosition = gui::TTabPosition::tpBottom});
     SheetBasic = gui::NewControl<gui::TTabSheet>(this, {.Parent = PageMain, .Name = L"SheetBasic", .Caption = L"基本"});
     SheetText = gui::NewControl<gui::TTabSheet>(this, {.Parent = PageMain, .Name = L"SheetText", .Caption = L"テキスト"});
     SheetList = gui::NewControl<gui::TTabSheet>(this, {.Parent = PageMain, .Name = L"SheetList", .Caption = L"一覧"});
@@ -114,10 +113,10 @@ void TGalleryForm::FormCreate() {
         gui::NewControl<gui::TCheckBox>(this, {.Parent = GroupMenu, .Name = L"CHKHisMenuItem" + std::to_wstring(i),
                                                .Caption = items[i], .Bounds = Bounds(12, 22 + i * 24, 220, 20),
                                                .Tag = i});
-    RadioAction = new gui::TRadioGroup(this);
-    RadioAction->Columns = 2;
-    RadioAction->Create({.Parent = SheetBasic, .Name = L"RadioAction", .Caption = L"クリックしたとき",
-                         .Bounds = Bounds(268, 8, 250, 100)});
+    RadioAction = gui::NewControl<gui::TRadioGroup>(
+        this, {.Parent = SheetBasic, .Name = L"RadioAction", .Caption = L"クリックしたとき",
+               .Bounds = Bounds(268, 8, 250, 100)},
+        {.Columns = 2});
     RadioAction->SetItems({L"貼り付け", L"コピー", L"開く", L"何もしない"});
     RadioAction->SetItemIndex(0);
 
@@ -130,9 +129,9 @@ void TGalleryForm::FormCreate() {
     UpDownCount->SetRange(1, 100);
     UpDownCount->SetAssociate(EditCount);
     UpDownCount->SetPosition(20);
-    ComboEncoding = new gui::TComboBox(this);
-    ComboEncoding->Style = gui::TComboBoxStyle::csDropDownList;
-    ComboEncoding->Create({.Parent = SheetBasic, .Name = L"ComboEncoding", .Bounds = Bounds(268, 118, 250, 22)});
+    ComboEncoding = gui::NewControl<gui::TComboBox>(
+        this, {.Parent = SheetBasic, .Name = L"ComboEncoding", .Bounds = Bounds(268, 118, 250, 22)},
+        {.Style = gui::TComboBoxStyle::csDropDownList});
     for (const wchar_t* e : {L"シフトJIS", L"UTF-8", L"UTF-16"}) ComboEncoding->Add(e);
     ComboEncoding->SetItemIndex(0);
     TrackAlpha = gui::NewControl<gui::TTrackBar>(
@@ -181,9 +180,8 @@ void TGalleryForm::FormCreate() {
     TabKinds->SetImages(Images);
     TabKinds->AddTab(L"テキスト", 0);
     TabKinds->AddTab(L"ファイル", 1);
-    ListFiles = new gui::TListView(this);
-    ListFiles->GridLines = true;
-    ListFiles->Create({.Parent = SheetList, .Name = L"ListFiles", .Align = TAlign::alClient});
+    ListFiles = gui::NewControl<gui::TListView>(
+        this, {.Parent = SheetList, .Name = L"ListFiles", .Align = TAlign::alClient}, {.GridLines = true});
     ListFiles->SetSmallImages(Images);
     ListFiles->AddColumn(L"名前", 160);
     ListFiles->AddColumn(L"場所", 200);
