@@ -153,14 +153,14 @@ void TTrayForm::FormCreate() {
     FindTaskbarWindow();
     FindDesktopViewHostWindow();
 
-    for (int c = 0; c < 5; ++c) HisForm->Proc_PPListSet(c);
+    for (int c = 0; c < 5; ++c) HisForm->TrayMenu.Proc_PPListSet(c);
     HisForm->Proc_DispHis();
     HisForm->Proc_DispFav();
     if (HisForm->Lists.Settings.RadioGroupStart == 1) HisForm->Show();
 
     TrayIcon->SetEnabled(true);
     RAMForm->TrayIcon->SetEnabled(true);
-    if (PPLaunch->Checked() && HisForm->FLaunchVisible) LaunchForm->Show();
+    if (PPLaunch->Checked() && HisForm->Lists.Settings.FLaunchVisible) LaunchForm->Show();
     TimerMain->SetEnabled(true);
 
     FMenus.MPPTrayPanel[MPPTrayPanelC]->SetChecked(true);
@@ -170,15 +170,15 @@ void TTrayForm::FormCreate() {
 void TTrayForm::BindHeartbeatSteps() {
     Steps.IMECheck = [this] { FIMENotices.Proc_IMECheck(); };
     Steps.TrashCheck = [this] { FTrashWatch.Proc_TrashCheck(); };
-    Steps.CheckHook = [] { HisForm->Proc_CheckHook(); };
+    Steps.CheckHook = [] { HisForm->Hook.Proc_CheckHook(); };
     Steps.TimerCPU = [this] { Proc_TimerCPU(); };
     Steps.TimerRAM = [] { RAMForm->Proc_TimerRAM(); };
     Steps.DispCPU = [] { HisForm->Proc_DispCPU(); };
     Steps.AutoMinimize = [this] { AutoMinimizeHistory(); };
-    Steps.TimerHis = [](HWND fg, bool changed) { HisForm->Proc_TimerHis(fg, changed); };
+    Steps.TimerHis = [](HWND fg, bool changed) { HisForm->Capture.Proc_TimerHis(fg, changed); };
     Steps.TimerBtn = [](HWND fg, bool changed) { BtnForm->Proc_TimerBtn(fg, changed); };
     Steps.CursorWin = [] { return BtnForm->MCursorWin; };
-    Steps.PPLSet = [] { return HisForm->FPPLSet; };
+    Steps.PPLSet = [] { return HisForm->TrayMenu.FPPLSet; };
 }
 
 void TTrayForm::ApplyTrayPanelMode() {

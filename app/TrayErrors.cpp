@@ -24,7 +24,7 @@ void TTrayForm::Proc_ErrorLog(const std::wstring& message) {
     const std::wstring line = ErrorLogLine(message);
     AppendErrorLog(DataFolder, line);
     if (ParamStr1() == L"/debug") gui::Application->MessageBox(line, L"Orvandel", MB_ICONERROR);
-    if (HisForm) HisForm->FPPLSet = false;
+    if (HisForm) HisForm->TrayMenu.FPPLSet = false;
     FPopUpL = false;
     FPopUpR = false;
 

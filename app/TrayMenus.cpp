@@ -339,7 +339,7 @@ void TTrayForm::Proc_CancelPopUpMenu() {
 
 void TTrayMenus::PPListClick(TMenuItem* item) {
     Form.FPopUpL = false;
-    HisForm->Proc_PPListClick(item->Tag);
+    HisForm->TrayMenu.Proc_PPListClick(item->Tag);
 }
 
 void TTrayMenus::PPWindowClick() {
@@ -349,12 +349,12 @@ void TTrayMenus::PPWindowClick() {
 
 void TTrayMenus::PPIconMenuClick() {
     Form.FPopUpL = false;
-    for (int c = 1; c < 5; ++c) HisForm->Proc_PPListSet(c);
+    for (int c = 1; c < 5; ++c) HisForm->TrayMenu.Proc_PPListSet(c);
 }
 
 void TTrayMenus::PPMenuFavClick() {
     Form.FPopUpL = false;
-    for (int c = 0; c < 5; ++c) HisForm->Proc_PPListSet(c);
+    for (int c = 0; c < 5; ++c) HisForm->TrayMenu.Proc_PPListSet(c);
 }
 
 void TTrayMenus::PPMenuNarrowClick() { PPMenuFavClick(); }
@@ -364,7 +364,7 @@ void TTrayMenus::PPMenuWideClick() {
     FreeHistoryEntries();
     BuildHistoryEntries();
     if (IsVistaOrLater()) Form.MPPTab[4]->SetVisible(false);
-    for (int c = 0; c < 5; ++c) HisForm->Proc_PPListSet(c);
+    for (int c = 0; c < 5; ++c) HisForm->TrayMenu.Proc_PPListSet(c);
 }
 
 // --- settings menu handlers --------------------------------------------------------
@@ -444,7 +444,7 @@ void TTrayMenus::PPLaunchClick() {
     Form.FPopUpR = false;
     if (Form.PPLaunch->Checked()) {
         LaunchForm->TrayIcon->SetVisible(true);
-        if (HisForm->FLaunchVisible) LaunchForm->Show();
+        if (HisForm->Lists.Settings.FLaunchVisible) LaunchForm->Show();
     } else {
         LaunchForm->Close();
     }
@@ -503,6 +503,6 @@ void TTrayMenus::PPHelpClick() {
 void TTrayMenus::PPCloseClick() {
     Form.FPopUpR = false;
     Form.FPopUpL = false;
-    if (HisForm) HisForm->FPPLSet = false;
+    if (HisForm) HisForm->TrayMenu.FPPLSet = false;
     Form.Close();
 }

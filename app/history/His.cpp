@@ -8,6 +8,7 @@
 #include "gui/Application.h"
 #include "toolkit/QuorvinPlacement.h"
 #include "toolkit/QuorvinVersion.h"
+#include "toolkit/QuorvinWindows.h"
 #include "toolkit/TaskBarList.h"
 
 THisForm* HisForm = nullptr;
@@ -23,7 +24,6 @@ THisForm::THisForm(gui::TComponent* owner) : TForm(owner, L"THisForm") {
     MinHeight = 500;
     ScreenSnap = true;
     SnapBuffer = 20;
-    FWindows11_22H2Moment4 = IsWindows11_22H2Moment4();
     Lists.OnFavouritesCut = [](int) {
         if (gui::Application)
             gui::Application->MessageBox(L"登録できるのは" + std::to_wstring(kFavouritesLimit) + L"までです。",
@@ -54,9 +54,42 @@ void THisForm::FormCloseQuery(bool& canClose) {
     }
 }
 
+THisCaptureLinks THisForm::CaptureLinks() {
+    return {.ForegroundChanged =
+                [this](HWND foreground) {
+                    Target.Proc_RememberFront(foreground);
+                    Target.Proc_GetTarget();
+                },
+            .Record = [this](int c, const std::wstring& text) { return RecordHistoryEntry(c, text); },
+            .FillMenu = [this](int c) { TrayMenu.Proc_PPListSet(c); },
+            .ShowAgain =
+                [this](int c) {
+                    if (HandleAllocated() && Visible() && Category() == c) Proc_DispHis();
+                },
+            .ExplorerTabs = [this] { return Target.FWindows11_22H2Moment4; }};
+}
+
+THisTargetLinks THisForm::TargetLinks() {
+    return {.OwnWindow = [this] { return Handle(); },
+            .TargetChanged = [this](HWND target) { Proc_TargetHints(target); },
+            .Record = [this](int c, const std::wstring& text) { RecordHistoryEntry(c, text); }};
+}
+
+THisHookLinks THisForm::HookLinks() {
+    return {.OwnWindow = [this] { return Handle(); },
+            .ShowWindow =
+                [this] {
+                    HWND w = Handle();
+                    if (!Visible()) Show();
+                    else if (::IsIconic(w)) ::ShowWindow(w, SW_RESTORE);
+                    else ForceForegroundWindow(w);
+                },
+            .HotKeys = [this] { return HookHotKey; }};
+}
+
 int THisForm::RecordHistoryEntry(int c, const std::wstring& text) {
     int old = Lists.RecordHistoryEntry(c, text);
-    Proc_PPListSet(c);
+    TrayMenu.Proc_PPListSet(c);
     return old;
 }
 

@@ -3,30 +3,31 @@
 // created and saves them on every close. It shows one category per tab: the
 // history list, below it the favourites pane, beside them the memo pane, a
 // find box above and a tool bar on top (HisWindow.cpp, with the rows, find,
-// and favourites undo in HisRows.cpp). It acts on entries for the window
-// the user was in before (the target window, HisTarget.cpp): pastes texts,
-// opens files and programs, types folders into file dialogs and Explorer
-// windows (HisJump.cpp), fills and answers the tray history menu
-// (HisMenu.cpp), offers that menu on a desktop middle click and global hot
-// keys (HisHook.cpp), and on every heartbeat records what the user works
-// with (HisCapture.cpp). The values of the settings page are plain values in
+// and favourites undo in HisRows.cpp). Its features hold their own state:
+// acting on entries for the window the user was in before (THisTarget:
+// pastes texts, opens files and programs, types folders into file dialogs
+// and Explorer windows), the tray history menu's entries (THisTrayMenu), that
+// menu on a desktop middle click and the global hot keys (THisHook), and the
+// capture that records on every heartbeat what the user works with
+// (THisCapture). The values of the settings page are plain values in
 // Lists.Settings; the tool buttons hold their own state and write it there
 // when the settings are saved.
 #pragma once
 
 #include <windows.h>
 
-#include <array>
 #include <string>
 
 #include "app/history/HisCapture.h"
+#include "app/history/HisHook.h"
 #include "app/history/HisLists.h"
+#include "app/history/HisMenu.h"
+#include "app/history/HisTarget.h"
 #include "components/DROPCOMEX.h"
 #include "components/DROPDST.h"
 #include "components/FolderDialog.h"
 #include "components/HookHotKey.h"
 #include "components/MakeShortCuts.h"
-#include "components/Watch.h"
 #include "gui/Application.h"
 #include "gui/ComCtrls.h"
 #include "gui/Dialogs.h"
@@ -60,42 +61,20 @@ public:
     // The category of the current tab changed: both lists, the tray menu's
     // category, the list menus' items and the tool buttons follow.
     void TabControlChange();
-    void TBSortClick();
-    void TBFavClick();
     void TBEditClick();
     void TBCPUCoreClick();
-    void TBexeClick();
-    void TBUpExpClick();
-    void TBUpFolClick();
-    void TBContxClick();
-    void TBBrackwenClick();
     // The settings page was entered or left (hot keys out while it shows).
     void PageControlChange();
     // The mouse wheel over the window: scrolls the list or memo under the
     // cursor, with Ctrl changes the lists' or memo's font size, over the
     // tabs changes the tab. Always handled.
     void FormMouseWheel(gui::TShiftState shift, int delta, POINT screenPos);
-    // Sees each message of the program before it is handled: notes where
-    // files are dropped and takes the wheel for the window.
-    bool ApplicationEventsMessage(MSG& msg);
     // The status line for the selected entry (tool buttons' state with it).
     void Proc_DispStatus();
     // Neither list keeps a selection; the tool buttons wait for one.
     void Proc_ResetSelection();
-    // The application's show-hint handler: a list box shows its current row
-    // hint, asked for again every 250 ms so it follows the mouse.
-    void Proc_ShowListHint(std::wstring& hintStr, bool& canShow, gui::THintInfo& hintInfo);
 
     // --- gestures on the list rows and window details (HisGestures.cpp) ------
-    // A mouse button pressed on a row of the focused list: the list's own
-    // menu only without Shift, Alt and Ctrl; right with Ctrl the shell's
-    // context menu of the entry, right with Shift the companion folder tool
-    // on its folder.
-    void Proc_ListRightClick(gui::TMouseButton button, gui::TShiftState shift);
-    // Right with Alt on an existing file tab entry: after half a second, when
-    // the pointer has left the window, the entry is dragged out to the
-    // program under it.
-    void Proc_ListDragOut(gui::TMouseButton button, gui::TShiftState shift);
     // The window moved: on another monitor its taskbar button follows it.
     void WMMove();
     // "X:\ [label]" for each drive root, in the system's order.
@@ -103,93 +82,36 @@ public:
     // The monitor the window was last on.
     int MMonNo = 0;
 
-    // --- desktop middle click and global hot keys (HisHook.cpp) -----------
-    // Every heartbeat tick: the mouse hook is installed exactly while the
-    // option is on and the cursor rests on the desktop.
-    void Proc_CheckHook();
-    // Hot key 1 shows the window, 2 pops the tray history menu up (or
-    // closes it), 3 shows or hides the launcher; WM_DESKTOPMCLICK is 2.
-    void HookHotKeyHotKey(int index);
-    // Sends the modifier rule of ComboBoxHook to the hook library.
-    void Proc_SetHookKey();
-    // Registers (or removes) the hot keys of the non-empty hot-key texts.
-    void Proc_AddHotKeys();
-    void Proc_DeleteHotKeys();
-    // The hook library loaded by the window; nullptr: no desktop click.
-    HMODULE MDLL = nullptr;
-    bool FHook = false;
-
     // --- favourites undo, find and the rows (HisRows.cpp) --------------------
     // Takes the undo snapshot of the current category's favourites.
     void Proc_SaveUndo(const std::wstring& actionName);
     void PPUndoClick();
     void CBFindChange();
     void BtnFindDownClick();
-    void BtnFindUpClick();
-    void TimerWheelTimer();
 
     // --- the history list's pop-up menu (HisListMenu.cpp) ---------------------
-    // Shortcuts, handlers and the save dialog of PPMenuList (the item that
-    // adds to the favourites is wired with the favourites' actions).
-    void SetupListMenu();
     // The enabled states for the selected row and the IME item's caption.
     void PPMenuListPopup();
-    void PPClipClick();
-    void PPExeCmdClick();
-    void PPSCMakeClick();
     void PPFileSaveClick();
-    // Saves the entry as a one-line text file, in the folder and encoding the
-    // user picks in TextSaveDialog (the favourites' save uses it too).
-    void Proc_SaveEntryToFile(const std::wstring& entry);
-    void PPFolClick();
-    void PPExpClick();
-    void PPNoDirClick();
-    void PPNoExeClick();
     void PPIMEExeClick();
-    void PPDelClick();
-    void PPDelAllClick();
     // --- favourites actions, drags between the lists, row hints (HisFavActions.cpp)
-    // The favourites menu's enabled states for the selected favourite; for a
-    // shortcut key pressed outside the favourites list every item declines.
-    void PPMenuFavPopup();
-    void PPFavCopyClick();
-    void PPFavExeCmdClick();
-    void PPFavSCMakeClick();
     void PPFavFileSaveClick();
-    void PPFolFClick();
-    void PPExpFClick();
-    void PPUpClick();
-    void PPDownClick();
-    void PPFavDelClick();
     // The selected history entry goes to the end of the favourites.
     void PPAddClick();
-    // A row of either list dragged over or dropped on the favourites list.
-    void ListBoxFavDragOver(gui::TControl* source, int x, int y, bool& accept);
+    // A row of either list dropped on the favourites list.
     void ListBoxFavDragDrop(gui::TControl* source, int x, int y);
-    void ListBoxFavDblClick();
-    // The hint of the row under the mouse (its text, with the file's program
-    // or the program's description).
-    void ListBoxHisMouseMove(int x, int y);
-    void ListBoxFavMouseMove(int x, int y);
     // --- the memo pane (HisMemo.cpp) -----------------------------------------
     // Enabled states of the memo menu's paste, undo and erase items.
     void PPEditPopup();
-    // Cut and copy are offered exactly while the memo has a selection.
-    void EditSelectionChange();
     void PPEditCutClick();
-    void PPEditPasteClick();
     void PPEditCopyClick();
     // The memo's own undo step when it has one, else the text before the
     // last entry dragged in is swapped with the memo's (so a second undo
     // brings the drop back).
     void PPEditUndoClick();
     void PPEditEraseClick();
-    // A row of the history list or the favourites dragged onto the memo.
-    void EditDragOver(gui::TControl* source, bool& accept);
-    void EditDragDrop(gui::TControl* source);
     // Applies the memo's font to the whole text again.
     void EditChange();
-    void EditMouseDown();
     // The memo's text before the last entry dragged into it: empty when
     // nothing is saved, kEditDDUndoEmpty when the memo was empty then.
     std::wstring MEditDDUndo;
@@ -200,112 +122,126 @@ public:
     // current category; text files dropped on the memo (2) are appended to it.
     void DropDstFileDrop(gui::TStringList* files);
 
-    // --- the tray history menu (HisMenu.cpp) ---------------------------------
-    // Fills the 40 entries of category c of the main form's history menu.
-    void Proc_PPListSet(int c);
-    // Acts on the entry the menu item with this tag stands for.
-    void Proc_PPListClick(int tag);
-
-    // --- the target window and acting on entries (HisTarget.cpp) -------------
-    // Chooses the target: the program window just below the program's own
-    // in Z order, unless it is one that cannot take a paste or a folder.
-    // Sets MClipHandle; on a change also the tool buttons' hints.
-    void Proc_GetTarget();
+    // --- acting on the selected entry (HisStatus.cpp) ------------------------
     // Acts on the selected entry of the history list (list 0) or the
-    // favourites (1) of the current tab: action 0 the main action (TBexe),
-    // 1 the folder action of TBUpExp, 2 that of TBUpFol.
+    // favourites (1) of the current tab (action as in
+    // THisTarget::Proc_ExecuteEntry); then neither list keeps a selection,
+    // and the window closes when TBExeClose is down.
     void Proc_Execute(int list, int action);
-    // Brings the target to the front and sends it the paste keys.
-    void Proc_Paste();
-    // Types the folder into the target file dialog's file-name box and
-    // presses Enter, so the dialog goes there (HisJump.cpp).
-    void Proc_PasteDialogPath(const std::wstring& folder);
-    // Types the folder into the target Explorer window's address bar and
-    // presses Enter (HisJump.cpp).
-    void Proc_JumpExplorer(const std::wstring& folder);
-
-    // The target window, 0 when there is none.
-    HWND MClipHandle = nullptr;
-    // The last window of another program the heartbeat saw in front (the
-    // taskbar aside): the target when the Z-order walk finds none.
-    HWND MFrontWin = nullptr;
-    void Proc_RememberFront(HWND foreground);
-    // The target of the previous determination (hints change only with it).
-    HWND MClipHandleB = nullptr;
-    // Ctrl+Enter was pressed: the next program start asks for options first.
-    bool FExeCtrlKey = false;
-    // Explorer windows have tabs: their address bar cannot be driven.
-    bool FWindows11_22H2Moment4 = false;
-    // The file-name box found in the last file dialog typed into.
-    HWND MDlgEdit = nullptr;
 
     // The main button's picture on the clipboard tab: the target program's
     // icon; empty while there is no target (the no-target picture).
     gui::TIcon TBexeIcon;
-    // Shows TBexeIcon on the main button, or the no-target picture.
-    void Proc_SetTBexeImage();
 
     // The lists, their settings and their rules.
     THisLists Lists;
-    // MFileList[k*5 + c]: k 0 history, 1 favourites; c the category.
-    gui::TStringList (&MFileList)[kHisListCount] = Lists.MFileList;
-    // History lengths by category.
-    std::array<int, kHisCategories>& MHisListNum = Lists.Settings.MHisListNum;
 
     // Most recent first into history list c, then that category of the tray
     // history menu is rebuilt. Returns the index the text had before, -1 if new.
     int RecordHistoryEntry(int c, const std::wstring& text);
-    void Proc_DeleteFileHis(int c) { Lists.Proc_DeleteFileHis(c); }
-    // Cuts favourites list c to 100 entries, with a warning when it had more.
-    void Proc_DeleteFileFav(int c) { Lists.Proc_DeleteFileFav(c); }
-    // MUndoList[c]: the favourites of category c before the last action.
-    gui::TStringList (&MUndoList)[kHisCategories] = Lists.MUndoList;
-    void Proc_PruneList(int c) { Lists.Proc_PruneList(c); }
 
-    // "His.ini" and the list files in DataFolder; nothing without one.
+    // "His.ini" in DataFolder; nothing without one.
     void Proc_LoadIni();
     bool Proc_SaveIni();
-    void Proc_LoadLists();
-    bool Proc_SaveLists();
 
-    // Set while the history menu is being rebuilt.
-    bool FPPLSet = false;
-    // The launcher was visible when the program last ended.
-    bool& FLaunchVisible = Lists.Settings.FLaunchVisible;
-
-    // --- history capture (HisCapture.cpp) ------------------------------------
-    // One poll of the heartbeat, given the foreground window and whether it
-    // changed since the previous poll: on a change the target window is
-    // chosen again; then, unless the tray menu's PPHisStop is checked, the
-    // recorders run: the newest Recent document, the foreground program, the
-    // folder of a file dialog, of a two-pane and of a single-pane Explorer
-    // window, and the clipboard text.
-    void Proc_TimerHis(HWND foreground, bool changed);
-
-    HWND MExe = nullptr;        // foreground window the program recorder saw last
-    std::wstring MDlgAdrB;      // folder last read from a file dialog's address bar
-    std::wstring MExpDir;       // folder last recorded from an Explorer window
-    std::wstring MClipB;        // clipboard text last recorded
-    std::wstring MRecentDir;    // the user's Recent folder with "\", '' when unusable
-    bool FRecentFile = false;   // the Recent folder changed since the last poll
-    // Watches MRecentDir (250 ms after a burst of changes); lives with the window.
-    TDirectoryWatcher* DirectoryWatcher = nullptr;
+    // The window's features, each holding its own state; they reach the
+    // window only through the links made here, and come after the lists
+    // they keep references to.
+    // Acting on the target window.
+    THisTarget Target{Lists.Settings, TargetLinks()};
+    // The tray history menu's entries.
+    THisTrayMenu TrayMenu{Lists, Target, [this] { return Handle(); }};
+    // The desktop middle click and the global hot keys.
+    THisHook Hook{Lists.Settings, HookLinks()};
+    // What the heartbeat records into the history lists.
+    THisCapture Capture{Lists, CaptureLinks()};
 
 private:
-    void Proc_StartRecentWatch();
-    void Proc_CaptureRecent();
-    void Proc_CaptureExe(HWND wnd);
-    void Proc_CaptureDialogDir(HWND wnd);
-    void Proc_CaptureExplorerDir(HWND wnd, int c);
-    void Proc_CaptureClip();
-    // The window's list shows category c again after a recording that moved
-    // an entry from index old (a text already first changes nothing).
-    void Proc_RefreshRecorded(int c, int old);
-    // The clipboard as last judged: its sequence number and the size limit
-    // then, so an unchanged clipboard is not read again.
-    DWORD FClipSequence = 0;
-    int FClipSequenceLimit = -1;
-    // --- end of history capture -----------------------------------------------
+    // What only the window's own files call, by the same parts as above.
+    // --- the window (HisWindow.cpp) -------------------------------------------
+    void TBSortClick();
+    void TBFavClick();
+    void TBexeClick();
+    void TBUpExpClick();
+    void TBUpFolClick();
+    void TBContxClick();
+    void TBBrackwenClick();
+    // Sees each message of the program before it is handled: notes where
+    // files are dropped and takes the wheel for the window.
+    bool ApplicationEventsMessage(MSG& msg);
+    // The application's show-hint handler: a list box shows its current row
+    // hint, asked for again every 250 ms so it follows the mouse.
+    void Proc_ShowListHint(std::wstring& hintStr, bool& canShow, gui::THintInfo& hintInfo);
+    // --- gestures on the list rows and window details (HisGestures.cpp) ------
+    // A mouse button pressed on a row of the focused list: the list's own
+    // menu only without Shift, Alt and Ctrl; right with Ctrl the shell's
+    // context menu of the entry, right with Shift the companion folder tool
+    // on its folder.
+    void Proc_ListRightClick(gui::TMouseButton button, gui::TShiftState shift);
+    // Right with Alt on an existing file tab entry: after half a second, when
+    // the pointer has left the window, the entry is dragged out to the
+    // program under it.
+    void Proc_ListDragOut(gui::TMouseButton button, gui::TShiftState shift);
+    // --- favourites undo, find and the rows (HisRows.cpp) --------------------
+    void BtnFindUpClick();
+    void TimerWheelTimer();
+    // --- the history list's pop-up menu (HisListMenu.cpp) ---------------------
+    // Shortcuts, handlers and the save dialog of PPMenuList (the item that
+    // adds to the favourites is wired with the favourites' actions).
+    void SetupListMenu();
+    void PPClipClick();
+    void PPExeCmdClick();
+    void PPSCMakeClick();
+    // Saves the entry as a one-line text file, in the folder and encoding the
+    // user picks in TextSaveDialog (the favourites' save uses it too).
+    void Proc_SaveEntryToFile(const std::wstring& entry);
+    void PPFolClick();
+    void PPExpClick();
+    void PPNoDirClick();
+    void PPNoExeClick();
+    void PPDelClick();
+    void PPDelAllClick();
+    // --- favourites actions, drags between the lists, row hints (HisFavActions.cpp)
+    // The favourites menu's enabled states for the selected favourite; for a
+    // shortcut key pressed outside the favourites list every item declines.
+    void PPMenuFavPopup();
+    void PPFavCopyClick();
+    void PPFavExeCmdClick();
+    void PPFavSCMakeClick();
+    void PPFolFClick();
+    void PPExpFClick();
+    void PPUpClick();
+    void PPDownClick();
+    void PPFavDelClick();
+    // A row of either list dragged over the favourites list.
+    void ListBoxFavDragOver(gui::TControl* source, int x, int y, bool& accept);
+    void ListBoxFavDblClick();
+    // The hint of the row under the mouse (its text, with the file's program
+    // or the program's description).
+    void ListBoxHisMouseMove(int x, int y);
+    void ListBoxFavMouseMove(int x, int y);
+    // --- the memo pane (HisMemo.cpp) -----------------------------------------
+    // Cut and copy are offered exactly while the memo has a selection.
+    void EditSelectionChange();
+    void PPEditPasteClick();
+    // A row of the history list or the favourites dragged onto the memo.
+    void EditDragOver(gui::TControl* source, bool& accept);
+    void EditDragDrop(gui::TControl* source);
+    void EditMouseDown();
+    // --- acting on the selected entry (HisStatus.cpp) ------------------------
+    // Shows TBexeIcon on the main button, or the no-target picture.
+    void Proc_SetTBexeImage();
+    // The tool buttons' hints and the main button's picture for a new target.
+    void Proc_TargetHints(HWND target);
+    // The main button shows the target program's icon (none: the no-target picture).
+    void Proc_ShowTargetIcon(HWND target);
+    // --- the files and the features' links (His.cpp) --------------------------
+    // The list files in DataFolder; nothing without one.
+    void Proc_LoadLists();
+    bool Proc_SaveLists();
+    THisCaptureLinks CaptureLinks();
+    THisTargetLinks TargetLinks();
+    THisHookLinks HookLinks();
 
 public:
     // --- controls and components ------------------------------------------
@@ -313,40 +249,47 @@ public:
     THisEnvPage* EnvPage = nullptr;
     gui::TPageControl* PageControl = nullptr;
     gui::TTabSheet *TabSheetAct = nullptr, *TabSheetEnv = nullptr;
-    gui::TToolBar* ToolBar = nullptr;
     gui::TToolButton *TBexe = nullptr, *TBUpExp = nullptr, *TBUpFol = nullptr, *TBSort = nullptr,
                      *TBContx = nullptr, *TBBrackwen = nullptr, *TBFav = nullptr, *TBEdit = nullptr,
-                     *TBCPUCore = nullptr, *TBExeClose = nullptr, *TBClose = nullptr;
+                     *TBCPUCore = nullptr, *TBExeClose = nullptr;
     gui::TTabControl* TabControl = nullptr;
-    gui::TListBox *ListBoxHis = nullptr, *ListBoxFav = nullptr, *ListBoxClip = nullptr;
+    gui::TListBox *ListBoxHis = nullptr, *ListBoxFav = nullptr;
     gui::TSplitter *SplitterFav = nullptr, *SplitterEdit = nullptr;
-    gui::TPanel *PanelFav = nullptr, *PanelEdit = nullptr, *PanelFind = nullptr;
+    gui::TPanel *PanelFav = nullptr, *PanelEdit = nullptr;
     gui::TRichEdit* Edit = nullptr;
     gui::TComboBox* CBFind = nullptr;
     gui::TButton *BtnFindDown = nullptr, *BtnFindUp = nullptr;
     gui::TStatusBar* StatusBar = nullptr;
-    gui::TImageList *ImageListTab = nullptr, *ImageListHis = nullptr, *ImageListFav = nullptr,
-                    *ImageListToolbar = nullptr;
+    gui::TImageList *ImageListTab = nullptr, *ImageListHis = nullptr, *ImageListToolbar = nullptr;
+    gui::TTimer* TimerWheel = nullptr;
+    gui::TSaveDialog* TextSaveDialog = nullptr;
+    // The list pop-up menus and the memo's.
+    gui::TPopupMenu *PPMenuList = nullptr, *PPMenuFav = nullptr, *PPEdit = nullptr;
+    gui::TMenuItem *PPClip = nullptr, *PPExeCmd = nullptr, *PPSCMake = nullptr, *PPFileSave = nullptr,
+                   *PPFol = nullptr, *PPExp = nullptr, *PPAdd = nullptr, *PPNoDir = nullptr, *PPNoExe = nullptr,
+                   *PPIMEExe = nullptr, *PPDel = nullptr, *PPDelAll = nullptr;
+    gui::TMenuItem *PPFavCopy = nullptr, *PPFavExeCmd = nullptr, *PPFavSCMake = nullptr, *PPFavFileSave = nullptr,
+                   *PPFolF = nullptr, *PPExpF = nullptr, *PPUp = nullptr, *PPDown = nullptr, *PPFavDel = nullptr,
+                   *PPUndo = nullptr;
+    gui::TMenuItem *PPEditCut = nullptr, *PPEditCopy = nullptr, *PPEditPaste = nullptr, *PPEditErase = nullptr,
+                   *PPEditUndo = nullptr;
+
+private:
+    gui::TToolBar* ToolBar = nullptr;
+    gui::TToolButton* TBClose = nullptr;
+    gui::TListBox* ListBoxClip = nullptr;
+    gui::TPanel* PanelFind = nullptr;
+    gui::TImageList* ImageListFav = nullptr;
     THookHotKey* HookHotKey = nullptr;
     TDropDst* DropDst = nullptr;
-    gui::TTimer* TimerWheel = nullptr;
     gui::TFontDialog* FontDialog = nullptr;
     gui::TOpenDialog* OpenDialog = nullptr;
-    gui::TSaveDialog* TextSaveDialog = nullptr;
     TFolderDlg* FolderDlg = nullptr;
     TContextMenuEx* ContextMenuEx = nullptr;
     TDropSourceEx* DropSourceEx = nullptr;
     TMakeShortCuts* MakeShortCuts = nullptr;
-    // The list pop-up menus and the memo's.
-    gui::TPopupMenu *PPMenuList = nullptr, *PPMenuFav = nullptr, *PPEdit = nullptr;
-    gui::TMenuItem *PPClip = nullptr, *PPExeCmd = nullptr, *PPSCMake = nullptr, *PPFileSave = nullptr,
-                   *PPDirBar = nullptr, *PPFol = nullptr, *PPExp = nullptr, *PPAdd = nullptr, *PPNoDir = nullptr,
-                   *PPNoExe = nullptr, *PPIMEExe = nullptr, *PPDel = nullptr, *PPDelAll = nullptr;
-    gui::TMenuItem *PPFavCopy = nullptr, *PPFavExeCmd = nullptr, *PPFavSCMake = nullptr, *PPFavFileSave = nullptr,
-                   *PPDirBarF = nullptr, *PPFolF = nullptr, *PPExpF = nullptr, *PPUp = nullptr, *PPDown = nullptr,
-                   *PPFavDel = nullptr, *PPUndo = nullptr;
-    gui::TMenuItem *PPEditCut = nullptr, *PPEditCopy = nullptr, *PPEditPaste = nullptr, *PPEditErase = nullptr,
-                   *PPEditUndo = nullptr;
+    // The separators before the folder items of the two list menus.
+    gui::TMenuItem *PPDirBar = nullptr, *PPDirBarF = nullptr;
 
     // Texts of the selected rows, kept across a refill.
     std::wstring MHisIndexItem, MFavIndexItem;
@@ -357,6 +300,7 @@ public:
     bool FSingleCore = false;
     bool FWindows11_22H2Moment = false;
 
+public:
     // The current category (the tab's index; category 4 has no tab from
     // Vista on, but is still a category of the lists).
     int Category() const { return Lists.Settings.Tab; }

@@ -1,7 +1,5 @@
-// The history capture: every heartbeat the history window looks at the
-// foreground window, the Recent folder and the clipboard and records what
-// the user works with. All of it runs on the GUI thread; the Recent watcher's
-// worker only posts to its component, whose event sets FRecentFile.
+// The history capture. All of it runs on the GUI thread; the Recent
+// watcher's worker only posts to its component, whose event sets FRecentFile.
 #include "app/history/HisCapture.h"
 
 #include <windows.h>
@@ -10,9 +8,10 @@
 #include <cwchar>
 
 #include "app/Tray.h"
-#include "app/history/His.h"
+#include "app/history/HisLists.h"
 #include "app/history/Launch.h"
 #include "components/MakeShortCuts.h"
+#include "components/Watch.h"
 #include "gui/Application.h"
 #include "gui/Screen.h"
 #include "gui/Handles.h"
@@ -185,11 +184,12 @@ bool AdmitProgramPlace(std::wstring& path, const TProgramPlaces& places) {
 
 // ------------------------------------------------------------ the poll
 
-void THisForm::Proc_TimerHis(HWND foreground, bool changed) {
-    if (changed) {
-        Proc_RememberFront(foreground);
-        Proc_GetTarget();
-    }
+THisCapture::THisCapture(THisLists& lists, THisCaptureLinks links) : lists_(lists), links_(std::move(links)) {}
+
+THisCapture::~THisCapture() = default;
+
+void THisCapture::Proc_TimerHis(HWND foreground, bool changed) {
+    if (changed) links_.ForegroundChanged(foreground);
     if (TrayForm && TrayForm->PPHisStop && TrayForm->PPHisStop->Checked()) return;
     Proc_CaptureRecent();
     Proc_CaptureExe(foreground);
@@ -199,28 +199,29 @@ void THisForm::Proc_TimerHis(HWND foreground, bool changed) {
     Proc_CaptureClip();
 }
 
-void THisForm::Proc_RefreshRecorded(int c, int old) {
-    if (old == 0 || !HandleAllocated() || !Visible() || Category() != c) return;
-    Proc_DispHis();
+void THisCapture::Proc_RefreshRecorded(int c, int old) {
+    if (old != 0) links_.ShowAgain(c);
 }
 
-void THisForm::Proc_StartRecentWatch() {
+void THisCapture::Proc_StartRecentWatch() {
     GetShellFolderPath(kRecentShellFolder, MRecentDir);
     if (MRecentDir == L"\\" || !DirectoryExistsSafe(MRecentDir)) MRecentDir.clear();
 
-    DirectoryWatcher = new TDirectoryWatcher(this);
-    DirectoryWatcher->Delay = true;
-    DirectoryWatcher->SetDelayTime(250);
-    DirectoryWatcher->OnChange = [this](TDirectoryWatcher*, const std::wstring& dir) {
+    watcher_ = std::make_unique<TDirectoryWatcher>(nullptr);
+    watcher_->Delay = true;
+    watcher_->SetDelayTime(250);
+    watcher_->OnChange = [this](TDirectoryWatcher*, const std::wstring& dir) {
         FRecentFile = !MRecentDir.empty() && MRecentDir != L"\\" && DirectoryExistsSafe(MRecentDir) &&
                       MRecentDir == dir;
     };
-    DirectoryWatcher->SetDirectory(MRecentDir);
+    watcher_->SetDirectory(MRecentDir);
 }
+
+void THisCapture::Proc_StopRecentWatch() { watcher_.reset(); }
 
 // ------------------------------------------------------------ the recorders
 
-void THisForm::Proc_CaptureRecent() {
+void THisCapture::Proc_CaptureRecent() {
     if (!FRecentFile) return;
     FRecentFile = false;
     gui::TCursorScope wait(gui::TCursor::crHourGlass);
@@ -255,14 +256,14 @@ void THisForm::Proc_CaptureRecent() {
         std::wstring target;
         CutAtNul(reader.SCExecFile, target);
         if (!target.empty() && FileExistsNoRedirect(target))
-            old = Lists.RecordHistoryEntry(1, LongFormUnlessNetwork(target));
+            old = lists_.RecordHistoryEntry(1, LongFormUnlessNetwork(target));
     }
-    Proc_DeleteFileHis(1);
-    Proc_PPListSet(1);
+    lists_.Proc_DeleteFileHis(1);
+    links_.FillMenu(1);
     Proc_RefreshRecorded(1, old);
 }
 
-void THisForm::Proc_CaptureExe(HWND wnd) {
+void THisCapture::Proc_CaptureExe(HWND wnd) {
     if (!wnd || wnd == MExe) return;
     MExe = wnd;
     std::wstring path;
@@ -273,12 +274,12 @@ void THisForm::Proc_CaptureExe(HWND wnd) {
     path = LongFormUnlessNetwork(path);
     if (!FileExistsNoRedirect(path)) return;
     if (!AdmitProgramPlace(path, places)) return;
-    int old = RecordHistoryEntry(2, path);
+    int old = links_.Record(2, path);
     if (LaunchForm) LaunchForm->Proc_DispData(0);
     Proc_RefreshRecorded(2, old);
 }
 
-void THisForm::Proc_CaptureDialogDir(HWND wnd) {
+void THisCapture::Proc_CaptureDialogDir(HWND wnd) {
     // The class test first: it is the cheap one, and most windows fail it.
     if (!wnd || !IsFileDialogWindow(wnd) || !IsNormalAppWindow(wnd, true) || !::IsWindowEnabled(wnd))
         return;
@@ -293,18 +294,18 @@ void THisForm::Proc_CaptureDialogDir(HWND wnd) {
     }
     if (path.empty() || !DirectoryExistsNoRedirect(path)) return;
     path = LongFormUnlessNetwork(path);
-    RecordHistoryEntry(4, path);
-    int old = RecordHistoryEntry(3, path);
-    if (Category() == 3 || Category() == 4) {
-        if (old != 0 && HandleAllocated() && Visible()) Proc_DispHis();
-    }
+    links_.Record(4, path);
+    // Both folder categories follow the file dialog's folder.
+    int old = links_.Record(3, path);
+    Proc_RefreshRecorded(3, old);
+    Proc_RefreshRecorded(4, old);
 }
 
-void THisForm::Proc_CaptureExplorerDir(HWND wnd, int c) {
+void THisCapture::Proc_CaptureExplorerDir(HWND wnd, int c) {
     if (!wnd || !HasClass(wnd, c == 4 ? L"ExploreWClass" : L"CabinetWClass")) return;
     if (!IsNormalAppWindow(wnd, true) || !::IsWindowEnabled(wnd)) return;
     std::wstring path;
-    if (FWindows11_22H2Moment4) {
+    if (links_.ExplorerTabs()) {
         // With tabs the title of the current tab holds the folder.
         HWND tab = ::FindWindowExW(wnd, nullptr, L"ShellTabWindowClass", nullptr);
         path = ReadWindowText(tab ? tab : wnd);
@@ -331,12 +332,12 @@ void THisForm::Proc_CaptureExplorerDir(HWND wnd, int c) {
     path = LongFormUnlessNetwork(path);
     if (path == MExpDir) return;
     MExpDir = path;
-    int old = RecordHistoryEntry(c, path);
+    int old = links_.Record(c, path);
     Proc_RefreshRecorded(c, old);
 }
 
-void THisForm::Proc_CaptureClip() {
-    const int limit = 1024 * Lists.Settings.UDMaxClip;
+void THisCapture::Proc_CaptureClip() {
+    const int limit = 1024 * lists_.Settings.UDMaxClip;
     // Read before the clipboard is: a change during the read shows next time.
     DWORD sequence = ::GetClipboardSequenceNumber();
     // Nothing changed since the last look under the same limit: the text
@@ -359,8 +360,8 @@ void THisForm::Proc_CaptureClip() {
     FClipSequenceLimit = limit;
     if (!isNew) return;
 
-    if (Lists.Settings.CHKWave && FileExistsSafe(Lists.Settings.EditWave)) PlayWaveFile(Lists.Settings.EditWave);
+    if (lists_.Settings.CHKWave && FileExistsSafe(lists_.Settings.EditWave)) PlayWaveFile(lists_.Settings.EditWave);
     MClipB = text;
-    int old = RecordHistoryEntry(0, text);
+    int old = links_.Record(0, text);
     Proc_RefreshRecorded(0, old);
 }

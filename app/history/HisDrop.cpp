@@ -131,16 +131,16 @@ void THisForm::DropDstFileDrop(gui::TStringList* files) {
         } catch (...) {
             // What was appended before the failing file stays, within the
             // limit, and shows; the error goes on.
-            Proc_DeleteFileFav(c);
+            Lists.Proc_DeleteFileFav(c);
             ListBoxFav->SetItemIndex(-1);
             Proc_DispFav();
-            Proc_PPListSet(c);
+            TrayMenu.Proc_PPListSet(c);
             throw;
         }
     }
-    Proc_DeleteFileFav(c);
+    Lists.Proc_DeleteFileFav(c);
     ListBoxFav->SetItemIndex(-1);
     Proc_DispFav();
     Proc_DispStatus();
-    Proc_PPListSet(c);
+    TrayMenu.Proc_PPListSet(c);
 }

@@ -557,12 +557,12 @@ void THisEnvPage::BtnFontClick() {
 int THisEnvPage::ChosenCategory() const { return std::max(0, CBHisList->ItemIndex()); }
 
 void THisEnvPage::CBHisListChange() {
-    CBHisListNum->SetItemIndex(form_.MHisListNum[ChosenCategory()] / 10 - 1);
+    CBHisListNum->SetItemIndex(form_.Lists.Settings.MHisListNum[ChosenCategory()] / 10 - 1);
 }
 
 void THisEnvPage::CBHisListNumChange() {
     const int index = CBHisListNum->ItemIndex();
-    if (index >= 0) form_.MHisListNum[ChosenCategory()] = index * 10 + 10;
+    if (index >= 0) form_.Lists.Settings.MHisListNum[ChosenCategory()] = index * 10 + 10;
 }
 
 void THisEnvPage::CHKHisMenuItemClick(gui::TCheckBox* box) {
@@ -570,7 +570,7 @@ void THisEnvPage::CHKHisMenuItemClick(gui::TCheckBox* box) {
     if (!THisLists::ValidCategory(c)) return;
     const bool ticked = box->Checked();
     Settings().MCHKHisMenuItem[c] = ticked;
-    if (ticked) form_.Proc_PPListSet(c);
+    if (ticked) form_.TrayMenu.Proc_PPListSet(c);
     if (TrayForm && TrayForm->MPPTab[c]) TrayForm->MPPTab[c]->SetVisible(ticked);
 }
 

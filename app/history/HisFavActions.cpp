@@ -59,19 +59,19 @@ void THisForm::Proc_BindFavActions() {
 
 int THisForm::SelectedFavRow() const {
     const int row = ListBoxFav->ItemIndex();
-    return row >= 0 && row < MFileList[kHisCategories + Category()].Count() ? row : -1;
+    return row >= 0 && row < Lists.MFileList[kHisCategories + Category()].Count() ? row : -1;
 }
 
 void THisForm::Proc_RefreshFav() {
     Proc_DispFav();
     Proc_DispStatus();
-    Proc_PPListSet(Category());
+    TrayMenu.Proc_PPListSet(Category());
 }
 
 // ---------------------------------------------------------- the menu
 
 void THisForm::PPMenuFavPopup() {
-    const gui::TStringList& undo = MUndoList[Category()];
+    const gui::TStringList& undo = Lists.MUndoList[Category()];
     PPUndo->SetEnabled(!undo.Empty());
     PPUndo->SetCaption(undo.Empty() ? L"元に戻す(&Z)" : L"元に戻す(&Z)-" + undo[0]);
 
@@ -84,7 +84,7 @@ void THisForm::PPMenuFavPopup() {
     PPExpF->SetEnabled(false);
     PPFolF->SetEnabled(false);
     if (PPDirBarF->Visible() && selected) {
-        const bool exists = DirectoryExistsNoRedirect(FolderWithBackslash(MFileList[kHisCategories + Category()][row]));
+        const bool exists = DirectoryExistsNoRedirect(FolderWithBackslash(Lists.MFileList[kHisCategories + Category()][row]));
         PPExpF->SetEnabled(exists);
         PPFolF->SetEnabled(exists);
     }
@@ -99,14 +99,14 @@ void THisForm::PPMenuFavPopup() {
 void THisForm::PPFavCopyClick() {
     const int row = SelectedFavRow();
     if (row < 0) return;
-    SetClipboardTextRetry(MFileList[kHisCategories + Category()][row]);
+    SetClipboardTextRetry(Lists.MFileList[kHisCategories + Category()][row]);
 }
 
 void THisForm::PPFavExeCmdClick() {
     const int row = SelectedFavRow();
     if (row < 0 || !LaunchForm) return;
     // Only the program tab shows the item.
-    const gui::TStringList& programs = MFileList[kHisCategories + 2];
+    const gui::TStringList& programs = Lists.MFileList[kHisCategories + 2];
     if (row >= programs.Count()) return;
     LaunchForm->Func_ExeCmdDlg(programs[row]);
 }
@@ -114,20 +114,20 @@ void THisForm::PPFavExeCmdClick() {
 void THisForm::PPFavSCMakeClick() {
     const int row = SelectedFavRow();
     if (row < 0) return;
-    ShortCutMakerParams(Category(), MFileList[kHisCategories + Category()][row], MParamStr1, MParamStr2);
+    ShortCutMakerParams(Category(), Lists.MFileList[kHisCategories + Category()][row], MParamStr1, MParamStr2);
     ShowShortCutMaker(MParamStr1, MParamStr2);
 }
 
 void THisForm::PPFavFileSaveClick() {
     const int row = SelectedFavRow();
     if (row < 0) return;
-    Proc_SaveEntryToFile(MFileList[kHisCategories + Category()][row]);
+    Proc_SaveEntryToFile(Lists.MFileList[kHisCategories + Category()][row]);
 }
 
 void THisForm::PPFolFClick() {
     const int row = SelectedFavRow();
     if (row < 0) return;
-    ShellExecuteFile(FolderWithBackslash(MFileList[kHisCategories + Category()][row]), L"", L"", SW_SHOWDEFAULT);
+    ShellExecuteFile(FolderWithBackslash(Lists.MFileList[kHisCategories + Category()][row]), L"", L"", SW_SHOWDEFAULT);
 }
 
 void THisForm::PPExpFClick() {
@@ -135,7 +135,7 @@ void THisForm::PPExpFClick() {
     if (row < 0) return;
     std::wstring windows;
     GetWindowsDir(windows);
-    ShellExecuteFile(ExplorerPath, L" /e," + FolderWithBackslash(MFileList[kHisCategories + Category()][row]), windows,
+    ShellExecuteFile(ExplorerPath, L" /e," + FolderWithBackslash(Lists.MFileList[kHisCategories + Category()][row]), windows,
                      SW_SHOWDEFAULT);
 }
 
@@ -143,13 +143,13 @@ void THisForm::PPUpClick() {
     const int row = SelectedFavRow();
     if (row <= 0) return;
     Proc_SaveUndo(L"上に移動");
-    MFileList[kHisCategories + Category()].Exchange(row - 1, row);
+    Lists.MFileList[kHisCategories + Category()].Exchange(row - 1, row);
     Proc_RefreshFav();
 }
 
 void THisForm::PPDownClick() {
     const int row = SelectedFavRow();
-    gui::TStringList& favourites = MFileList[kHisCategories + Category()];
+    gui::TStringList& favourites = Lists.MFileList[kHisCategories + Category()];
     if (row < 0 || row >= favourites.Count() - 1) return;
     Proc_SaveUndo(L"下に移動");
     favourites.Exchange(row + 1, row);
@@ -160,7 +160,7 @@ void THisForm::PPFavDelClick() {
     const int row = SelectedFavRow();
     if (row < 0) return;
     Proc_SaveUndo(L"削除");
-    MFileList[kHisCategories + Category()].Delete(row);
+    Lists.MFileList[kHisCategories + Category()].Delete(row);
     ListBoxFav->SetItemIndex(-1);
     Proc_RefreshFav();
 }
@@ -169,20 +169,20 @@ void THisForm::PPFavDelClick() {
 
 void THisForm::PPAddClick() {
     const int c = Category();
-    const gui::TStringList& history = MFileList[c];
+    const gui::TStringList& history = Lists.MFileList[c];
     const int row = ListBoxHis->ItemIndex();
     if (row < 0 || row >= history.Count()) return;
     Proc_SaveUndo(L"お気に入りに追加");
     const std::wstring entry = history[row];
-    gui::TStringList& favourites = MFileList[kHisCategories + c];
+    gui::TStringList& favourites = Lists.MFileList[kHisCategories + c];
     if (const int old = favourites.IndexOf(entry); old >= 0) favourites.Delete(old);
     favourites.Add(entry);
-    Proc_DeleteFileFav(c);
+    Lists.Proc_DeleteFileFav(c);
     Proc_DispFav();
     ListBoxFav->SetFocus();
     ListBoxFav->SetItemIndex(ListBoxFav->Count() - 1);
     Proc_DispStatus();
-    Proc_PPListSet(c);
+    TrayMenu.Proc_PPListSet(c);
 }
 
 // ------------------------------------------------ dragging rows
@@ -193,7 +193,7 @@ void THisForm::ListBoxFavDragOver(gui::TControl* source, int, int, bool& accept)
 
 void THisForm::ListBoxFavDragDrop(gui::TControl* source, int x, int y) {
     const int c = Category();
-    gui::TStringList& favourites = MFileList[kHisCategories + c];
+    gui::TStringList& favourites = Lists.MFileList[kHisCategories + c];
     int t = ListBoxFav->ItemAtPos(POINT{x, y});
     if (source == ListBoxFav) {
         const int from = SelectedFavRow();
@@ -201,7 +201,7 @@ void THisForm::ListBoxFavDragDrop(gui::TControl* source, int x, int y) {
         Proc_SaveUndo(L"お気に入りの順序");
         favourites.Move(from, t);
     } else if (source == ListBoxHis) {
-        const gui::TStringList& history = MFileList[c];
+        const gui::TStringList& history = Lists.MFileList[c];
         const int row = ListBoxHis->ItemIndex();
         if (row < 0 || row >= history.Count()) return;
         if (t < 0 || t > favourites.Count()) t = favourites.Count();
@@ -213,12 +213,12 @@ void THisForm::ListBoxFavDragDrop(gui::TControl* source, int x, int y) {
     } else {
         return;
     }
-    Proc_DeleteFileFav(c);
+    Lists.Proc_DeleteFileFav(c);
     Proc_DispFav();
     ListBoxFav->SetFocus();
     ListBoxFav->SetItemIndex(t < ListBoxFav->Count() ? t : -1);
     Proc_DispStatus();
-    Proc_PPListSet(c);
+    TrayMenu.Proc_PPListSet(c);
 }
 
 // ------------------------------------------------ the list's own events

@@ -54,7 +54,7 @@ gui::TListBox* THisForm::GestureList() {
 bool THisForm::GestureEntry(std::wstring& entry) {
     gui::TListBox* list = GestureList();
     const int k = list == ListBoxHis ? 0 : 1;
-    const gui::TStringList& entries = MFileList[k * kHisCategories + Category()];
+    const gui::TStringList& entries = Lists.MFileList[k * kHisCategories + Category()];
     const int row = list->ItemIndex();
     if (row < 0 || row >= entries.Count()) return false;
     entry = entries[row];

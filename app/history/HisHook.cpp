@@ -1,37 +1,65 @@
-// THisForm: the tray history menu on a desktop middle click (through the
-// hook library Orvandel.dll) and the window's three global hot keys.
-#include "app/history/His.h"
+// THisHook: the desktop middle click through the hook library (Orvandel.dll)
+// and the history window's hot keys.
+#include "app/history/HisHook.h"
 
 #include <cwctype>
 
 #include "app/Tray.h"
 #include "app/history/HisJump.h"
+#include "app/history/HisSettings.h"
 #include "app/history/Launch.h"
+#include "components/HookHotKey.h"
 #include "gui/Application.h"
 #include "hooklib/Hook.h"
+#include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinShortCut.h"
 #include "toolkit/QuorvinWindows.h"
 
-void THisForm::Proc_CheckHook() {
+THisHook::THisHook(const THisSettings& settings, THisHookLinks links) : settings_(settings), links_(std::move(links)) {}
+
+THisHook::~THisHook() { Proc_FreeLibrary(); }
+
+void THisHook::Proc_LoadLibrary() {
+    std::wstring dll = ProgramFilePath();
+    if (size_t dot = dll.find_last_of(L'.'); dot != std::wstring::npos && dot > dll.find_last_of(L'\\'))
+        dll.erase(dot);
+    MDLL.reset(::LoadLibraryW((dll + L".dll").c_str()));
+}
+
+void THisHook::Proc_FreeLibrary() {
+    if (!MDLL) return;
+    Func_UnInstallMHook();
+    MDLL.reset();
+}
+
+void THisHook::Proc_RenewHook() {
+    if (!settings_.CHKHookDesktop || !FHook || !MDLL) return;
+    Func_UnInstallMHook();
+    ::Sleep(500);
+    Func_InstallMHook(links_.OwnWindow());
+    Proc_SetHookKey();
+}
+
+void THisHook::Proc_CheckHook() {
     if (!MDLL || (TrayForm && TrayForm->FPopUpL)) return;
     bool wanted = false;
-    if (Lists.Settings.CHKHookDesktop) {
+    if (settings_.CHKHookDesktop) {
         const std::wstring cls = WindowClassName(GetCaptionedAncestor(GetWindowUnderCursor()));
         wanted = cls == L"Progman" || cls == L"WorkerW";
     }
     if (wanted == FHook) return;
     FHook = wanted;
     if (wanted) {
-        Func_InstallMHook(Handle());
+        Func_InstallMHook(links_.OwnWindow());
         Proc_SetHookKey();
     } else {
         Func_UnInstallMHook();
     }
 }
 
-void THisForm::Proc_SetHookKey() {
+void THisHook::Proc_SetHookKey() {
     if (!MDLL) return;
-    switch (Lists.Settings.ComboBoxHook) {
+    switch (settings_.ComboBoxHook) {
         case 1: Func_SetKey(1, 0); break;
         case 2: Func_SetKey(0, 1); break;
         default: Func_SetKey(0, 0); break;
@@ -52,30 +80,28 @@ const std::wstring* HotKeyTexts(const THisSettings& s, int index) {
 
 }  // namespace
 
-void THisForm::Proc_AddHotKeys() {
-    if (!HookHotKey) return;
+void THisHook::Proc_AddHotKeys() {
+    THookHotKey* hotKeys = links_.HotKeys();
+    if (!hotKeys) return;
     // A key another program holds is refused silently.
     for (int index = 1; index <= 3; ++index)
-        if (const std::wstring* text = HotKeyTexts(Lists.Settings, index); text && !text->empty())
-            HookHotKey->Add(index, TextToShortCut(*text));
+        if (const std::wstring* text = HotKeyTexts(settings_, index); text && !text->empty())
+            hotKeys->Add(index, TextToShortCut(*text));
 }
 
-void THisForm::Proc_DeleteHotKeys() {
-    if (!HookHotKey) return;
+void THisHook::Proc_DeleteHotKeys() {
+    THookHotKey* hotKeys = links_.HotKeys();
+    if (!hotKeys) return;
     for (int index = 1; index <= 3; ++index)
-        if (const std::wstring* text = HotKeyTexts(Lists.Settings, index); text && !text->empty())
-            HookHotKey->Delete(index);
+        if (const std::wstring* text = HotKeyTexts(settings_, index); text && !text->empty())
+            hotKeys->Delete(index);
 }
 
-void THisForm::HookHotKeyHotKey(int index) {
+void THisHook::HookHotKeyHotKey(int index) {
     switch (index) {
-        case 1: {
-            HWND w = Handle();
-            if (!Visible()) Show();
-            else if (::IsIconic(w)) ::ShowWindow(w, SW_RESTORE);
-            else ForceForegroundWindow(w);
+        case 1:
+            links_.ShowWindow();
             break;
-        }
         case 2: {
             if (!TrayForm) return;
             if (TrayForm->FPopUpL) {
@@ -93,7 +119,7 @@ void THisForm::HookHotKeyHotKey(int index) {
             }
             if (!atCaret) ::GetCursorPos(&pt);
             if (gui::Application) ForceForegroundWindow(gui::Application->Handle());
-            ForceForegroundWindow(Handle());
+            ForceForegroundWindow(links_.OwnWindow());
             // The menu's pop-up event marks it open; it is closed when Popup returns.
             TrayForm->PPLMenu->Popup(pt.x, pt.y, TrayForm->Handle());
             TrayForm->FPopUpL = false;

@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "app/history/His.h"
+#include "app/history/HisSettings.h"
+#include "app/history/HisTarget.h"
 #include "toolkit/PostKeyEx.h"
 #include "toolkit/QuorvinText.h"
 #include "toolkit/QuorvinVersion.h"
@@ -68,11 +69,11 @@ HWND FindExplorerView(HWND explorerWnd) {
     return FindChildWindowByClass(view, L"SysListView32");
 }
 
-void THisForm::Proc_PasteDialogPath(const std::wstring& folder) {
+void THisTarget::Proc_PasteDialogPath(const std::wstring& folder) {
     MDlgEdit = FindDialogEdit(MClipHandle);
     HWND edit = MDlgEdit;
     if (!edit) return;
-    const DWORD d = PasteStepDelay(Lists.Settings.CBPasteDir);
+    const DWORD d = PasteStepDelay(settings_.CBPasteDir);
     // Exactly one trailing backslash: the box then takes the text as a
     // folder to go to, not as a file name.
     std::wstring path;
@@ -103,10 +104,10 @@ void THisForm::Proc_PasteDialogPath(const std::wstring& folder) {
     SetFocusAcrossThreads(edit);
 }
 
-void THisForm::Proc_JumpExplorer(const std::wstring& folder) {
+void THisTarget::Proc_JumpExplorer(const std::wstring& folder) {
     Proc_GetTarget();
     HWND target = MClipHandle;
-    const DWORD d = PasteStepDelay(Lists.Settings.CBPasteDir);
+    const DWORD d = PasteStepDelay(settings_.CBPasteDir);
     HWND bar = FirstChild(FirstChild(target, L"WorkerW"), L"ReBarWindow32");
 
     if (IsVistaOrLater()) {
@@ -121,7 +122,7 @@ void THisForm::Proc_JumpExplorer(const std::wstring& folder) {
         SetFocusAcrossThreads(crumbs);
         ::Sleep(d);
 
-        ::SetCapture(Handle());
+        ::SetCapture(links_.OwnWindow());
         RECT r{};
         ::GetWindowRect(crumbs, &r);
         ::SetCursorPos(r.right, r.top);

@@ -1,6 +1,6 @@
 // Sending a folder to the window the user was in: typing it into a file
 // dialog's file-name box, and typing it into an Explorer window's address
-// bar (THisForm::Proc_PasteDialogPath and Proc_JumpExplorer, in HisJump.cpp).
+// bar (THisTarget::Proc_PasteDialogPath and Proc_JumpExplorer, in HisJump.cpp).
 // Both work on other programs' windows with window messages and
 // synthesized input only; these are the searches and the pace they share.
 #pragma once

@@ -74,7 +74,7 @@ namespace {
 // The entry of the history list's selected row in the current category.
 bool SelectedHistoryEntry(THisForm& f, std::wstring& entry) {
     const int row = f.ListBoxHis->ItemIndex();
-    const gui::TStringList& entries = f.MFileList[f.Category()];
+    const gui::TStringList& entries = f.Lists.MFileList[f.Category()];
     if (row < 0 || row >= entries.Count()) return false;
     entry = entries[row];
     return true;
@@ -125,7 +125,7 @@ void THisForm::PPClipClick() {
 
 void THisForm::PPExeCmdClick() {
     const int row = ListBoxHis->ItemIndex();
-    const gui::TStringList& programs = MFileList[2];
+    const gui::TStringList& programs = Lists.MFileList[2];
     if (row < 0 || row >= programs.Count() || !LaunchForm) return;
     const std::wstring s = programs[row];
     LaunchForm->Func_ExeCmdDlg(s);
@@ -197,7 +197,7 @@ void THisForm::PPNoDirClick() {
 
 void THisForm::PPNoExeClick() {
     const int row = ListBoxHis->ItemIndex();
-    const gui::TStringList& programs = MFileList[2];
+    const gui::TStringList& programs = Lists.MFileList[2];
     if (row < 0 || row >= programs.Count()) return;
     EnvPage->AddExcludedProgram(programs[row]);
 }
@@ -216,22 +216,22 @@ void THisForm::PPIMEExeClick() {
 void THisForm::PPDelClick() {
     const int row = ListBoxHis->ItemIndex();
     const int c = Category();
-    gui::TStringList& entries = MFileList[c];
+    gui::TStringList& entries = Lists.MFileList[c];
     if (row < 0 || row >= entries.Count()) return;
     entries.Delete(row);
     ListBoxHis->SetItemIndex(-1);
     Proc_DispHis();
     Proc_DispStatus();
-    Proc_PPListSet(c);
+    TrayMenu.Proc_PPListSet(c);
 }
 
 void THisForm::PPDelAllClick() {
     if (gui::Application->MessageBox(L"すべて削除しますか？", L"Orvandel - 確認", MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     const int c = Category();
-    MFileList[c].Clear();
+    Lists.MFileList[c].Clear();
     ListBoxHis->SetItemIndex(-1);
     Proc_DispHis();
     Proc_DispStatus();
-    Proc_PPListSet(c);
+    TrayMenu.Proc_PPListSet(c);
 }

@@ -64,7 +64,7 @@ void THisForm::CreateMemo() {
 // ------------------------------------------------------------------ the menu
 
 void THisForm::PPEditPopup() {
-    PPEditPaste->SetEnabled(!MClipB.empty());
+    PPEditPaste->SetEnabled(!Capture.MClipB.empty());
     PPEditUndo->SetEnabled(Edit->CanUndo() || !MEditDDUndo.empty());
     PPEditErase->SetEnabled(!Edit->Text().empty());
 }

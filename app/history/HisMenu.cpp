@@ -1,14 +1,13 @@
-// THisForm: the tray history menu. The main form owns PPLMenu and its 200
-// entry items (MPPList[c*40 + r]: slots 0-19 history, 20-39 favourites);
-// the history window fills them and acts on a pick.
-#include "app/history/His.h"
+// THisTrayMenu: filling the tray history menu and acting on a pick.
+#include "app/history/HisMenu.h"
 
 #include "app/Globals.h"
 #include "app/Tray.h"
-#include "app/history/AdrJump.h"
+#include "app/history/HisLists.h"
 #include "app/history/HisMenuText.h"
 #include "app/history/HisJump.h"
 #include "app/history/HisPaths.h"
+#include "app/history/HisTarget.h"
 #include "gui/Canvas.h"
 #include "gui/Handles.h"
 #include "gui/Screen.h"
@@ -37,12 +36,15 @@ struct FlagScope {
 
 }  // namespace
 
-void THisForm::Proc_PPListSet(int c) {
-    if (!THisLists::ValidCategory(c) || !Lists.Settings.MCHKHisMenuItem[c]) return;
+THisTrayMenu::THisTrayMenu(THisLists& lists, THisTarget& target, std::function<HWND()> ownWindow)
+    : lists_(lists), target_(target), ownWindow_(std::move(ownWindow)) {}
+
+void THisTrayMenu::Proc_PPListSet(int c) {
+    if (!THisLists::ValidCategory(c) || !lists_.Settings.MCHKHisMenuItem[c]) return;
     TTrayForm* tray = TrayForm;
     if (!tray || !tray->PPMenuWide || !tray->PPMenuNarrow || !tray->PPIconMenu || !tray->PPMenuFav) return;
     FlagScope filling(FPPLSet);
-    if (c != 0) Proc_PruneList(c);
+    if (c != 0) lists_.Proc_PruneList(c);
 
     int g = tray->PPMenuWide->Checked() ? 32 : 64;
     if (tray->PPMenuNarrow->Checked()) g /= 2;
@@ -66,7 +68,7 @@ void THisForm::Proc_PPListSet(int c) {
         SetMenuItemIcon(item, nullptr);
         item->SetVisible(!(k == 1 && !showFav));
 
-        const gui::TStringList& entries = MFileList[k * kHisCategories + c];
+        const gui::TStringList& entries = lists_.MFileList[k * kHisCategories + c];
         if (i >= entries.Count()) continue;
         const std::wstring s = entries[i];
         if (icons) SetMenuItemIcon(item, gui::IconHandle(GetFileIconNoRedirect(s)).get());
@@ -80,28 +82,23 @@ void THisForm::Proc_PPListSet(int c) {
     }
 }
 
-void THisForm::Proc_PPListClick(int tag) {
+void THisTrayMenu::Proc_PPListClick(int tag) {
     if (tag < 0) return;
     const int c = tag / 1000, k = (tag % 1000) / 100, i = (tag % 1000) % 100;
     if (!THisLists::ValidCategory(c) || k > 1 || i >= 99) return;
-    const gui::TStringList& entries = MFileList[k * kHisCategories + c];
+    const gui::TStringList& entries = lists_.MFileList[k * kHisCategories + c];
     // The list may have changed since the menu was filled.
     if (i >= entries.Count()) return;
     // The entry as stored: the caption's "&" escapes are the caption's only.
     const std::wstring s = entries[i];
 
-    HWND owner = Handle();
+    HWND owner = ownWindow_();
     auto explorer = [&](const std::wstring& params) {
         ShellExecuteOwned(owner, ExplorerPath, params, L"", SW_SHOWNORMAL);
     };
     switch (c) {
         case 0:
-            // A text that did not reach the clipboard is not pasted: the
-            // paste would put in whatever the clipboard held before.
-            if (SetClipboardTextRetry(s)) {
-                Proc_GetTarget();
-                if (MClipHandle) Proc_Paste();
-            }
+            target_.Proc_CopyAndPaste(s);
             break;
         case 1:
             if (FileExistsNoRedirect(s)) ShellExecuteOwned(owner, s, L"", FolderOfPath(s), SW_SHOWNORMAL);
@@ -116,19 +113,14 @@ void THisForm::Proc_PPListClick(int tag) {
                 else ShellExecuteOwned(owner, s, L"", FolderOfPath(s), SW_SHOWNORMAL);
                 break;
             }
-            Proc_GetTarget();
+            target_.Proc_GetTarget();
             const wchar_t* explorerClass = c == 4 ? L"ExploreWClass" : L"CabinetWClass";
-            if (IsFileDialogWindow(MClipHandle)) {
-                Proc_PasteDialogPath(s);
-            } else if (WindowClassName(MClipHandle) == explorerClass && !FWindows11_22H2Moment4) {
-                Proc_JumpExplorer(s);
+            if (IsFileDialogWindow(target_.MClipHandle)) {
+                target_.Proc_PasteDialogPath(s);
+            } else if (WindowClassName(target_.MClipHandle) == explorerClass && !target_.FWindows11_22H2Moment4) {
+                target_.Proc_JumpExplorer(s);
             } else {
-                bool jumped = false;
-                if (AdrJumpForm) {
-                    AdrJumpForm->MTargetHandle = MClipHandle;
-                    jumped = AdrJumpForm->Func_JumpExp(FolderOfPath(s));
-                }
-                if (!jumped) {
+                if (!target_.Proc_AddressJump(FolderOfPath(s))) {
                     if (c == 4) explorer(L" /select," + Quoted(s));
                     else ShellExecuteOwned(owner, s, L"", FolderOfPath(s), SW_SHOWNORMAL);
                 }

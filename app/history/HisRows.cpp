@@ -23,7 +23,7 @@ constexpr int kFindHistoryMax = 100;
 
 void THisForm::Proc_SaveUndo(const std::wstring& actionName) {
     const int c = Category();
-    gui::TStringList& undo = MUndoList[c];
+    gui::TStringList& undo = Lists.MUndoList[c];
     undo.Clear();
     undo.Add(actionName);
     const gui::TStringList& favs = Lists.Favourites(c);
@@ -33,7 +33,7 @@ void THisForm::Proc_SaveUndo(const std::wstring& actionName) {
 void THisForm::PPUndoClick() {
     const int c = Category();
     gui::TStringList& favs = Lists.Favourites(c);
-    gui::TStringList& undo = MUndoList[c];
+    gui::TStringList& undo = Lists.MUndoList[c];
     favs.Clear();
     for (int i = 1; i < undo.Count(); ++i) favs.Add(undo[i]);
     undo.Clear();
@@ -67,7 +67,7 @@ void THisForm::Proc_Find(bool down) {
     list->SetFocus();
 
     const int k = list == ListBoxHis ? 0 : 1;
-    const gui::TStringList& entries = MFileList[k * kHisCategories + c];
+    const gui::TStringList& entries = Lists.MFileList[k * kHisCategories + c];
     const int count = std::min(list->Count(), entries.Count());
     const int from = list->ItemIndex();
     int hit = -1;
@@ -103,7 +103,7 @@ void THisForm::Proc_Find(bool down) {
 
 void THisForm::DrawListRow(gui::TListBox* list, gui::TImageList* images, int k, gui::TDrawItemInfo& item) {
     const int c = Category();
-    const gui::TStringList& entries = MFileList[k * kHisCategories + c];
+    const gui::TStringList& entries = Lists.MFileList[k * kHisCategories + c];
     HDC dc = item.Canvas.Handle();
     const bool selected = item.Index == list->ItemIndex();
     const COLORREF back = ::GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);

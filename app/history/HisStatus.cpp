@@ -92,6 +92,71 @@ void THisForm::Proc_ResetSelection() {
     ::InvalidateRect(ToolBar->Handle(), nullptr, TRUE);
 }
 
+void THisForm::Proc_ShowTargetIcon(HWND target) {
+    if (target) {
+        std::wstring exe;
+        GetWindowExePath(target, exe);
+        TBexeIcon.SetHandle(GetFileIconNoRedirect(exe));
+    } else {
+        TBexeIcon.Clear();
+    }
+    Proc_SetTBexeImage();
+}
+
+void THisForm::Proc_TargetHints(HWND target) {
+    const std::wstring cls = WindowClassName(target);
+    const bool dialog = target && IsFileDialogWindow(target);
+    if (!TBexe) return;
+    switch (Category()) {
+        case 0:
+            TBexe->Hint = target ? L"貼り付け [Enter]" : L"コピー [Enter]";
+            Proc_ShowTargetIcon(target);
+            break;
+        case 3:
+            TBUpExp->Hint = L"一つ上のフォルダを開く [ALT+K]";
+            if (cls != L"CabinetWClass" && !dialog) {
+                TBexe->Hint = L"開く [Enter]";
+                TBUpFol->Hint = L"一つ上のフォルダを開く [ALT+L]";
+            } else {
+                TBexe->Hint = L"移動 [Enter]";
+                TBUpFol->Hint = L"一つ上のフォルダに移動 [ALT+L]";
+            }
+            break;
+        case 4:
+            if (cls == L"ExploreWClass" || dialog) {
+                TBexe->Hint = L"移動 [Enter]";
+                TBUpExp->Hint = L"一つ上のフォルダに移動 [ALT+K]";
+            } else {
+                TBexe->Hint = L"開く [Enter]";
+                TBUpExp->Hint = L"一つ上のフォルダを開く [ALT+K]";
+            }
+            TBUpFol->Hint = L"一つ上のフォルダを開く [ALT+L]";
+            break;
+        default:
+            break;
+    }
+}
+
+void THisForm::Proc_Execute(int list, int action) {
+    gui::TToolButton* const buttons[3] = {TBexe, TBUpExp, TBUpFol};
+    if (action < 0 || action > 2 || !buttons[action]->Enabled()) return;
+    const int tab = Category();
+    const int row = list == 0 ? ListBoxHis->ItemIndex() : ListBoxFav->ItemIndex();
+    if (!THisLists::ValidCategory(tab) || (list != 0 && list != 1) || row < 0) return;
+    const gui::TStringList& entries = Lists.MFileList[list * kHisCategories + tab];
+    if (row >= entries.Count()) return;
+    std::wstring s = entries[row];
+    Target.Proc_ExecuteEntry(tab, s, action);
+
+    // Whatever happened, the selection is gone and the buttons wait for the next.
+    ListBoxHis->SetItemIndex(-1);
+    ListBoxFav->SetItemIndex(-1);
+    StatusBar->SetSimpleText(L"");
+    for (gui::TToolButton* b : buttons) b->Hint.clear();
+    for (gui::TToolButton* b : {TBexe, TBUpExp, TBUpFol, TBContx, TBBrackwen}) b->SetEnabled(false);
+    if (TBExeClose->Down()) Close();
+}
+
 void THisForm::Proc_DispStatus() {
     if (!PageControl) return;
     if (PageControl->ActivePage() == TabSheetEnv) {
@@ -117,7 +182,7 @@ void THisForm::Proc_DispStatus() {
 
     const int c = Category();
     const int k = list == ListBoxFav ? 1 : 0;
-    const gui::TStringList& entries = MFileList[k * kHisCategories + c];
+    const gui::TStringList& entries = Lists.MFileList[k * kHisCategories + c];
     if (list) list->SetItemIndex(row);
     if (!list || row < 0 || row >= entries.Count()) {
         ::InvalidateRect(ListBoxHis->Handle(), nullptr, TRUE);
@@ -147,19 +212,13 @@ void THisForm::Proc_DispStatus() {
     switch (c) {
         case 0: {
             StatusBar->SetSimpleText(s.substr(0, kStatusTextMax));
-            Proc_GetTarget();
-            TBexe->Hint = MClipHandle ? L"貼り付け [Enter]" : L"コピー [Enter]";
+            Target.Proc_GetTarget();
+            const HWND target = Target.MClipHandle;
+            TBexe->Hint = target ? L"貼り付け [Enter]" : L"コピー [Enter]";
             TBUpExp->Hint.clear();
             TBUpFol->Hint.clear();
             // The target program's icon, looked up for the target of now.
-            if (MClipHandle) {
-                std::wstring exe;
-                GetWindowExePath(MClipHandle, exe);
-                TBexeIcon.SetHandle(GetFileIconNoRedirect(exe));
-            } else {
-                TBexeIcon.Clear();
-            }
-            Proc_SetTBexeImage();
+            Proc_ShowTargetIcon(target);
             TBexe->SetEnabled(true);
             if (!IsNetworkPath(s)) {
                 TBContx->SetEnabled(DirectoryExistsNoRedirect(s) || FileExistsNoRedirect(s));
@@ -177,8 +236,8 @@ void THisForm::Proc_DispStatus() {
             if (p.empty() || !FileExistsNoRedirect(p)) break;
             StatusBar->SetSimpleText(p + L" " + s + TimesText(s));
             TBexe->Hint = L"開く [Enter]";
-            Proc_GetTarget();
-            fileFolderHints(WindowClassName(MClipHandle));
+            Target.Proc_GetTarget();
+            fileFolderHints(WindowClassName(Target.MClipHandle));
             showIcon(p);
             enableAll();
             break;
@@ -191,8 +250,8 @@ void THisForm::Proc_DispStatus() {
             }
             StatusBar->SetSimpleText(ProgramStatus(s));
             TBexe->Hint = L"実行 [Enter]";
-            Proc_GetTarget();
-            fileFolderHints(WindowClassName(MClipHandle));
+            Target.Proc_GetTarget();
+            fileFolderHints(WindowClassName(Target.MClipHandle));
             showIcon(s);
             enableAll();
             break;
@@ -203,9 +262,10 @@ void THisForm::Proc_DispStatus() {
                 break;
             }
             StatusBar->SetSimpleText(s + TimesText(s));
-            Proc_GetTarget();
-            const std::wstring cls = WindowClassName(MClipHandle);
-            const bool dialog = MClipHandle && IsFileDialogWindow(MClipHandle);
+            Target.Proc_GetTarget();
+            const HWND target = Target.MClipHandle;
+            const std::wstring cls = WindowClassName(target);
+            const bool dialog = target && IsFileDialogWindow(target);
             const bool move = dialog || cls == (c == 3 ? L"CabinetWClass" : L"ExploreWClass");
             TBexe->Hint = move ? L"移動 [Enter]" : L"開く [Enter]";
             TBUpExp->Hint = cls == L"ExploreWClass" ? L"一つ上のフォルダに移動 [ALT+K]" : L"一つ上のフォルダを開く [ALT+K]";

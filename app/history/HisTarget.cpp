@@ -1,18 +1,19 @@
-// THisForm: choosing the target window, acting on an entry of the window's
-// lists, and pasting into the target with synthesized keys.
-#include "app/history/His.h"
-
+// THisTarget: choosing the target window, acting on an entry for it, and
+// pasting into it with synthesized keys.
+#include "app/history/HisTarget.h"
 
 #include "app/Globals.h"
 #include "app/history/AdrJump.h"
 #include "app/history/HisJump.h"
 #include "app/history/HisPaths.h"
+#include "app/history/HisSettings.h"
 #include "app/history/Launch.h"
 #include "gui/Application.h"
 #include "toolkit/QuorvinFiles.h"
 #include "toolkit/QuorvinPlacement.h"
 #include "toolkit/QuorvinShell.h"
 #include "toolkit/QuorvinText.h"
+#include "toolkit/QuorvinVersion.h"
 #include "toolkit/QuorvinWindows.h"
 #include "toolkit/Wow64.h"
 #include "toolkit/TextHelpers.h"
@@ -83,14 +84,17 @@ bool FocusInside(HWND wnd) {
 
 }  // namespace
 
-void THisForm::Proc_RememberFront(HWND foreground) {
+THisTarget::THisTarget(const THisSettings& settings, THisTargetLinks links)
+    : FWindows11_22H2Moment4(IsWindows11_22H2Moment4()), settings_(settings), links_(std::move(links)) {}
+
+void THisTarget::Proc_RememberFront(HWND foreground) {
     DWORD pid = 0;
     if (!foreground || !::GetWindowThreadProcessId(foreground, &pid)) return;
     if (pid == ::GetCurrentProcessId() || WindowClassName(foreground) == L"Shell_TrayWnd") return;
     MFrontWin = foreground;
 }
 
-void THisForm::Proc_GetTarget() {
+void THisTarget::Proc_GetTarget() {
     const HWND own = gui::Application ? gui::Application->Handle() : nullptr;
     HWND target = TargetBelow(own);
     // Bringing the program's hidden window to the front does not always
@@ -108,48 +112,10 @@ void THisForm::Proc_GetTarget() {
     MClipHandle = target;
     if (target == MClipHandleB) return;
     MClipHandleB = target;
-
-    const std::wstring cls = WindowClassName(target);
-    const bool dialog = target && IsFileDialogWindow(target);
-    if (!TBexe) return;
-    switch (Category()) {
-        case 0:
-            TBexe->Hint = target ? L"貼り付け [Enter]" : L"コピー [Enter]";
-            if (target) {
-                std::wstring exe;
-                GetWindowExePath(target, exe);
-                TBexeIcon.SetHandle(GetFileIconNoRedirect(exe));
-            } else {
-                TBexeIcon.Clear();
-            }
-            Proc_SetTBexeImage();
-            break;
-        case 3:
-            TBUpExp->Hint = L"一つ上のフォルダを開く [ALT+K]";
-            if (cls != L"CabinetWClass" && !dialog) {
-                TBexe->Hint = L"開く [Enter]";
-                TBUpFol->Hint = L"一つ上のフォルダを開く [ALT+L]";
-            } else {
-                TBexe->Hint = L"移動 [Enter]";
-                TBUpFol->Hint = L"一つ上のフォルダに移動 [ALT+L]";
-            }
-            break;
-        case 4:
-            if (cls == L"ExploreWClass" || dialog) {
-                TBexe->Hint = L"移動 [Enter]";
-                TBUpExp->Hint = L"一つ上のフォルダに移動 [ALT+K]";
-            } else {
-                TBexe->Hint = L"開く [Enter]";
-                TBUpExp->Hint = L"一つ上のフォルダを開く [ALT+K]";
-            }
-            TBUpFol->Hint = L"一つ上のフォルダを開く [ALT+L]";
-            break;
-        default:
-            break;
-    }
+    links_.TargetChanged(target);
 }
 
-void THisForm::Proc_Paste() {
+void THisTarget::Proc_Paste() {
     Proc_GetTarget();
     HWND target = MClipHandle;
     ForceForegroundWindow(target);
@@ -163,25 +129,28 @@ void THisForm::Proc_Paste() {
         inFront = foreground == target;
     }
     if (!inFront) return;
-    if (Lists.Settings.UDWait > 0) ::Sleep(static_cast<DWORD>(Lists.Settings.UDWait));
+    if (settings_.UDWait > 0) ::Sleep(static_cast<DWORD>(settings_.UDWait));
     ForceForegroundWindow(target);
     // The control the user was typing in keeps the focus; the window itself
     // gets it only when the focus is elsewhere.
     if (!FocusInside(target)) SetFocusAcrossThreads(target);
-    SendPasteKeys(Lists.Settings.RadioGroupPaste);
+    SendPasteKeys(settings_.RadioGroupPaste);
 }
 
-void THisForm::Proc_Execute(int list, int action) {
-    gui::TToolButton* const buttons[3] = {TBexe, TBUpExp, TBUpFol};
-    if (action < 0 || action > 2 || !buttons[action]->Enabled()) return;
-    const int tab = Category();
-    const int row = list == 0 ? ListBoxHis->ItemIndex() : ListBoxFav->ItemIndex();
-    if (!THisLists::ValidCategory(tab) || (list != 0 && list != 1) || row < 0) return;
-    const gui::TStringList& entries = MFileList[list * kHisCategories + tab];
-    if (row >= entries.Count()) return;
-    std::wstring s = entries[row];
+void THisTarget::Proc_CopyAndPaste(const std::wstring& text) {
+    if (!SetClipboardTextRetry(text)) return;
+    Proc_GetTarget();
+    if (MClipHandle) Proc_Paste();
+}
 
-    HWND owner = Handle();
+bool THisTarget::Proc_AddressJump(const std::wstring& folder) {
+    if (!AdrJumpForm) return false;
+    AdrJumpForm->MTargetHandle = MClipHandle;
+    return AdrJumpForm->Func_JumpExp(folder);
+}
+
+void THisTarget::Proc_ExecuteEntry(int c, std::wstring s, int action) {
+    HWND owner = links_.OwnWindow();
     auto open = [&](const std::wstring& x, const std::wstring& dir) {
         ShellExecuteOwned(owner, x, L"", dir, SW_SHOWNORMAL);
     };
@@ -190,11 +159,6 @@ void THisForm::Proc_Execute(int list, int action) {
     };
     auto explorer = [&](const std::wstring& params) {
         ShellExecuteOwned(owner, ExplorerPath, params, L"", SW_SHOWNORMAL);
-    };
-    auto addressJump = [&](const std::wstring& folder) {
-        if (!AdrJumpForm) return false;
-        AdrJumpForm->MTargetHandle = MClipHandle;
-        return AdrJumpForm->Func_JumpExp(folder);
     };
     auto targetClass = [&] { return WindowClassName(MClipHandle); };
     const bool shift = KeyHeld(VK_SHIFT);
@@ -208,18 +172,15 @@ void THisForm::Proc_Execute(int list, int action) {
     auto folderUpFol = [&](const std::wstring& d) {
         Proc_GetTarget();
         if (targetClass() != L"CabinetWClass" || FWindows11_22H2Moment4) {
-            if (!addressJump(d)) open(d, d);
+            if (!Proc_AddressJump(d)) open(d, d);
         } else {
             Proc_JumpExplorer(d);
         }
     };
 
-    switch (tab * 3 + action) {
+    switch (c * 3 + action) {
         case 0 * 3 + 0:
-            if (SetClipboardTextRetry(s)) {
-                Proc_GetTarget();
-                if (MClipHandle) Proc_Paste();
-            }
+            Proc_CopyAndPaste(s);
             break;
         case 1 * 3 + 0: {
             startProgram(s);
@@ -230,7 +191,7 @@ void THisForm::Proc_Execute(int list, int action) {
             }
             // To the top of the file history, also when it came from the
             // favourites; the tray menu follows, so its items show the lists.
-            RecordHistoryEntry(1, s);
+            links_.Record(1, s);
             break;
         }
         case 1 * 3 + 1:
@@ -263,7 +224,7 @@ void THisForm::Proc_Execute(int list, int action) {
                 Proc_JumpExplorer(s);
             } else if (IsFileDialogWindow(MClipHandle)) {
                 Proc_PasteDialogPath(s);
-            } else if (!addressJump(s)) {
+            } else if (!Proc_AddressJump(s)) {
                 open(s, s);
             }
             break;
@@ -291,7 +252,7 @@ void THisForm::Proc_Execute(int list, int action) {
             Proc_GetTarget();
             const std::wstring t = IsDriveRootPath(s) ? kThisPCPath : s;
             if (targetClass() != L"CabinetWClass" || FWindows11_22H2Moment4) {
-                if (!addressJump(FolderOfPath(t))) explorer(L" /select," + Quoted(t));
+                if (!Proc_AddressJump(FolderOfPath(t))) explorer(L" /select," + Quoted(t));
             } else {
                 Proc_JumpExplorer(ParentOfPath(s));
             }
@@ -300,12 +261,4 @@ void THisForm::Proc_Execute(int list, int action) {
         default:
             break;
     }
-
-    // Whatever happened, the selection is gone and the buttons wait for the next.
-    ListBoxHis->SetItemIndex(-1);
-    ListBoxFav->SetItemIndex(-1);
-    StatusBar->SetSimpleText(L"");
-    for (gui::TToolButton* b : buttons) b->Hint.clear();
-    for (gui::TToolButton* b : {TBexe, TBUpExp, TBUpFol, TBContx, TBBrackwen}) b->SetEnabled(false);
-    if (TBExeClose->Down()) Close();
 }

@@ -261,7 +261,7 @@ void THisForm::CreateControls() {
     HookHotKey = new THookHotKey(this);
     HookHotKey->Name = L"HookHotKey";
     HookHotKey->Activate = false;
-    HookHotKey->OnHotKey = [this](THookHotKey*, int index) { HookHotKeyHotKey(index); };
+    HookHotKey->OnHotKey = [this](THookHotKey*, int index) { Hook.HookHotKeyHotKey(index); };
     DropDst = new TDropDst(this);
     DropDst->Name = L"DropDst";
     DropDst->SetControl(ListBoxFav);
@@ -352,7 +352,6 @@ void THisForm::FormCreate() {
     // The Windows 11 feature level, which changes how Explorer windows are acted on;
     // the first page shown.
     FWindows11_22H2Moment = GetWindows11_22H2MomentLevel() != 0;
-    FWindows11_22H2Moment4 = IsWindows11_22H2Moment4();
     PageControl->SetActivePage(TabSheetAct);
     // Up-to-Explorer only before Vista; the companion tool's button only when it is installed.
     TBUpExp->SetVisible(!IsVistaOrLater());
@@ -379,13 +378,10 @@ void THisForm::FormCreate() {
     // Tool-bar captions.
     ToolBar->SetShowCaptions(Lists.Settings.CHKTooBarList);
     // The hot keys, then the watch on the Recent folder.
-    Proc_AddHotKeys();
-    Proc_StartRecentWatch();
+    Hook.Proc_AddHotKeys();
+    Capture.Proc_StartRecentWatch();
     // The hook library beside the program.
-    std::wstring dll = ProgramFilePath();
-    if (size_t dot = dll.find_last_of(L'.'); dot != std::wstring::npos && dot > dll.find_last_of(L'\\'))
-        dll.erase(dot);
-    MDLL = ::LoadLibraryW((dll + L".dll").c_str());
+    Hook.Proc_LoadLibrary();
     // The per-core usage button, only with more than one core.
     SYSTEM_INFO si{};
     ::GetSystemInfo(&si);
@@ -409,15 +405,9 @@ void THisForm::FormDestroy() {
     FApplicationMessages.Reset();
     UnwireListGestures();
     if (!FSingleCore) CPUCoreClose();
-    if (MDLL) {
-        Func_UnInstallMHook();
-        ::FreeLibrary(MDLL);
-        MDLL = nullptr;
-    }
-    Proc_DeleteHotKeys();
-    // Its change event writes the form's fields, so it goes before they do.
-    gui::TComponent::Free(DirectoryWatcher);
-    DirectoryWatcher = nullptr;
+    Hook.Proc_FreeLibrary();
+    Hook.Proc_DeleteHotKeys();
+    Capture.Proc_StopRecentWatch();
 }
 
 void THisForm::ApplySettingsToControls() {
@@ -493,12 +483,7 @@ void THisForm::FormShow() {
     PageControl->SetActivePage(TabSheetAct);
     PageControlChange();
     FFocusListOnActivate = true;
-    if (s.CHKHookDesktop && FHook && MDLL) {
-        Func_UnInstallMHook();
-        ::Sleep(500);
-        Func_InstallMHook(Handle());
-        Proc_SetHookKey();
-    }
+    Hook.Proc_RenewHook();
 }
 
 // ----------------------------------------------------------------- the lists
@@ -506,9 +491,9 @@ void THisForm::FormShow() {
 void THisForm::Proc_DispList(gui::TListBox* list, gui::TImageList* images, int k, std::wstring& indexItem) {
     gui::TCursorScope wait(gui::TCursor::crHourGlass);
     const int c = Category();
-    gui::TStringList& entries = MFileList[k * kHisCategories + c];
+    gui::TStringList& entries = Lists.MFileList[k * kHisCategories + c];
     if (k == 0) {
-        Proc_PruneList(c);
+        Lists.Proc_PruneList(c);
         if (c != 0 && TBSort->Down()) entries.Sort();
     }
     const int selected = list->ItemIndex();
@@ -550,7 +535,7 @@ void THisForm::TabControlChange() {
     Proc_DispHis();
     ListBoxFav->SetItemIndex(-1);
     Proc_DispFav();
-    Proc_PPListSet(c);
+    TrayMenu.Proc_PPListSet(c);
 
     const bool files = c == 1 || c == 2, beforeVista = !IsVistaOrLater();
     for (gui::TMenuItem* i : {PPSCMake, PPFavSCMake, PPNoDir}) i->SetVisible(c != 0);
@@ -568,7 +553,7 @@ void THisForm::TabControlChange() {
 
 void THisForm::TBSortClick() {
     if (TBSort->Down() && Category() != 0) TabControlChange();
-    for (int c = 1; c < kHisCategories; ++c) Proc_PPListSet(c);
+    for (int c = 1; c < kHisCategories; ++c) TrayMenu.Proc_PPListSet(c);
 }
 
 // ----------------------------------------------------------------- the panes
@@ -643,7 +628,7 @@ bool THisForm::SelectedEntry(std::wstring& entry) {
     const int k = ActiveControl() == ListBoxHis ? 0 : 1;
     gui::TListBox* list = k == 0 ? ListBoxHis : ListBoxFav;
     const int row = list->ItemIndex();
-    const gui::TStringList& entries = MFileList[k * kHisCategories + Category()];
+    const gui::TStringList& entries = Lists.MFileList[k * kHisCategories + Category()];
     if (row < 0 || row >= entries.Count()) return false;
     entry = entries[row];
     return true;
@@ -705,8 +690,8 @@ gui::TWinControl* THisForm::ActiveControl() const {
 
 void THisForm::FormKeyDown(WORD& key, gui::TShiftState shift) {
     if (PageControl->ActivePage() != TabSheetAct) return;
-    FExeCtrlKey = (shift & gui::ssCtrl) && key == VK_RETURN;
-    if (FExeCtrlKey) TBexeClick();
+    Target.FExeCtrlKey = (shift & gui::ssCtrl) && key == VK_RETURN;
+    if (Target.FExeCtrlKey) TBexeClick();
 }
 
 void THisForm::FormKeyPress(wchar_t& key) {
@@ -714,7 +699,7 @@ void THisForm::FormKeyPress(wchar_t& key) {
     gui::TWinControl* active = ActiveControl();
     if (active == Edit || active == CBFind) return;
     if (key == L'\r') {
-        if (!FExeCtrlKey) TBexeClick();
+        if (!Target.FExeCtrlKey) TBexeClick();
     } else if (IsDigitKey(key)) {
         const int tab = key - L'1';
         if (tab < TabControl->TabCount()) {
@@ -846,7 +831,7 @@ bool THisForm::Proc_DialogChar(wchar_t ch) {
 
 LRESULT THisForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_DESKTOPMCLICK) {
-        HookHotKeyHotKey(2);
+        Hook.HookHotKeyHotKey(2);
         return 0;
     }
     if (msg == WM_MOVE) WMMove();
@@ -874,10 +859,10 @@ void THisForm::PageControlChange() {
         FAppliedSettingsPage = env;
         if (env) {
             if (EnvPage) EnvPage->Entered();
-            Proc_DeleteHotKeys();
+            Hook.Proc_DeleteHotKeys();
         } else {
             if (EnvPage) EnvPage->Left();
-            Proc_AddHotKeys();
+            Hook.Proc_AddHotKeys();
         }
     }
     if (env) {
@@ -886,7 +871,7 @@ void THisForm::PageControlChange() {
     }
     // The functions page shows the lists as they are stored now: entries
     // recorded while the window was hidden are in them.
-    Proc_SetHookKey();
+    Hook.Proc_SetHookKey();
     ToolBar->SetShowCaptions(Lists.Settings.CHKTooBarList);
     TabControlChange();
 }

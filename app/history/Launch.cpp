@@ -205,10 +205,10 @@ void TLaunchForm::FormShow() {
     if (gui::Application) ::ShowWindow(gui::Application->Handle(), SW_HIDE);
     FShowing = true;
     SetAnimatedTrayIcon();
-    if (HisForm) HisForm->Proc_DeleteFileHis(2);
+    if (HisForm) HisForm->Lists.Proc_DeleteFileHis(2);
     Proc_DispData(0);
     Proc_DispData(1);
-    if (HisForm) HisForm->FLaunchVisible = true;
+    if (HisForm) HisForm->Lists.Settings.FLaunchVisible = true;
     if (!DataFolder.empty()) ReadBounds(gui::TMemIniFile(DataFolder + kIniName, gui::TTextEncoding::Utf16LE));
     // Stored bounds off every monitor (another screen, a hand edit) would
     // show a window nobody can reach, and the hide would store them again.
@@ -219,7 +219,7 @@ void TLaunchForm::FormHide() {
     FShowing = false;
     Proc_SaveIni();
     TrayIcon->SetAnimate(false);
-    if (HisForm) HisForm->FLaunchVisible = false;
+    if (HisForm) HisForm->Lists.Settings.FLaunchVisible = false;
     SetStillTrayIcon();
 }
 
@@ -257,7 +257,7 @@ void TLaunchForm::Proc_DispData(int M) {
     view->Clear();
     images->Clear();
     if (!HisForm) return;
-    const gui::TStringList& list = HisForm->MFileList[M == 0 ? 2 : 7];
+    const gui::TStringList& list = HisForm->Lists.MFileList[M == 0 ? 2 : 7];
     view->Perform(WM_SETREDRAW, FALSE);
     for (int i = 0; i < list.Count(); ++i) {
         const std::wstring& path = list[i];
@@ -280,7 +280,7 @@ void TLaunchForm::Proc_DispData(int M) {
 bool TLaunchForm::SelectedEntry(int pane, std::wstring& path) const {
     const int index = Pane(pane)->ItemIndex();
     if (index < 0 || !HisForm) return false;
-    const gui::TStringList& list = HisForm->MFileList[pane == 0 ? 2 : 7];
+    const gui::TStringList& list = HisForm->Lists.MFileList[pane == 0 ? 2 : 7];
     if (index >= list.Count()) return false;
     path = list[index];
     return true;

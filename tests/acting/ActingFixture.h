@@ -233,7 +233,7 @@ protected:
     // as they are now, and row `row` of it is selected.
     void SelectRow(int list, int row) {
         gui::TListBox* box = list == 0 ? His().ListBoxHis : His().ListBoxFav;
-        const gui::TStringList& entries = His().MFileList[list * kHisCategories + His().Category()];
+        const gui::TStringList& entries = His().Lists.MFileList[list * kHisCategories + His().Category()];
         box->Clear();
         for (int i = 0; i < entries.Count(); ++i) box->Add(entries[i]);
         box->SetItemIndex(row);

@@ -36,8 +36,8 @@ protected:
     // An entry acted on from the window's history list of the tab.
     void Execute(int tab, const std::wstring& entry, int action) {
         His().Lists.Settings.Tab = tab;
-        His().MFileList[tab].Clear();
-        His().MFileList[tab].Add(entry);
+        His().Lists.MFileList[tab].Clear();
+        His().Lists.MFileList[tab].Add(entry);
         StackBelowProgram({other_[0]});
         ExecuteHistoryRow(0, action);
     }
@@ -89,13 +89,13 @@ TEST_F(Actions, ExplorerIsStartedWithTheFolder) {
             VK_SHIFT,
             [&] {
                 ::DeleteFileW(record.Path().c_str());
-                His().MFileList[4].Clear();
-                His().MFileList[4].Add(sub);
+                His().Lists.MFileList[4].Clear();
+                His().Lists.MFileList[4].Add(sub);
                 His().Lists.Settings.Tab = 4;
                 StackBelowProgram({twoPane[0]});
             },
             [&] {
-                if (fromMenu) His().Proc_PPListClick(4000);
+                if (fromMenu) His().TrayMenu.Proc_PPListClick(4000);
                 else ExecuteHistoryRow(0, 0);
             },
             [&] { rec = acting::WaitForStart(record); }));
@@ -116,8 +116,8 @@ TEST_F(Actions, DocumentsAndProgramsAreStartedInTheirFolder) {
         SCOPED_TRACE("document from the window's favourites");
         RecordFile record(dir_ / L"record.txt");
         His().Lists.Settings.Tab = 1;
-        His().MFileList[1].Add(dir_ / L"older.txt");
-        His().MFileList[6].Add(doc);
+        His().Lists.MFileList[1].Add(dir_ / L"older.txt");
+        His().Lists.MFileList[6].Add(doc);
         His().TBexe->SetEnabled(true);
         SelectRow(1, 0);
         His().Proc_Execute(1, 0);
@@ -125,8 +125,8 @@ TEST_F(Actions, DocumentsAndProgramsAreStartedInTheirFolder) {
         ASSERT_TRUE(rec.found);
         EXPECT_NE(rec.commandLine.find(doc), std::wstring::npos) << gui::WideToUtf8(rec.commandLine);
         EXPECT_EQ(rec.folder, WithoutSlash(dir_.Path()));
-        ASSERT_EQ(His().MFileList[1].Count(), 2);
-        EXPECT_EQ(His().MFileList[1][0], doc) << "to the top of the file history";
+        ASSERT_EQ(His().Lists.MFileList[1].Count(), 2);
+        EXPECT_EQ(His().Lists.MFileList[1][0], doc) << "to the top of the file history";
     }
     {
         SCOPED_TRACE("program from the window");
@@ -139,11 +139,11 @@ TEST_F(Actions, DocumentsAndProgramsAreStartedInTheirFolder) {
     for (int tag : {1000, 2000}) {
         SCOPED_TRACE(testing::Message() << "from the tray menu, tag " << tag);
         RecordFile record(dir_ / L"record.txt");
-        His().MFileList[1].Clear();
-        His().MFileList[1].Add(doc);
-        His().MFileList[2].Clear();
-        His().MFileList[2].Add(program);
-        His().Proc_PPListClick(tag);
+        His().Lists.MFileList[1].Clear();
+        His().Lists.MFileList[1].Add(doc);
+        His().Lists.MFileList[2].Clear();
+        His().Lists.MFileList[2].Add(program);
+        His().TrayMenu.Proc_PPListClick(tag);
         auto rec = acting::WaitForStart(record);
         ASSERT_TRUE(rec.found);
         if (tag == 1000) {
@@ -154,10 +154,10 @@ TEST_F(Actions, DocumentsAndProgramsAreStartedInTheirFolder) {
     {
         SCOPED_TRACE("entries that are gone start nothing");
         RecordFile record(dir_ / L"record.txt");
-        His().MFileList[1].Insert(0, dir_ / L"無い.orvact");
-        His().MFileList[2].Insert(0, dir_ / L"無い.exe");
-        His().Proc_PPListClick(1000);
-        His().Proc_PPListClick(2000);
+        His().Lists.MFileList[1].Insert(0, dir_ / L"無い.orvact");
+        His().Lists.MFileList[2].Insert(0, dir_ / L"無い.exe");
+        His().TrayMenu.Proc_PPListClick(1000);
+        His().TrayMenu.Proc_PPListClick(2000);
         EXPECT_FALSE(acting::WaitForStart(record, 1500).found);
     }
 }
@@ -166,9 +166,9 @@ TEST_F(Actions, CtrlEnterOnAProgramAsksForOptionsInstead) {
     const std::wstring program = dir_ / L"prog.exe";
     ASSERT_TRUE(::CopyFileW(Recorder().c_str(), program.c_str(), FALSE));
     RecordFile record(dir_ / L"record.txt");
-    His().FExeCtrlKey = true;
+    His().Target.FExeCtrlKey = true;
     Execute(2, program, 0);
-    EXPECT_FALSE(His().FExeCtrlKey) << "the flag is used once";
+    EXPECT_FALSE(His().Target.FExeCtrlKey) << "the flag is used once";
     ASSERT_TRUE(RunWithKeyHeld(VK_CONTROL, [&] {
         ::DeleteFileW(record.Path().c_str());
         Execute(2, program, 0);
@@ -204,10 +204,10 @@ TEST_F(Actions, FoldersAreOpenedByTheShell) {
         SCOPED_TRACE(c.what);
         auto act = [&] {
             if (c.tag >= 0) {
-                His().MFileList[3].Clear();
-                His().MFileList[3].Add(inner);
+                His().Lists.MFileList[3].Clear();
+                His().Lists.MFileList[3].Add(inner);
                 StackBelowProgram({other_[0]});
-                His().Proc_PPListClick(c.tag);
+                His().TrayMenu.Proc_PPListClick(c.tag);
             } else {
                 Execute(c.tab, inner, c.action);
             }

@@ -177,9 +177,9 @@ TEST_F(AdrJump, TrayMenuFoldersJumpOrStartExplorer) {
     ASSERT_TRUE(other.Start(L"paste")) << other.Failure();
     FakeWindow open{L"file:///C:/a", a_.get()};
     Use({&open});
-    His().MFileList[4].Add(entry);
+    His().Lists.MFileList[4].Add(entry);
     StackBelowProgram({other[0]});
-    His().Proc_PPListClick(4000);
+    His().TrayMenu.Proc_PPListClick(4000);
     EXPECT_EQ(Jump().MTargetHandle, other[0]) << "the target is preferred";
     EXPECT_EQ(open.navigated, std::vector<std::wstring>{folder_});
 
@@ -187,7 +187,7 @@ TEST_F(AdrJump, TrayMenuFoldersJumpOrStartExplorer) {
     RecordFile record(dir_ / L"record.txt");
     ExplorerPath = testing_support::BinDir() + L"OrvRecorder.exe";
     StackBelowProgram({other[0]});
-    His().Proc_PPListClick(4000);
+    His().TrayMenu.Proc_PPListClick(4000);
     auto rec = acting::WaitForStart(record);
     ASSERT_TRUE(rec.found);
     EXPECT_NE(rec.commandLine.find(L" /select,\"" + entry + L"\""), std::wstring::npos)

@@ -38,18 +38,18 @@ TEST_F(Dialog, FolderArrivesWithOneBackslashAndOneEnter) {
         for (bool fromMenu : {true, false}) {
             SCOPED_TRACE(gui::WideToUtf8(entry) + (fromMenu ? " menu" : " window"));
             dialog.ClearLog();
-            His().MFileList[3].Clear();
-            His().MFileList[3].Add(entry);
+            His().Lists.MFileList[3].Clear();
+            His().Lists.MFileList[3].Add(entry);
             StackBelowProgram({dialog[0]});
             if (fromMenu) {
-                His().Proc_PPListClick(3000);
+                His().TrayMenu.Proc_PPListClick(3000);
             } else {
                 His().Lists.Settings.Tab = 3;
                 ExecuteHistoryRow(0);
             }
             ASSERT_TRUE(WaitUntil([&] { return !dialog.Events(L"enter").empty(); }, 3000));
             testing_support::PumpMessages(100);
-            EXPECT_EQ(His().MDlgEdit, dialog[1]);
+            EXPECT_EQ(His().Target.MDlgEdit, dialog[1]);
             std::vector<std::wstring> expected = {L"clear", L"settext " + work + L"\\", L"settext " + work + L"\\"};
             std::vector<std::wstring> typed = dialog.Events(L"clear");
             for (const auto& e : dialog.Events(L"settext")) typed.push_back(e);
@@ -68,9 +68,9 @@ TEST_F(Dialog, TextTheBoxChangedIsNotConfirmed) {
     Target dialog;
     ASSERT_TRUE(dialog.Start(L"dialog", L"cut")) << dialog.Failure();
     His().Lists.Settings.CBPasteDir = 4;
-    His().MFileList[3].Add(work);
+    His().Lists.MFileList[3].Add(work);
     StackBelowProgram({dialog[0]});
-    His().Proc_PPListClick(3000);
+    His().TrayMenu.Proc_PPListClick(3000);
     testing_support::PumpMessages(300);
     EXPECT_EQ(dialog.Events(L"settext").size(), 2u);
     EXPECT_TRUE(dialog.Events(L"enter").empty()) << "the box kept only part of the folder";
@@ -85,8 +85,8 @@ TEST_F(Dialog, RealOpenDialogGoesToTheFolder) {
     ASSERT_TRUE(dialog.Start(L"open", start)) << dialog.Failure();
     ASSERT_TRUE(IsFileDialogWindow(dialog[0])) << "the common dialog is taken for a file dialog";
     StackBelowProgram({dialog[0]});
-    His().MFileList[3].Add(work);
-    His().Proc_PPListClick(3000);
+    His().Lists.MFileList[3].Add(work);
+    His().TrayMenu.Proc_PPListClick(3000);
     auto arrived = [&] {
         for (const auto& e : dialog.Events(L"folder"))
             if (WithoutSlash(e.substr(7)) == work) return true;

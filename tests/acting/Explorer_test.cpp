@@ -27,7 +27,7 @@ protected:
         // The address bar of these windows shows a breadcrumb first.
         ASSERT_TRUE(IsVistaOrLater());
         His().Lists.Settings.CBPasteDir = 4;
-        His().FWindows11_22H2Moment4 = false;
+        His().Target.FWindows11_22H2Moment4 = false;
     }
     // What the address-bar edit had when Enter reached it; the key is
     // posted, so it may still be on its way.
@@ -50,9 +50,9 @@ TEST_F(Explorer, FolderIsTypedIntoTheAddressBar) {
     const HWND view = window[3];
     EXPECT_EQ(FindExplorerView(window[0]), view);
 
-    His().MFileList[3].Add(work);
+    His().Lists.MFileList[3].Add(work);
     StackBelowProgram({window[0]});
-    His().Proc_PPListClick(3000);
+    His().TrayMenu.Proc_PPListClick(3000);
     EXPECT_EQ(Entered(window), std::vector<std::wstring>{L"enter " + work});
     // One click turned the breadcrumb into the edit. Where the pointer was
     // for it is not checked: this Wine may report the pointer's place from
@@ -73,10 +73,10 @@ TEST_F(Explorer, ABreadcrumbThatNeverTurnsIntoAnEditIsLeftAlone) {
     ScratchDir dir;
     Target window;
     ASSERT_TRUE(window.Start(L"explorer", L"CabinetWClass,late")) << window.Failure();
-    His().MFileList[3].Add(WithoutTrailing(dir.Path()));
+    His().Lists.MFileList[3].Add(WithoutTrailing(dir.Path()));
     StackBelowProgram({window[0]});
     DWORD start = ::GetTickCount();
-    His().Proc_PPListClick(3000);
+    His().TrayMenu.Proc_PPListClick(3000);
     DWORD elapsed = ::GetTickCount() - start;
     EXPECT_EQ(window.Events(L"click").size(), 1u);
     EXPECT_TRUE(Entered(window, 300).empty());
@@ -117,8 +117,8 @@ TEST_F(Explorer, FolderActionsTypeTheFolderTheyStandFor) {
         SCOPED_TRACE(c.what);
         const_cast<Target*>(c.window)->ClearLog();
         His().Lists.Settings.Tab = c.tab;
-        His().MFileList[c.tab].Clear();
-        His().MFileList[c.tab].Add(c.entry);
+        His().Lists.MFileList[c.tab].Clear();
+        His().Lists.MFileList[c.tab].Add(c.entry);
         StackBelowProgram({(*c.window)[0]});
         ExecuteHistoryRow(0, c.action);
         EXPECT_EQ(Entered(*c.window), std::vector<std::wstring>{L"enter " + c.typed})
@@ -133,14 +133,14 @@ TEST_F(Explorer, WithTabsTheAddressBarIsNotDriven) {
     ASSERT_TRUE(::CreateDirectoryW(sub.c_str(), nullptr));
     Target window;
     ASSERT_TRUE(window.Start(L"explorer", L"CabinetWClass")) << window.Failure();
-    His().FWindows11_22H2Moment4 = true;
+    His().Target.FWindows11_22H2Moment4 = true;
     // No Explorer window answers the address jump, so a new Explorer shows
     // the folder selected; Explorer is played by the recorder.
     AdrJumpForm->ShellWindowsSource = [] { return nullptr; };
     RecordFile record(dir / L"record.txt");
     ExplorerPath = testing_support::BinDir() + L"OrvRecorder.exe";
     His().Lists.Settings.Tab = 3;
-    His().MFileList[3].Add(sub);
+    His().Lists.MFileList[3].Add(sub);
     StackBelowProgram({window[0]});
     ExecuteHistoryRow(0, 2);
     auto rec = acting::WaitForStart(record);

@@ -82,11 +82,11 @@ protected:
     gui::TMenuItem* Item(int c, int r) { return TrayForm->MPPList[c * 40 + r]; }
     std::wstring Caption(int c, int r) { return Item(c, r)->Caption(); }
     void Fill(int c, const std::vector<std::wstring>& history, const std::vector<std::wstring>& favourites = {}) {
-        His().MFileList[c].Clear();
-        for (const auto& s : history) His().MFileList[c].Add(s);
-        His().MFileList[5 + c].Clear();
-        for (const auto& s : favourites) His().MFileList[5 + c].Add(s);
-        His().Proc_PPListSet(c);
+        His().Lists.MFileList[c].Clear();
+        for (const auto& s : history) His().Lists.MFileList[c].Add(s);
+        His().Lists.MFileList[5 + c].Clear();
+        for (const auto& s : favourites) His().Lists.MFileList[5 + c].Add(s);
+        His().TrayMenu.Proc_PPListSet(c);
     }
     void Check(gui::TMenuItem* item, bool checked) { item->SetChecked(checked); }
 
@@ -107,10 +107,10 @@ TEST_F(Menu, EntriesAndEmptySlots) {
         }
         EXPECT_TRUE(Item(0, r)->Visible()) << "favourites are shown at first";
     }
-    EXPECT_FALSE(His().FPPLSet);
+    EXPECT_FALSE(His().TrayMenu.FPPLSet);
 
     Check(TrayForm->PPMenuFav, false);
-    His().Proc_PPListSet(0);
+    His().TrayMenu.Proc_PPListSet(0);
     for (int r = 0; r < 40; ++r) EXPECT_EQ(Item(0, r)->Visible(), r < 20) << r;
 }
 
@@ -189,7 +189,7 @@ TEST_F(Menu, FillingPrunesTheHistory) {
     ASSERT_TRUE(testing_support::WriteBytes(kept, "x"));
     His().Lists.Settings.CHKAutoDel = true;
     Fill(1, {dir / L"消えた.txt", kept});
-    ASSERT_EQ(His().MFileList[1].Count(), 1);
+    ASSERT_EQ(His().Lists.MFileList[1].Count(), 1);
     EXPECT_EQ(Caption(1, 0), kept.substr(kept.size() - Caption(1, 0).size()));
     EXPECT_EQ(Caption(1, 1), L"(空)");
 }
@@ -222,7 +222,7 @@ TEST_F(Menu, PicturesWithIcons) {
     EXPECT_TRUE(picture(41)) << "a missing file gets the shell's default icon";
     EXPECT_FALSE(picture(42)) << "an empty slot";
     Check(TrayForm->PPIconMenu, false);
-    His().Proc_PPListSet(1);
+    His().TrayMenu.Proc_PPListSet(1);
     EXPECT_EQ(picture(40), nullptr);
 }
 
@@ -236,7 +236,7 @@ TEST_F(Menu, EachItemsTagLeadsToTheEntryItShows) {
         const int tag = Item(0, r)->Tag;
         const int k = (tag % 1000) / 100, i = tag % 100;
         ASSERT_EQ(tag / 1000, 0);
-        const gui::TStringList& list = His().MFileList[k * 5];
+        const gui::TStringList& list = His().Lists.MFileList[k * 5];
         std::wstring expected = L"(空)";
         if (i < list.Count()) EscapeAmpersands(list[i], expected);
         EXPECT_EQ(Caption(0, r), expected);

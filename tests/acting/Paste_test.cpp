@@ -24,7 +24,7 @@ protected:
         return WaitUntil([&] { return TextOf(Edit()) == text; }, 3000);
     }
     void Record(const std::vector<std::wstring>& newestLast) {
-        for (const auto& s : newestLast) His().MFileList[0].Insert(0, s);
+        for (const auto& s : newestLast) His().Lists.MFileList[0].Insert(0, s);
     }
 
     Target target_;
@@ -43,7 +43,7 @@ TEST_F(Paste, CtrlVPastesTheEntryExactly) {
     for (const wchar_t* text : kTexts) {
         SCOPED_TRACE(gui::WideToUtf8(text));
         ::SetWindowTextW(Edit(), L"");
-        His().MFileList[0].Clear();
+        His().Lists.MFileList[0].Clear();
         Record({L"older", text});
         StackBelowProgram({target_[0]});
         ExecuteHistoryRow(0);
@@ -88,25 +88,25 @@ TEST_F(Paste, WaitsForTheTargetAndTheConfiguredPause) {
 TEST_F(Paste, TrayMenuPicksPasteTheStoredEntry) {
     // The menu shows "&" as "&&,", the pick must not turn it back.
     Record({L"second", L"f(T&&, U)"});
-    His().MFileList[5].Add(L"お気に入り&&,");
-    His().Proc_PPListClick(0);
+    His().Lists.MFileList[5].Add(L"お気に入り&&,");
+    His().TrayMenu.Proc_PPListClick(0);
     EXPECT_TRUE(EditShows(L"f(T&&, U)")) << gui::WideToUtf8(TextOf(Edit()));
 
     ::SetWindowTextW(Edit(), L"");
     StackBelowProgram({target_[0]});
-    His().Proc_PPListClick(100);  // favourites entry 0
+    His().TrayMenu.Proc_PPListClick(100);  // favourites entry 0
     EXPECT_TRUE(EditShows(L"お気に入り&&,")) << gui::WideToUtf8(TextOf(Edit()));
 
     ::SetWindowTextW(Edit(), L"");
     StackBelowProgram({target_[0]});
-    His().Proc_PPListClick(1);
+    His().TrayMenu.Proc_PPListClick(1);
     EXPECT_TRUE(EditShows(L"second"));
 }
 
 TEST_F(Paste, PicksBeyondTheListDoNothing) {
     Record({L"only"});
     ASSERT_TRUE(SetClipboardTextRetry(L"untouched"));
-    for (int tag : {1, 2, 19, 100, 99, 5000, -1}) His().Proc_PPListClick(tag);
+    for (int tag : {1, 2, 19, 100, 99, 5000, -1}) His().TrayMenu.Proc_PPListClick(tag);
     testing_support::PumpMessages(200);
     EXPECT_EQ(TextOf(Edit()), L"");
     EXPECT_TRUE(target_.Events(L"key").empty());
@@ -118,7 +118,7 @@ TEST_F(Paste, AfterTheActionTheSelectionAndButtonsAreReset) {
     His().TBBrackwen->SetEnabled(true);
     His().TBexe->Hint = L"hint";
     His().StatusBar->SetSimpleText(L"status");
-    His().MFileList[5].Add(L"favourite");
+    His().Lists.MFileList[5].Add(L"favourite");
     SelectRow(1, 0);
     ExecuteHistoryRow(0);
     ASSERT_TRUE(EditShows(L"reset"));

@@ -76,8 +76,8 @@ TEST_F(Target, TheWindowBelowUnlessOfAnExcludedKind) {
         SCOPED_TRACE(c.what);
         StackBelowProgram(c.below);
         ASSERT_EQ(::GetWindow(ProgramWindow(), GW_HWNDNEXT), c.below[0]) << "the Z order as arranged";
-        His().Proc_GetTarget();
-        EXPECT_EQ(His().MClipHandle, c.expected);
+        His().Target.Proc_GetTarget();
+        EXPECT_EQ(His().Target.MClipHandle, c.expected);
     }
 
     // When the walk finds nothing, the window last seen in front is taken if
@@ -94,11 +94,11 @@ TEST_F(Target, TheWindowBelowUnlessOfAnExcludedKind) {
     };
     for (const FrontCase& c : fronts) {
         SCOPED_TRACE(c.what);
-        His().MFrontWin = nullptr;
-        His().Proc_RememberFront(c.front);
+        His().Target.MFrontWin = nullptr;
+        His().Target.Proc_RememberFront(c.front);
         StackBelowProgram({host[kDisabled], host[kNormal]});
-        His().Proc_GetTarget();
-        EXPECT_EQ(His().MClipHandle, c.expected);
+        His().Target.Proc_GetTarget();
+        EXPECT_EQ(His().Target.MClipHandle, c.expected);
     }
 
     // The program's window left below the window the user was in: the walk
@@ -107,19 +107,19 @@ TEST_F(Target, TheWindowBelowUnlessOfAnExcludedKind) {
     const UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
     for (bool topmost : {false, true}) {
         SCOPED_TRACE(topmost ? "front window stays on top" : "front window above the program's");
-        His().MFrontWin = host[kToolWindow];
+        His().Target.MFrontWin = host[kToolWindow];
         StackBelowProgram({host[kNormal]});
         ::SetWindowPos(host[kToolWindow], topmost ? HWND_TOPMOST : HWND_TOP, 0, 0, 0, 0, flags);
-        His().Proc_GetTarget();
-        EXPECT_EQ(His().MClipHandle, topmost ? host[kNormal] : host[kToolWindow]);
+        His().Target.Proc_GetTarget();
+        EXPECT_EQ(His().Target.MClipHandle, topmost ? host[kNormal] : host[kToolWindow]);
         ::SetWindowPos(host[kToolWindow], HWND_NOTOPMOST, 0, 0, 0, 0, flags);
     }
 
-    His().MFrontWin = host[kNormal];
-    His().Proc_RememberFront(host[kTaskbar]);
-    His().Proc_RememberFront(own.get());
-    EXPECT_EQ(His().MFrontWin, host[kNormal]) << "neither the taskbar nor this program's window";
-    His().MFrontWin = nullptr;
+    His().Target.MFrontWin = host[kNormal];
+    His().Target.Proc_RememberFront(host[kTaskbar]);
+    His().Target.Proc_RememberFront(own.get());
+    EXPECT_EQ(His().Target.MFrontWin, host[kNormal]) << "neither the taskbar nor this program's window";
+    His().Target.MFrontWin = nullptr;
 }
 
 TEST_F(Target, ASecondCopyOfThisProgramIsNoTarget) {
@@ -138,11 +138,11 @@ TEST_F(Target, ASecondCopyOfThisProgramIsNoTarget) {
     ASSERT_TRUE(other.Start({L"class=ActNormal\ttitle=別"}));
     ASSERT_TRUE(other.Settle()) << "the new windows settle in front";
     StackBelowProgram({twin[0], other[0]});
-    His().Proc_GetTarget();
-    EXPECT_EQ(His().MClipHandle, nullptr);
+    His().Target.Proc_GetTarget();
+    EXPECT_EQ(His().Target.MClipHandle, nullptr);
     StackBelowProgram({other[0], twin[0]});
-    His().Proc_GetTarget();
-    EXPECT_EQ(His().MClipHandle, other[0]);
+    His().Target.Proc_GetTarget();
+    EXPECT_EQ(His().Target.MClipHandle, other[0]);
 }
 
 TEST_F(Target, ClipboardHintAndPictureFollowTheTarget) {
@@ -151,18 +151,18 @@ TEST_F(Target, ClipboardHintAndPictureFollowTheTarget) {
     ASSERT_TRUE(host.Settle()) << "the new windows settle in front";
     His().Lists.Settings.Tab = 0;
     StackBelowProgram({host[0]});
-    His().Proc_GetTarget();
+    His().Target.Proc_GetTarget();
     EXPECT_EQ(His().TBexe->Hint, L"貼り付け [Enter]");
     EXPECT_FALSE(His().TBexeIcon.Empty()) << "the target program's icon";
 
     // The same target again leaves the hints alone.
     His().TBexe->Hint = L"unchanged";
-    His().Proc_GetTarget();
+    His().Target.Proc_GetTarget();
     EXPECT_EQ(His().TBexe->Hint, L"unchanged");
 
     StackBelowProgram({host[1], host[0]});
-    His().Proc_GetTarget();
-    EXPECT_EQ(His().MClipHandle, nullptr);
+    His().Target.Proc_GetTarget();
+    EXPECT_EQ(His().Target.MClipHandle, nullptr);
     EXPECT_EQ(His().TBexe->Hint, L"コピー [Enter]");
     EXPECT_TRUE(His().TBexeIcon.Empty());
 }
@@ -172,13 +172,13 @@ TEST_F(Target, WithoutATargetAClipboardEntryIsOnlyCopied) {
     ASSERT_TRUE(host.Start({L"class=ActNormal\ttitle=外\tx=-12000"}));
     ASSERT_TRUE(host.Settle()) << "the new windows settle in front";
     StackBelowProgram({host[0]});
-    His().MFileList[0].Add(L"コピーだけ");
+    His().Lists.MFileList[0].Add(L"コピーだけ");
     ExecuteHistoryRow(0);
-    EXPECT_EQ(His().MClipHandle, nullptr);
+    EXPECT_EQ(His().Target.MClipHandle, nullptr);
     EXPECT_EQ(ClipboardText(), L"コピーだけ");
 
-    His().MFileList[0].Insert(0, L"メニューから");
-    His().Proc_PPListClick(0);
+    His().Lists.MFileList[0].Insert(0, L"メニューから");
+    His().TrayMenu.Proc_PPListClick(0);
     EXPECT_EQ(ClipboardText(), L"メニューから");
 }
 
@@ -191,7 +191,7 @@ TEST_F(Target, TheWindowClosesAfterAnActionWhenSetTo) {
     ASSERT_TRUE(His().Visible());
     StackBelowProgram({host[0]});
     // Nothing to paste into: the action does less than it could, the window closes all the same.
-    His().MFileList[0].Add(L"閉じる");
+    His().Lists.MFileList[0].Add(L"閉じる");
     ExecuteHistoryRow(0);
     EXPECT_FALSE(His().Visible());
 }
@@ -227,10 +227,10 @@ TEST_F(Target, FolderHintsByTargetKind) {
         ::GetWindowTextW(c.target, title, 64);
         SCOPED_TRACE(testing::Message() << "tab " << c.tab << " " << gui::WideToUtf8(title));
         His().Lists.Settings.Tab = c.tab;
-        His().MClipHandleB = nullptr;
+        His().Target.MClipHandleB = nullptr;
         StackBelowProgram({c.target});
-        His().Proc_GetTarget();
-        ASSERT_EQ(His().MClipHandle, c.target);
+        His().Target.Proc_GetTarget();
+        ASSERT_EQ(His().Target.MClipHandle, c.target);
         EXPECT_EQ(His().TBexe->Hint, c.exe);
         EXPECT_EQ(His().TBUpExp->Hint, c.upExp);
         EXPECT_EQ(His().TBUpFol->Hint, c.upFol);

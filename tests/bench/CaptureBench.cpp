@@ -71,11 +71,11 @@ int main(int argc, char** argv) {
 
     HWND fg = ::GetForegroundWindow();
     if (!PutText(L"start")) std::printf("the clipboard could not be set\n");
-    HisForm->Proc_TimerHis(fg, true);  // takes the text and the window once
+    HisForm->Capture.Proc_TimerHis(fg, true);  // takes the text and the window once
 
     size_t heap0 = HeapInUse();
     double cpu0 = ThreadCpuSeconds(), w0 = Now();
-    for (int i = 0; i < calls; ++i) HisForm->Proc_TimerHis(fg, false);
+    for (int i = 0; i < calls; ++i) HisForm->Capture.Proc_TimerHis(fg, false);
     double cpu1 = ThreadCpuSeconds(), w1 = Now();
     size_t heap1 = HeapInUse();
     std::printf("nothing new: %.2f us CPU, %.2f us wall per call (mean of %d); heap %+ld bytes\n",
@@ -91,10 +91,11 @@ int main(int argc, char** argv) {
         text.replace(0, n.size(), n);
         if (!PutText(text)) continue;
         double c0 = ThreadCpuSeconds(), t0 = Now();
-        HisForm->Proc_TimerHis(fg, false);
+        HisForm->Capture.Proc_TimerHis(fg, false);
         cpu += ThreadCpuSeconds() - c0;
         wall += Now() - t0;
-        if (HisForm->MClipB.size() == text.size() && HisForm->MClipB.compare(0, n.size(), n) == 0) ++recorded;
+        const std::wstring& last = HisForm->Capture.MClipB;
+        if (last.size() == text.size() && last.compare(0, n.size(), n) == 0) ++recorded;
     }
     std::printf("new 32767-character text: %.1f us CPU, %.1f us wall per call (mean of %d, %d recorded)\n",
                 cpu * 1e6 / newCalls, wall * 1e6 / newCalls, newCalls, recorded);

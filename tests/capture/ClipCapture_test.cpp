@@ -17,7 +17,7 @@ TEST_F(ClipCapture, CopiedTextIsTheTopEntryAfterOneTick) {
     ASSERT_TRUE(CopyInOtherProgram(text));
     Tick();
     EXPECT_EQ(History(0), Items{text});
-    EXPECT_EQ(HisForm->MClipB, text);
+    EXPECT_EQ(HisForm->Capture.MClipB, text);
     EXPECT_EQ(::GetOpenClipboardWindow(), nullptr) << "the clipboard is closed again";
 
     ASSERT_TRUE(CopyInOtherProgram(L"second"));
@@ -67,7 +67,7 @@ TEST_F(ClipCapture, TextsAtTheSizeLimitAreIgnoredWhole) {
     ASSERT_TRUE(CopyInOtherProgram(std::wstring(limit, L'y')));
     Tick();
     EXPECT_EQ(History(0).size(), 0u);
-    EXPECT_EQ(HisForm->MClipB.size(), 0u) << "an ignored text does not count as recorded";
+    EXPECT_EQ(HisForm->Capture.MClipB.size(), 0u) << "an ignored text does not count as recorded";
 
     ASSERT_TRUE(CopyInOtherProgram(std::wstring(limit - 1, L'x')));
     Tick();

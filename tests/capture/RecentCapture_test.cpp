@@ -5,6 +5,7 @@
 
 #include "app/history/HisCapture.h"
 #include "components/MakeShortCuts.h"
+#include "components/Watch.h"
 #include "tests/capture/CaptureFixture.h"
 
 using namespace testing_support;
@@ -62,9 +63,9 @@ protected:
 
     // The watcher's report has come and the next heartbeat has run.
     void TickAfterTheChange() {
-        ASSERT_TRUE(WaitUntil([] { return HisForm->FRecentFile; }, 5000)) << "the watcher reported the change";
+        ASSERT_TRUE(WaitUntil([] { return HisForm->Capture.FRecentFile; }, 5000)) << "the watcher reported the change";
         Tick();
-        EXPECT_FALSE(HisForm->FRecentFile) << "the poll takes the report";
+        EXPECT_FALSE(HisForm->Capture.FRecentFile) << "the poll takes the report";
     }
 
     // Shortcut file names in the order the folder lists them.
@@ -79,12 +80,12 @@ protected:
 };
 
 TEST_F(RecentCapture, WatchesTheRecentFolderWithAShortDelay) {
-    EXPECT_EQ(HisForm->MRecentDir, RecentDir() + L"\\");
-    ASSERT_NE(HisForm->DirectoryWatcher, nullptr);
-    EXPECT_EQ(HisForm->DirectoryWatcher->Directory(), HisForm->MRecentDir);
-    EXPECT_TRUE(HisForm->DirectoryWatcher->Delay);
-    EXPECT_EQ(HisForm->DirectoryWatcher->DelayTime(), 250u);
-    EXPECT_FALSE(HisForm->FRecentFile);
+    EXPECT_EQ(HisForm->Capture.MRecentDir, RecentDir() + L"\\");
+    ASSERT_NE(HisForm->Capture.DirectoryWatcher(), nullptr);
+    EXPECT_EQ(HisForm->Capture.DirectoryWatcher()->Directory(), HisForm->Capture.MRecentDir);
+    EXPECT_TRUE(HisForm->Capture.DirectoryWatcher()->Delay);
+    EXPECT_EQ(HisForm->Capture.DirectoryWatcher()->DelayTime(), 250u);
+    EXPECT_FALSE(HisForm->Capture.FRecentFile);
 }
 
 TEST_F(RecentCapture, MissingRecentFolderIsNotWatched) {
@@ -92,8 +93,8 @@ TEST_F(RecentCapture, MissingRecentFolderIsNotWatched) {
     capture_test::RecentFolderOverride missing(dir / L"NoSuchFolder");
     StartTray();
     TrayForm->TimerMain->SetEnabled(false);
-    EXPECT_EQ(HisForm->MRecentDir, L"");
-    EXPECT_EQ(HisForm->DirectoryWatcher->Directory(), L"");
+    EXPECT_EQ(HisForm->Capture.MRecentDir, L"");
+    EXPECT_EQ(HisForm->Capture.DirectoryWatcher()->Directory(), L"");
     Tick();
     EXPECT_EQ(History(1), Items{});
 }

@@ -40,7 +40,7 @@ protected:
     }
 
     // One poll with that foreground window, as the heartbeat gives it.
-    static void Poll(HWND foreground, bool changed = true) { HisForm->Proc_TimerHis(foreground, changed); }
+    static void Poll(HWND foreground, bool changed = true) { HisForm->Capture.Proc_TimerHis(foreground, changed); }
 
     int copies_ = 0;
 };
@@ -61,7 +61,7 @@ TEST_F(WindowCapture, ProgramOfTheForegroundWindowUnlessItsNameRulesItOut) {
         HisForm->Lists.History(2).Clear();
         Poll(host[0]);
         EXPECT_EQ(History(2), c.recorded ? Items{LongPath(exe)} : Items{});
-        EXPECT_EQ(HisForm->MExe, host[0]) << "the window counts as seen either way";
+        EXPECT_EQ(HisForm->Capture.MExe, host[0]) << "the window counts as seen either way";
     }
 }
 
@@ -197,7 +197,7 @@ TEST_F(WindowCapture, FileDialogFolderGoesToTheTopOfBothFolderLists) {
     Poll(host[0]);
     EXPECT_EQ(History(3), Items{a});
     EXPECT_EQ(History(4), Items{a});
-    EXPECT_EQ(HisForm->MDlgAdrB, a);
+    EXPECT_EQ(HisForm->Capture.MDlgAdrB, a);
 
     // The same folder on the next ticks is not recorded again.
     HisForm->Lists.RecordHistoryEntry(3, L"C:\\Other");
@@ -268,7 +268,7 @@ TEST_F(WindowCapture, ExplorerFolderGoesToTheListOfItsKind) {
     Poll(single[0]);
     EXPECT_EQ(History(3), Items{a});
     EXPECT_EQ(History(4), Items{});
-    EXPECT_EQ(HisForm->MExpDir, a);
+    EXPECT_EQ(HisForm->Capture.MExpDir, a);
 
     Poll(twoPane[0]);
     EXPECT_EQ(History(3), Items{a});
@@ -303,7 +303,7 @@ TEST_F(WindowCapture, ExplorerWithoutItsAddressBarOrFolderRecordsNothing) {
 
 TEST_F(WindowCapture, TabbedExplorerShowsItsFolderInTheTabsTitle) {
     const std::wstring a = Folder(L"タブA"), b = Folder(L"タブB");
-    HisForm->FWindows11_22H2Moment4 = true;
+    HisForm->Target.FWindows11_22H2Moment4 = true;
     WindowHost tabbed, plain;
     ASSERT_TRUE(tabbed.Start({L"class=CabinetWClass\ttitle=" + b, L"class=ShellTabWindowClass\tparent=0\ttitle=" + a}));
     ASSERT_TRUE(plain.Start({L"class=CabinetWClass\ttitle=" + b}));

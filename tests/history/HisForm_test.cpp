@@ -54,38 +54,38 @@ TEST_F(HisFormFiles, ListsAndSettingsSurviveARestart) {
     {
         HisFormRun run;
         THisForm& f = run.Form();
-        for (int c = 0; c < kHisCategories; ++c) EXPECT_TRUE(f.MFileList[c].Empty()) << "a fresh folder has no history";
+        for (int c = 0; c < kHisCategories; ++c) EXPECT_TRUE(f.Lists.MFileList[c].Empty()) << "a fresh folder has no history";
         f.RecordHistoryEntry(0, L"first\r\ntext");
         f.RecordHistoryEntry(0, L"second\ttext");
         f.RecordHistoryEntry(1, L"C:\\Docs\\a.txt");
         f.RecordHistoryEntry(2, L"C:\\Tools\\b.exe");
         f.RecordHistoryEntry(3, L"C:\\Docs\\");
         f.RecordHistoryEntry(4, L"D:\\");
-        f.MFileList[5].Add(L"favourite text");
-        f.MFileList[8].Add(L"C:\\お気に入り\\");
-        f.MHisListNum[1] = 20;
-        f.FLaunchVisible = true;
+        f.Lists.MFileList[5].Add(L"favourite text");
+        f.Lists.MFileList[8].Add(L"C:\\お気に入り\\");
+        f.Lists.Settings.MHisListNum[1] = 20;
+        f.Lists.Settings.FLaunchVisible = true;
         f.Lists.Settings.ListBoxDir.Add(L"TEMP");
         f.SetBounds(40, 50, 600, 420);
         bounds = f.BoundsRect();
         EXPECT_TRUE(f.CloseQuery());
         // Not shutting down: the lists were read back from what was written.
-        EXPECT_EQ(ItemsOf(f.MFileList[0]), (Items{L"second\ttext", L"first\r\ntext"}));
-        EXPECT_EQ(ItemsOf(f.MFileList[8]), Items{L"C:\\お気に入り\\"});
+        EXPECT_EQ(ItemsOf(f.Lists.MFileList[0]), (Items{L"second\ttext", L"first\r\ntext"}));
+        EXPECT_EQ(ItemsOf(f.Lists.MFileList[8]), Items{L"C:\\お気に入り\\"});
     }
     EXPECT_FALSE(ReadBytes(dir_ / L"His.ini").empty());
 
     HisFormRun run;
     THisForm& f = run.Form();
-    EXPECT_EQ(ItemsOf(f.MFileList[0]), (Items{L"second\ttext", L"first\r\ntext"}));
-    EXPECT_EQ(ItemsOf(f.MFileList[1]), Items{L"C:\\Docs\\a.txt"});
-    EXPECT_EQ(ItemsOf(f.MFileList[2]), Items{L"C:\\Tools\\b.exe"});
-    EXPECT_EQ(ItemsOf(f.MFileList[3]), Items{L"C:\\Docs\\"});
-    EXPECT_EQ(ItemsOf(f.MFileList[4]), Items{L"D:\\"});
-    EXPECT_EQ(ItemsOf(f.MFileList[5]), Items{L"favourite text"});
-    EXPECT_EQ(ItemsOf(f.MFileList[8]), Items{L"C:\\お気に入り\\"});
-    EXPECT_EQ(f.MHisListNum[1], 20);
-    EXPECT_TRUE(f.FLaunchVisible);
+    EXPECT_EQ(ItemsOf(f.Lists.MFileList[0]), (Items{L"second\ttext", L"first\r\ntext"}));
+    EXPECT_EQ(ItemsOf(f.Lists.MFileList[1]), Items{L"C:\\Docs\\a.txt"});
+    EXPECT_EQ(ItemsOf(f.Lists.MFileList[2]), Items{L"C:\\Tools\\b.exe"});
+    EXPECT_EQ(ItemsOf(f.Lists.MFileList[3]), Items{L"C:\\Docs\\"});
+    EXPECT_EQ(ItemsOf(f.Lists.MFileList[4]), Items{L"D:\\"});
+    EXPECT_EQ(ItemsOf(f.Lists.MFileList[5]), Items{L"favourite text"});
+    EXPECT_EQ(ItemsOf(f.Lists.MFileList[8]), Items{L"C:\\お気に入り\\"});
+    EXPECT_EQ(f.Lists.Settings.MHisListNum[1], 20);
+    EXPECT_TRUE(f.Lists.Settings.FLaunchVisible);
     EXPECT_EQ(ItemsOf(f.Lists.Settings.ListBoxDir), Items{L"TEMP"});
     RECT now = f.BoundsRect();
     EXPECT_EQ((std::vector<LONG>{now.left, now.top, now.right, now.bottom}),
@@ -104,8 +104,8 @@ TEST_F(HisFormFiles, LoadingTrimsWithTheSavedLengths) {
     ini.WriteInteger(L"History", L"List2", 10);
     ASSERT_TRUE(ini.UpdateFile());
     HisFormRun run;
-    ASSERT_EQ(run.Form().MFileList[2].Count(), 10);
-    EXPECT_EQ(run.Form().MFileList[2][0], L"C:\\p49.exe");
+    ASSERT_EQ(run.Form().Lists.MFileList[2].Count(), 10);
+    EXPECT_EQ(run.Form().Lists.MFileList[2][0], L"C:\\p49.exe");
 }
 
 TEST_F(HisFormFiles, MoreThanAHundredFavouritesAreCutWithAWarning) {
@@ -115,8 +115,8 @@ TEST_F(HisFormFiles, MoreThanAHundredFavouritesAreCutWithAWarning) {
 
     testing_support::MessageBoxAnswerer closer;
     HisFormRun run;
-    ASSERT_EQ(run.Form().MFileList[6].Count(), 100);
-    EXPECT_EQ(run.Form().MFileList[6][99], L"C:\\fav99.txt");
+    ASSERT_EQ(run.Form().Lists.MFileList[6].Count(), 100);
+    EXPECT_EQ(run.Form().Lists.MFileList[6][99], L"C:\\fav99.txt");
     EXPECT_EQ(closer.Texts(), std::vector<std::wstring>{L"登録できるのは100までです。"});
 }
 
@@ -125,10 +125,10 @@ TEST_F(HisFormFiles, NoSaveEmptiesTheHistoryOnEveryClose) {
     THisForm& f = run.Form();
     f.Lists.Settings.CHKNoSave = true;
     f.RecordHistoryEntry(1, L"C:\\a.txt");
-    f.MFileList[6].Add(L"C:\\kept.txt");
+    f.Lists.MFileList[6].Add(L"C:\\kept.txt");
     EXPECT_TRUE(f.CloseQuery());
-    EXPECT_TRUE(f.MFileList[1].Empty());
-    EXPECT_EQ(ItemsOf(f.MFileList[6]), Items{L"C:\\kept.txt"});
+    EXPECT_TRUE(f.Lists.MFileList[1].Empty());
+    EXPECT_EQ(ItemsOf(f.Lists.MFileList[6]), Items{L"C:\\kept.txt"});
 }
 
 TEST(HisForm, WithoutASettingsFolderNothingIsWritten) {

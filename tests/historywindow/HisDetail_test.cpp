@@ -78,7 +78,7 @@ protected:
     // focus in the list, and the status is shown for it.
     void ShowEntry(int c, const std::vector<std::wstring>& entries, int row) {
         His().Lists.Settings.Tab = c;
-        gui::TStringList& list = His().MFileList[c];
+        gui::TStringList& list = His().Lists.MFileList[c];
         list.Clear();
         for (const auto& e : entries) list.Add(e);
         gui::TListBox* box = His().ListBoxHis;
@@ -158,7 +158,7 @@ TEST_F(HisDetail, StatusTextsHintsAndButtonsByTab) {
         EXPECT_EQ(His().TBUpExp->Hint, c.upExpHint);
         EXPECT_EQ(His().TBUpFol->Hint, c.upFolHint);
         if (c.buttons == kAll) {
-            EXPECT_EQ(His().MClipHandle, target_) << "the target was determined";
+            EXPECT_EQ(His().Target.MClipHandle, target_) << "the target was determined";
         }
     }
 

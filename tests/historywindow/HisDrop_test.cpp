@@ -94,18 +94,18 @@ TEST_F(HisDrop, FilesOnTheFavouritesAreTakenByTheTabsCategory) {
         f.ListBoxFav->SetItemIndex(0);
         DropOn(f.ListBoxFav, k.dropped);
         EXPECT_EQ(Favs(k.tab), k.favourites);
-        ASSERT_FALSE(f.MUndoList[k.tab].Empty());
-        EXPECT_EQ(f.MUndoList[k.tab][0], L"ドラッグ＆ドロップ");
+        ASSERT_FALSE(f.Lists.MUndoList[k.tab].Empty());
+        EXPECT_EQ(f.Lists.MUndoList[k.tab][0], L"ドラッグ＆ドロップ");
         EXPECT_EQ(f.ListBoxFav->Count(), static_cast<int>(k.favourites.size())) << "the list shows them";
         EXPECT_EQ(f.ListBoxFav->ItemIndex(), -1);
     }
     // An empty text file alone still takes the snapshot.
     SelectTab(0);
-    f.MUndoList[0].Clear();
+    f.Lists.MUndoList[0].Clear();
     DropOn(f.ListBoxFav, {empty});
     EXPECT_EQ(Favs(0), std::vector<std::wstring>{L"line 1\r\nline 2\r\n"});
-    ASSERT_EQ(f.MUndoList[0].Count(), 2);
-    EXPECT_EQ(f.MUndoList[0][0], L"ドラッグ＆ドロップ");
+    ASSERT_EQ(f.Lists.MUndoList[0].Count(), 2);
+    EXPECT_EQ(f.Lists.MUndoList[0][0], L"ドラッグ＆ドロップ");
     // Dropped elsewhere in the window: nothing happens.
     SelectTab(1);
     const auto before = Favs(1);

@@ -169,8 +169,8 @@ TEST_F(HisEnvPage, TheControlsShowHisIni) {
     EXPECT_EQ(e.CBHisListNum->Item(e.CBHisListNum->ItemIndex()), L"30");
     e.CBHisListNum->SetItemIndex(9);
     e.CBHisListNumChange();
-    EXPECT_EQ(His().MHisListNum[1], 100);
-    EXPECT_EQ(His().MHisListNum[0], 40);
+    EXPECT_EQ(His().Lists.Settings.MHisListNum[1], 100);
+    EXPECT_EQ(His().Lists.Settings.MHisListNum[0], 40);
 }
 
 TEST_F(HisEnvPage, ClicksChangeTheSettingsAtOnceAndTheCloseWritesThem) {

@@ -39,14 +39,14 @@ protected:
 
     std::vector<std::wstring> Favourites(int c) {
         std::vector<std::wstring> v;
-        for (int i = 0; i < His().MFileList[kHisCategories + c].Count(); ++i)
-            v.push_back(His().MFileList[kHisCategories + c][i]);
+        for (int i = 0; i < His().Lists.MFileList[kHisCategories + c].Count(); ++i)
+            v.push_back(His().Lists.MFileList[kHisCategories + c][i]);
         return v;
     }
 
     std::vector<std::wstring> Undo(int c) {
         std::vector<std::wstring> v;
-        for (int i = 0; i < His().MUndoList[c].Count(); ++i) v.push_back(His().MUndoList[c][i]);
+        for (int i = 0; i < His().Lists.MUndoList[c].Count(); ++i) v.push_back(His().Lists.MUndoList[c][i]);
         return v;
     }
 
@@ -272,9 +272,9 @@ TEST_F(HisFav, RowsDraggedWithTheMouseLandWhereTheyAreDropped) {
     THisForm& f = His();
     for (const DropCase& d : cases) {
         SCOPED_TRACE(d.name);
-        f.MFileList[6].Clear();
-        for (const auto& e : {a, b, c}) f.MFileList[6].Add(e);
-        f.MUndoList[1].Clear();
+        f.Lists.MFileList[6].Clear();
+        for (const auto& e : {a, b, c}) f.Lists.MFileList[6].Add(e);
+        f.Lists.MUndoList[1].Clear();
         SelectTab(1);
         ASSERT_GE(f.ListBoxFav->ClientHeight(), 5 * f.ListBoxFav->ItemHeight()) << "room below the rows";
         gui::TListBox* from = d.fromHistory ? f.ListBoxHis : f.ListBoxFav;
@@ -321,7 +321,7 @@ TEST_F(HisFav, ADropOutsideTheRowsReordersNothing) {
     EXPECT_EQ(Favourites(1), (std::vector<std::wstring>{a, b}));
     EXPECT_TRUE(Undo(1).empty());
     // A history row that is a favourite already moves to the end when dropped below the rows.
-    f.MFileList[1].Add(a);
+    f.Lists.MFileList[1].Add(a);
     f.Proc_DispHis();
     f.ListBoxHis->SetItemIndex(0);
     f.ListBoxFavDragDrop(f.ListBoxHis, 30, f.ListBoxFav->ClientHeight() - 2);

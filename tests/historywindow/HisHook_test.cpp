@@ -74,14 +74,14 @@ protected:
     // Heartbeat ticks run the hook check until it holds (or the deadline passes).
     bool TicksUntil(bool hooked) {
         return WaitApp([&] {
-            His().Proc_CheckHook();
-            return His().FHook == hooked;
+            His().Hook.Proc_CheckHook();
+            return His().Hook.FHook == hooked;
         }, 5000);
     }
     // The cursor rests on the window; then one tick's hook check runs.
     void CursorTo(POINT pt) {
         ASSERT_TRUE(CursorRestsAt(pt));
-        His().Proc_CheckHook();
+        His().Hook.Proc_CheckHook();
     }
     ChildProcess desktop_;
     HWND progman_ = nullptr;
@@ -89,7 +89,7 @@ protected:
 
 TEST_F(HisHook, TheHookFollowsTheCursorOntoAndOffTheDesktop) {
     Start([](gui::TMemIniFile& ini) { ini.WriteBool(L"History", L"DeskTopWClick", true); });
-    ASSERT_NE(His().MDLL, nullptr) << "the hook library beside the program";
+    ASSERT_TRUE(His().Hook.MDLL) << "the hook library beside the program";
     StartFakeDesktop();
     ShowInFront();
     const POINT onDesktop = Centre(progman_);
@@ -103,7 +103,7 @@ TEST_F(HisHook, TheHookFollowsTheCursorOntoAndOffTheDesktop) {
     // While the tray history menu is open the hook stays as it is.
     TrayForm->FPopUpL = true;
     CursorTo(onDesktop);
-    EXPECT_FALSE(His().FHook);
+    EXPECT_FALSE(His().Hook.FHook);
     TrayForm->FPopUpL = false;
     EXPECT_TRUE(TicksUntil(true));
 
@@ -112,14 +112,14 @@ TEST_F(HisHook, TheHookFollowsTheCursorOntoAndOffTheDesktop) {
     EXPECT_TRUE(TicksUntil(false));
     His().Lists.Settings.CHKHookDesktop = false;
     CursorTo(onDesktop);
-    EXPECT_FALSE(His().FHook);
+    EXPECT_FALSE(His().Hook.FHook);
 }
 
 TEST_F(HisHook, AMiddleClickOnTheDesktopPopsUpTheHistoryMenu) {
     Start([](gui::TMemIniFile& ini) { ini.WriteBool(L"History", L"DeskTopWClick", true); });
     StartFakeDesktop();
-    His().MFileList[1].Add(Path(L"メニュー.txt"));
-    His().Proc_PPListSet(1);
+    His().Lists.MFileList[1].Add(Path(L"メニュー.txt"));
+    His().TrayMenu.Proc_PPListSet(1);
     CursorTo(Centre(progman_));
     ASSERT_TRUE(TicksUntil(true));
 

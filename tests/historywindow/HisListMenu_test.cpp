@@ -63,15 +63,15 @@ TEST_F(HisListMenu, EnabledStatesFollowTheSelectionOnEveryTab) {
     f.Lists.Settings.CHKAutoDel = false;
     // Entries go straight into the lists: the one whose folder is missing
     // would be pruned from a list file.
-    f.MFileList[0].Clear();
-    f.MFileList[0].Add(L"クリップの文");
-    f.MFileList[1].Clear();
-    f.MFileList[1].Add(Path(L"sub\\doc.txt"));
-    f.MFileList[1].Add(Path(L"gone\\x.txt"));
-    f.MFileList[2].Clear();
-    f.MFileList[2].Add(Path(L"tool.exe"));
-    f.MFileList[3].Clear();
-    f.MFileList[3].Add(Path(L"sub"));
+    f.Lists.MFileList[0].Clear();
+    f.Lists.MFileList[0].Add(L"クリップの文");
+    f.Lists.MFileList[1].Clear();
+    f.Lists.MFileList[1].Add(Path(L"sub\\doc.txt"));
+    f.Lists.MFileList[1].Add(Path(L"gone\\x.txt"));
+    f.Lists.MFileList[2].Clear();
+    f.Lists.MFileList[2].Add(Path(L"tool.exe"));
+    f.Lists.MFileList[3].Clear();
+    f.Lists.MFileList[3].Add(Path(L"sub"));
 
     struct Case {
         int tab;
@@ -91,7 +91,7 @@ TEST_F(HisListMenu, EnabledStatesFollowTheSelectionOnEveryTab) {
     };
     for (const Case& k : cases) {
         SelectTab(k.tab);
-        ASSERT_EQ(f.ListBoxHis->Count(), f.MFileList[k.tab].Count()) << "tab " << k.tab;
+        ASSERT_EQ(f.ListBoxHis->Count(), f.Lists.MFileList[k.tab].Count()) << "tab " << k.tab;
         f.ListBoxHis->SetItemIndex(k.row);
         EXPECT_EQ(PoppedOverList(f), k.expected) << "tab " << k.tab << " row " << k.row;
     }
@@ -106,7 +106,7 @@ TEST_F(HisListMenu, EnabledStatesFollowTheSelectionOnEveryTab) {
     EXPECT_FALSE(f.PPFileSave->Visible());
 
     // An empty list offers nothing, not even deleting all.
-    f.MFileList[3].Clear();
+    f.Lists.MFileList[3].Clear();
     SelectTab(3);
     EXPECT_EQ(PoppedOverList(f), AllBut(false, false, false));
 }
@@ -115,8 +115,8 @@ TEST_F(HisListMenu, TheImeItemNamesTheListItAddsTo) {
     Start();
     THisForm& f = His();
     f.Lists.Settings.CHKAutoDel = false;
-    f.MFileList[2].Clear();
-    f.MFileList[2].Add(L"C:\\Tools\\Edit.exe");
+    f.Lists.MFileList[2].Clear();
+    f.Lists.MFileList[2].Add(L"C:\\Tools\\Edit.exe");
     SelectTab(2);
     f.ListBoxHis->SetItemIndex(0);
     // The program entry makes the IME notice form beside the main form.
@@ -227,8 +227,8 @@ TEST_F(HisListMenu, SavesTheTextInEachEncoding) {
     Start([&](gui::TMemIniFile& ini) { ini.WriteString(L"Window", L"Dir", Path(L"start")); });
     THisForm& f = His();
     const std::wstring text = L"保存テスト abc";
-    f.MFileList[0].Clear();
-    f.MFileList[0].Add(text);
+    f.Lists.MFileList[0].Clear();
+    f.Lists.MFileList[0].Add(text);
     SelectTab(0);
 
     const std::string crlf = "\r\n";
@@ -266,8 +266,8 @@ TEST_F(HisListMenu, SavesTheTextInEachEncoding) {
 TEST_F(HisListMenu, AFileAnotherProgramHoldsIsNotOverwritten) {
     Start();
     THisForm& f = His();
-    f.MFileList[0].Clear();
-    f.MFileList[0].Add(L"neu");
+    f.Lists.MFileList[0].Clear();
+    f.Lists.MFileList[0].Add(L"neu");
     SelectTab(0);
     f.ListBoxHis->SetItemIndex(0);
     const std::wstring file = Path(L"held.txt");
@@ -306,7 +306,7 @@ TEST_F(HisListMenu, DeleteAllAsksFirst) {
         PumpApp(300);
         EXPECT_EQ(no.Texts()[0], L"すべて削除しますか？");
     }
-    EXPECT_EQ(f.MFileList[1].Count(), 2);
+    EXPECT_EQ(f.Lists.MFileList[1].Count(), 2);
     EXPECT_EQ(f.ListBoxHis->Count(), 2);
     {
         MessageBoxAnswerer yes(IDYES);
@@ -314,7 +314,7 @@ TEST_F(HisListMenu, DeleteAllAsksFirst) {
         PressKey(VK_DELETE, {VK_CONTROL});
         ASSERT_TRUE(WaitApp([&] { return yes.Count() == 1 && f.ListBoxHis->Count() == 0; }, 20000));
     }
-    EXPECT_TRUE(f.MFileList[1].Empty());
+    EXPECT_TRUE(f.Lists.MFileList[1].Empty());
     EXPECT_EQ(f.ListBoxHis->ItemIndex(), -1);
 }
 
@@ -322,9 +322,9 @@ TEST_F(HisListMenu, CopyPutsTheEntryOnTheClipboardAndKeysStayWithTheFocusedContr
     Start();
     ShowInFront();
     THisForm& f = His();
-    f.MFileList[0].Clear();
-    f.MFileList[0].Add(L"コピーする文");
-    f.MFileList[0].Add(L"second");
+    f.Lists.MFileList[0].Clear();
+    f.Lists.MFileList[0].Add(L"コピーする文");
+    f.Lists.MFileList[0].Add(L"second");
     SelectTab(0);
     ASSERT_EQ(f.ListBoxHis->Count(), 2);
 
@@ -338,7 +338,7 @@ TEST_F(HisListMenu, CopyPutsTheEntryOnTheClipboardAndKeysStayWithTheFocusedContr
     ASSERT_TRUE(WaitApp([&] { return ::GetFocus() == f.Edit->Handle(); }, 10000));
     PressKey('X', {VK_CONTROL});
     PumpApp(500);
-    EXPECT_EQ(f.MFileList[0].Count(), 2);
+    EXPECT_EQ(f.Lists.MFileList[0].Count(), 2);
 
     f.ListBoxHis->SetFocus();
     f.ListBoxHis->SetItemIndex(0);
@@ -353,8 +353,8 @@ TEST_F(HisListMenu, CopyPutsTheEntryOnTheClipboardAndKeysStayWithTheFocusedContr
     // Ctrl+X with the focus in the list deletes the selected row.
     f.ListBoxHis->SetItemIndex(1);
     PressKey('X', {VK_CONTROL});
-    ASSERT_TRUE(WaitApp([&] { return f.MFileList[0].Count() == 1; }, 10000));
-    EXPECT_EQ(f.MFileList[0][0], L"コピーする文");
+    ASSERT_TRUE(WaitApp([&] { return f.Lists.MFileList[0].Count() == 1; }, 10000));
+    EXPECT_EQ(f.Lists.MFileList[0][0], L"コピーする文");
     EXPECT_EQ(f.ListBoxHis->Count(), 1);
 }
 
@@ -560,8 +560,8 @@ TEST_F(HisListMenu, ChoosingAnExistingFileInTheDialogChoosesItsEncoding) {
     ASSERT_TRUE(WriteBytes(Path(L"start\\wide.txt"), std::string("\xFF\xFEw\0i\0d\0e\0\r\0\n\0", 12)));
     Start([&](gui::TMemIniFile& ini) { ini.WriteString(L"Window", L"Dir", Path(L"start")); });
     THisForm& f = His();
-    f.MFileList[0].Clear();
-    f.MFileList[0].Add(L"text");
+    f.Lists.MFileList[0].Clear();
+    f.Lists.MFileList[0].Add(L"text");
     SelectTab(0);
     f.ListBoxHis->SetItemIndex(0);
 

@@ -126,12 +126,12 @@ TEST_F(HisMemo, MenuItemsFollowTheSelectionTheRecordedClipboardAndTheText) {
     EXPECT_FALSE(Offered(f.PPEditUndo));
 
     // Text on the clipboard that the capture has not recorded: no paste.
-    f.MClipB.clear();
+    f.Capture.MClipB.clear();
     ASSERT_TRUE(SetClipboardTextRetry(L"貼り付ける文字"));
     EXPECT_FALSE(Offered(f.PPEditPaste));
     // Once the capture recorded it, the paste is offered and Ctrl+V pastes it.
-    f.Proc_TimerHis(::GetForegroundWindow(), false);
-    ASSERT_EQ(f.MClipB, L"貼り付ける文字");
+    f.Capture.Proc_TimerHis(::GetForegroundWindow(), false);
+    ASSERT_EQ(f.Capture.MClipB, L"貼り付ける文字");
     EXPECT_TRUE(Offered(f.PPEditPaste));
     ClickAt(Centre(f.Edit->Handle()));
     ASSERT_TRUE(WaitApp([&] { return f.Edit->Focused(); }, 10000));
@@ -224,7 +224,7 @@ TEST_F(HisMemo, CtrlZUndoesWhereTheFocusIs) {
     PressKey('Z', {VK_CONTROL});
     ASSERT_TRUE(WaitApp([&] { return MemoText() != L"abc"; }, 10000));
     EXPECT_EQ(f.ListBoxFav->Count(), 1) << "the favourites are left alone";
-    EXPECT_FALSE(f.MUndoList[1].Empty());
+    EXPECT_FALSE(f.Lists.MUndoList[1].Empty());
     EXPECT_TRUE(f.MEditDDUndo.empty()) << "typing leaves the memo's drop undo alone";
 
     const std::wstring memo = MemoText();

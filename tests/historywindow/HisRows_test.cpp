@@ -103,7 +103,7 @@ TEST_F(HisRows, UndoRestoresTheFavouritesOnce) {
     SelectTab(1);
     auto favourites = [&] {
         std::vector<std::wstring> v;
-        for (int i = 0; i < f.MFileList[6].Count(); ++i) v.push_back(f.MFileList[6][i]);
+        for (int i = 0; i < f.Lists.MFileList[6].Count(); ++i) v.push_back(f.Lists.MFileList[6][i]);
         return v;
     };
     f.PPMenuFav->OnPopup(f.PPMenuFav);
@@ -111,7 +111,7 @@ TEST_F(HisRows, UndoRestoresTheFavouritesOnce) {
     EXPECT_EQ(f.PPUndo->Caption(), L"元に戻す(&Z)");
 
     f.Proc_SaveUndo(L"ドラッグ＆ドロップ");
-    f.MFileList[6].Add(Path(L"dropped.txt"));
+    f.Lists.MFileList[6].Add(Path(L"dropped.txt"));
     f.Proc_DispFav();
     f.PPMenuFav->OnPopup(f.PPMenuFav);
     EXPECT_TRUE(f.PPUndo->Enabled());
@@ -120,7 +120,7 @@ TEST_F(HisRows, UndoRestoresTheFavouritesOnce) {
     // Ctrl+Z in the window picks the item.
     f.ListBoxFav->SetFocus();
     PressKey('Z', {VK_CONTROL});
-    ASSERT_TRUE(WaitApp([&] { return f.MFileList[6].Count() == 2; }, 10000));
+    ASSERT_TRUE(WaitApp([&] { return f.Lists.MFileList[6].Count() == 2; }, 10000));
     EXPECT_EQ(favourites(), (std::vector<std::wstring>{Path(L"a.txt"), Path(L"b.txt")}));
     EXPECT_EQ(f.ListBoxFav->Count(), 2);
     f.PPMenuFav->OnPopup(f.PPMenuFav);
@@ -129,9 +129,9 @@ TEST_F(HisRows, UndoRestoresTheFavouritesOnce) {
     // A snapshot of no favourites restores none.
     SelectTab(2);
     f.Proc_SaveUndo(L"追加");
-    f.MFileList[7].Add(Path(L"p.exe"));
+    f.Lists.MFileList[7].Add(Path(L"p.exe"));
     f.PPUndoClick();
-    EXPECT_TRUE(f.MFileList[7].Empty());
+    EXPECT_TRUE(f.Lists.MFileList[7].Empty());
 }
 
 TEST_F(HisRows, RowsShowTheirFilesIconsAsTheyArePainted) {
@@ -154,7 +154,7 @@ TEST_F(HisRows, RowsShowTheirFilesIconsAsTheyArePainted) {
     EXPECT_EQ(f.ListBoxHis->TopIndex(), 0);
 
     // The clipboard category has no icons.
-    f.MFileList[0].Add(L"テキスト");
+    f.Lists.MFileList[0].Add(L"テキスト");
     SelectTab(0);
     PumpApp(300);
     EXPECT_EQ(f.ImageListHis->Count(), 0);

@@ -170,7 +170,7 @@ TEST_F(HisWindow, TheSortButtonSortsTheStoredHistory) {
     const std::vector<std::wstring> sorted{Path(L"A.txt"), Path(L"b.txt"), Path(L"c.txt")};
     EXPECT_TRUE(WaitApp([&] { return ListBoxItems(f.ListBoxHis) == sorted; }, 10000));
     std::vector<std::wstring> stored;
-    for (int i = 0; i < f.MFileList[1].Count(); ++i) stored.push_back(f.MFileList[1][i]);
+    for (int i = 0; i < f.Lists.MFileList[1].Count(); ++i) stored.push_back(f.Lists.MFileList[1][i]);
     EXPECT_EQ(stored, sorted) << "the stored history is sorted itself";
     const std::wstring top = TrayForm->MPPList[1 * 40 + 0]->Caption();
     EXPECT_EQ(top.substr(top.size() - 5), L"A.txt") << "the tray menu shows the sorted list";
@@ -197,7 +197,7 @@ TEST_F(HisWindow, TheProgramHistoryRefilledRefillsTheLaunchersPane) {
     ASSERT_TRUE(WaitApp([&] { return LaunchForm->Visible(); }, 10000));
     ASSERT_EQ(LaunchForm->ListViewHis->Count(), 1);
 
-    f.MFileList[2].Insert(0, BinDir() + L"OrvRecorder.exe");
+    f.Lists.MFileList[2].Insert(0, BinDir() + L"OrvRecorder.exe");
     SelectTab(1);
     EXPECT_EQ(LaunchForm->ListViewHis->Count(), 1);
     SelectTab(2);
@@ -225,7 +225,7 @@ TEST_F(HisWindow, AClipboardRowWithoutATargetShowsTheNoTargetPicture) {
     Start();
     ShowInFront();
     THisForm& f = His();
-    f.MFileList[0].Add(L"ターゲットなし");
+    f.Lists.MFileList[0].Add(L"ターゲットなし");
     SelectTab(0);
     const std::vector<DWORD> noTarget = ToolPicture(f, 3), plain = ToolPicture(f, 5);
     ASSERT_FALSE(noTarget.empty());
@@ -239,11 +239,11 @@ TEST_F(HisWindow, AClipboardRowWithoutATargetShowsTheNoTargetPicture) {
     ASSERT_TRUE(gui::Application);
     ASSERT_TRUE(::SetWindowPos(gui::Application->Handle(), HWND_BOTTOM, 0, 0, 0, 0,
                                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
-    f.MFrontWin = nullptr;
+    f.Target.MFrontWin = nullptr;
     f.ListBoxHis->SetFocus();
     f.ListBoxHis->SetItemIndex(0);
     f.Proc_DispStatus();
-    ASSERT_EQ(f.MClipHandle, nullptr) << "a window below the program's: " << gui::WideToUtf8(WindowClassName(f.MClipHandle));
+    ASSERT_EQ(f.Target.MClipHandle, nullptr) << "a window below the program's: " << gui::WideToUtf8(WindowClassName(f.Target.MClipHandle));
     EXPECT_EQ(f.TBexe->Hint, L"コピー [Enter]");
     EXPECT_EQ(ToolPicture(f, 0), noTarget);
     SelectTab(1);
@@ -303,8 +303,8 @@ TEST_F(HisWindow, EnterOnAClickedRowActsOnIt) {
     Start();
     ShowInFront();
     THisForm& f = His();
-    f.MFileList[0].Add(L"クリックした行");
-    f.MFileList[0].Add(L"二行目");
+    f.Lists.MFileList[0].Add(L"クリックした行");
+    f.Lists.MFileList[0].Add(L"二行目");
     f.Proc_DispHis();
     ASSERT_EQ(f.ListBoxHis->Count(), 2);
     RECT row = f.ListBoxHis->ItemRect(1);
@@ -494,7 +494,7 @@ TEST_F(HisWindow, EveryWayOfShowingListsWhatWasRecordedWhileHidden) {
     };
     const Way ways[] = {
         {"the tray menu's window item", [] { TrayItem(L"PPHis")->Click(); }},
-        {"hot key 1", [&] { f.HookHotKeyHotKey(1); }},
+        {"hot key 1", [&] { f.Hook.HookHotKeyHotKey(1); }},
     };
     int n = 0;
     for (const Way& way : ways) {
@@ -503,13 +503,13 @@ TEST_F(HisWindow, EveryWayOfShowingListsWhatWasRecordedWhileHidden) {
         ASSERT_FALSE(f.Visible());
         const std::wstring text = L"隠れている間に写した文 " + std::to_wstring(++n);
         ASSERT_TRUE(SetClipboardTextRetry(text));
-        f.Proc_TimerHis(::GetForegroundWindow(), false);
-        ASSERT_EQ(f.MFileList[0][0], text) << "recorded while hidden";
+        f.Capture.Proc_TimerHis(::GetForegroundWindow(), false);
+        ASSERT_EQ(f.Lists.MFileList[0][0], text) << "recorded while hidden";
 
         way.show();
         ASSERT_TRUE(WaitApp([&] { return f.Visible() && ::GetForegroundWindow() == f.Handle(); }, 10000));
         std::vector<std::wstring> stored;
-        for (int i = 0; i < f.MFileList[0].Count(); ++i) stored.push_back(f.MFileList[0][i]);
+        for (int i = 0; i < f.Lists.MFileList[0].Count(); ++i) stored.push_back(f.Lists.MFileList[0][i]);
         EXPECT_EQ(ListBoxItems(f.ListBoxHis), stored);
         EXPECT_TRUE(WaitApp([&] { return ::GetFocus() == f.ListBoxHis->Handle(); }, 10000));
         EXPECT_EQ(f.ListBoxHis->ItemIndex(), -1);

@@ -41,7 +41,7 @@ TEST_F(LauncherInTray, CheckedItemIconAndTheWindowAsItWas) {
     EXPECT_FALSE(TrayForm->PPLaunch->Checked());
     EXPECT_FALSE(LaunchForm->Visible());
     EXPECT_FALSE(LaunchForm->TrayIcon->Visible());
-    EXPECT_FALSE(HisForm->FLaunchVisible);
+    EXPECT_FALSE(HisForm->Lists.Settings.FLaunchVisible);
     TrayForm->PPLaunch->Click();
     EXPECT_TRUE(LaunchForm->TrayIcon->Visible());
     EXPECT_FALSE(LaunchForm->Visible());

@@ -71,8 +71,8 @@ TEST_F(Launcher, CaptionsAndStatusFromVersionInformation) {
     LaunchRun run;
     const std::wstring full = Helper(L"VersionInfoFull"), same = Helper(L"VersionInfoSame");
     const std::wstring plain = Helper(L"VersionInfoPlain"), bare = Helper(L"OrvRecorder");
-    SetItems(HisForm->MFileList[2], {full, same, plain, bare});
-    SetItems(HisForm->MFileList[7], {plain});
+    SetItems(HisForm->Lists.MFileList[2], {full, same, plain, bare});
+    SetItems(HisForm->Lists.MFileList[7], {plain});
     TLaunchForm& f = *LaunchForm;
     f.Show();
     ASSERT_TRUE(f.Visible());
@@ -104,7 +104,7 @@ TEST_F(Launcher, CaptionsAndStatusFromVersionInformation) {
     EXPECT_EQ(f.StatusBar->PanelText(0), L"") << "nothing selected clears the status";
 
     // A new program reaches the shown pane through the history window.
-    HisForm->MFileList[2].Insert(0, bare);
+    HisForm->Lists.MFileList[2].Insert(0, bare);
     f.Proc_DispData(0);
     EXPECT_EQ(f.ListViewHis->Count(), 5);
     EXPECT_EQ(f.ListViewHis->ItemText(0), L"OrvRecorder");
@@ -114,10 +114,10 @@ TEST_F(Launcher, ShowTrimsTheProgramHistoryToItsLength) {
     LaunchRun run;
     std::vector<std::wstring> many;
     for (int i = 0; i < 15; ++i) many.push_back(Helper(L"OrvRecorder"));
-    SetItems(HisForm->MFileList[2], many);
-    HisForm->MHisListNum[2] = 10;
+    SetItems(HisForm->Lists.MFileList[2], many);
+    HisForm->Lists.Settings.MHisListNum[2] = 10;
     LaunchForm->Show();
-    EXPECT_EQ(HisForm->MFileList[2].Count(), 10);
+    EXPECT_EQ(HisForm->Lists.MFileList[2].Count(), 10);
     EXPECT_EQ(LaunchForm->ListViewHis->Count(), 10);
 }
 
@@ -284,11 +284,11 @@ TEST_F(Launcher, SplitterKeepsTheHistoryPaneWithin25And75Percent) {
 TEST_F(Launcher, MinimisingHidesTheWindow) {
     LaunchRun run;
     LaunchForm->Show();
-    EXPECT_TRUE(HisForm->FLaunchVisible);
+    EXPECT_TRUE(HisForm->Lists.Settings.FLaunchVisible);
     ::ShowWindow(LaunchForm->Handle(), SW_MINIMIZE);
     EXPECT_FALSE(LaunchForm->Visible());
     EXPECT_FALSE(::IsIconic(LaunchForm->Handle())) << "back to normal";
-    EXPECT_FALSE(HisForm->FLaunchVisible);
+    EXPECT_FALSE(HisForm->Lists.Settings.FLaunchVisible);
 }
 
 // --- the tray icon ---------------------------------------------------------------------------
@@ -348,7 +348,7 @@ TEST_F(Launcher, SingleClickStartsTheProgramAndHides) {
     RecorderFile record(dir_ / L"record.txt");
     LaunchRun run;
     TLaunchForm& f = *LaunchForm;
-    SetItems(HisForm->MFileList[7], {Helper(L"OrvRecorder")});
+    SetItems(HisForm->Lists.MFileList[7], {Helper(L"OrvRecorder")});
     f.TB1Click->SetDown(true);
     f.TBWClick->SetDown(false);
     f.TBExeHide->SetDown(true);
@@ -369,7 +369,7 @@ TEST_F(Launcher, DoubleClickStartsInDoubleClickMode) {
     RecorderFile record(dir_ / L"record.txt");
     LaunchRun run;
     TLaunchForm& f = *LaunchForm;
-    SetItems(HisForm->MFileList[2], {Helper(L"VersionInfoFull"), Helper(L"OrvRecorder")});
+    SetItems(HisForm->Lists.MFileList[2], {Helper(L"VersionInfoFull"), Helper(L"OrvRecorder")});
     f.Show();
     ForceForegroundWindow(f.Handle());
     ASSERT_TRUE(f.TBWClick->Down());
@@ -388,7 +388,7 @@ TEST_F(Launcher, CtrlAsksForOptionsAndCancelStillHides) {
     LaunchRun run;
     TLaunchForm& f = *LaunchForm;
     const std::wstring program = Helper(L"OrvRecorder");
-    SetItems(HisForm->MFileList[2], {program});
+    SetItems(HisForm->Lists.MFileList[2], {program});
     StartedPrograms started;
     ASSERT_EQ(started.Count(), 0) << "the programs this test starts are counted";
     f.TBExeHide->SetDown(true);
