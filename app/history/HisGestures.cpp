@@ -11,7 +11,6 @@
 #include "app/history/HisPaths.h"
 #include "gui/Application.h"
 #include "toolkit/QuorvinFiles.h"
-#include "toolkit/QuorvinPlacement.h"
 #include "toolkit/QuorvinShell.h"
 #include "toolkit/TaskBarList.h"
 #include "toolkit/Wow64.h"
@@ -20,8 +19,6 @@ namespace {
 
 // How long the pointer has to leave the window before a drag out starts.
 constexpr DWORD kDragOutPauseMs = 500;
-// The pause between taking the taskbar button away and adding it again.
-constexpr DWORD kTaskBarPauseMs = 100;
 
 constexpr gui::TShiftState kModifiers = gui::ssShift | gui::ssAlt | gui::ssCtrl;
 
@@ -113,14 +110,8 @@ void THisForm::Proc_ListDragOut(gui::TMouseButton button, gui::TShiftState shift
 }
 
 void THisForm::WMMove() {
-    if (!HandleAllocated() || !Visible()) return;
-    const int monitor = GetWindowMonitorIndex(Handle());
-    if (monitor == MMonNo) return;
     // The button follows the window to that monitor's taskbar.
-    MMonNo = monitor;
-    TaskBarDeleteTab(Handle());
-    ::Sleep(kTaskBarPauseMs);
-    TaskBarAddTab(Handle());
+    if (HandleAllocated() && Visible()) TaskBarFollowMonitor(Handle(), MMonNo);
 }
 
 void THisForm::Proc_GetDriveList(gui::TStringList* list) {
