@@ -43,10 +43,16 @@ void TApplication::Initialize() {
     handle_ = ::CreateWindowExW(0, kAppClass, title_.c_str(),
                                 WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX,
                                 0, 0, 0, 0, nullptr, nullptr, inst, this);
-    // The system's error code goes with the message: the error log is all a
-    // user can send when the program cannot start.
-    if (!handle_)
-        throw Exception(L"アプリケーションウィンドウを作成できません (" + std::to_wstring(::GetLastError()) + L")");
+    // The system's error code goes with the message, and whether the class
+    // was still known then: the error log is all a user can send when the
+    // program cannot start.
+    if (!handle_) {
+        const DWORD error = ::GetLastError();
+        WNDCLASSEXW known{sizeof(known)};
+        const bool classKnown = ::GetClassInfoExW(inst, kAppClass, &known) != FALSE;
+        throw Exception(L"アプリケーションウィンドウを作成できません (" + std::to_wstring(error) +
+                        (classKnown ? L"" : L", class not registered") + L")");
+    }
 }
 
 HICON TApplication::Icon() { return ::LoadIconW(::GetModuleHandleW(nullptr), L"MAINICON"); }
