@@ -243,7 +243,7 @@ private:
     THisTargetLinks TargetLinks();
     THisHookLinks HookLinks();
 
-public:
+private:
     // --- controls and components ------------------------------------------
     // The settings page's controls (HisEnvPage.cpp).
     THisEnvPage* EnvPage = nullptr;
@@ -273,8 +273,6 @@ public:
                    *PPUndo = nullptr;
     gui::TMenuItem *PPEditCut = nullptr, *PPEditCopy = nullptr, *PPEditPaste = nullptr, *PPEditErase = nullptr,
                    *PPEditUndo = nullptr;
-
-private:
     gui::TToolBar* ToolBar = nullptr;
     gui::TToolButton* TBClose = nullptr;
     gui::TListBox* ListBoxClip = nullptr;

@@ -71,9 +71,9 @@ void THisForm::SetupListMenu() {
 
 namespace {
 
-// The entry of the history list's selected row in the current category.
-bool SelectedHistoryEntry(THisForm& f, std::wstring& entry) {
-    const int row = f.ListBoxHis->ItemIndex();
+// The entry of the selected row of list (the history list) in the current category.
+bool SelectedHistoryEntry(THisForm& f, gui::TListBox& list, std::wstring& entry) {
+    const int row = list.ItemIndex();
     const gui::TStringList& entries = f.Lists.MFileList[f.Category()];
     if (row < 0 || row >= entries.Count()) return false;
     entry = entries[row];
@@ -92,7 +92,7 @@ void THisForm::PPMenuListPopup() {
 
     const int c = Category();
     std::wstring entry;
-    const bool selected = acts && SelectedHistoryEntry(*this, entry);
+    const bool selected = acts && SelectedHistoryEntry(*this, *ListBoxHis, entry);
     for (gui::TMenuItem* i : {PPClip, PPExeCmd, PPSCMake, PPFileSave, PPAdd, PPNoDir, PPNoExe, PPIMEExe, PPDel})
         i->SetEnabled(selected);
     PPDelAll->SetEnabled(acts && ListBoxHis->Count() > 0);
@@ -113,7 +113,7 @@ void THisForm::PPMenuListPopup() {
 
 void THisForm::PPClipClick() {
     std::wstring s;
-    if (!SelectedHistoryEntry(*this, s)) return;
+    if (!SelectedHistoryEntry(*this, *ListBoxHis, s)) return;
     SetClipboardTextRetry(s);
     if (Category() == 0) {
         ListBoxHis->SetItemIndex(-1);
@@ -133,14 +133,14 @@ void THisForm::PPExeCmdClick() {
 
 void THisForm::PPSCMakeClick() {
     std::wstring s;
-    if (!SelectedHistoryEntry(*this, s)) return;
+    if (!SelectedHistoryEntry(*this, *ListBoxHis, s)) return;
     ShortCutMakerParams(Category(), s, MParamStr1, MParamStr2);
     ShowShortCutMaker(MParamStr1, MParamStr2);
 }
 
 void THisForm::PPFileSaveClick() {
     std::wstring s;
-    if (!SelectedHistoryEntry(*this, s)) return;
+    if (!SelectedHistoryEntry(*this, *ListBoxHis, s)) return;
     ForceForegroundWindow(Handle());
     Proc_SaveEntryToFile(s);
 }
@@ -173,7 +173,7 @@ void THisForm::Proc_SaveEntryToFile(const std::wstring& entry) {
 
 void THisForm::PPFolClick() {
     std::wstring s;
-    if (!SelectedHistoryEntry(*this, s)) return;
+    if (!SelectedHistoryEntry(*this, *ListBoxHis, s)) return;
     const std::wstring folder = FolderWithBackslash(s);
     if (folder.empty()) return;
     ShellExecuteFile(folder, L"", L"", SW_SHOWDEFAULT);
@@ -181,7 +181,7 @@ void THisForm::PPFolClick() {
 
 void THisForm::PPExpClick() {
     std::wstring s;
-    if (!SelectedHistoryEntry(*this, s)) return;
+    if (!SelectedHistoryEntry(*this, *ListBoxHis, s)) return;
     wchar_t windows[MAX_PATH] = {};
     const UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
     ShellExecuteFile(ExplorerPath, L" /e," + FolderWithBackslash(s), n > 0 && n < MAX_PATH ? windows : L"",
@@ -190,7 +190,7 @@ void THisForm::PPExpClick() {
 
 void THisForm::PPNoDirClick() {
     std::wstring s;
-    if (!SelectedHistoryEntry(*this, s)) return;
+    if (!SelectedHistoryEntry(*this, *ListBoxHis, s)) return;
     const int c = Category();
     EnvPage->AddExcludedFolder(c == 1 || c == 2 ? FolderOfPath(s) : s);
 }
@@ -204,7 +204,7 @@ void THisForm::PPNoExeClick() {
 
 void THisForm::PPIMEExeClick() {
     std::wstring s;
-    if (!SelectedHistoryEntry(*this, s) || !IMEExeForm) return;
+    if (!SelectedHistoryEntry(*this, *ListBoxHis, s) || !IMEExeForm) return;
     const bool enableListed = TrayForm && TrayForm->PPIMEEnable && TrayForm->PPIMEEnable->Checked();
     AddOnce(enableListed ? IMEExeForm->ListBoxEnable : IMEExeForm->ListBoxDisable, s);
     if (!IMEExeForm->HandleAllocated()) return;

@@ -19,6 +19,7 @@
 #include "gui/Application.h"
 #include "gui/Exception.h"
 #include "gui/Handles.h"
+#include "tests/support/Named.h"
 #include "tests/support/PrefixGuard.h"
 #include "tests/support/TestSupport.h"
 #include "tests/toolkit/HelperWindows.h"
@@ -232,7 +233,7 @@ protected:
     // The window shows the current tab's history (list 0) or favourites (1)
     // as they are now, and row `row` of it is selected.
     void SelectRow(int list, int row) {
-        gui::TListBox* box = list == 0 ? His().ListBoxHis : His().ListBoxFav;
+        gui::TListBox* box = list == 0 ? testing_support::Named<gui::TListBox>(His(), L"ListBoxHis") : testing_support::Named<gui::TListBox>(His(), L"ListBoxFav");
         const gui::TStringList& entries = His().Lists.MFileList[list * kHisCategories + His().Category()];
         box->Clear();
         for (int i = 0; i < entries.Count(); ++i) box->Add(entries[i]);
@@ -241,7 +242,7 @@ protected:
 
     // Acts on entry row of the current tab's history list through the main button.
     void ExecuteHistoryRow(int row, int action = 0) {
-        for (gui::TToolButton* b : {His().TBexe, His().TBUpExp, His().TBUpFol}) b->SetEnabled(true);
+        for (gui::TToolButton* b : {testing_support::Named<gui::TToolButton>(His(), L"TBexe"), testing_support::Named<gui::TToolButton>(His(), L"TBUpExp"), testing_support::Named<gui::TToolButton>(His(), L"TBUpFol")}) b->SetEnabled(true);
         SelectRow(0, row);
         His().Proc_Execute(0, action);
     }

@@ -118,7 +118,7 @@ TEST_F(Actions, DocumentsAndProgramsAreStartedInTheirFolder) {
         His().Lists.Settings.Tab = 1;
         His().Lists.MFileList[1].Add(dir_ / L"older.txt");
         His().Lists.MFileList[6].Add(doc);
-        His().TBexe->SetEnabled(true);
+        testing_support::Named<gui::TToolButton>(His(), L"TBexe")->SetEnabled(true);
         SelectRow(1, 0);
         His().Proc_Execute(1, 0);
         auto rec = acting::WaitForStart(record);

@@ -277,9 +277,9 @@ TEST_F(Menu, ChangedListsAreShownAtOnce) {
     RecordFile record(dir / L"record.txt");
     Fill(1, {other}, {doc});
     His().Lists.Settings.Tab = 1;
-    His().TBexe->SetEnabled(true);
+    testing_support::Named<gui::TToolButton>(His(), L"TBexe")->SetEnabled(true);
     His().Proc_DispFav();
-    His().ListBoxFav->SetItemIndex(0);
+    testing_support::Named<gui::TListBox>(His(), L"ListBoxFav")->SetItemIndex(0);
     His().Proc_Execute(1, 0);
     ASSERT_TRUE(acting::WaitForStart(record).found);
     const std::wstring top = Item(1, 0)->Caption();

@@ -114,19 +114,19 @@ TEST_F(Paste, PicksBeyondTheListDoNothing) {
 
 TEST_F(Paste, AfterTheActionTheSelectionAndButtonsAreReset) {
     Record({L"reset"});
-    His().TBContx->SetEnabled(true);
-    His().TBBrackwen->SetEnabled(true);
-    His().TBexe->Hint = L"hint";
-    His().StatusBar->SetSimpleText(L"status");
+    testing_support::Named<gui::TToolButton>(His(), L"TBContx")->SetEnabled(true);
+    testing_support::Named<gui::TToolButton>(His(), L"TBBrackwen")->SetEnabled(true);
+    testing_support::Named<gui::TToolButton>(His(), L"TBexe")->Hint = L"hint";
+    testing_support::Named<gui::TStatusBar>(His(), L"StatusBar")->SetSimpleText(L"status");
     His().Lists.MFileList[5].Add(L"favourite");
     SelectRow(1, 0);
     ExecuteHistoryRow(0);
     ASSERT_TRUE(EditShows(L"reset"));
-    EXPECT_EQ(His().ListBoxHis->ItemIndex(), -1);
-    EXPECT_EQ(His().ListBoxFav->ItemIndex(), -1);
-    EXPECT_EQ(His().StatusBar->PanelText(0), L"");
-    for (gui::TToolButton* b : {His().TBexe, His().TBUpExp, His().TBUpFol}) EXPECT_EQ(b->Hint, L"");
-    for (gui::TToolButton* b : {His().TBexe, His().TBUpExp, His().TBUpFol, His().TBContx, His().TBBrackwen})
+    EXPECT_EQ(testing_support::Named<gui::TListBox>(His(), L"ListBoxHis")->ItemIndex(), -1);
+    EXPECT_EQ(testing_support::Named<gui::TListBox>(His(), L"ListBoxFav")->ItemIndex(), -1);
+    EXPECT_EQ(testing_support::Named<gui::TStatusBar>(His(), L"StatusBar")->PanelText(0), L"");
+    for (gui::TToolButton* b : {testing_support::Named<gui::TToolButton>(His(), L"TBexe"), testing_support::Named<gui::TToolButton>(His(), L"TBUpExp"), testing_support::Named<gui::TToolButton>(His(), L"TBUpFol")}) EXPECT_EQ(b->Hint, L"");
+    for (gui::TToolButton* b : {testing_support::Named<gui::TToolButton>(His(), L"TBexe"), testing_support::Named<gui::TToolButton>(His(), L"TBUpExp"), testing_support::Named<gui::TToolButton>(His(), L"TBUpFol"), testing_support::Named<gui::TToolButton>(His(), L"TBContx"), testing_support::Named<gui::TToolButton>(His(), L"TBBrackwen")})
         EXPECT_FALSE(b->Enabled());
 
     // A disabled button acts on nothing.

@@ -152,18 +152,18 @@ TEST_F(Target, ClipboardHintAndPictureFollowTheTarget) {
     His().Lists.Settings.Tab = 0;
     StackBelowProgram({host[0]});
     His().Target.Proc_GetTarget();
-    EXPECT_EQ(His().TBexe->Hint, L"貼り付け [Enter]");
+    EXPECT_EQ(testing_support::Named<gui::TToolButton>(His(), L"TBexe")->Hint, L"貼り付け [Enter]");
     EXPECT_FALSE(His().TBexeIcon.Empty()) << "the target program's icon";
 
     // The same target again leaves the hints alone.
-    His().TBexe->Hint = L"unchanged";
+    testing_support::Named<gui::TToolButton>(His(), L"TBexe")->Hint = L"unchanged";
     His().Target.Proc_GetTarget();
-    EXPECT_EQ(His().TBexe->Hint, L"unchanged");
+    EXPECT_EQ(testing_support::Named<gui::TToolButton>(His(), L"TBexe")->Hint, L"unchanged");
 
     StackBelowProgram({host[1], host[0]});
     His().Target.Proc_GetTarget();
     EXPECT_EQ(His().Target.MClipHandle, nullptr);
-    EXPECT_EQ(His().TBexe->Hint, L"コピー [Enter]");
+    EXPECT_EQ(testing_support::Named<gui::TToolButton>(His(), L"TBexe")->Hint, L"コピー [Enter]");
     EXPECT_TRUE(His().TBexeIcon.Empty());
 }
 
@@ -186,7 +186,7 @@ TEST_F(Target, TheWindowClosesAfterAnActionWhenSetTo) {
     WindowHost host;
     ASSERT_TRUE(host.Start({L"class=ActNormal\ttitle=外\tx=-12000"}));
     ASSERT_TRUE(host.Settle()) << "the new windows settle in front";
-    His().TBExeClose->SetDown(true);
+    testing_support::Named<gui::TToolButton>(His(), L"TBExeClose")->SetDown(true);
     His().Show();
     ASSERT_TRUE(His().Visible());
     StackBelowProgram({host[0]});
@@ -231,9 +231,9 @@ TEST_F(Target, FolderHintsByTargetKind) {
         StackBelowProgram({c.target});
         His().Target.Proc_GetTarget();
         ASSERT_EQ(His().Target.MClipHandle, c.target);
-        EXPECT_EQ(His().TBexe->Hint, c.exe);
-        EXPECT_EQ(His().TBUpExp->Hint, c.upExp);
-        EXPECT_EQ(His().TBUpFol->Hint, c.upFol);
+        EXPECT_EQ(testing_support::Named<gui::TToolButton>(His(), L"TBexe")->Hint, c.exe);
+        EXPECT_EQ(testing_support::Named<gui::TToolButton>(His(), L"TBUpExp")->Hint, c.upExp);
+        EXPECT_EQ(testing_support::Named<gui::TToolButton>(His(), L"TBUpFol")->Hint, c.upFol);
     }
 }
 

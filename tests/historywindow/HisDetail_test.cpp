@@ -28,6 +28,7 @@ using acting::ClassKey;
 using helper_windows::RecordFile;
 using helper_windows::WindowHost;
 using testing_support::BinDir;
+using testing_support::Named;
 using testing_support::ScratchDir;
 
 // Sets the file's or folder's times to these local times.
@@ -81,7 +82,7 @@ protected:
         gui::TStringList& list = His().Lists.MFileList[c];
         list.Clear();
         for (const auto& e : entries) list.Add(e);
-        gui::TListBox* box = His().ListBoxHis;
+        gui::TListBox* box = Named<gui::TListBox>(His(), L"ListBoxHis");
         box->Clear();
         for (const auto& e : entries) box->Add(e);
         box->SetFocus();
@@ -91,10 +92,10 @@ protected:
     }
 
     Buttons Enabled() {
-        return {His().TBexe->Enabled(), His().TBUpExp->Enabled(), His().TBUpFol->Enabled(), His().TBContx->Enabled(),
-                His().TBBrackwen->Enabled()};
+        return {Named<gui::TToolButton>(His(), L"TBexe")->Enabled(), Named<gui::TToolButton>(His(), L"TBUpExp")->Enabled(), Named<gui::TToolButton>(His(), L"TBUpFol")->Enabled(), Named<gui::TToolButton>(His(), L"TBContx")->Enabled(),
+                Named<gui::TToolButton>(His(), L"TBBrackwen")->Enabled()};
     }
-    std::wstring Status() { return His().StatusBar->PanelText(0); }
+    std::wstring Status() { return Named<gui::TStatusBar>(His(), L"StatusBar")->PanelText(0); }
 
     ScratchDir dir_;
     HWND target_ = nullptr;
@@ -149,14 +150,14 @@ TEST_F(HisDetail, StatusTextsHintsAndButtonsByTab) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         // Hints of an earlier entry must not stay behind.
-        for (gui::TToolButton* b : {His().TBexe, His().TBUpExp, His().TBUpFol}) b->Hint = L"前の";
+        for (gui::TToolButton* b : {Named<gui::TToolButton>(His(), L"TBexe"), Named<gui::TToolButton>(His(), L"TBUpExp"), Named<gui::TToolButton>(His(), L"TBUpFol")}) b->Hint = L"前の";
         ShowEntry(c.tab, {L"other", c.entry}, 1);
         EXPECT_EQ(Status(), c.status);
         EXPECT_EQ(Enabled(), c.buttons);
         if (c.buttons == kNone && c.tab == 1) continue;  // no program: the hints are not looked at
-        EXPECT_EQ(His().TBexe->Hint, c.exeHint);
-        EXPECT_EQ(His().TBUpExp->Hint, c.upExpHint);
-        EXPECT_EQ(His().TBUpFol->Hint, c.upFolHint);
+        EXPECT_EQ(Named<gui::TToolButton>(His(), L"TBexe")->Hint, c.exeHint);
+        EXPECT_EQ(Named<gui::TToolButton>(His(), L"TBUpExp")->Hint, c.upExpHint);
+        EXPECT_EQ(Named<gui::TToolButton>(His(), L"TBUpFol")->Hint, c.upFolHint);
         if (c.buttons == kAll) {
             EXPECT_EQ(His().Target.MClipHandle, target_) << "the target was determined";
         }
@@ -180,9 +181,9 @@ TEST_F(HisDetail, ClipboardEntriesShowTheirTextAndOfferOnlyWhatFits) {
     const std::wstring longText(300, L'あ');
     ShowEntry(0, {longText}, 0);
     EXPECT_EQ(Status(), longText.substr(0, 255));
-    EXPECT_EQ(His().TBexe->Hint, L"貼り付け [Enter]");
-    EXPECT_EQ(His().TBUpExp->Hint, L"");
-    EXPECT_EQ(His().TBUpFol->Hint, L"");
+    EXPECT_EQ(Named<gui::TToolButton>(His(), L"TBexe")->Hint, L"貼り付け [Enter]");
+    EXPECT_EQ(Named<gui::TToolButton>(His(), L"TBUpExp")->Hint, L"");
+    EXPECT_EQ(Named<gui::TToolButton>(His(), L"TBUpFol")->Hint, L"");
     EXPECT_EQ(Enabled(), (Buttons{true, false, false, false, true})) << "a plain text is no file";
     EXPECT_FALSE(His().TBexeIcon.Empty()) << "the target program's picture";
 
@@ -204,48 +205,48 @@ TEST_F(HisDetail, NothingSelectedTheResetAndTheSettingsPage) {
     ASSERT_FALSE(Status().empty());
 
     // The list has the focus but no row is selected.
-    His().ListBoxHis->SetItemIndex(-1);
-    His().ListBoxHis->Hint = L"行のヒント";
-    His().ListBoxHis->ShowHint = true;
+    Named<gui::TListBox>(His(), L"ListBoxHis")->SetItemIndex(-1);
+    Named<gui::TListBox>(His(), L"ListBoxHis")->Hint = L"行のヒント";
+    Named<gui::TListBox>(His(), L"ListBoxHis")->ShowHint = true;
     His().Proc_DispStatus();
     EXPECT_EQ(Status(), L"");
     EXPECT_EQ(Enabled(), kNone);
-    EXPECT_EQ(His().ListBoxHis->Hint, L"");
-    EXPECT_FALSE(His().ListBoxHis->ShowHint);
+    EXPECT_EQ(Named<gui::TListBox>(His(), L"ListBoxHis")->Hint, L"");
+    EXPECT_FALSE(Named<gui::TListBox>(His(), L"ListBoxHis")->ShowHint);
 
     // The find buttons follow the find text and the lists' rows.
-    His().CBFind->SetText(L"d");
+    Named<gui::TComboBox>(His(), L"CBFind")->SetText(L"d");
     His().Proc_DispStatus();
-    EXPECT_TRUE(His().BtnFindDown->Enabled());
-    EXPECT_TRUE(His().BtnFindUp->Enabled());
-    His().CBFind->SetText(L"");
+    EXPECT_TRUE(Named<gui::TButton>(His(), L"BtnFindDown")->Enabled());
+    EXPECT_TRUE(Named<gui::TButton>(His(), L"BtnFindUp")->Enabled());
+    Named<gui::TComboBox>(His(), L"CBFind")->SetText(L"");
     His().Proc_DispStatus();
-    EXPECT_FALSE(His().BtnFindDown->Enabled());
+    EXPECT_FALSE(Named<gui::TButton>(His(), L"BtnFindDown")->Enabled());
 
     ShowEntry(3, {folder}, 0);
     ASSERT_EQ(Enabled(), kAllButTool);
     His().Proc_ResetSelection();
-    EXPECT_EQ(His().ListBoxHis->ItemIndex(), -1);
-    EXPECT_EQ(His().ListBoxFav->ItemIndex(), -1);
+    EXPECT_EQ(Named<gui::TListBox>(His(), L"ListBoxHis")->ItemIndex(), -1);
+    EXPECT_EQ(Named<gui::TListBox>(His(), L"ListBoxFav")->ItemIndex(), -1);
     EXPECT_EQ(Status(), L"");
-    EXPECT_EQ(His().TBexe->Hint, L"");
+    EXPECT_EQ(Named<gui::TToolButton>(His(), L"TBexe")->Hint, L"");
     EXPECT_EQ(Enabled(), kNone);
 
     // The settings page says so whatever was selected.
     ShowEntry(3, {folder}, 0);
-    His().PageControl->SetActivePage(His().TabSheetEnv);
+    Named<gui::TPageControl>(His(), L"PageControl")->SetActivePage(Named<gui::TTabSheet>(His(), L"TabSheetEnv"));
     His().Proc_DispStatus();
     EXPECT_EQ(Status(), L"設定");
-    His().PageControl->SetActivePage(His().TabSheetAct);
+    Named<gui::TPageControl>(His(), L"PageControl")->SetActivePage(Named<gui::TTabSheet>(His(), L"TabSheetAct"));
 }
 
 TEST_F(HisDetail, TheListsRowHintsAreAskedForAgainSoTheyFollowTheMouse) {
     ASSERT_TRUE(gui::Application && gui::Application->OnShowHint) << "the window's handler is the application's";
-    His().ListBoxFav->Hint = L"お気に入りの行";
+    Named<gui::TListBox>(His(), L"ListBoxFav")->Hint = L"お気に入りの行";
     std::wstring text = L"控え";
     bool canShow = true;
     gui::THintInfo info;
-    info.HintControl = His().ListBoxFav;
+    info.HintControl = Named<gui::TListBox>(His(), L"ListBoxFav");
     gui::Application->OnShowHint(text, canShow, info);
     EXPECT_EQ(text, L"お気に入りの行");
     EXPECT_EQ(info.ReshowTimeout, 250);
@@ -254,7 +255,7 @@ TEST_F(HisDetail, TheListsRowHintsAreAskedForAgainSoTheyFollowTheMouse) {
     // Other controls keep their own hints.
     text = L"閉じる";
     gui::THintInfo other;
-    other.HintControl = His().CBFind;
+    other.HintControl = Named<gui::TComboBox>(His(), L"CBFind");
     gui::Application->OnShowHint(text, canShow, other);
     EXPECT_EQ(text, L"閉じる");
     EXPECT_EQ(other.ReshowTimeout, 0);
@@ -339,7 +340,7 @@ protected:
         ShowEntry(c, {entry}, 0);
         testing_support::PumpApp(200);
     }
-    POINT At() { return testing_support::ScreenPoint(His().ListBoxHis->Handle(), 20, 8); }
+    POINT At() { return testing_support::ScreenPoint(Named<gui::TListBox>(His(), L"ListBoxHis")->Handle(), 20, 8); }
     // A right click on the first row with the key held (0: none); the first
     // caption of the menu that opened, '' when none did.
     std::wstring RightClick(BYTE key) {
@@ -370,7 +371,7 @@ TEST_F(HisGesture, CtrlRightClickShowsTheShellsMenuAndAPlainOneTheWindows) {
     const std::wstring file = dir_ / L"menu.txt";
     ASSERT_TRUE(testing_support::WriteBytes(file, "m"));
     Prepare(1, file);
-    const std::wstring own = His().PPClip->Caption();
+    const std::wstring own = Named<gui::TMenuItem>(His(), L"PPClip")->Caption();
     EXPECT_EQ(RightClick(0), own) << "a plain right click shows the window's menu";
     const std::wstring shell = RightClick(VK_CONTROL);
     EXPECT_TRUE(menuSeen.seen) << "with Ctrl a menu shows";

@@ -91,25 +91,25 @@ TEST_F(HisDrop, FilesOnTheFavouritesAreTakenByTheTabsCategory) {
     for (const Case& k : cases) {
         SCOPED_TRACE(k.name);
         SelectTab(k.tab);
-        f.ListBoxFav->SetItemIndex(0);
-        DropOn(f.ListBoxFav, k.dropped);
+        Named<gui::TListBox>(f, L"ListBoxFav")->SetItemIndex(0);
+        DropOn(Named<gui::TListBox>(f, L"ListBoxFav"), k.dropped);
         EXPECT_EQ(Favs(k.tab), k.favourites);
         ASSERT_FALSE(f.Lists.MUndoList[k.tab].Empty());
         EXPECT_EQ(f.Lists.MUndoList[k.tab][0], L"ドラッグ＆ドロップ");
-        EXPECT_EQ(f.ListBoxFav->Count(), static_cast<int>(k.favourites.size())) << "the list shows them";
-        EXPECT_EQ(f.ListBoxFav->ItemIndex(), -1);
+        EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxFav")->Count(), static_cast<int>(k.favourites.size())) << "the list shows them";
+        EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxFav")->ItemIndex(), -1);
     }
     // An empty text file alone still takes the snapshot.
     SelectTab(0);
     f.Lists.MUndoList[0].Clear();
-    DropOn(f.ListBoxFav, {empty});
+    DropOn(Named<gui::TListBox>(f, L"ListBoxFav"), {empty});
     EXPECT_EQ(Favs(0), std::vector<std::wstring>{L"line 1\r\nline 2\r\n"});
     ASSERT_EQ(f.Lists.MUndoList[0].Count(), 2);
     EXPECT_EQ(f.Lists.MUndoList[0][0], L"ドラッグ＆ドロップ");
     // Dropped elsewhere in the window: nothing happens.
     SelectTab(1);
     const auto before = Favs(1);
-    DropOn(f.ListBoxHis, {Path(L"zzz.txt")});
+    DropOn(Named<gui::TListBox>(f, L"ListBoxHis"), {Path(L"zzz.txt")});
     EXPECT_EQ(Favs(1), before);
 }
 
@@ -141,14 +141,14 @@ TEST_F(HisDrop, AShortcutAddsItsTargetAndOneWithoutTargetNothing) {
     LaunchForm->Show();
     ASSERT_TRUE(WaitApp([&] { return LaunchForm->Visible(); }, 10000));
     ASSERT_EQ(LaunchForm->ListViewFav->Count(), 0);
-    DropOn(f.ListBoxFav, {noTarget, toProg});
+    DropOn(Named<gui::TListBox>(f, L"ListBoxFav"), {noTarget, toProg});
     ASSERT_EQ(Favs(2).size(), 1u);
     EXPECT_EQ(::lstrcmpiW(Favs(2)[0].c_str(), prog.c_str()), 0) << gui::WideToUtf8(Favs(2)[0]);
-    EXPECT_EQ(f.ListBoxFav->Count(), 1);
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxFav")->Count(), 1);
     EXPECT_EQ(LaunchForm->ListViewFav->Count(), 1);
     // On the files tab the shortcut without target still adds nothing.
     SelectTab(1);
-    DropOn(f.ListBoxFav, {noTarget});
+    DropOn(Named<gui::TListBox>(f, L"ListBoxFav"), {noTarget});
     EXPECT_TRUE(Favs(1).empty());
 }
 
@@ -161,13 +161,13 @@ TEST_F(HisDrop, ThreeFilesOnNinetyNineFavouritesLeaveAHundredWithAWarning) {
     THisForm& f = His();
     SelectTab(1);
     MessageBoxAnswerer answerer;
-    DropOn(f.ListBoxFav, {x, y, z});
+    DropOn(Named<gui::TListBox>(f, L"ListBoxFav"), {x, y, z});
     ASSERT_TRUE(WaitApp([&] { return answerer.Count() == 1; }, 10000));
     EXPECT_EQ(answerer.Texts()[0], L"登録できるのは100までです。");
     auto favs = Favs(1);
     ASSERT_EQ(favs.size(), 100u);
     EXPECT_EQ(favs.back(), z) << "the first in descending order stays";
-    EXPECT_EQ(f.ListBoxFav->Count(), 100);
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxFav")->Count(), 100);
 }
 
 TEST_F(HisDrop, TextFilesGoIntoTheMemoInTheirEncodingsUpToTheSizeLimit) {
@@ -183,25 +183,25 @@ TEST_F(HisDrop, TextFilesGoIntoTheMemoInTheirEncodingsUpToTheSizeLimit) {
     const std::wstring atLimit = File(L"limit.txt", std::string(1048576, 'b'));
     StartShown();
     THisForm& f = His();
-    f.Edit->SetText(L"前:");
+    Named<gui::TRichEdit>(f, L"Edit")->SetText(L"前:");
     MessageBoxAnswerer answerer;
-    DropOn(f.Edit, {utf16, program, utf8, library});
-    EXPECT_EQ(f.Edit->Text(), L"前:ユーティーエフ16\r\n八ビット");
+    DropOn(Named<gui::TRichEdit>(f, L"Edit"), {utf16, program, utf8, library});
+    EXPECT_EQ(Named<gui::TRichEdit>(f, L"Edit")->Text(), L"前:ユーティーエフ16\r\n八ビット");
     EXPECT_EQ(answerer.Count(), 0u) << "programs and libraries are skipped silently";
     EXPECT_TRUE(f.MEditDDUndo.empty()) << "a file drop leaves the memo's undo alone";
     EXPECT_TRUE(f.Lists.Favourites(f.Category()).Empty());
 
-    f.Edit->SetText(L"");
-    DropOn(f.Edit, {atLimit});
+    Named<gui::TRichEdit>(f, L"Edit")->SetText(L"");
+    DropOn(Named<gui::TRichEdit>(f, L"Edit"), {atLimit});
     ASSERT_TRUE(WaitApp([&] { return answerer.Count() == 1; }, 10000));
     EXPECT_EQ(answerer.Texts()[0],
               atLimit + L"は\r\n1024KB以上あります。\r\n1024KB以上のファイルは扱えません。");
-    EXPECT_EQ(f.Edit->Text(), L"");
+    EXPECT_EQ(Named<gui::TRichEdit>(f, L"Edit")->Text(), L"");
     // The size check let go of the file.
     EXPECT_TRUE(::DeleteFileW(atLimit.c_str()));
 
-    DropOn(f.Edit, {justBelow});
-    EXPECT_EQ(f.Edit->Text().size(), 1048575u);
+    DropOn(Named<gui::TRichEdit>(f, L"Edit"), {justBelow});
+    EXPECT_EQ(Named<gui::TRichEdit>(f, L"Edit")->Text().size(), 1048575u);
     EXPECT_EQ(answerer.Count(), 1u);
 }
 
@@ -220,15 +220,15 @@ TEST_F(HisDrop, AnUnreadableFileStopsTheDropAndKeepsWhatCameBefore) {
         errors.push_back(gui::ExceptionMessage(e));
     };
     // The memo: the text file before the missing one is loaded.
-    f.Edit->SetText(L"");
-    DropOn(f.Edit, {text, missing, text});
-    EXPECT_EQ(f.Edit->Text(), L"読めるテキスト");
+    Named<gui::TRichEdit>(f, L"Edit")->SetText(L"");
+    DropOn(Named<gui::TRichEdit>(f, L"Edit"), {text, missing, text});
+    EXPECT_EQ(Named<gui::TRichEdit>(f, L"Edit")->Text(), L"読めるテキスト");
     EXPECT_EQ(errors.size(), 1u);
     // The clipboard texts: sorted, the walk meets b.txt before a-gone.txt.
     SelectTab(0);
-    DropOn(f.ListBoxFav, {missing, text});
+    DropOn(Named<gui::TListBox>(f, L"ListBoxFav"), {missing, text});
     EXPECT_EQ(Favs(0), std::vector<std::wstring>{L"読めるテキスト"});
-    EXPECT_EQ(f.ListBoxFav->Count(), 1) << "the list shows what was added";
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxFav")->Count(), 1) << "the list shows what was added";
     EXPECT_EQ(errors.size(), 2u);
     gui::Application->OnException = previous;
 }
@@ -257,7 +257,7 @@ TEST_F(HisDrop, AFailedDropOnNinetyNineFavouritesLeavesAHundred) {
     };
     MessageBoxAnswerer answerer;
     // Sorted, the walk appends c and b, then meets the missing file.
-    DropOn(f.ListBoxFav, {missing, b, c});
+    DropOn(Named<gui::TListBox>(f, L"ListBoxFav"), {missing, b, c});
     gui::Application->OnException = previous;
     EXPECT_EQ(errors.size(), 1u);
     ASSERT_TRUE(WaitApp([&] { return answerer.Count() == 1; }, 10000));
@@ -265,7 +265,7 @@ TEST_F(HisDrop, AFailedDropOnNinetyNineFavouritesLeavesAHundred) {
     const auto favs = Favs(0);
     ASSERT_EQ(favs.size(), 100u);
     EXPECT_EQ(favs.back(), L"sea") << "the first appended stays";
-    EXPECT_EQ(f.ListBoxFav->Count(), 100);
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxFav")->Count(), 100);
     f.Close();
     gui::TStringList saved;
     ASSERT_TRUE(ReadClipListFile(HisListFileName(tray_.dir.Path(), 1, 0), saved));
@@ -279,24 +279,24 @@ TEST_F(HisDrop, TheSettingsPageTakesNoDrop) {
     StartShown();
     THisForm& f = His();
     SelectTab(1);
-    f.Edit->SetText(L"");
-    f.PageControl->SetActivePage(f.TabSheetEnv);
+    Named<gui::TRichEdit>(f, L"Edit")->SetText(L"");
+    Named<gui::TPageControl>(f, L"PageControl")->SetActivePage(Named<gui::TTabSheet>(f, L"TabSheetEnv"));
     f.PageControlChange();
-    ASSERT_FALSE(::IsWindowVisible(f.Edit->Handle()));
+    ASSERT_FALSE(::IsWindowVisible(Named<gui::TRichEdit>(f, L"Edit")->Handle()));
     // On the settings page the window takes no files, so the shell offers
     // no drop there; a drop that comes all the same, on the points where the
     // memo and the favourites stand hidden, takes nothing.
     EXPECT_FALSE(::GetWindowLongW(f.Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
-    DropAt(f.Edit, {text});
-    DropAt(f.ListBoxFav, {text});
-    EXPECT_EQ(f.Edit->Text(), L"");
+    DropAt(Named<gui::TRichEdit>(f, L"Edit"), {text});
+    DropAt(Named<gui::TListBox>(f, L"ListBoxFav"), {text});
+    EXPECT_EQ(Named<gui::TRichEdit>(f, L"Edit")->Text(), L"");
     EXPECT_TRUE(Favs(1).empty());
     // Back on the functions page both take it.
-    f.PageControl->SetActivePage(f.TabSheetAct);
+    Named<gui::TPageControl>(f, L"PageControl")->SetActivePage(Named<gui::TTabSheet>(f, L"TabSheetAct"));
     f.PageControlChange();
-    DropOn(f.Edit, {text});
-    DropOn(f.ListBoxFav, {text});
-    EXPECT_EQ(f.Edit->Text(), L"note");
+    DropOn(Named<gui::TRichEdit>(f, L"Edit"), {text});
+    DropOn(Named<gui::TListBox>(f, L"ListBoxFav"), {text});
+    EXPECT_EQ(Named<gui::TRichEdit>(f, L"Edit")->Text(), L"note");
     EXPECT_EQ(Favs(1), std::vector<std::wstring>{text});
 }
 

@@ -24,12 +24,12 @@ namespace {
 
 class HisEnvPage : public history_window::HisWindowTest {
 protected:
-    THisEnvPage& Env() { return *His().EnvPage; }
+    THisEnvPage& Env() { return *Named<THisEnvPage>(His(), L"EnvPage"); }
 
     // A real click on the page control's tab of the page.
     void ClickPage(gui::TTabSheet* page) {
-        gui::TPageControl* pc = His().PageControl;
-        const int index = page == His().TabSheetEnv ? 1 : 0;
+        gui::TPageControl* pc = Named<gui::TPageControl>(His(), L"PageControl");
+        const int index = page == Named<gui::TTabSheet>(His(), L"TabSheetEnv") ? 1 : 0;
         RECT r{};
         ::SendMessageW(pc->Handle(), TCM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
         ClickAt(ScreenPoint(pc->Handle(), (r.left + r.right) / 2, (r.top + r.bottom) / 2));
@@ -40,7 +40,7 @@ protected:
     // Shows the window in front with the settings page entered by a click.
     void OpenSettingsPage() {
         ShowInFront();
-        ClickPage(His().TabSheetEnv);
+        ClickPage(Named<gui::TTabSheet>(His(), L"TabSheetEnv"));
         ASSERT_TRUE(::IsWindowVisible(Env().ListBoxDrive->Handle()));
     }
 
@@ -211,7 +211,7 @@ TEST_F(HisEnvPage, ClicksChangeTheSettingsAtOnceAndTheCloseWritesThem) {
     EXPECT_EQ(ini.ReadInteger(L"Address", L"Timing", 0), 1);
     EXPECT_EQ(ini.ReadInteger(L"Clip", L"Wait", 0), 400);
     // Leaving the page by the close gave the tool bar its style.
-    EXPECT_EQ(His().PageControl->ActivePage(), His().TabSheetAct);
+    EXPECT_EQ(Named<gui::TPageControl>(His(), L"PageControl")->ActivePage(), Named<gui::TTabSheet>(His(), L"TabSheetAct"));
 }
 
 TEST_F(HisEnvPage, TheUpDownsWrapToTheOtherEnd) {
@@ -285,24 +285,24 @@ TEST_F(HisEnvPage, DriveTicksBecomeTheExclusionsWhenThePageIsLeft) {
     ASSERT_TRUE(WaitApp([&] { return !Env().ListBoxDrive->Checked(c); }, 10000));
     EXPECT_EQ(Items(s.ListBoxNoDrive), std::vector<std::wstring>{L"P:\\"}) << "nothing changes on the page";
 
-    ClickPage(His().TabSheetAct);
+    ClickPage(Named<gui::TTabSheet>(His(), L"TabSheetAct"));
     EXPECT_EQ(Items(s.ListBoxNoDrive), (std::vector<std::wstring>{L"C:\\", L"P:\\"}));
     // Entering and leaving again changes nothing: the root is there once.
-    ClickPage(His().TabSheetEnv);
+    ClickPage(Named<gui::TTabSheet>(His(), L"TabSheetEnv"));
     EXPECT_FALSE(Env().ListBoxDrive->Checked(DriveRow(L"C:\\")));
-    ClickPage(His().TabSheetAct);
+    ClickPage(Named<gui::TTabSheet>(His(), L"TabSheetAct"));
     EXPECT_EQ(Items(s.ListBoxNoDrive), (std::vector<std::wstring>{L"C:\\", L"P:\\"}));
 
     // Ticked again, the drive is recorded again.
-    ClickPage(His().TabSheetEnv);
+    ClickPage(Named<gui::TTabSheet>(His(), L"TabSheetEnv"));
     ClickDriveMark(DriveRow(L"C:\\"));
     ASSERT_TRUE(WaitApp([&] { return Env().ListBoxDrive->Checked(DriveRow(L"C:\\")); }, 10000));
-    ClickPage(His().TabSheetAct);
+    ClickPage(Named<gui::TTabSheet>(His(), L"TabSheetAct"));
     EXPECT_EQ(Items(s.ListBoxNoDrive), std::vector<std::wstring>{L"P:\\"});
 
     // The HDD button ticks exactly the fixed disks; unticked and closed on
     // the page, the exclusion is written with the close.
-    ClickPage(His().TabSheetEnv);
+    ClickPage(Named<gui::TTabSheet>(His(), L"TabSheetEnv"));
     ClickDriveMark(DriveRow(L"C:\\"));
     ASSERT_TRUE(WaitApp([&] { return !Env().ListBoxDrive->Checked(DriveRow(L"C:\\")); }, 10000));
     ClickAt(Centre(Env().BtnHDD->Handle()));
@@ -332,7 +332,7 @@ TEST_F(HisEnvPage, AHotKeyTypedOnThePageIsFreeUntilThePageIsLeft) {
     ASSERT_TRUE(WaitApp([&] { return e.EditHTKShow->Text() == text; }, 10000)) << e.EditHTKShow->Text();
     EXPECT_EQ(His().Lists.Settings.EditHTKShow, text);
     EXPECT_TRUE(free()) << "no hot key while the page shows";
-    ClickPage(His().TabSheetAct);
+    ClickPage(Named<gui::TTabSheet>(His(), L"TabSheetAct"));
     EXPECT_FALSE(free()) << "registered when the page is left";
     His().Close();
     EXPECT_EQ(SavedIni().ReadString(L"HotKey", L"Show", L""), text);
@@ -432,12 +432,12 @@ TEST_F(HisEnvPage, AFolderRowIsDeletedWhileSelectedAndNetworkPathsWarn) {
     // A selected row is let go when the page changes.
     ClickAt(ScreenPoint(e.ListBoxDir->Handle(), (row.left + row.right) / 2, (row.top + row.bottom) / 2));
     ASSERT_TRUE(WaitApp([&] { return e.BtnDirDel->Enabled(); }, 10000));
-    ClickPage(His().TabSheetAct);
+    ClickPage(Named<gui::TTabSheet>(His(), L"TabSheetAct"));
     EXPECT_EQ(e.ListBoxDir->ItemIndex(), -1);
     EXPECT_FALSE(e.BtnDirDel->Enabled());
 
     // Ticking the network box warns; unticking does not.
-    ClickPage(His().TabSheetEnv);
+    ClickPage(Named<gui::TTabSheet>(His(), L"TabSheetEnv"));
     MessageBoxAnswerer boxes;
     ClickAt(Centre(e.ChkNetwork->Handle()));
     ASSERT_TRUE(WaitApp([&] { return boxes.Count() == 1; }, 20000));
@@ -450,9 +450,9 @@ TEST_F(HisEnvPage, AFolderRowIsDeletedWhileSelectedAndNetworkPathsWarn) {
 
     // The icon box runs the icon timer while the window shows.
     ClickCheck(e.CHKIconList, true);
-    EXPECT_TRUE(His().TimerWheel->Enabled());
+    EXPECT_TRUE(Named<gui::TTimer>(His(), L"TimerWheel")->Enabled());
     ClickCheck(e.CHKIconList, false);
-    EXPECT_FALSE(His().TimerWheel->Enabled());
+    EXPECT_FALSE(Named<gui::TTimer>(His(), L"TimerWheel")->Enabled());
 }
 
 // The drive rows are the window's drive list (upper-cased root, label in
@@ -503,7 +503,7 @@ TEST_F(HisEnvPage, DriveRowsAreTheDriveListAndLookUpsIgnoreCase) {
                 e.ListBoxNoDrive->Add(r);
                 s.ListBoxNoDrive.Add(r);
             }
-            ClickPage(His().TabSheetEnv);
+            ClickPage(Named<gui::TTabSheet>(His(), L"TabSheetEnv"));
         }
         const int c = DriveRow(L"C:\\");
         ASSERT_GE(c, 0);
@@ -512,12 +512,12 @@ TEST_F(HisEnvPage, DriveRowsAreTheDriveListAndLookUpsIgnoreCase) {
             ClickDriveMark(c);
             ASSERT_TRUE(WaitApp([&] { return e.ListBoxDrive->Checked(c) != k.shownTicked; }, 10000));
         }
-        ClickPage(His().TabSheetAct);
+        ClickPage(Named<gui::TTabSheet>(His(), L"TabSheetAct"));
         EXPECT_EQ(Items(s.ListBoxNoDrive), k.left);
     }
 
     // A program listed in another case is not added again.
-    ClickPage(His().TabSheetEnv);
+    ClickPage(Named<gui::TTabSheet>(His(), L"TabSheetEnv"));
     {
         OpenDialogAnswer answer(tool);
         ClickAt(Centre(e.BtnExeAdd->Handle()));

@@ -104,28 +104,28 @@ TEST_F(HisFav, TheMenuOffersWhatTheSelectedRowAllows) {
     for (const MenuCase& m : cases) {
         SCOPED_TRACE(testing::Message() << "tab " << m.tab << " row " << m.row);
         SelectTab(m.tab);
-        f.ListBoxFav->SetItemIndex(m.row);
-        f.PPMenuFav->OnPopup(f.PPMenuFav);
-        EXPECT_EQ(f.PPFavCopy->Enabled(), m.copy);
-        EXPECT_EQ(f.PPFavExeCmd->Enabled(), m.exeCmd);
-        EXPECT_EQ(f.PPFavSCMake->Enabled(), m.scMake);
-        EXPECT_EQ(f.PPFavFileSave->Enabled(), m.fileSave);
-        EXPECT_EQ(f.PPFolF->Enabled(), m.folF);
-        EXPECT_EQ(f.PPExpF->Enabled(), m.folF);
-        EXPECT_EQ(f.PPUp->Enabled(), m.up);
-        EXPECT_EQ(f.PPDown->Enabled(), m.down);
-        EXPECT_EQ(f.PPFavDel->Enabled(), m.del);
+        Named<gui::TListBox>(f, L"ListBoxFav")->SetItemIndex(m.row);
+        Named<gui::TPopupMenu>(f, L"PPMenuFav")->OnPopup(Named<gui::TPopupMenu>(f, L"PPMenuFav"));
+        EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPFavCopy")->Enabled(), m.copy);
+        EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPFavExeCmd")->Enabled(), m.exeCmd);
+        EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPFavSCMake")->Enabled(), m.scMake);
+        EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPFavFileSave")->Enabled(), m.fileSave);
+        EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPFolF")->Enabled(), m.folF);
+        EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPExpF")->Enabled(), m.folF);
+        EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPUp")->Enabled(), m.up);
+        EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPDown")->Enabled(), m.down);
+        EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPFavDel")->Enabled(), m.del);
         // Which items show is the tab's matter.
-        EXPECT_EQ(f.PPFavFileSave->Visible(), m.tab == 0);
-        EXPECT_EQ(f.PPFavExeCmd->Visible(), m.tab == 2);
-        EXPECT_EQ(f.PPFolF->Visible(), m.tab == 1 || m.tab == 2);
+        EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPFavFileSave")->Visible(), m.tab == 0);
+        EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPFavExeCmd")->Visible(), m.tab == 2);
+        EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPFolF")->Visible(), m.tab == 1 || m.tab == 2);
     }
-    EXPECT_EQ(f.PPUp->Caption(), L"上に移動(U)");
-    EXPECT_EQ(f.PPUp->ShortCut, gui::scCtrl | 'U');
-    EXPECT_EQ(f.PPDown->ShortCut, gui::scCtrl | 'D');
-    EXPECT_EQ(f.PPFavDel->ShortCut, gui::scCtrl | 'X');
-    EXPECT_EQ(f.PPFavCopy->ShortCut, gui::scCtrl | 'C');
-    EXPECT_EQ(f.PPAdd->ShortCut, gui::scCtrl | 'F');
+    EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPUp")->Caption(), L"上に移動(U)");
+    EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPUp")->ShortCut, gui::scCtrl | 'U');
+    EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPDown")->ShortCut, gui::scCtrl | 'D');
+    EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPFavDel")->ShortCut, gui::scCtrl | 'X');
+    EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPFavCopy")->ShortCut, gui::scCtrl | 'C');
+    EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPAdd")->ShortCut, gui::scCtrl | 'F');
 }
 
 TEST_F(HisFav, KeysMoveRowsUpAndDownIntoTheFavouritesFile) {
@@ -135,14 +135,14 @@ TEST_F(HisFav, KeysMoveRowsUpAndDownIntoTheFavouritesFile) {
     ShowInFront();
     THisForm& f = His();
     SelectTab(1);
-    ClickRow(f.ListBoxFav, 1);
+    ClickRow(Named<gui::TListBox>(f, L"ListBoxFav"), 1);
 
     PressKey('U', {VK_CONTROL});
     ASSERT_TRUE(WaitApp([&] { return Favourites(1) == std::vector<std::wstring>{b, a, c}; }, 10000));
-    EXPECT_EQ(f.ListBoxFav->ItemIndex(), 0) << "the moved row stays selected";
-    EXPECT_EQ(ListBoxItems(f.ListBoxFav), (std::vector<std::wstring>{b, a, c}));
-    f.PPMenuFav->OnPopup(f.PPMenuFav);
-    EXPECT_EQ(f.PPUndo->Caption(), L"元に戻す(&Z)-上に移動");
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxFav")->ItemIndex(), 0) << "the moved row stays selected";
+    EXPECT_EQ(ListBoxItems(Named<gui::TListBox>(f, L"ListBoxFav")), (std::vector<std::wstring>{b, a, c}));
+    Named<gui::TPopupMenu>(f, L"PPMenuFav")->OnPopup(Named<gui::TPopupMenu>(f, L"PPMenuFav"));
+    EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPUndo")->Caption(), L"元に戻す(&Z)-上に移動");
 
     // On the first row the key does nothing and takes no snapshot.
     PressKey('U', {VK_CONTROL});
@@ -153,15 +153,15 @@ TEST_F(HisFav, KeysMoveRowsUpAndDownIntoTheFavouritesFile) {
     ASSERT_TRUE(WaitApp([&] { return Favourites(1) == std::vector<std::wstring>{a, b, c}; }, 10000));
     PressKey('D', {VK_CONTROL});
     ASSERT_TRUE(WaitApp([&] { return Favourites(1) == std::vector<std::wstring>{a, c, b}; }, 10000));
-    EXPECT_EQ(f.ListBoxFav->ItemIndex(), 2);
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxFav")->ItemIndex(), 2);
     PressKey('D', {VK_CONTROL});
     PumpApp(500);
     EXPECT_EQ(Favourites(1), (std::vector<std::wstring>{a, c, b})) << "the last row goes no further";
     EXPECT_EQ(Undo(1), (std::vector<std::wstring>{L"下に移動", a, b, c})) << "no snapshot of the refused move";
 
     // Keys typed into another control are that control's own.
-    f.CBFind->SetFocus();
-    f.ListBoxFav->SetItemIndex(1);
+    Named<gui::TComboBox>(f, L"CBFind")->SetFocus();
+    Named<gui::TListBox>(f, L"ListBoxFav")->SetItemIndex(1);
     PressKey('U', {VK_CONTROL});
     PressKey('X', {VK_CONTROL});
     PumpApp(500);
@@ -178,12 +178,12 @@ TEST_F(HisFav, DeleteRemovesTheRowWithoutAQuestion) {
     ShowInFront();
     THisForm& f = His();
     SelectTab(1);
-    ClickRow(f.ListBoxFav, 0);
+    ClickRow(Named<gui::TListBox>(f, L"ListBoxFav"), 0);
     MessageBoxAnswerer boxes;
     PressKey('X', {VK_CONTROL});
     ASSERT_TRUE(WaitApp([&] { return Favourites(1) == std::vector<std::wstring>{b}; }, 10000));
-    EXPECT_EQ(f.ListBoxFav->ItemIndex(), -1);
-    EXPECT_EQ(ListBoxItems(f.ListBoxFav), std::vector<std::wstring>{b});
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxFav")->ItemIndex(), -1);
+    EXPECT_EQ(ListBoxItems(Named<gui::TListBox>(f, L"ListBoxFav")), std::vector<std::wstring>{b});
     EXPECT_EQ(Undo(1), (std::vector<std::wstring>{L"削除", a, b}));
     PumpApp(300);
     EXPECT_EQ(boxes.Count(), 0u);
@@ -201,13 +201,13 @@ TEST_F(HisFav, TheHistoryMenusKeyAddsTheEntryAtTheEnd) {
     ShowInFront();
     THisForm& f = His();
     SelectTab(1);
-    ClickRow(f.ListBoxHis, 1);
+    ClickRow(Named<gui::TListBox>(f, L"ListBoxHis"), 1);
     PressKey('F', {VK_CONTROL});
     ASSERT_TRUE(WaitApp([&] { return Favourites(1) == std::vector<std::wstring>{a, b, y}; }, 10000));
-    EXPECT_TRUE(f.ListBoxFav->Focused());
-    EXPECT_EQ(f.ListBoxFav->ItemIndex(), 2);
+    EXPECT_TRUE(Named<gui::TListBox>(f, L"ListBoxFav")->Focused());
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxFav")->ItemIndex(), 2);
     EXPECT_EQ(Undo(1), (std::vector<std::wstring>{L"お気に入りに追加", a, y, b}));
-    EXPECT_EQ(f.PPAdd->Caption(), L"お気に入りに追加(&F)");
+    EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPAdd")->Caption(), L"お気に入りに追加(&F)");
 }
 
 TEST_F(HisFav, AddingToAHundredFavouritesIsCutAgainWithTheWarning) {
@@ -219,8 +219,8 @@ TEST_F(HisFav, AddingToAHundredFavouritesIsCutAgainWithTheWarning) {
     ShowInFront();
     THisForm& f = His();
     SelectTab(0);
-    f.ListBoxHis->SetFocus();
-    f.ListBoxHis->SetItemIndex(0);
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetFocus();
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetItemIndex(0);
     MessageBoxAnswerer boxes;
     f.PPAddClick();
     ASSERT_TRUE(WaitApp([&] { return boxes.Count() == 1; }, 10000));
@@ -240,8 +240,8 @@ TEST_F(HisFav, AProgramFavouriteAddedShowsInTheLauncher) {
     ASSERT_TRUE(WaitApp([&] { return LaunchForm->Visible(); }, 10000));
     ASSERT_EQ(LaunchForm->ListViewFav->Count(), 0);
     SelectTab(2);
-    f.ListBoxHis->SetFocus();
-    f.ListBoxHis->SetItemIndex(0);
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetFocus();
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetItemIndex(0);
     f.PPAddClick();
     EXPECT_TRUE(WaitApp([&] { return LaunchForm->ListViewFav->Count() == 1; }, 10000));
     LaunchForm->Hide();
@@ -276,13 +276,13 @@ TEST_F(HisFav, RowsDraggedWithTheMouseLandWhereTheyAreDropped) {
         for (const auto& e : {a, b, c}) f.Lists.MFileList[6].Add(e);
         f.Lists.MUndoList[1].Clear();
         SelectTab(1);
-        ASSERT_GE(f.ListBoxFav->ClientHeight(), 5 * f.ListBoxFav->ItemHeight()) << "room below the rows";
-        gui::TListBox* from = d.fromHistory ? f.ListBoxHis : f.ListBoxFav;
+        ASSERT_GE(Named<gui::TListBox>(f, L"ListBoxFav")->ClientHeight(), 5 * Named<gui::TListBox>(f, L"ListBoxFav")->ItemHeight()) << "room below the rows";
+        gui::TListBox* from = d.fromHistory ? Named<gui::TListBox>(f, L"ListBoxHis") : Named<gui::TListBox>(f, L"ListBoxFav");
         ClickRow(from, d.sourceRow);
         POINT start = RowPoint(from, d.sourceRow);
-        POINT end = d.targetRow >= 0 ? RowPoint(f.ListBoxFav, d.targetRow)
-                                     : ScreenPoint(f.ListBoxFav->Handle(), 40,
-                                                   f.ListBoxFav->ClientHeight() - f.ListBoxFav->ItemHeight() / 2);
+        POINT end = d.targetRow >= 0 ? RowPoint(Named<gui::TListBox>(f, L"ListBoxFav"), d.targetRow)
+                                     : ScreenPoint(Named<gui::TListBox>(f, L"ListBoxFav")->Handle(), 40,
+                                                   Named<gui::TListBox>(f, L"ListBoxFav")->ClientHeight() - Named<gui::TListBox>(f, L"ListBoxFav")->ItemHeight() / 2);
         MouseAt(start, {MOUSEEVENTF_LEFTDOWN});
         PumpApp(100);
         // Sideways within the row first, so a drop on the row it came from is a drag too.
@@ -299,9 +299,9 @@ TEST_F(HisFav, RowsDraggedWithTheMouseLandWhereTheyAreDropped) {
         for (int i : d.expected) expected.push_back(name(i));
         ASSERT_TRUE(WaitApp([&] { return Favourites(1) == expected && gui::TControl::DragSource() == nullptr; },
                             10000));
-        EXPECT_EQ(ListBoxItems(f.ListBoxFav), expected);
-        EXPECT_EQ(f.ListBoxFav->ItemIndex(), d.selected);
-        EXPECT_TRUE(f.ListBoxFav->Focused());
+        EXPECT_EQ(ListBoxItems(Named<gui::TListBox>(f, L"ListBoxFav")), expected);
+        EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxFav")->ItemIndex(), d.selected);
+        EXPECT_TRUE(Named<gui::TListBox>(f, L"ListBoxFav")->Focused());
         ASSERT_FALSE(Undo(1).empty());
         EXPECT_EQ(Undo(1)[0], d.fromHistory ? L"お気に入りに追加" : L"お気に入りの順序");
         PumpApp(::GetDoubleClickTime() + 50);
@@ -315,18 +315,18 @@ TEST_F(HisFav, ADropOutsideTheRowsReordersNothing) {
     ShowInFront();
     THisForm& f = His();
     SelectTab(1);
-    f.ListBoxFav->SetFocus();
-    f.ListBoxFav->SetItemIndex(0);
-    f.ListBoxFavDragDrop(f.ListBoxFav, 30, f.ListBoxFav->ClientHeight() - 2);
+    Named<gui::TListBox>(f, L"ListBoxFav")->SetFocus();
+    Named<gui::TListBox>(f, L"ListBoxFav")->SetItemIndex(0);
+    f.ListBoxFavDragDrop(Named<gui::TListBox>(f, L"ListBoxFav"), 30, Named<gui::TListBox>(f, L"ListBoxFav")->ClientHeight() - 2);
     EXPECT_EQ(Favourites(1), (std::vector<std::wstring>{a, b}));
     EXPECT_TRUE(Undo(1).empty());
     // A history row that is a favourite already moves to the end when dropped below the rows.
     f.Lists.MFileList[1].Add(a);
     f.Proc_DispHis();
-    f.ListBoxHis->SetItemIndex(0);
-    f.ListBoxFavDragDrop(f.ListBoxHis, 30, f.ListBoxFav->ClientHeight() - 2);
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetItemIndex(0);
+    f.ListBoxFavDragDrop(Named<gui::TListBox>(f, L"ListBoxHis"), 30, Named<gui::TListBox>(f, L"ListBoxFav")->ClientHeight() - 2);
     EXPECT_EQ(Favourites(1), (std::vector<std::wstring>{b, a}));
-    EXPECT_EQ(f.ListBoxFav->ItemIndex(), 1);
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxFav")->ItemIndex(), 1);
 }
 
 // Finds the visible file dialog of this thread.
@@ -389,8 +389,8 @@ TEST_F(HisFav, AnEntrySavedToAFileIsWrittenByteForByte) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.encoding);
-        f.ListBoxFav->SetFocus();
-        f.ListBoxFav->SetItemIndex(0);
+        Named<gui::TListBox>(f, L"ListBoxFav")->SetFocus();
+        Named<gui::TListBox>(f, L"ListBoxFav")->SetItemIndex(0);
         const std::wstring file = Path(L"保存" + std::to_wstring(c.encoding) + L".txt");
         SaveRun run = SaveThroughDialog(f, c.encoding, file);
         EXPECT_TRUE(run.trayIconsOff);
@@ -400,8 +400,8 @@ TEST_F(HisFav, AnEntrySavedToAFileIsWrittenByteForByte) {
         EXPECT_TRUE(TrayForm->TrayIcon->Enabled());
         EXPECT_TRUE(RAMForm->TrayIcon->Enabled());
     }
-    EXPECT_EQ(f.TextSaveDialog->Filter, L"テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*");
-    EXPECT_EQ(f.TextSaveDialog->DefaultExt, L"txt");
+    EXPECT_EQ(Named<gui::TSaveDialog>(f, L"TextSaveDialog")->Filter, L"テキストファイル(*.txt)|*.txt|すべてのファイル(*.*)|*.*");
+    EXPECT_EQ(Named<gui::TSaveDialog>(f, L"TextSaveDialog")->DefaultExt, L"txt");
 }
 
 TEST_F(HisFav, AFileHeldByAnotherProgramIsReportedAndKept) {
@@ -414,8 +414,8 @@ TEST_F(HisFav, AFileHeldByAnotherProgramIsReportedAndKept) {
     ASSERT_TRUE(WriteBytes(file, "old"));
     gui::FileHandle held(::CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(held);
-    f.ListBoxFav->SetFocus();
-    f.ListBoxFav->SetItemIndex(0);
+    Named<gui::TListBox>(f, L"ListBoxFav")->SetFocus();
+    Named<gui::TListBox>(f, L"ListBoxFav")->SetItemIndex(0);
     MessageBoxAnswerer boxes;
     SaveThroughDialog(f, 3, file);
     // The dialog asks first whether to replace the file (answered yes), then the write is refused.
@@ -455,17 +455,17 @@ TEST_F(HisFav, TheRowUnderTheMouseGivesTheListItsHint) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.tab * 10 + c.row);
         SelectTab(c.tab);
-        f.ListBoxHis->Hint.clear();
-        POINT pt = RowPoint(f.ListBoxHis, c.row);
+        Named<gui::TListBox>(f, L"ListBoxHis")->Hint.clear();
+        POINT pt = RowPoint(Named<gui::TListBox>(f, L"ListBoxHis"), c.row);
         MouseAt(POINT{pt.x - 3, pt.y});
         PumpApp(50);
         MouseAt(pt);
-        EXPECT_TRUE(WaitApp([&] { return f.ListBoxHis->Hint == c.hint && f.ListBoxHis->ShowHint; }, 10000))
-            << gui::WideToUtf8(f.ListBoxHis->Hint);
+        EXPECT_TRUE(WaitApp([&] { return Named<gui::TListBox>(f, L"ListBoxHis")->Hint == c.hint && Named<gui::TListBox>(f, L"ListBoxHis")->ShowHint; }, 10000))
+            << gui::WideToUtf8(Named<gui::TListBox>(f, L"ListBoxHis")->Hint);
     }
     // Below the rows there is no row: the hint is off.
-    MouseAt(ScreenPoint(f.ListBoxHis->Handle(), 30, f.ListBoxHis->ClientHeight() - 3));
-    EXPECT_TRUE(WaitApp([&] { return !f.ListBoxHis->ShowHint; }, 10000));
+    MouseAt(ScreenPoint(Named<gui::TListBox>(f, L"ListBoxHis")->Handle(), 30, Named<gui::TListBox>(f, L"ListBoxHis")->ClientHeight() - 3));
+    EXPECT_TRUE(WaitApp([&] { return !Named<gui::TListBox>(f, L"ListBoxHis")->ShowHint; }, 10000));
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ TEST_F(HisHook, TheHookFollowsTheCursorOntoAndOffTheDesktop) {
     StartFakeDesktop();
     ShowInFront();
     const POINT onDesktop = Centre(progman_);
-    const POINT onWindow = Centre(His().ListBoxHis->Handle());
+    const POINT onWindow = Centre(Named<gui::TListBox>(His(), L"ListBoxHis")->Handle());
 
     CursorTo(onDesktop);
     EXPECT_TRUE(TicksUntil(true));
@@ -173,16 +173,16 @@ TEST_F(HisHook, TheSettingsPageTakesTheHotKeysOutUntilItIsLeft) {
         return true;
     };
     EXPECT_FALSE(free());
-    His().PageControl->SetActivePage(His().TabSheetEnv);
+    Named<gui::TPageControl>(His(), L"PageControl")->SetActivePage(Named<gui::TTabSheet>(His(), L"TabSheetEnv"));
     His().PageControlChange();
     EXPECT_TRUE(free());
-    EXPECT_EQ(His().StatusBar->PanelText(0), L"設定");
+    EXPECT_EQ(Named<gui::TStatusBar>(His(), L"StatusBar")->PanelText(0), L"設定");
     // Closing the window leaves the settings page and registers them again.
     His().Show();
-    His().PageControl->SetActivePage(His().TabSheetEnv);
+    Named<gui::TPageControl>(His(), L"PageControl")->SetActivePage(Named<gui::TTabSheet>(His(), L"TabSheetEnv"));
     His().PageControlChange();
     His().Close();
-    EXPECT_EQ(His().PageControl->ActivePage(), His().TabSheetAct);
+    EXPECT_EQ(Named<gui::TPageControl>(His(), L"PageControl")->ActivePage(), Named<gui::TTabSheet>(His(), L"TabSheetAct"));
     EXPECT_FALSE(free());
 }
 

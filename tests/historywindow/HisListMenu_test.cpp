@@ -43,11 +43,11 @@ std::ostream& operator<<(std::ostream& os, const MenuState& m) {
 
 // The states the menu shows when the mouse pops it up over the history list.
 MenuState PoppedOverList(THisForm& f) {
-    f.PPMenuList->SetPopupComponent(f.ListBoxHis);
+    Named<gui::TPopupMenu>(f, L"PPMenuList")->SetPopupComponent(Named<gui::TListBox>(f, L"ListBoxHis"));
     f.PPMenuListPopup();
-    return {f.PPClip->Enabled(), f.PPExeCmd->Enabled(), f.PPSCMake->Enabled(), f.PPFileSave->Enabled(),
-            f.PPFol->Enabled(),  f.PPExp->Enabled(),    f.PPAdd->Enabled(),    f.PPNoDir->Enabled(),
-            f.PPNoExe->Enabled(), f.PPIMEExe->Enabled(), f.PPDel->Enabled(),   f.PPDelAll->Enabled()};
+    return {Named<gui::TMenuItem>(f, L"PPClip")->Enabled(), Named<gui::TMenuItem>(f, L"PPExeCmd")->Enabled(), Named<gui::TMenuItem>(f, L"PPSCMake")->Enabled(), Named<gui::TMenuItem>(f, L"PPFileSave")->Enabled(),
+            Named<gui::TMenuItem>(f, L"PPFol")->Enabled(),  Named<gui::TMenuItem>(f, L"PPExp")->Enabled(),    Named<gui::TMenuItem>(f, L"PPAdd")->Enabled(),    Named<gui::TMenuItem>(f, L"PPNoDir")->Enabled(),
+            Named<gui::TMenuItem>(f, L"PPNoExe")->Enabled(), Named<gui::TMenuItem>(f, L"PPIMEExe")->Enabled(), Named<gui::TMenuItem>(f, L"PPDel")->Enabled(),   Named<gui::TMenuItem>(f, L"PPDelAll")->Enabled()};
 }
 
 MenuState AllBut(bool value, bool fol, bool delAll) {
@@ -91,19 +91,19 @@ TEST_F(HisListMenu, EnabledStatesFollowTheSelectionOnEveryTab) {
     };
     for (const Case& k : cases) {
         SelectTab(k.tab);
-        ASSERT_EQ(f.ListBoxHis->Count(), f.Lists.MFileList[k.tab].Count()) << "tab " << k.tab;
-        f.ListBoxHis->SetItemIndex(k.row);
+        ASSERT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->Count(), f.Lists.MFileList[k.tab].Count()) << "tab " << k.tab;
+        Named<gui::TListBox>(f, L"ListBoxHis")->SetItemIndex(k.row);
         EXPECT_EQ(PoppedOverList(f), k.expected) << "tab " << k.tab << " row " << k.row;
     }
 
     // Which items show, by tab.
     SelectTab(0);
-    EXPECT_TRUE(f.PPFileSave->Visible());
-    EXPECT_FALSE(f.PPSCMake->Visible() || f.PPExeCmd->Visible() || f.PPFol->Visible() || f.PPNoDir->Visible());
+    EXPECT_TRUE(Named<gui::TMenuItem>(f, L"PPFileSave")->Visible());
+    EXPECT_FALSE(Named<gui::TMenuItem>(f, L"PPSCMake")->Visible() || Named<gui::TMenuItem>(f, L"PPExeCmd")->Visible() || Named<gui::TMenuItem>(f, L"PPFol")->Visible() || Named<gui::TMenuItem>(f, L"PPNoDir")->Visible());
     SelectTab(2);
-    EXPECT_TRUE(f.PPExeCmd->Visible() && f.PPSCMake->Visible() && f.PPFol->Visible() && f.PPNoExe->Visible() &&
-                f.PPIMEExe->Visible());
-    EXPECT_FALSE(f.PPFileSave->Visible());
+    EXPECT_TRUE(Named<gui::TMenuItem>(f, L"PPExeCmd")->Visible() && Named<gui::TMenuItem>(f, L"PPSCMake")->Visible() && Named<gui::TMenuItem>(f, L"PPFol")->Visible() && Named<gui::TMenuItem>(f, L"PPNoExe")->Visible() &&
+                Named<gui::TMenuItem>(f, L"PPIMEExe")->Visible());
+    EXPECT_FALSE(Named<gui::TMenuItem>(f, L"PPFileSave")->Visible());
 
     // An empty list offers nothing, not even deleting all.
     f.Lists.MFileList[3].Clear();
@@ -118,7 +118,7 @@ TEST_F(HisListMenu, TheImeItemNamesTheListItAddsTo) {
     f.Lists.MFileList[2].Clear();
     f.Lists.MFileList[2].Add(L"C:\\Tools\\Edit.exe");
     SelectTab(2);
-    f.ListBoxHis->SetItemIndex(0);
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetItemIndex(0);
     // The program entry makes the IME notice form beside the main form.
     tray_.app->CreateForm(IMEExeForm);
     ASSERT_TRUE(IMEExeForm);
@@ -127,25 +127,25 @@ TEST_F(HisListMenu, TheImeItemNamesTheListItAddsTo) {
 
     TrayForm->PPIMEEnable->SetChecked(false);
     PoppedOverList(f);
-    EXPECT_EQ(f.PPIMEExe->Caption(), L"IME ONの通知を無効にするプログラムに追加(&I)");
-    f.PPIMEExe->Click();
-    f.PPIMEExe->Click();
+    EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPIMEExe")->Caption(), L"IME ONの通知を無効にするプログラムに追加(&I)");
+    Named<gui::TMenuItem>(f, L"PPIMEExe")->Click();
+    Named<gui::TMenuItem>(f, L"PPIMEExe")->Click();
     EXPECT_EQ(IMEExeForm->ListBoxDisable.Text(), L"C:\\Tools\\Edit.exe\r\n") << "added once";
     EXPECT_EQ(IMEExeForm->ListBoxDisableView->Count(), 1);
 
     TrayForm->PPIMEEnable->SetChecked(true);
     PoppedOverList(f);
-    EXPECT_EQ(f.PPIMEExe->Caption(), L"IME ONの通知を有効にするプログラムに追加(&I)");
+    EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPIMEExe")->Caption(), L"IME ONの通知を有効にするプログラムに追加(&I)");
     IMEExeForm->ListBoxEnable.Add(L"c:\\tools\\EDIT.EXE");
-    f.PPIMEExe->Click();
+    Named<gui::TMenuItem>(f, L"PPIMEExe")->Click();
     EXPECT_EQ(IMEExeForm->ListBoxEnable.Count(), 1) << "the same name in another case is there already";
 
     // Excluding the program and its folder from recording, each once.
     f.Lists.Settings.ListBoxExe.Clear();
     f.Lists.Settings.ListBoxDir.Clear();
-    f.PPNoExe->Click();
-    f.PPNoExe->Click();
-    f.PPNoDir->Click();
+    Named<gui::TMenuItem>(f, L"PPNoExe")->Click();
+    Named<gui::TMenuItem>(f, L"PPNoExe")->Click();
+    Named<gui::TMenuItem>(f, L"PPNoDir")->Click();
     EXPECT_EQ(f.Lists.Settings.ListBoxExe.Text(), L"C:\\Tools\\Edit.exe\r\n");
     EXPECT_EQ(f.Lists.Settings.ListBoxDir.Text(), L"C:\\Tools\r\n");
 }
@@ -245,7 +245,7 @@ TEST_F(HisListMenu, SavesTheTextInEachEncoding) {
 
     for (int kind = 0; kind < 5; ++kind) {
         const std::wstring file = Path(L"out\\saved" + std::to_wstring(kind) + L".txt");
-        f.ListBoxHis->SetItemIndex(0);
+        Named<gui::TListBox>(f, L"ListBoxHis")->SetItemIndex(0);
         {
             SaveDialogAnswerer answer(file, kind);
             f.PPFileSaveClick();
@@ -269,7 +269,7 @@ TEST_F(HisListMenu, AFileAnotherProgramHoldsIsNotOverwritten) {
     f.Lists.MFileList[0].Clear();
     f.Lists.MFileList[0].Add(L"neu");
     SelectTab(0);
-    f.ListBoxHis->SetItemIndex(0);
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetItemIndex(0);
     const std::wstring file = Path(L"held.txt");
     ASSERT_TRUE(WriteBytes(file, "old"));
     gui::FileHandle held(::CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -296,9 +296,9 @@ TEST_F(HisListMenu, DeleteAllAsksFirst) {
     Start();
     ShowInFront();
     THisForm& f = His();
-    ClickTab(f.TabControl, 1);
-    ASSERT_TRUE(WaitApp([&] { return f.ListBoxHis->Count() == 2; }, 10000));
-    f.ListBoxHis->SetFocus();
+    ClickTab(Named<gui::TTabControl>(f, L"TabControl"), 1);
+    ASSERT_TRUE(WaitApp([&] { return Named<gui::TListBox>(f, L"ListBoxHis")->Count() == 2; }, 10000));
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetFocus();
     {
         MessageBoxAnswerer no(IDNO);
         PressKey(VK_DELETE, {VK_CONTROL});
@@ -307,15 +307,15 @@ TEST_F(HisListMenu, DeleteAllAsksFirst) {
         EXPECT_EQ(no.Texts()[0], L"すべて削除しますか？");
     }
     EXPECT_EQ(f.Lists.MFileList[1].Count(), 2);
-    EXPECT_EQ(f.ListBoxHis->Count(), 2);
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->Count(), 2);
     {
         MessageBoxAnswerer yes(IDYES);
-        f.ListBoxHis->SetFocus();
+        Named<gui::TListBox>(f, L"ListBoxHis")->SetFocus();
         PressKey(VK_DELETE, {VK_CONTROL});
-        ASSERT_TRUE(WaitApp([&] { return yes.Count() == 1 && f.ListBoxHis->Count() == 0; }, 20000));
+        ASSERT_TRUE(WaitApp([&] { return yes.Count() == 1 && Named<gui::TListBox>(f, L"ListBoxHis")->Count() == 0; }, 20000));
     }
     EXPECT_TRUE(f.Lists.MFileList[1].Empty());
-    EXPECT_EQ(f.ListBoxHis->ItemIndex(), -1);
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->ItemIndex(), -1);
 }
 
 TEST_F(HisListMenu, CopyPutsTheEntryOnTheClipboardAndKeysStayWithTheFocusedControl) {
@@ -326,36 +326,36 @@ TEST_F(HisListMenu, CopyPutsTheEntryOnTheClipboardAndKeysStayWithTheFocusedContr
     f.Lists.MFileList[0].Add(L"コピーする文");
     f.Lists.MFileList[0].Add(L"second");
     SelectTab(0);
-    ASSERT_EQ(f.ListBoxHis->Count(), 2);
+    ASSERT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->Count(), 2);
 
     // Ctrl+X in the memo cuts there; the history keeps its rows.
-    if (!f.TBEdit->Down()) {
-        f.TBEdit->SetDown(true);
+    if (!Named<gui::TToolButton>(f, L"TBEdit")->Down()) {
+        Named<gui::TToolButton>(f, L"TBEdit")->SetDown(true);
         f.TBEditClick();
     }
-    f.ListBoxHis->SetItemIndex(1);
-    f.Edit->SetFocus();
-    ASSERT_TRUE(WaitApp([&] { return ::GetFocus() == f.Edit->Handle(); }, 10000));
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetItemIndex(1);
+    Named<gui::TRichEdit>(f, L"Edit")->SetFocus();
+    ASSERT_TRUE(WaitApp([&] { return ::GetFocus() == Named<gui::TRichEdit>(f, L"Edit")->Handle(); }, 10000));
     PressKey('X', {VK_CONTROL});
     PumpApp(500);
     EXPECT_EQ(f.Lists.MFileList[0].Count(), 2);
 
-    f.ListBoxHis->SetFocus();
-    f.ListBoxHis->SetItemIndex(0);
-    ASSERT_TRUE(WaitApp([&] { return ::GetFocus() == f.ListBoxHis->Handle(); }, 10000));
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetFocus();
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetItemIndex(0);
+    ASSERT_TRUE(WaitApp([&] { return ::GetFocus() == Named<gui::TListBox>(f, L"ListBoxHis")->Handle(); }, 10000));
     PressKey('C', {VK_CONTROL});
     EXPECT_TRUE(WaitApp([&] { return ClipboardText() == L"コピーする文"; }, 10000)) << ClipboardText();
     // On the clipboard tab the row is then let go.
-    EXPECT_TRUE(WaitApp([&] { return f.ListBoxHis->ItemIndex() == -1; }, 5000));
-    EXPECT_FALSE(f.TBexe->Enabled());
-    EXPECT_EQ(f.StatusBar->PanelText(0), L"");
+    EXPECT_TRUE(WaitApp([&] { return Named<gui::TListBox>(f, L"ListBoxHis")->ItemIndex() == -1; }, 5000));
+    EXPECT_FALSE(Named<gui::TToolButton>(f, L"TBexe")->Enabled());
+    EXPECT_EQ(Named<gui::TStatusBar>(f, L"StatusBar")->PanelText(0), L"");
 
     // Ctrl+X with the focus in the list deletes the selected row.
-    f.ListBoxHis->SetItemIndex(1);
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetItemIndex(1);
     PressKey('X', {VK_CONTROL});
     ASSERT_TRUE(WaitApp([&] { return f.Lists.MFileList[0].Count() == 1; }, 10000));
     EXPECT_EQ(f.Lists.MFileList[0][0], L"コピーする文");
-    EXPECT_EQ(f.ListBoxHis->Count(), 1);
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->Count(), 1);
 }
 
 // Reads the open pop-up menu of this process from its own thread, then
@@ -411,18 +411,18 @@ TEST_F(HisListMenu, ARightClickOnARowOpensTheMenuForIt) {
     Start();
     ShowInFront();
     THisForm& f = His();
-    ClickTab(f.TabControl, 1);
-    ASSERT_TRUE(WaitApp([&] { return f.ListBoxHis->Count() == 2; }, 10000));
+    ClickTab(Named<gui::TTabControl>(f, L"TabControl"), 1);
+    ASSERT_TRUE(WaitApp([&] { return Named<gui::TListBox>(f, L"ListBoxHis")->Count() == 2; }, 10000));
     f.Lists.Settings.ListBoxDir.Clear();
 
     RECT row{};
-    ::SendMessageW(f.ListBoxHis->Handle(), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
-    const POINT at = ScreenPoint(f.ListBoxHis->Handle(), 60, (row.top + row.bottom) / 2);
+    ::SendMessageW(Named<gui::TListBox>(f, L"ListBoxHis")->Handle(), LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+    const POINT at = ScreenPoint(Named<gui::TListBox>(f, L"ListBoxHis")->Handle(), 60, (row.top + row.bottom) / 2);
     ClickAt(at);
-    ASSERT_TRUE(WaitApp([&] { return f.ListBoxHis->ItemIndex() == 1; }, 10000));
+    ASSERT_TRUE(WaitApp([&] { return Named<gui::TListBox>(f, L"ListBoxHis")->ItemIndex() == 1; }, 10000));
     PumpApp(GetDoubleClickTime() + 100);
 
-    const std::wstring exp = f.PPExp->Visible() ? L"フォルダを開く(エクスプローラ)(&E)|on" : L"";
+    const std::wstring exp = Named<gui::TMenuItem>(f, L"PPExp")->Visible() ? L"フォルダを開く(エクスプローラ)(&E)|on" : L"";
     std::vector<std::wstring> expected = {L"コピー(&C)\t" + gui::ShortCutToText(gui::scCtrl | 'C') + L"|on",
                                           L"-",
                                           L"ショートカットの作成(&S)|on",
@@ -462,7 +462,7 @@ TEST_F(HisListMenu, ExclusionsFromTheMenuShowOnThePageAndOutliveItsEdits) {
     });
     ShowInFront();
     THisForm& f = His();
-    THisEnvPage& e = *f.EnvPage;
+    THisEnvPage& e = *Named<THisEnvPage>(f, L"EnvPage");
 
     // A real right click on the tab's only row, and the item's key.
     struct Exclusion {
@@ -471,13 +471,13 @@ TEST_F(HisListMenu, ExclusionsFromTheMenuShowOnThePageAndOutliveItsEdits) {
     };
     for (const Exclusion& x : {Exclusion{1, 'D'}, Exclusion{2, 'P'}}) {
         SCOPED_TRACE(testing::Message() << "tab " << x.tab);
-        ClickTab(f.TabControl, x.tab);
-        ASSERT_TRUE(WaitApp([&] { return f.Category() == x.tab && f.ListBoxHis->Count() == 1; }, 10000));
+        ClickTab(Named<gui::TTabControl>(f, L"TabControl"), x.tab);
+        ASSERT_TRUE(WaitApp([&] { return f.Category() == x.tab && Named<gui::TListBox>(f, L"ListBoxHis")->Count() == 1; }, 10000));
         RECT row{};
-        ::SendMessageW(f.ListBoxHis->Handle(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
-        const POINT at = ScreenPoint(f.ListBoxHis->Handle(), 60, (row.top + row.bottom) / 2);
+        ::SendMessageW(Named<gui::TListBox>(f, L"ListBoxHis")->Handle(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+        const POINT at = ScreenPoint(Named<gui::TListBox>(f, L"ListBoxHis")->Handle(), 60, (row.top + row.bottom) / 2);
         ClickAt(at);
-        ASSERT_TRUE(WaitApp([&] { return f.ListBoxHis->ItemIndex() == 0; }, 10000));
+        ASSERT_TRUE(WaitApp([&] { return Named<gui::TListBox>(f, L"ListBoxHis")->ItemIndex() == 0; }, 10000));
         PumpApp(GetDoubleClickTime() + 100);
         MenuReader reader(x.key);
         MouseAt(at, {MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP});
@@ -487,8 +487,8 @@ TEST_F(HisListMenu, ExclusionsFromTheMenuShowOnThePageAndOutliveItsEdits) {
     ASSERT_TRUE(WaitApp([&] { return f.Lists.Settings.ListBoxExe.Count() == 1; }, 10000));
 
     // The page lists them.
-    ClickTab(f.PageControl, 1);
-    ASSERT_TRUE(WaitApp([&] { return f.PageControl->ActivePage() == f.TabSheetEnv; }, 15000));
+    ClickTab(Named<gui::TPageControl>(f, L"PageControl"), 1);
+    ASSERT_TRUE(WaitApp([&] { return Named<gui::TPageControl>(f, L"PageControl")->ActivePage() == Named<gui::TTabSheet>(f, L"TabSheetEnv"); }, 15000));
     auto rows = [](gui::TListBox* list) {
         std::vector<std::wstring> v;
         for (int i = 0; i < list->Count(); ++i) v.push_back(list->Item(i));
@@ -563,7 +563,7 @@ TEST_F(HisListMenu, ChoosingAnExistingFileInTheDialogChoosesItsEncoding) {
     f.Lists.MFileList[0].Clear();
     f.Lists.MFileList[0].Add(L"text");
     SelectTab(0);
-    f.ListBoxHis->SetItemIndex(0);
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetItemIndex(0);
 
     std::atomic<int> shown{-1}, before{-1};
     std::thread chooser([&] {

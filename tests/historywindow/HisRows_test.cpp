@@ -22,29 +22,29 @@ TEST_F(HisRows, TypedFindTextSearchesDownAndUpIgnoringCase) {
     ShowInFront();
     THisForm& f = His();
     SelectTab(1);
-    ClickAt(Centre(f.CBFind->Handle()));
-    ASSERT_TRUE(WaitApp([&] { return f.CBFind->Focused() || ::IsChild(f.CBFind->Handle(), ::GetFocus()); }, 10000));
+    ClickAt(Centre(Named<gui::TComboBox>(f, L"CBFind")->Handle()));
+    ASSERT_TRUE(WaitApp([&] { return Named<gui::TComboBox>(f, L"CBFind")->Focused() || ::IsChild(Named<gui::TComboBox>(f, L"CBFind")->Handle(), ::GetFocus()); }, 10000));
     TypeText(L"beta");
-    ASSERT_TRUE(WaitApp([&] { return f.BtnFindDown->Enabled() && f.BtnFindUp->Enabled(); }, 10000));
+    ASSERT_TRUE(WaitApp([&] { return Named<gui::TButton>(f, L"BtnFindDown")->Enabled() && Named<gui::TButton>(f, L"BtnFindUp")->Enabled(); }, 10000));
 
     // Nothing selected: the search starts after the first row.
     PressKey(VK_RETURN);
-    ASSERT_TRUE(WaitApp([&] { return f.ListBoxHis->ItemIndex() == 1; }, 10000)) << f.ListBoxHis->ItemIndex();
-    EXPECT_EQ(ComboItems(f.CBFind), std::vector<std::wstring>{L"beta"});
+    ASSERT_TRUE(WaitApp([&] { return Named<gui::TListBox>(f, L"ListBoxHis")->ItemIndex() == 1; }, 10000)) << Named<gui::TListBox>(f, L"ListBoxHis")->ItemIndex();
+    EXPECT_EQ(ComboItems(Named<gui::TComboBox>(f, L"CBFind")), std::vector<std::wstring>{L"beta"});
     f.BtnFindDownClick();
-    EXPECT_EQ(f.ListBoxHis->ItemIndex(), 3);
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->ItemIndex(), 3);
     f.BtnFindDownClick();
-    EXPECT_EQ(f.ListBoxHis->ItemIndex(), 3) << "no hit further down keeps the selection";
-    ClickAt(Centre(f.BtnFindUp->Handle()));
-    EXPECT_TRUE(WaitApp([&] { return f.ListBoxHis->ItemIndex() == 1; }, 10000));
-    EXPECT_EQ(ComboItems(f.CBFind), std::vector<std::wstring>{L"beta"}) << "the same text is kept once";
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->ItemIndex(), 3) << "no hit further down keeps the selection";
+    ClickAt(Centre(Named<gui::TButton>(f, L"BtnFindUp")->Handle()));
+    EXPECT_TRUE(WaitApp([&] { return Named<gui::TListBox>(f, L"ListBoxHis")->ItemIndex() == 1; }, 10000));
+    EXPECT_EQ(ComboItems(Named<gui::TComboBox>(f, L"CBFind")), std::vector<std::wstring>{L"beta"}) << "the same text is kept once";
 
     // No hit after the first row leaves the first row selected.
-    f.ListBoxHis->SetItemIndex(-1);
-    f.CBFind->SetText(L"zzz");
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetItemIndex(-1);
+    Named<gui::TComboBox>(f, L"CBFind")->SetText(L"zzz");
     f.BtnFindDownClick();
-    EXPECT_EQ(f.ListBoxHis->ItemIndex(), 0);
-    EXPECT_EQ(ComboItems(f.CBFind), (std::vector<std::wstring>{L"zzz", L"beta"}));
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->ItemIndex(), 0);
+    EXPECT_EQ(ComboItems(Named<gui::TComboBox>(f, L"CBFind")), (std::vector<std::wstring>{L"zzz", L"beta"}));
 }
 
 TEST_F(HisRows, TheFindHistoryHoldsAHundredTextsEachOnce) {
@@ -57,20 +57,20 @@ TEST_F(HisRows, TheFindHistoryHoldsAHundredTextsEachOnce) {
     Start();
     THisForm& f = His();
     SelectTab(1);
-    ASSERT_EQ(f.CBFind->Count(), 100);
-    f.CBFind->SetText(L"TEXT50");
+    ASSERT_EQ(Named<gui::TComboBox>(f, L"CBFind")->Count(), 100);
+    Named<gui::TComboBox>(f, L"CBFind")->SetText(L"TEXT50");
     f.CBFindChange();
     f.BtnFindDownClick();
-    ASSERT_EQ(f.CBFind->Count(), 100);
-    EXPECT_EQ(f.CBFind->Item(0), L"TEXT50");
+    ASSERT_EQ(Named<gui::TComboBox>(f, L"CBFind")->Count(), 100);
+    EXPECT_EQ(Named<gui::TComboBox>(f, L"CBFind")->Item(0), L"TEXT50");
     int same = 0;
-    for (int i = 0; i < f.CBFind->Count(); ++i) same += ::lstrcmpiW(f.CBFind->Item(i).c_str(), L"text50") == 0;
+    for (int i = 0; i < Named<gui::TComboBox>(f, L"CBFind")->Count(); ++i) same += ::lstrcmpiW(Named<gui::TComboBox>(f, L"CBFind")->Item(i).c_str(), L"text50") == 0;
     EXPECT_EQ(same, 1);
-    f.CBFind->SetText(L"new");
+    Named<gui::TComboBox>(f, L"CBFind")->SetText(L"new");
     f.BtnFindDownClick();
-    ASSERT_EQ(f.CBFind->Count(), 100);
-    EXPECT_EQ(f.CBFind->Item(0), L"new");
-    EXPECT_EQ(f.CBFind->Item(99), L"text98") << "the oldest went";
+    ASSERT_EQ(Named<gui::TComboBox>(f, L"CBFind")->Count(), 100);
+    EXPECT_EQ(Named<gui::TComboBox>(f, L"CBFind")->Item(0), L"new");
+    EXPECT_EQ(Named<gui::TComboBox>(f, L"CBFind")->Item(99), L"text98") << "the oldest went";
     // Saved with the lists when the window closes.
     f.Close();
     gui::TStringList saved;
@@ -84,15 +84,15 @@ TEST_F(HisRows, FindingWithAnEmptyHistorySelectsNothing) {
     Start();
     THisForm& f = His();
     SelectTab(3);
-    ASSERT_EQ(f.ListBoxHis->Count(), 0);
-    ASSERT_EQ(f.ListBoxFav->Count(), 1);
-    f.CBFind->SetText(L"お気");
+    ASSERT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->Count(), 0);
+    ASSERT_EQ(Named<gui::TListBox>(f, L"ListBoxFav")->Count(), 1);
+    Named<gui::TComboBox>(f, L"CBFind")->SetText(L"お気");
     f.CBFindChange();
-    EXPECT_TRUE(f.BtnFindDown->Enabled()) << "the favourites have rows";
+    EXPECT_TRUE(Named<gui::TButton>(f, L"BtnFindDown")->Enabled()) << "the favourites have rows";
     // Selecting a first history row that is not there would be a list-index error.
     EXPECT_NO_THROW(f.BtnFindDownClick());
-    EXPECT_EQ(f.ListBoxHis->ItemIndex(), -1);
-    EXPECT_EQ(f.CBFind->Item(0), L"お気");
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->ItemIndex(), -1);
+    EXPECT_EQ(Named<gui::TComboBox>(f, L"CBFind")->Item(0), L"お気");
 }
 
 TEST_F(HisRows, UndoRestoresTheFavouritesOnce) {
@@ -106,25 +106,25 @@ TEST_F(HisRows, UndoRestoresTheFavouritesOnce) {
         for (int i = 0; i < f.Lists.MFileList[6].Count(); ++i) v.push_back(f.Lists.MFileList[6][i]);
         return v;
     };
-    f.PPMenuFav->OnPopup(f.PPMenuFav);
-    EXPECT_FALSE(f.PPUndo->Enabled());
-    EXPECT_EQ(f.PPUndo->Caption(), L"元に戻す(&Z)");
+    Named<gui::TPopupMenu>(f, L"PPMenuFav")->OnPopup(Named<gui::TPopupMenu>(f, L"PPMenuFav"));
+    EXPECT_FALSE(Named<gui::TMenuItem>(f, L"PPUndo")->Enabled());
+    EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPUndo")->Caption(), L"元に戻す(&Z)");
 
     f.Proc_SaveUndo(L"ドラッグ＆ドロップ");
     f.Lists.MFileList[6].Add(Path(L"dropped.txt"));
     f.Proc_DispFav();
-    f.PPMenuFav->OnPopup(f.PPMenuFav);
-    EXPECT_TRUE(f.PPUndo->Enabled());
-    EXPECT_EQ(f.PPUndo->Caption(), L"元に戻す(&Z)-ドラッグ＆ドロップ");
+    Named<gui::TPopupMenu>(f, L"PPMenuFav")->OnPopup(Named<gui::TPopupMenu>(f, L"PPMenuFav"));
+    EXPECT_TRUE(Named<gui::TMenuItem>(f, L"PPUndo")->Enabled());
+    EXPECT_EQ(Named<gui::TMenuItem>(f, L"PPUndo")->Caption(), L"元に戻す(&Z)-ドラッグ＆ドロップ");
 
     // Ctrl+Z in the window picks the item.
-    f.ListBoxFav->SetFocus();
+    Named<gui::TListBox>(f, L"ListBoxFav")->SetFocus();
     PressKey('Z', {VK_CONTROL});
     ASSERT_TRUE(WaitApp([&] { return f.Lists.MFileList[6].Count() == 2; }, 10000));
     EXPECT_EQ(favourites(), (std::vector<std::wstring>{Path(L"a.txt"), Path(L"b.txt")}));
-    EXPECT_EQ(f.ListBoxFav->Count(), 2);
-    f.PPMenuFav->OnPopup(f.PPMenuFav);
-    EXPECT_FALSE(f.PPUndo->Enabled()) << "a second undo is not offered";
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxFav")->Count(), 2);
+    Named<gui::TPopupMenu>(f, L"PPMenuFav")->OnPopup(Named<gui::TPopupMenu>(f, L"PPMenuFav"));
+    EXPECT_FALSE(Named<gui::TMenuItem>(f, L"PPUndo")->Enabled()) << "a second undo is not offered";
 
     // A snapshot of no favourites restores none.
     SelectTab(2);
@@ -144,21 +144,21 @@ TEST_F(HisRows, RowsShowTheirFilesIconsAsTheyArePainted) {
     Start([](gui::TMemIniFile& ini) { ini.WriteBool(L"Icon", L"List", true); });
     ShowInFront();
     THisForm& f = His();
-    EXPECT_TRUE(f.TimerWheel->Enabled()) << "runs while icons are shown";
+    EXPECT_TRUE(Named<gui::TTimer>(f, L"TimerWheel")->Enabled()) << "runs while icons are shown";
     SelectTab(1);
-    const int visible = f.ListBoxHis->ClientHeight() / f.ListBoxHis->ItemHeight();
+    const int visible = Named<gui::TListBox>(f, L"ListBoxHis")->ClientHeight() / Named<gui::TListBox>(f, L"ListBoxHis")->ItemHeight();
     ASSERT_GT(visible, 2);
     // Each paint fetches the next row's icon; the timer keeps the view on them.
-    EXPECT_TRUE(WaitApp([&] { return f.ImageListHis->Count() >= visible; }, 20000)) << f.ImageListHis->Count();
-    EXPECT_LE(f.ImageListHis->Count(), visible + 1) << "only rows that were shown";
-    EXPECT_EQ(f.ListBoxHis->TopIndex(), 0);
+    EXPECT_TRUE(WaitApp([&] { return Named<gui::TImageList>(f, L"ImageListHis")->Count() >= visible; }, 20000)) << Named<gui::TImageList>(f, L"ImageListHis")->Count();
+    EXPECT_LE(Named<gui::TImageList>(f, L"ImageListHis")->Count(), visible + 1) << "only rows that were shown";
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->TopIndex(), 0);
 
     // The clipboard category has no icons.
     f.Lists.MFileList[0].Add(L"テキスト");
     SelectTab(0);
     PumpApp(300);
-    EXPECT_EQ(f.ImageListHis->Count(), 0);
-    EXPECT_EQ(f.ListBoxHis->Count(), 1);
+    EXPECT_EQ(Named<gui::TImageList>(f, L"ImageListHis")->Count(), 0);
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->Count(), 1);
 }
 
 }  // namespace

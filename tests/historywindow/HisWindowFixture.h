@@ -64,13 +64,13 @@ protected:
         His().Show();
         ForceForegroundWindow(His().Handle());
         ASSERT_TRUE(testing_support::WaitApp([&] { return ::GetForegroundWindow() == His().Handle(); }, 10000));
-        His().ListBoxHis->SetFocus();
+        testing_support::Named<gui::TListBox>(His(), L"ListBoxHis")->SetFocus();
         testing_support::PumpApp(100);
     }
 
     // The tab control's tab `index` is selected as the user would, then its change runs.
     void SelectTab(int index) {
-        His().TabControl->SetTabIndex(index);
+        testing_support::Named<gui::TTabControl>(His(), L"TabControl")->SetTabIndex(index);
         His().TabControlChange();
     }
 

@@ -65,32 +65,32 @@ TEST_F(HisWindow, EveryControlIsThereByNameWithItsCaptions) {
           L"MakeShortCuts", L"PPMenuList", L"PPMenuFav", L"PPEdit", L"PPUndo"})
         EXPECT_NE(f.FindComponent(name), nullptr) << gui::WideToUtf8(name);
     // The wheel tells the controls by their class names.
-    EXPECT_EQ(ClassOf(f.ListBoxHis->Handle()), L"TListBox");
-    EXPECT_EQ(ClassOf(f.ListBoxFav->Handle()), L"TListBox");
-    EXPECT_EQ(ClassOf(f.Edit->Handle()), L"TRichEdit");
-    EXPECT_EQ(ClassOf(f.TabControl->Handle()), L"TTabControl");
+    EXPECT_EQ(ClassOf(Named<gui::TListBox>(f, L"ListBoxHis")->Handle()), L"TListBox");
+    EXPECT_EQ(ClassOf(Named<gui::TListBox>(f, L"ListBoxFav")->Handle()), L"TListBox");
+    EXPECT_EQ(ClassOf(Named<gui::TRichEdit>(f, L"Edit")->Handle()), L"TRichEdit");
+    EXPECT_EQ(ClassOf(Named<gui::TTabControl>(f, L"TabControl")->Handle()), L"TTabControl");
 
     EXPECT_EQ(f.Caption(), L"Orvandel - 履歴");
-    EXPECT_EQ(f.TabSheetAct->Caption(), L"機能");
-    EXPECT_EQ(f.TabSheetEnv->Caption(), L"設定");
+    EXPECT_EQ(Named<gui::TTabSheet>(f, L"TabSheetAct")->Caption(), L"機能");
+    EXPECT_EQ(Named<gui::TTabSheet>(f, L"TabSheetEnv")->Caption(), L"設定");
     const wchar_t* captions[] = {L"[クリップボード(&C)]", L"[ファイル(&F)]", L"[プログラム(&P)]", L"[フォルダ(&D)]",
                                  L"[エクスプローラ(&E)]"};
-    ASSERT_EQ(f.TabControl->TabCount(), Tabs());
-    for (int i = 0; i < Tabs(); ++i) EXPECT_EQ(TabCaption(f.TabControl, i), captions[i]);
-    EXPECT_EQ(f.ImageListTab->Count(), 5);
+    ASSERT_EQ(Named<gui::TTabControl>(f, L"TabControl")->TabCount(), Tabs());
+    for (int i = 0; i < Tabs(); ++i) EXPECT_EQ(TabCaption(Named<gui::TTabControl>(f, L"TabControl"), i), captions[i]);
+    EXPECT_EQ(Named<gui::TImageList>(f, L"ImageListTab")->Count(), 5);
 
-    EXPECT_EQ(ButtonShown(f.TBUpExp), !IsVistaOrLater());
-    EXPECT_FALSE(ButtonShown(f.TBBrackwen)) << "no companion folder tool";
+    EXPECT_EQ(ButtonShown(Named<gui::TToolButton>(f, L"TBUpExp")), !IsVistaOrLater());
+    EXPECT_FALSE(ButtonShown(Named<gui::TToolButton>(f, L"TBBrackwen"))) << "no companion folder tool";
     SYSTEM_INFO si{};
     ::GetSystemInfo(&si);
-    EXPECT_EQ(ButtonShown(f.TBCPUCore), si.dwNumberOfProcessors > 1);
-    for (gui::TToolButton* b : {f.TBexe, f.TBUpExp, f.TBUpFol, f.TBContx, f.TBBrackwen}) EXPECT_FALSE(b->Enabled());
-    EXPECT_FALSE(f.BtnFindDown->Enabled());
-    EXPECT_FALSE(f.BtnFindUp->Enabled());
-    EXPECT_EQ(f.CBFind->Hint, L"検索する文字列");
+    EXPECT_EQ(ButtonShown(Named<gui::TToolButton>(f, L"TBCPUCore")), si.dwNumberOfProcessors > 1);
+    for (gui::TToolButton* b : {Named<gui::TToolButton>(f, L"TBexe"), Named<gui::TToolButton>(f, L"TBUpExp"), Named<gui::TToolButton>(f, L"TBUpFol"), Named<gui::TToolButton>(f, L"TBContx"), Named<gui::TToolButton>(f, L"TBBrackwen")}) EXPECT_FALSE(b->Enabled());
+    EXPECT_FALSE(Named<gui::TButton>(f, L"BtnFindDown")->Enabled());
+    EXPECT_FALSE(Named<gui::TButton>(f, L"BtnFindUp")->Enabled());
+    EXPECT_EQ(Named<gui::TComboBox>(f, L"CBFind")->Hint, L"検索する文字列");
 
     // The tray history menu's category items show the tabs' pictures.
-    EXPECT_EQ(TrayForm->PPLMenu->Images, f.ImageListTab);
+    EXPECT_EQ(TrayForm->PPLMenu->Images, Named<gui::TImageList>(f, L"ImageListTab"));
     for (int c = 0; c < 5; ++c) EXPECT_EQ(TrayForm->MPPTab[c]->ImageIndex, c);
 
     // Bounds from "His.ini", no smaller than 500 x 500.
@@ -106,7 +106,7 @@ TEST_F(HisWindow, EveryControlIsThereByNameWithItsCaptions) {
 TEST_F(HisWindow, TheCompanionToolButtonShowsWhenItsProgramExists) {
     BrackwenExe = BinDir() + L"OrvRecorder.exe";
     Start();
-    EXPECT_TRUE(ButtonShown(His().TBBrackwen));
+    EXPECT_TRUE(ButtonShown(Named<gui::TToolButton>(His(), L"TBBrackwen")));
 }
 
 TEST_F(HisWindow, DigitKeysAndTheWheelChooseTheTab) {
@@ -118,42 +118,42 @@ TEST_F(HisWindow, DigitKeysAndTheWheelChooseTheTab) {
     THisForm& f = His();
 
     PressKey('2');
-    ASSERT_TRUE(WaitApp([&] { return f.TabControl->TabIndex() == 1; }, 10000));
+    ASSERT_TRUE(WaitApp([&] { return Named<gui::TTabControl>(f, L"TabControl")->TabIndex() == 1; }, 10000));
     EXPECT_EQ(f.Category(), 1);
-    EXPECT_EQ(ListBoxItems(f.ListBoxHis), (std::vector<std::wstring>{Path(L"一.txt"), Path(L"二.txt")}));
+    EXPECT_EQ(ListBoxItems(Named<gui::TListBox>(f, L"ListBoxHis")), (std::vector<std::wstring>{Path(L"一.txt"), Path(L"二.txt")}));
     PressKey('4');
-    ASSERT_TRUE(WaitApp([&] { return f.TabControl->TabIndex() == 3; }, 10000));
-    EXPECT_EQ(ListBoxItems(f.ListBoxHis), std::vector<std::wstring>{Path(L"フォルダ\\")});
+    ASSERT_TRUE(WaitApp([&] { return Named<gui::TTabControl>(f, L"TabControl")->TabIndex() == 3; }, 10000));
+    EXPECT_EQ(ListBoxItems(Named<gui::TListBox>(f, L"ListBoxHis")), std::vector<std::wstring>{Path(L"フォルダ\\")});
     if (Tabs() == 4) {
         PressKey('5');
         PumpApp(300);
-        EXPECT_EQ(f.TabControl->TabIndex(), 3) << "no fifth tab";
+        EXPECT_EQ(Named<gui::TTabControl>(f, L"TabControl")->TabIndex(), 3) << "no fifth tab";
     }
-    EXPECT_EQ(f.ListBoxHis->Count(), 1) << "the typed characters do not reach the list";
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->Count(), 1) << "the typed characters do not reach the list";
 
     // Alt with a tab's accelerator selects it, as the tool buttons' do click them.
     PressKey('F', {VK_MENU});
-    ASSERT_TRUE(WaitApp([&] { return f.TabControl->TabIndex() == 1; }, 10000));
-    EXPECT_EQ(ListBoxItems(f.ListBoxHis).size(), 2u);
+    ASSERT_TRUE(WaitApp([&] { return Named<gui::TTabControl>(f, L"TabControl")->TabIndex() == 1; }, 10000));
+    EXPECT_EQ(ListBoxItems(Named<gui::TListBox>(f, L"ListBoxHis")).size(), 2u);
     PressKey('X', {VK_MENU});
     ASSERT_TRUE(WaitApp([&] { return !f.Visible(); }, 10000)) << "(&X) closes the window";
     ShowInFront();
 
     // The wheel over the tabs: away from the user the next tab, not past the last.
-    const POINT tabs = ScreenPoint(f.TabControl->Handle(), 30, 8);
+    const POINT tabs = ScreenPoint(Named<gui::TTabControl>(f, L"TabControl")->Handle(), 30, 8);
     SelectTab(Tabs() - 1);
     WheelAt(tabs, WHEEL_DELTA);
     PumpApp(300);
-    EXPECT_EQ(f.TabControl->TabIndex(), Tabs() - 1);
+    EXPECT_EQ(Named<gui::TTabControl>(f, L"TabControl")->TabIndex(), Tabs() - 1);
     WheelAt(tabs, -WHEEL_DELTA);
-    ASSERT_TRUE(WaitApp([&] { return f.TabControl->TabIndex() == Tabs() - 2; }, 10000));
+    ASSERT_TRUE(WaitApp([&] { return Named<gui::TTabControl>(f, L"TabControl")->TabIndex() == Tabs() - 2; }, 10000));
     EXPECT_EQ(f.Category(), Tabs() - 2);
     SelectTab(0);
     WheelAt(tabs, -WHEEL_DELTA);
     PumpApp(300);
-    EXPECT_EQ(f.TabControl->TabIndex(), 0);
+    EXPECT_EQ(Named<gui::TTabControl>(f, L"TabControl")->TabIndex(), 0);
     WheelAt(tabs, WHEEL_DELTA);
-    EXPECT_TRUE(WaitApp([&] { return f.TabControl->TabIndex() == 1; }, 10000));
+    EXPECT_TRUE(WaitApp([&] { return Named<gui::TTabControl>(f, L"TabControl")->TabIndex() == 1; }, 10000));
 }
 
 TEST_F(HisWindow, TheSortButtonSortsTheStoredHistory) {
@@ -163,12 +163,12 @@ TEST_F(HisWindow, TheSortButtonSortsTheStoredHistory) {
     ShowInFront();
     THisForm& f = His();
     SelectTab(1);
-    EXPECT_EQ(ListBoxItems(f.ListBoxHis), unsorted);
+    EXPECT_EQ(ListBoxItems(Named<gui::TListBox>(f, L"ListBoxHis")), unsorted);
 
-    ClickAt(ButtonPoint(f.TBSort));
-    ASSERT_TRUE(WaitApp([&] { return f.TBSort->Down(); }, 10000));
+    ClickAt(ButtonPoint(Named<gui::TToolButton>(f, L"TBSort")));
+    ASSERT_TRUE(WaitApp([&] { return Named<gui::TToolButton>(f, L"TBSort")->Down(); }, 10000));
     const std::vector<std::wstring> sorted{Path(L"A.txt"), Path(L"b.txt"), Path(L"c.txt")};
-    EXPECT_TRUE(WaitApp([&] { return ListBoxItems(f.ListBoxHis) == sorted; }, 10000));
+    EXPECT_TRUE(WaitApp([&] { return ListBoxItems(Named<gui::TListBox>(f, L"ListBoxHis")) == sorted; }, 10000));
     std::vector<std::wstring> stored;
     for (int i = 0; i < f.Lists.MFileList[1].Count(); ++i) stored.push_back(f.Lists.MFileList[1][i]);
     EXPECT_EQ(stored, sorted) << "the stored history is sorted itself";
@@ -176,10 +176,10 @@ TEST_F(HisWindow, TheSortButtonSortsTheStoredHistory) {
     EXPECT_EQ(top.substr(top.size() - 5), L"A.txt") << "the tray menu shows the sorted list";
 
     // Released, the order stays as it is.
-    ClickAt(ButtonPoint(f.TBSort));
-    ASSERT_TRUE(WaitApp([&] { return !f.TBSort->Down(); }, 10000));
+    ClickAt(ButtonPoint(Named<gui::TToolButton>(f, L"TBSort")));
+    ASSERT_TRUE(WaitApp([&] { return !Named<gui::TToolButton>(f, L"TBSort")->Down(); }, 10000));
     SelectTab(1);
-    EXPECT_EQ(ListBoxItems(f.ListBoxHis), sorted);
+    EXPECT_EQ(ListBoxItems(Named<gui::TListBox>(f, L"ListBoxHis")), sorted);
     ASSERT_TRUE(f.Proc_SaveIni());
     gui::TMemIniFile ini(tray_.dir / L"His.ini");
     EXPECT_FALSE(ini.ReadBool(L"Window", L"Sort", true));
@@ -210,7 +210,7 @@ TEST_F(HisWindow, TheProgramHistoryRefilledRefillsTheLaunchersPane) {
 std::vector<DWORD> ToolPicture(THisForm& f, int index) {
     gui::TBitmap bmp;
     std::vector<DWORD> pixels;
-    if (!f.ImageListToolbar->GetBitmap(index, bmp)) return pixels;
+    if (!Named<gui::TImageList>(f, L"ImageListToolbar")->GetBitmap(index, bmp)) return pixels;
     for (int y = 0; y < bmp.Height(); ++y) {
         const DWORD* row = bmp.ScanLine(y);
         for (int x = 0; x < bmp.Width(); ++x) pixels.push_back(row[x] & 0xFFFFFF);  // the colours only
@@ -230,7 +230,7 @@ TEST_F(HisWindow, AClipboardRowWithoutATargetShowsTheNoTargetPicture) {
     const std::vector<DWORD> noTarget = ToolPicture(f, 3), plain = ToolPicture(f, 5);
     ASSERT_FALSE(noTarget.empty());
     ASSERT_NE(noTarget, plain);
-    EXPECT_EQ(f.TBexe->ImageIndex, 0);
+    EXPECT_EQ(Named<gui::TToolButton>(f, L"TBexe")->ImageIndex, 0);
     EXPECT_EQ(ToolPicture(f, 0), plain) << "nothing selected";
 
     // No window of another program stands below this one: the program's
@@ -240,11 +240,11 @@ TEST_F(HisWindow, AClipboardRowWithoutATargetShowsTheNoTargetPicture) {
     ASSERT_TRUE(::SetWindowPos(gui::Application->Handle(), HWND_BOTTOM, 0, 0, 0, 0,
                                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE));
     f.Target.MFrontWin = nullptr;
-    f.ListBoxHis->SetFocus();
-    f.ListBoxHis->SetItemIndex(0);
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetFocus();
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetItemIndex(0);
     f.Proc_DispStatus();
     ASSERT_EQ(f.Target.MClipHandle, nullptr) << "a window below the program's: " << gui::WideToUtf8(WindowClassName(f.Target.MClipHandle));
-    EXPECT_EQ(f.TBexe->Hint, L"コピー [Enter]");
+    EXPECT_EQ(Named<gui::TToolButton>(f, L"TBexe")->Hint, L"コピー [Enter]");
     EXPECT_EQ(ToolPicture(f, 0), noTarget);
     SelectTab(1);
     EXPECT_EQ(ToolPicture(f, 0), plain);
@@ -260,24 +260,24 @@ TEST_F(HisWindow, ThePanesKeepTheirPercentages) {
     ShowInFront();
     THisForm& f = His();
     auto expectPanes = [&](int favPercent, int editPercent) {
-        EXPECT_EQ(f.SplitterFav->Height(), 5);
-        EXPECT_EQ(f.PanelFav->Height(), f.TabControl->Height() * favPercent / 100);
-        EXPECT_EQ(f.SplitterEdit->Width(), 5);
-        EXPECT_EQ(f.PanelEdit->Width(), f.Width() * editPercent / 100);
+        EXPECT_EQ(Named<gui::TSplitter>(f, L"SplitterFav")->Height(), 5);
+        EXPECT_EQ(Named<gui::TPanel>(f, L"PanelFav")->Height(), Named<gui::TTabControl>(f, L"TabControl")->Height() * favPercent / 100);
+        EXPECT_EQ(Named<gui::TSplitter>(f, L"SplitterEdit")->Width(), 5);
+        EXPECT_EQ(Named<gui::TPanel>(f, L"PanelEdit")->Width(), f.Width() * editPercent / 100);
     };
-    EXPECT_TRUE(f.TBFav->Down());
-    EXPECT_TRUE(f.TBEdit->Down());
+    EXPECT_TRUE(Named<gui::TToolButton>(f, L"TBFav")->Down());
+    EXPECT_TRUE(Named<gui::TToolButton>(f, L"TBEdit")->Down());
     expectPanes(40, 30);
     f.SetBounds(20, 20, 1000, 760);
     PumpApp(200);
     expectPanes(40, 30);
 
     // Dragged far down, the favourites pane keeps its quarter.
-    const POINT grip = Centre(f.SplitterFav->Handle());
+    const POINT grip = Centre(Named<gui::TSplitter>(f, L"SplitterFav")->Handle());
     MouseAt(grip, {MOUSEEVENTF_LEFTDOWN});
     PumpApp(100);
     RECT tabs{};
-    ::GetWindowRect(f.TabControl->Handle(), &tabs);
+    ::GetWindowRect(Named<gui::TTabControl>(f, L"TabControl")->Handle(), &tabs);
     MouseAt(POINT{grip.x, tabs.bottom - 5});
     PumpApp(100);
     MouseAt(POINT{grip.x, tabs.bottom - 5}, {MOUSEEVENTF_LEFTUP});
@@ -285,14 +285,14 @@ TEST_F(HisWindow, ThePanesKeepTheirPercentages) {
     expectPanes(25, 30);
 
     // Released, the pane is gone and the favourites take no Tab stop.
-    ClickAt(ButtonPoint(f.TBFav));
-    ASSERT_TRUE(WaitApp([&] { return !f.TBFav->Down(); }, 10000));
-    EXPECT_EQ(f.PanelFav->Height(), 0);
-    EXPECT_EQ(f.SplitterFav->Height(), 0);
-    EXPECT_EQ(::GetWindowLongW(f.ListBoxFav->Handle(), GWL_STYLE) & WS_TABSTOP, 0);
-    ClickAt(ButtonPoint(f.TBEdit));
-    ASSERT_TRUE(WaitApp([&] { return !f.TBEdit->Down(); }, 10000));
-    EXPECT_EQ(f.PanelEdit->Width(), 0);
+    ClickAt(ButtonPoint(Named<gui::TToolButton>(f, L"TBFav")));
+    ASSERT_TRUE(WaitApp([&] { return !Named<gui::TToolButton>(f, L"TBFav")->Down(); }, 10000));
+    EXPECT_EQ(Named<gui::TPanel>(f, L"PanelFav")->Height(), 0);
+    EXPECT_EQ(Named<gui::TSplitter>(f, L"SplitterFav")->Height(), 0);
+    EXPECT_EQ(::GetWindowLongW(Named<gui::TListBox>(f, L"ListBoxFav")->Handle(), GWL_STYLE) & WS_TABSTOP, 0);
+    ClickAt(ButtonPoint(Named<gui::TToolButton>(f, L"TBEdit")));
+    ASSERT_TRUE(WaitApp([&] { return !Named<gui::TToolButton>(f, L"TBEdit")->Down(); }, 10000));
+    EXPECT_EQ(Named<gui::TPanel>(f, L"PanelEdit")->Width(), 0);
     ASSERT_TRUE(f.Proc_SaveIni());
     gui::TMemIniFile ini(tray_.dir / L"His.ini");
     EXPECT_FALSE(ini.ReadBool(L"Fav", L"Visible", true));
@@ -306,12 +306,12 @@ TEST_F(HisWindow, EnterOnAClickedRowActsOnIt) {
     f.Lists.MFileList[0].Add(L"クリックした行");
     f.Lists.MFileList[0].Add(L"二行目");
     f.Proc_DispHis();
-    ASSERT_EQ(f.ListBoxHis->Count(), 2);
-    RECT row = f.ListBoxHis->ItemRect(1);
-    ClickAt(ScreenPoint(f.ListBoxHis->Handle(), 20, (row.top + row.bottom) / 2));
-    ASSERT_TRUE(WaitApp([&] { return f.TBexe->Enabled(); }, 10000)) << "the selection enables the main button";
-    EXPECT_EQ(f.ListBoxHis->ItemIndex(), 1);
-    EXPECT_EQ(f.StatusBar->PanelText(0), L"二行目");
+    ASSERT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->Count(), 2);
+    RECT row = Named<gui::TListBox>(f, L"ListBoxHis")->ItemRect(1);
+    ClickAt(ScreenPoint(Named<gui::TListBox>(f, L"ListBoxHis")->Handle(), 20, (row.top + row.bottom) / 2));
+    ASSERT_TRUE(WaitApp([&] { return Named<gui::TToolButton>(f, L"TBexe")->Enabled(); }, 10000)) << "the selection enables the main button";
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->ItemIndex(), 1);
+    EXPECT_EQ(Named<gui::TStatusBar>(f, L"StatusBar")->PanelText(0), L"二行目");
     PressKey(VK_RETURN);
     EXPECT_TRUE(WaitApp([&] { return ClipboardText() == L"二行目"; }, 15000)) << gui::WideToUtf8(ClipboardText());
     EXPECT_TRUE(f.Visible()) << "the window stays open unless told to close";
@@ -325,42 +325,42 @@ TEST_F(HisWindow, CtrlWheelSizesTheListsFontAndTheWheelScrolls) {
     ShowInFront();
     THisForm& f = His();
     SelectTab(1);
-    f.ListBoxHis->SetFocus();
-    const POINT list = Centre(f.ListBoxHis->Handle());
+    Named<gui::TListBox>(f, L"ListBoxHis")->SetFocus();
+    const POINT list = Centre(Named<gui::TListBox>(f, L"ListBoxHis")->Handle());
 
     WheelAt(list, WHEEL_DELTA, {VK_CONTROL});
-    ASSERT_TRUE(WaitApp([&] { return f.ListBoxHis->Font().Size() == 24; }, 10000));
-    EXPECT_EQ(f.ListBoxFav->Font().Size(), 24);
-    EXPECT_EQ(f.ListBoxHis->ItemHeight(), 48);
+    ASSERT_TRUE(WaitApp([&] { return Named<gui::TListBox>(f, L"ListBoxHis")->Font().Size() == 24; }, 10000));
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxFav")->Font().Size(), 24);
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->ItemHeight(), 48);
     WheelAt(list, WHEEL_DELTA, {VK_CONTROL});
     PumpApp(300);
-    EXPECT_EQ(f.ListBoxHis->Font().Size(), 24) << "not above 24";
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->Font().Size(), 24) << "not above 24";
     WheelAt(list, -WHEEL_DELTA, {VK_CONTROL});
-    ASSERT_TRUE(WaitApp([&] { return f.ListBoxHis->Font().Size() == 23; }, 10000));
-    EXPECT_EQ(f.ListBoxHis->ItemHeight(), 46);
+    ASSERT_TRUE(WaitApp([&] { return Named<gui::TListBox>(f, L"ListBoxHis")->Font().Size() == 23; }, 10000));
+    EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->ItemHeight(), 46);
 
     // Without Ctrl: three rows down towards the user, up away from the user.
-    ASSERT_EQ(f.ListBoxHis->TopIndex(), 0);
+    ASSERT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->TopIndex(), 0);
     WheelAt(list, -WHEEL_DELTA);
-    ASSERT_TRUE(WaitApp([&] { return f.ListBoxHis->TopIndex() == 3; }, 10000)) << f.ListBoxHis->TopIndex();
+    ASSERT_TRUE(WaitApp([&] { return Named<gui::TListBox>(f, L"ListBoxHis")->TopIndex() == 3; }, 10000)) << Named<gui::TListBox>(f, L"ListBoxHis")->TopIndex();
     WheelAt(list, WHEEL_DELTA);
-    EXPECT_TRUE(WaitApp([&] { return f.ListBoxHis->TopIndex() == 0; }, 10000));
+    EXPECT_TRUE(WaitApp([&] { return Named<gui::TListBox>(f, L"ListBoxHis")->TopIndex() == 0; }, 10000));
 
     // On the settings page Ctrl+wheel over its own lists changes nothing.
-    f.PageControl->SetActivePage(f.TabSheetEnv);
+    Named<gui::TPageControl>(f, L"PageControl")->SetActivePage(Named<gui::TTabSheet>(f, L"TabSheetEnv"));
     f.PageControlChange();
-    for (gui::TListBox* pageList : {f.EnvPage->ListBoxDir, f.EnvPage->ListBoxExe}) {
+    for (gui::TListBox* pageList : {Named<THisEnvPage>(f, L"EnvPage")->ListBoxDir, Named<THisEnvPage>(f, L"EnvPage")->ListBoxExe}) {
         ASSERT_TRUE(WaitApp([&] { return ::IsWindowVisible(pageList->Handle()) != FALSE; }, 10000));
         WheelAt(Centre(pageList->Handle()), -WHEEL_DELTA, {VK_CONTROL});
         ASSERT_TRUE(testing_support::InputHandled());
     }
     // Back on the lists, one turn away from the user makes 24 from 23; it is
     // handled after the turns before it, so 24 also proves those changed nothing.
-    f.PageControl->SetActivePage(f.TabSheetAct);
+    Named<gui::TPageControl>(f, L"PageControl")->SetActivePage(Named<gui::TTabSheet>(f, L"TabSheetAct"));
     f.PageControlChange();
-    ASSERT_TRUE(WaitApp([&] { return ::IsWindowVisible(f.ListBoxHis->Handle()) != FALSE; }, 10000));
-    WheelAt(Centre(f.ListBoxHis->Handle()), WHEEL_DELTA, {VK_CONTROL});
-    EXPECT_TRUE(WaitApp([&] { return f.ListBoxHis->Font().Size() == 24; }, 10000)) << f.ListBoxHis->Font().Size();
+    ASSERT_TRUE(WaitApp([&] { return ::IsWindowVisible(Named<gui::TListBox>(f, L"ListBoxHis")->Handle()) != FALSE; }, 10000));
+    WheelAt(Centre(Named<gui::TListBox>(f, L"ListBoxHis")->Handle()), WHEEL_DELTA, {VK_CONTROL});
+    EXPECT_TRUE(WaitApp([&] { return Named<gui::TListBox>(f, L"ListBoxHis")->Font().Size() == 24; }, 10000)) << Named<gui::TListBox>(f, L"ListBoxHis")->Font().Size();
 }
 
 // Per-core usage from a stand-in for the performance library: two cores and
@@ -410,10 +410,10 @@ TEST_F(HisWindow, TheCaptionShowsEachCoresUsage) {
     THisForm& f = His();
     f.Proc_DispCPU();
     EXPECT_EQ(f.Caption(), L"Orvandel - 履歴") << "the button is up";
-    f.TBCPUCore->SetDown(true);
+    Named<gui::TToolButton>(f, L"TBCPUCore")->SetDown(true);
     f.Proc_DispCPU();
     EXPECT_EQ(f.Caption(), L"053  [1]005 [2]100");
-    f.TBCPUCore->SetDown(false);
+    Named<gui::TToolButton>(f, L"TBCPUCore")->SetDown(false);
     f.TBCPUCoreClick();
     EXPECT_EQ(f.Caption(), L"Orvandel - 履歴");
     tray_.StopTray();
@@ -510,11 +510,11 @@ TEST_F(HisWindow, EveryWayOfShowingListsWhatWasRecordedWhileHidden) {
         ASSERT_TRUE(WaitApp([&] { return f.Visible() && ::GetForegroundWindow() == f.Handle(); }, 10000));
         std::vector<std::wstring> stored;
         for (int i = 0; i < f.Lists.MFileList[0].Count(); ++i) stored.push_back(f.Lists.MFileList[0][i]);
-        EXPECT_EQ(ListBoxItems(f.ListBoxHis), stored);
-        EXPECT_TRUE(WaitApp([&] { return ::GetFocus() == f.ListBoxHis->Handle(); }, 10000));
-        EXPECT_EQ(f.ListBoxHis->ItemIndex(), -1);
-        EXPECT_FALSE(f.TBexe->Enabled());
-        EXPECT_EQ(f.StatusBar->PanelText(0), L"");
+        EXPECT_EQ(ListBoxItems(Named<gui::TListBox>(f, L"ListBoxHis")), stored);
+        EXPECT_TRUE(WaitApp([&] { return ::GetFocus() == Named<gui::TListBox>(f, L"ListBoxHis")->Handle(); }, 10000));
+        EXPECT_EQ(Named<gui::TListBox>(f, L"ListBoxHis")->ItemIndex(), -1);
+        EXPECT_FALSE(Named<gui::TToolButton>(f, L"TBexe")->Enabled());
+        EXPECT_EQ(Named<gui::TStatusBar>(f, L"StatusBar")->PanelText(0), L"");
     }
 }
 

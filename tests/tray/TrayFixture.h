@@ -3,7 +3,6 @@
 #pragma once
 
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 #include "app/Globals.h"
@@ -22,6 +21,7 @@
 #include "gui/Application.h"
 #include "gui/Exception.h"
 #include "gui/Handles.h"
+#include "tests/support/Named.h"
 #include "tests/support/TestSupport.h"
 
 class TrayFormFixture {
@@ -63,9 +63,7 @@ public:
 // there is none.
 template <class T>
 T* TrayComponent(const wchar_t* name) {
-    T* found = TrayForm->Find<T>(name);
-    if (!found) throw std::runtime_error("no such tray component: " + gui::WideToUtf8(name));
-    return found;
+    return testing_support::Named<T>(*TrayForm, name);
 }
 
 inline gui::TMenuItem* TrayItem(const wchar_t* name) { return TrayComponent<gui::TMenuItem>(name); }
