@@ -14,7 +14,7 @@
 namespace {
 
 // The threads running: the one the program began with, and each that has
-// started and not yet ended.
+// started and has not ended.
 std::atomic<LONG> started{1};
 
 void NTAPI ThreadNotice(PVOID, DWORD reason, PVOID) {
